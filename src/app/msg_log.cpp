@@ -1,0 +1,99 @@
+#include "app/msg_log.h"
+
+#include <cstdio>
+
+namespace vantrel {
+
+namespace {
+constexpr int32_t kPlain = static_cast<int32_t>(MessageLevel::Plain);
+constexpr int32_t kInfo = static_cast<int32_t>(MessageLevel::Info);
+constexpr int32_t kWarning = static_cast<int32_t>(MessageLevel::Warning);
+constexpr int32_t kError = static_cast<int32_t>(MessageLevel::Error);
+constexpr int32_t kFatal = static_cast<int32_t>(MessageLevel::Fatal);
+
+const char* NameOfLevel(int32_t level) {
+  switch (level) {
+    case 0:
+    case 1: return "*";
+    case 2: return "CkPoint";
+    case 3: return "";
+    case 4: return "Debug";
+    case 5: return " | ";
+    case 6: return "";
+    case 7: return "Info";
+    case 8: return "Warning";
+    case 9: return "Error";
+    case 10: return "Fatal";
+    default: return "!!BAD!!";
+  }
+}
+}  // namespace
+
+MsgLog::MsgLog() {
+  for (int32_t level = 4; level <= 10; ++level) level_names_[level] = std::string(NameOfLevel(level)) + ": ";
+}
+
+void MsgLog::Report(const MsgLogMsg& msg) {
+  if (msg.force || msg.level >= keep_threshold_) messages_.push_back(msg);
+  if (echo_ && (msg.force || msg.level >= console_threshold_)) {
+    std::string line = LineOf(msg);
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fflush(stdout);
+  }
+  if (msg.level == kError) error_ = true;
+  else if (msg.level == kFatal) fatal_ = true;
+}
+
+void MsgLog::ReportAt(int32_t level, const std::string& text, bool force) {
+  Report(MsgLogMsg{level, text, force});
+}
+
+bool MsgLog::ReportPlain(const std::string& text) {
+  ReportAt(kPlain, text, true);
+  return false;
+}
+
+bool MsgLog::ReportInfo(const std::string& text) {
+  ReportAt(kInfo, text);
+  return true;
+}
+
+bool MsgLog::ReportWarning(const std::string& text) {
+  ReportAt(kWarning, text);
+  return true;
+}
+
+bool MsgLog::ReportError(const std::string& text) {
+  ReportAt(kError, text);
+  return false;
+}
+
+bool MsgLog::ReportFatal(const std::string& text) {
+  ReportAt(kFatal, text);
+  return false;
+}
+
+std::string MsgLog::LevelName(int32_t level) const {
+  auto it = level_names_.find(level);
+  return it == level_names_.end() ? std::string() : it->second;
+}
+
+void MsgLog::SetLevelName(int32_t level, const std::string& name) {
+  if (level <= kPlain) return;
+  level_names_[level] = name;
+}
+
+size_t MsgLog::CountAt(int32_t level) const {
+  size_t n = 0;
+  for (const MsgLogMsg& m : messages_)
+    if (m.level == level) ++n;
+  return n;
+}
+
+std::string MsgLog::LineOf(const MsgLogMsg& msg) const {
+  if (msg.level < kInfo) return msg.text;
+  return LevelName(msg.level) + msg.text;
+}
+
+}  // namespace vantrel

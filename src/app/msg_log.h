@@ -1,0 +1,70 @@
+// app/msg_log.h: the one channel for progress, warnings and errors. Two
+// thresholds decide what is kept and what is shown; the sticky error and
+// fatal flags are the gates every run checks between its steps.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vantrel {
+
+// Values are fixed: thresholds and the closing tally compare them.
+enum class MessageLevel : int32_t {
+  Plain = 6,
+  Info = 7,
+  Warning = 8,
+  Error = 9,
+  Fatal = 10,
+};
+
+struct MsgLogMsg {
+  int32_t level = static_cast<int32_t>(MessageLevel::Plain);
+  std::string text;
+  bool force = false;
+};
+
+class MsgLog {
+ public:
+  MsgLog();
+  virtual ~MsgLog() = default;
+
+  virtual void Report(const MsgLogMsg& msg);
+
+  bool ReportPlain(const std::string& text);    // forced; returns false
+  bool ReportInfo(const std::string& text);     // returns true
+  bool ReportWarning(const std::string& text);  // returns true
+  bool ReportError(const std::string& text);    // returns false
+  bool ReportFatal(const std::string& text);    // returns false
+  void ReportAt(int32_t level, const std::string& text, bool force = false);
+
+  // The prefix of a level; levels of 6 and below cannot be renamed.
+  std::string LevelName(int32_t level) const;
+  void SetLevelName(int32_t level, const std::string& name);
+
+  bool ErrorFlag() const { return error_; }
+  bool FatalFlag() const { return fatal_; }
+  bool Echo() const { return echo_; }
+  void SetEcho(bool on) { echo_ = on; }
+  int32_t KeepThreshold() const { return keep_threshold_; }
+  int32_t ConsoleThreshold() const { return console_threshold_; }
+  void SetKeepThreshold(int32_t level) { keep_threshold_ = level; }
+  void SetConsoleThreshold(int32_t level) { console_threshold_ = level; }
+
+  const std::vector<MsgLogMsg>& Messages() const { return messages_; }
+  size_t CountAt(int32_t level) const;
+  // The console form of a message: the level's prefix, then the text.
+  std::string LineOf(const MsgLogMsg& msg) const;
+
+ private:
+  std::vector<MsgLogMsg> messages_;
+  bool echo_ = false;
+  bool error_ = false;
+  bool fatal_ = false;
+  int32_t keep_threshold_ = 0;
+  int32_t console_threshold_ = 0;
+  std::map<int32_t, std::string> level_names_;
+};
+
+}  // namespace vantrel

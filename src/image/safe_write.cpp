@@ -1,0 +1,94 @@
+#include "image/safe_write.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+namespace vantrel {
+
+namespace {
+
+WriteFault g_fault = WriteFault::None;
+
+WriteFault TakeFault() {
+  WriteFault f = g_fault;
+  g_fault = WriteFault::None;
+  return f;
+}
+
+// A symlinked output is written through to the file it names.
+std::string ResolveTarget(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_symlink(path, ec)) return path;
+  std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
+  return ec ? path : target.string();
+}
+
+mode_t ModeForNewFile() {
+  mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+bool WriteAll(int fd, std::string_view bytes, WriteFault fault) {
+  if (fault == WriteFault::ShortWrite) {
+    // Pretend the disk filled up halfway.
+    if (!bytes.empty() && write(fd, bytes.data(), bytes.size() / 2) < 0) return false;
+    errno = ENOSPC;
+    return false;
+  }
+  while (!bytes.empty()) {
+    ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+void InjectWriteFaultForTesting(WriteFault fault) { g_fault = fault; }
+
+bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string& reason) {
+  WriteFault fault = TakeFault();
+  std::string target = ResolveTarget(path);
+  struct stat st {};
+  bool exists = stat(target.c_str(), &st) == 0;
+  if (exists && S_ISDIR(st.st_mode)) {
+    reason = "Is a directory";
+    return false;
+  }
+  std::vector<char> temp(target.begin(), target.end());
+  static constexpr char kSuffix[] = ".vantrel-XXXXXX";
+  temp.insert(temp.end(), kSuffix, kSuffix + sizeof kSuffix);
+  int fd = mkstemp(temp.data());
+  if (fd < 0) {
+    reason = std::strerror(errno);
+    return false;
+  }
+  bool ok = fchmod(fd, exists ? (st.st_mode & 07777) : ModeForNewFile()) == 0 && WriteAll(fd, bytes, fault);
+  int saved = errno;
+  if (close(fd) != 0 || fault == WriteFault::FailedClose) {
+    if (ok) saved = fault == WriteFault::FailedClose ? EIO : errno;
+    ok = false;
+  }
+  if (ok && (fault == WriteFault::FailedRename || rename(temp.data(), target.c_str()) != 0)) {
+    saved = fault == WriteFault::FailedRename ? EXDEV : errno;
+    ok = false;
+  }
+  if (!ok) {
+    unlink(temp.data());
+    reason = std::strerror(saved);
+  }
+  return ok;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,167 @@
+#include "text/text_ops.h"
+
+#include <sys/stat.h>
+
+#include <charconv>
+
+namespace vantrel {
+
+std::string Trim(std::string_view text) {
+  size_t first = text.find_first_not_of(kBlankChars);
+  if (first == std::string_view::npos) return {};
+  size_t last = text.find_last_not_of(kBlankChars);
+  return std::string(text.substr(first, last - first + 1));
+}
+
+std::string UpperCopy(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
+std::string LowerCopy(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && LowerCopy(a) == LowerCopy(b);
+}
+
+std::string Repeat(char c, size_t n) { return std::string(n, c); }
+
+std::string Centre(std::string_view text, size_t width, char fill) {
+  if (text.size() >= width) return std::string(text);
+  size_t left = (width - text.size()) / 2;
+  if (left == 0) return std::string(text);
+  size_t right = width - left - text.size();
+  return std::string(left, fill) + std::string(text) + std::string(right, fill);
+}
+
+std::string StripPair(std::string_view text, char open, char close) {
+  if (text.size() >= 2 && text.front() == open && text.back() == close)
+    return std::string(text.substr(1, text.size() - 2));
+  return std::string(text);
+}
+
+std::string RemoveChar(std::string_view text, char c) {
+  std::string out;
+  out.reserve(text.size());
+  for (char ch : text)
+    if (ch != c) out += ch;
+  return out;
+}
+
+size_t FindOutsideQuotes(std::string_view text, std::string_view set, size_t start) {
+  bool in_double = false;
+  bool in_single = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '"' && !in_single) {
+      in_double = !in_double;
+    } else if (c == '\'' && !in_double) {
+      in_single = !in_single;
+    } else if (!in_double && !in_single && i >= start && set.find(c) != std::string_view::npos) {
+      return i;
+    }
+  }
+  return kNotFound;
+}
+
+bool NextField(std::string_view text, std::string_view delims, TextSpan& span, char& delim) {
+  // An empty field has last == first - 1, so last + 2 is always past its delimiter.
+  size_t start = span.first == TextSpan::kNone ? 0 : static_cast<uint32_t>(span.last + 2);
+  delim = 0;
+  if (start >= text.size()) return false;
+  size_t end = FindOutsideQuotes(text, delims, start);
+  if (end == kNotFound) end = text.size();
+  else delim = text[end];
+  span.first = static_cast<uint32_t>(start);
+  span.last = static_cast<uint32_t>(end - 1);
+  return true;
+}
+
+std::vector<HiText> Split(std::string_view text, std::string_view delims, bool keep_empty) {
+  std::vector<HiText> fields;
+  size_t start = 0;
+  while (true) {
+    size_t end = text.find_first_of(delims, start);
+    std::string_view field = text.substr(start, end == std::string_view::npos ? text.npos : end - start);
+    if (keep_empty || !field.empty()) fields.emplace_back(field);
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+  return fields;
+}
+
+size_t FirstOf(std::string_view text, std::string_view set, size_t start) {
+  size_t pos = text.find_first_of(set, start);
+  return pos == std::string_view::npos ? kNotFound : pos;
+}
+
+size_t FirstNotOf(std::string_view text, std::string_view set, size_t start) {
+  size_t pos = text.find_first_not_of(set, start);
+  return pos == std::string_view::npos ? kNotFound : pos;
+}
+
+bool IsConsoleName(std::string_view path) { return LowerCopy(path) == "con"; }
+
+bool IsFalseWord(std::string_view text) {
+  return text == "off" || text == "no" || text == "false" || text == "0" || text == "n" || text == "f";
+}
+
+bool IsTrueWord(std::string_view text) {
+  return text == "on" || text == "yes" || text == "true" || text == "1" || text == "y" || text == "t";
+}
+
+bool RegularFileExists(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool ReadNumber(std::string_view text, int64_t& value) {
+  std::string t = Trim(text);
+  if (t.empty()) return false;
+  int base = 10;
+  std::string_view digits = t;
+  if (t[0] == '$') {
+    base = 16;
+    digits.remove_prefix(1);
+  } else if (t[0] == '%') {
+    base = 2;
+    digits.remove_prefix(1);
+  }
+  if (digits.empty() || digits[0] == '+') return false;
+  int64_t v = 0;
+  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v, base);
+  if (ec != std::errc() || end != digits.data() + digits.size()) return false;
+  value = v;
+  return true;
+}
+
+std::string Hex(uint64_t value, int digits) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string out;
+  do {
+    out.insert(out.begin(), kDigits[value & 0xF]);
+    value >>= 4;
+  } while (value != 0);
+  if (static_cast<int>(out.size()) < digits) out.insert(0, digits - out.size(), '0');
+  return out;
+}
+
+void HiText::Trim() {
+  *this = HiText(vantrel::Trim(*this));
+  span = TextSpan{};
+}
+
+std::string HiText::SpanText() const {
+  if (span.IsNone() || span.first >= size()) return {};
+  size_t last = span.last >= size() ? size() - 1 : span.last;
+  return substr(span.first, last - span.first + 1);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,80 @@
+#include "test_support.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace vantrel::test {
+
+ScratchDir::ScratchDir() {
+  std::string tmpl = (std::filesystem::temp_directory_path() / "vantrel-test-XXXXXX").string();
+  if (mkdtemp(tmpl.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = tmpl;
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+  std::string s = ReadFile(path);
+  return std::vector<uint8_t>(s.begin(), s.end());
+}
+
+void WriteFile(const std::string& path, const std::string& content) {
+  std::ofstream out(path, std::ios::binary);
+  out << content;
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  WriteFile(path, std::string(bytes.begin(), bytes.end()));
+}
+
+bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+
+namespace {
+std::string ShellQuote(const std::string& s) {
+  std::string out = "'";
+  for (char c : s) {
+    if (c == '\'') out += "'\\''";
+    else out += c;
+  }
+  return out + "'";
+}
+}  // namespace
+
+RunResult RunVantrel(const std::string& dir, const std::vector<std::string>& args) {
+  std::string cmd = "cd ";
+  cmd += ShellQuote(dir);
+  cmd += " && ";
+  cmd += ShellQuote(VANTREL_BINARY);
+  for (const std::string& a : args) cmd += " " + ShellQuote(a);
+  cmd += " 2>&1 </dev/null";
+  RunResult r;
+  FILE* pipe = popen(cmd.c_str(), "r");
+  if (pipe == nullptr) return r;
+  std::array<char, 4096> buf{};
+  size_t n;
+  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) r.output.append(buf.data(), n);
+  int status = pclose(pipe);
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return r;
+}
+
+std::string CorpusPath(const std::string& relative) { return std::string(VANTREL_CORPUS) + "/" + relative; }
+
+}  // namespace vantrel::test

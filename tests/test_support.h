@@ -1,0 +1,42 @@
+// test_support.h: helpers the tests share: scratch directories, file
+// reading and writing, and running the real binary.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vantrel::test {
+
+// A fresh directory under the system temp dir, removed with the object.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::string ReadFile(const std::string& path);
+std::vector<uint8_t> ReadBytes(const std::string& path);
+void WriteFile(const std::string& path, const std::string& content);
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+bool FileExists(const std::string& path);
+
+struct RunResult {
+  int status = -1;
+  std::string output;  // stdout and stderr together
+};
+
+// Runs the vantrel binary in `dir` with the given arguments.
+RunResult RunVantrel(const std::string& dir, const std::vector<std::string>& args);
+
+// Where corpus files live (the shared real C64 programs).
+std::string CorpusPath(const std::string& relative);
+
+}  // namespace vantrel::test
