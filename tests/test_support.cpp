@@ -48,7 +48,7 @@ bool FileExists(const std::string& path) { return std::filesystem::exists(path);
 
 namespace {
 std::string ShellQuote(const std::string& s) {
-  std::string out = "'";
+  std::string out(1, '\'');
   for (char c : s) {
     if (c == '\'') out += "'\\''";
     else out += c;
@@ -62,7 +62,10 @@ RunResult RunVantrel(const std::string& dir, const std::vector<std::string>& arg
   cmd += ShellQuote(dir);
   cmd += " && ";
   cmd += ShellQuote(VANTREL_BINARY);
-  for (const std::string& a : args) cmd += " " + ShellQuote(a);
+  for (const std::string& a : args) {
+    cmd += ' ';
+    cmd += ShellQuote(a);
+  }
   cmd += " 2>&1 </dev/null";
   RunResult r;
   FILE* pipe = popen(cmd.c_str(), "r");
