@@ -34,7 +34,11 @@ bool AddressRange::Overlaps(const AddressRange& other) const {
 
 std::string AddressRange::Text() const {
   auto digits = [](uint64_t a) { return a < 256 ? 2 : 4; };
-  return "$" + Hex(start, digits(start)) + " " + Hex(end, digits(end));
+  std::string text(1, '$');
+  text += Hex(start, digits(start));
+  text += ' ';
+  text += Hex(end, digits(end));
+  return text;
 }
 
 }  // namespace vantrel
