@@ -1,0 +1,133 @@
+#include "app/cmd_line_params.h"
+
+#include "text/text_ops.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr std::string_view kPrefixChars = "+-/";
+constexpr std::string_view kSeparatorChars = ":-+=";
+
+// A leading "/" is also the root of an absolute path; such an argument is
+// an option only when it is short and names no file ("/?", "/h").
+bool IsAbsolutePath(std::string_view text) {
+  if (text.empty() || text[0] != '/') return false;
+  return text.find('/', 1) != std::string_view::npos || RegularFileExists(std::string(text));
+}
+
+}  // namespace
+
+bool CmdLineParam::Parse(std::string_view text) {
+  assign("");
+  name.clear();
+  value.clear();
+  prefix.clear();
+  separator.clear();
+  used = false;
+  null = false;
+  if (text.empty()) return false;
+  assign(text);
+
+  size_t first = text.find_first_not_of(kPrefixChars);
+  if (first == 0 || IsAbsolutePath(text)) {
+    value = HiString(text);
+  } else {
+    size_t prefix_len = first == std::string_view::npos ? text.size() : first;
+    prefix = HiString(text.substr(0, prefix_len));
+    std::string_view rest = text.substr(prefix_len);
+    size_t sep = rest.find_first_of(kSeparatorChars);
+    if (sep == std::string_view::npos) {
+      name = HiString(rest);
+    } else {
+      name = HiString(rest.substr(0, sep));
+      separator = HiString(rest.substr(sep, 1));
+      value = HiString(rest.substr(sep + 1));
+    }
+  }
+  if (!name.empty() && name[0] == '"') name = HiString(RemoveChar(name, '"'));
+  if (!value.empty() && value[0] == '"') value = HiString(RemoveChar(value, '"'));
+  return true;
+}
+
+CmdLineParams::CmdLineParams(int argc, const char* const* argv) {
+  std::vector<std::string> args;
+  for (int i = 0; i < argc; ++i) args.emplace_back(argv[i] ? argv[i] : "");
+  *this = CmdLineParams(args);
+}
+
+CmdLineParams::CmdLineParams(const std::vector<std::string>& args) {
+  null_.used = true;
+  null_.null = true;
+  if (args.empty()) return;
+  program_path_ = HiPath(args[0]);
+  for (size_t i = 1; i < args.size(); ++i) {
+    // An empty argument carries nothing; skipping it keeps the scans going.
+    if (args[i].empty()) continue;
+    records_.emplace_back(args[i]);
+  }
+}
+
+CmdLineParam* CmdLineParams::FirstNamed(std::string_view name, bool unused_only) {
+  const std::string wanted = LowerCopy(name);
+  for (CmdLineParam& p : records_) {
+    if (unused_only && p.used) continue;
+    if (!p.name.empty() && LowerCopy(p.name) == wanted) return &p;
+  }
+  return nullptr;
+}
+
+CmdLineParam& CmdLineParams::FindParam(std::string_view name, bool mark) {
+  CmdLineParam* p = FirstNamed(name, false);
+  if (p == nullptr) return null_;
+  if (mark) p->used = true;
+  return *p;
+}
+
+CmdLineParam& CmdLineParams::NextUnusedParam() {
+  for (CmdLineParam& p : records_) {
+    if (!p.used) {
+      p.used = true;
+      return p;
+    }
+  }
+  return null_;
+}
+
+std::string CmdLineParams::ValueOf(std::string_view name, std::string_view if_no_value) {
+  return ValueOr(name, "", if_no_value);
+}
+
+std::string CmdLineParams::ValueOr(std::string_view name, std::string_view if_absent,
+                                   std::string_view if_no_value) {
+  CmdLineParam* p = FirstNamed(name, false);
+  if (p == nullptr) return std::string(if_absent);
+  p->used = true;
+  return p->value.empty() ? std::string(if_no_value) : std::string(p->value);
+}
+
+std::string CmdLineParams::NextValueOf(std::string_view name, std::string_view if_no_value) {
+  CmdLineParam* p = FirstNamed(name, true);
+  if (p == nullptr) return {};
+  p->used = true;
+  return p->value.empty() ? std::string(if_no_value) : std::string(p->value);
+}
+
+HiPath CmdLineParams::OutputPathOf(const HiPath& base, std::string_view name, std::string_view default_ext) {
+  CmdLineParam& p = FindParam(name);
+  if (!Found(p)) return {};
+  const std::string lower = LowerCopy(p.value);
+  if (lower == "con") return HiPath(p.value);
+  if (lower == ".") {
+    HiPath bare = base;
+    bare.SetExtension("");
+    return bare;
+  }
+  HiPath defaults = base;
+  defaults.SetExtension(default_ext);
+  HiPath result(p.value);
+  result.MergeWithDefaults(defaults);
+  return result;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,235 @@
+#include "app/converter.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "text/text_ops.h"
+
+namespace vantrel {
+
+Converter::Converter()
+    : log_(std::make_unique<SourceLoaderMsgLog>()), memory_(std::make_unique<MemoryImage>()) {
+  loader_ = std::make_unique<SourceLoader>(*log_, locator_);
+  assembler_ = std::make_unique<AsmPrg>(locator_, *loader_, *memory_);
+  basic_ = std::make_unique<BasProgram>(locator_, *loader_, *memory_);
+  locator_.AddCurrentDirectory();
+}
+
+Converter::~Converter() {
+  basic_.reset();
+  assembler_.reset();
+  loader_.reset();
+  memory_.reset();
+  log_.reset();
+}
+
+bool Converter::Run(CmdLineParams& params) {
+  ParseOptions(params);
+  loader_->DefinePredefined();
+  if (mode_ == RunMode::Assembler) RunAssembler();
+  else if (mode_ == RunMode::BasicText || mode_ == RunMode::BasicBinary) RunBasic();
+  if (!Failed()) loader_->UpdateBuildRevision();
+  loader_->Summary(program_name_);
+  return !Failed();
+}
+
+bool Converter::ResolveInput(const std::string& input, std::string ext_override) {
+  mode_ = RunMode::None;
+  input_path_ = HiPath(input);
+  if (input.empty()) return log_->ReportError("Must specify an input file name");
+  std::string work = LowerCopy(input);
+  if (ext_override.empty()) ext_override = HiPath(work).Extension();
+  // File names are case-sensitive here: the existence test uses the name as typed.
+  std::string file = input;
+  size_t sep = work.find("::");
+  if (sep != std::string::npos && sep > 0 && sep < work.size() - 1) {
+    d64_input_ = input;
+    file = input.substr(0, sep);
+    // Images made elsewhere often carry the extension in upper case.
+    if (HiPath(file).Extension().empty())
+      file += RegularFileExists(file + ".d64") || !RegularFileExists(file + ".D64") ? ".d64" : ".D64";
+    ext_override = LowerCopy(HiPath(file).Extension());
+  }
+  if (!RegularFileExists(file)) return log_->ReportError("Input file " + input + " not found");
+  if (ext_override == "txt" || ext_override == "bas" || ext_override == "lbl") mode_ = RunMode::BasicText;
+  else if (ext_override == "prg" || ext_override == "d64") mode_ = RunMode::BasicBinary;
+  else if (ext_override == "asm" || ext_override == "mac") mode_ = RunMode::Assembler;
+  else return log_->ReportError("Unknown file type: " + ext_override);
+  return true;
+}
+
+// Compares the input with each output path; one message at the first clash.
+bool Converter::CheckOutputsAgainstInput(bool include_text_outputs) {
+  std::vector<const HiPath*> outputs = {&options_.prg, &options_.bin, &options_.lst,
+                                        &options_.hex, &options_.sym, &options_.rft};
+  if (include_text_outputs) {
+    outputs.push_back(&options_.txt);
+    outputs.push_back(&options_.lbl);
+  }
+  for (const HiPath* out : outputs) {
+    if (out->Empty()) continue;
+    std::error_code ec;
+    // The same file by another name (./game.txt, an absolute path, a link) counts too.
+    bool same = *out == input_path_ || std::filesystem::equivalent(out->Text(), input_path_.Text(), ec);
+    if (same) return log_->ReportError("Output file would overwrite input file");
+  }
+  return true;
+}
+
+void Converter::RunBasic() {
+  log_->ReportPlain("Starting Vantrel on " + input_path_.Text());
+  loader_->DefineVariable("__Vantrel");
+  CheckOutputsAgainstInput(true);
+  const ConverterOptions& o = options_;
+  if (o.prg.Empty() && o.bin.Empty() && o.lst.Empty() && o.hex.Empty() && o.txt.Empty() && o.lbl.Empty() &&
+      o.d64.empty())
+    log_->ReportWarning("No output specified");
+  if (!o.rft.Empty()) log_->ReportError("-rft is only valid for pure assembler");
+  if (Failed()) return;
+
+  basic_->SetDebug(o.dbg);
+  basic_->SetNotBasic(o.notbasic);
+  if (!LoadPrefaces()) return;
+  if (mode_ == RunMode::BasicText) LoadBasicText();
+  else LoadBasicBinary();
+  if (Failed()) return;
+  basic_->PlaceIntoMemory();
+  if (Failed()) return;
+
+  WriteBasicOutputs();
+  if (o.labels) PrintLabelAssignments();
+  if (o.supervariables) basic_->PrintSupervariables();
+}
+
+void Converter::LoadBasicText() {
+  const ConverterOptions& o = options_;
+  basic_->SetTokenizeOptions(o.rem, o.autospace, o.crunch);
+  if (o.key_case != 3) log_->ReportError("-keycase is not valid for text load");
+  if (o.variable_case != 3) log_->ReportError("-varcase is not valid for text load");
+  if (o.supervariables) log_->ReportError("-extractvariables is not valid for this operation");
+  if (!o.pref.Empty()) log_->ReportError("-pref is not valid for this operation");
+  if (loader_->LoadSource(input_path_.Text(), SourceType::Basic)) basic_->Tokenize();
+}
+
+void Converter::LoadBasicBinary() {
+  const ConverterOptions& o = options_;
+  basic_->SetDetokenizeOptions(o.autospace, o.crunch, o.translate_codes, o.rem, o.supervariables, o.key_case,
+                               o.variable_case);
+  log_->ReportError("Loading program files is not supported yet");
+}
+
+bool Converter::LoadPrefaces() {
+  const ConverterOptions& o = options_;
+  if (o.basic4 && o.basic7) return loader_->Error("-b4 and -b7 can't both be enabled");
+  HiPath extension_file = program_path_;
+  if (o.basic4) {
+    extension_file.SetFileName(HiPath("BASIC4_0.txt"));
+    if (!LoadPreface(extension_file)) return false;
+  }
+  if (o.basic7) {
+    extension_file.SetFileName(HiPath("BASIC7_0.txt"));
+    if (!LoadPreface(extension_file)) return false;
+  }
+  if (!o.pref.Empty()) return LoadPreface(o.pref);
+  return true;
+}
+
+bool Converter::LoadPreface(const HiPath& path) {
+  if (!RegularFileExists(path.Text())) return loader_->Error("Preface file not found: " + path.Text());
+  if (!loader_->LoadSource(path.Text(), SourceType::Basic))
+    return loader_->Error("Error loading preface file: " + path.Text());
+  if (!basic_->Tokenize()) return loader_->Error("Error processing preface file: " + path.Text());
+  if (basic_->HasStatements()) {
+    loader_->Error("Preface file can't contain any actual code");
+    return loader_->Error("Error processing preface file: " + path.Text());
+  }
+  basic_->ResetStartAddress();
+  return true;
+}
+
+void Converter::WriteBasicOutputs() {
+  const ConverterOptions& o = options_;
+  if (!o.d64.empty()) log_->ReportError("Saving into .d64 images is not supported yet");
+  if (!o.prg.Empty()) log_->ReportError(".prg output is not supported yet");
+  if (!o.bin.Empty()) log_->ReportError(".bin output is not supported yet");
+  if (!o.txt.Empty()) basic_->WriteTxt(o.txt.Text(), o.overwrite);
+  if (!o.lbl.Empty()) basic_->WriteLbl(o.lbl.Text(), o.overwrite);
+  if (!o.hex.Empty()) log_->ReportError(".hex output is not supported yet");
+  if (!o.lst.Empty()) WriteListing();
+  if (!o.sym.Empty()) assembler_->SaveSymbols(o.sym.Text(), o.symbol_level, o.sym3, o.overwrite);
+}
+
+void Converter::WriteListing() {
+  AddressRange range = options_.output_range;
+  if (range.IsEmpty()) range = basic_->NotBasic() ? memory_->Used() : memory_->RangeBehindBasic();
+  basic_->WriteListing(options_.lst.Text(), options_.overwrite, range);
+}
+
+void Converter::PrintLabelAssignments() {
+  std::string out = "----------line label assignments-----------------\n";
+  size_t count = 0;
+  for (const std::string& text : basic_->LabelAssignments()) {
+    if (text.empty()) continue;
+    out += text + "\n";
+    ++count;
+  }
+  out += "-------------------------------------------------\n";
+  out += std::to_string(count) + " label assignments\n\n";
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  std::fflush(stdout);
+}
+
+void Converter::RunAssembler() {
+  log_->ReportPlain("Starting assembler on " + input_path_.Text());
+  loader_->DefineVariable("__Kesp");
+  CheckAssemblerOptions();
+  CheckOutputsAgainstInput(false);
+  const ConverterOptions& o = options_;
+  if (o.prg.Empty() && o.bin.Empty() && o.lst.Empty() && o.hex.Empty() && o.d64.empty())
+    log_->ReportWarning("No output specified");
+  if (o.key_case != 3) log_->ReportError("-keycase is not valid for assembler");
+  if (o.variable_case != 3) log_->ReportError("-varcase is not valid for assembler");
+  if (Failed()) return;
+  if (!loader_->LoadSource(input_path_.Text(), SourceType::Asm)) return;
+  assembler_->SetDebug(o.dbg);
+  if (!assembler_->Assemble()) return;
+  WriteAssemblerOutputs();
+}
+
+void Converter::CheckAssemblerOptions() {
+  struct Check {
+    bool given;
+    const char* message;
+  };
+  const ConverterOptions& o = options_;
+  const Check checks[] = {
+      {!o.pref.Empty(), "-pref is not valid for assembler"},
+      {!o.txt.Empty(), "-txt is not valid for assembler"},
+      {!o.lbl.Empty(), "-lbl is not valid for assembler"},
+      {o.labels, "-labels is not valid for assembler"},
+      {o.supervariables, "-extractvariables is not valid for assembler"},
+      {o.basic4, "-b4 is not valid for assembler"},
+      {o.basic7, "-b7 is not valid for assembler"},
+      {o.autospace, "-autospace is not valid for assembler"},
+      {o.crunch, "-crunch is not valid for assembler"},
+      {!o.translate_codes, "-crsr is not valid for assembler"},
+      {o.rem, "-rem is not valid for assembler"},
+      {o.notbasic, "-notbasic is not valid for assembler"},
+  };
+  for (const Check& c : checks)
+    if (c.given) log_->ReportError(c.message);
+}
+
+void Converter::WriteAssemblerOutputs() {
+  const ConverterOptions& o = options_;
+  if (!o.d64.empty()) log_->ReportError("Saving into .d64 images is not supported yet");
+  if (!o.prg.Empty()) log_->ReportError(".prg output is not supported yet");
+  if (!o.bin.Empty()) log_->ReportError(".bin output is not supported yet");
+  if (!o.hex.Empty()) log_->ReportError(".hex output is not supported yet");
+  if (!o.lst.Empty()) WriteListing();
+  if (!o.sym.Empty()) assembler_->SaveSymbols(o.sym.Text(), o.symbol_level, o.sym3, o.overwrite);
+  if (!o.rft.Empty()) assembler_->SaveRelocationTable(o.rft.Text(), o.overwrite);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,92 @@
+// app/converter.h: the application object. It owns one of each subsystem
+// for the whole run, reads the options, picks the run from the input's
+// extension and calls loading, conversion and the writers in their order.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/cmd_line_params.h"
+#include "asm/asm_prg.h"
+#include "asm/symbol_level.h"
+#include "basic/bas_program.h"
+#include "image/address_range.h"
+#include "image/memory_image.h"
+#include "source/source_loader.h"
+#include "source/source_loader_msg_log.h"
+#include "text/file_locator.h"
+#include "text/hi_path.h"
+
+namespace vantrel {
+
+enum class RunMode : int32_t { None = 0, Assembler = 1, BasicText = 2, BasicBinary = 3 };
+
+// What the options asked for; filled by the option pass.
+struct ConverterOptions {
+  HiPath pref, prg, bin, lst, hex, sym, rft, txt, lbl;
+  std::string d64;
+  bool overwrite = false, labels = false, sym3 = false, basic4 = false, basic7 = false;
+  bool autospace = false, crunch = false, translate_codes = true, rem = false;
+  bool supervariables = false, dbg = false, notbasic = false;
+  int32_t key_case = 3;  // Auto
+  int32_t variable_case = 3;
+  SymbolLevel symbol_level = SymbolLevel::Auto;
+  AddressRange output_range = AddressRange::Reset();
+  int32_t alpha_mode = 3;  // Lazy
+};
+
+class Converter {
+ public:
+  Converter();
+  ~Converter();
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  // True when no error was reported during the whole run.
+  bool Run(CmdLineParams& params);
+  bool ResolveInput(const std::string& input, std::string ext_override);
+
+  RunMode Mode() const { return mode_; }
+  const HiPath& InputPath() const { return input_path_; }
+  const ConverterOptions& Options() const { return options_; }
+  SourceLoaderMsgLog& Log() { return *log_; }
+
+ private:
+  void ParseOptions(CmdLineParams& params);
+  void ParseVerbose(CmdLineParams& params);
+  void ParseRange(CmdLineParams& params);
+  void ReportUnknownParams(CmdLineParams& params);
+
+  void RunBasic();
+  void RunAssembler();
+  bool CheckOutputsAgainstInput(bool include_text_outputs);
+  void CheckAssemblerOptions();
+  bool LoadPrefaces();
+  bool LoadPreface(const HiPath& path);
+  void LoadBasicText();
+  void LoadBasicBinary();
+  void WriteBasicOutputs();
+  void WriteAssemblerOutputs();
+  void WriteListing();
+  void PrintLabelAssignments();
+
+  bool Failed() const { return log_->ErrorFlag() || log_->FatalFlag(); }
+
+  // Members in construction order, so destruction releases them in reverse.
+  std::unique_ptr<SourceLoaderMsgLog> log_;
+  std::unique_ptr<MemoryImage> memory_;
+  FileLocator locator_;
+  std::unique_ptr<SourceLoader> loader_;
+  std::unique_ptr<AsmPrg> assembler_;
+  std::unique_ptr<BasProgram> basic_;
+
+  RunMode mode_ = RunMode::None;
+  HiPath input_path_;
+  std::string d64_input_;
+  ConverterOptions options_;
+  HiPath program_path_;
+  std::string program_name_ = "Vantrel";
+};
+
+}  // namespace vantrel

@@ -1,0 +1,85 @@
+#include "app/usage.h"
+
+#include "text/text_ops.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr const char* kBannerLines[] = {
+    "Vantrel 4.01",
+    "Commodore 64 BASIC and 6510 assembly converter",
+};
+
+constexpr const char* kUsageLines[] = {
+    " Loads Commodore 64 BASIC programs and converts them between various formats.",
+    " Automatically determines the format to load by the file extension.",
+    " Loads these file types and switches to the appropriate mode:",
+    "   txt|lbl|bas|d64|prg\tEnters BASIC tokenizer/detokenizer mode",
+    "   asm\t\t\tEnters KESP assembler mode",
+    "-------------------------------------------------------------------------------",
+    "Syntax:",
+    "\tvantrel <filename.ext> [-<options>]",
+    " Control parameters include:",
+    "\t-ovr\t\t\toverwrite existing files",
+    "\t-verbose[:list]\t\toutput additional information during conversion",
+    "\t-def:<var[=val]>\tdefine one or more parser variables",
+    "\t-loadext:<ext>\t\tinput filename extension override",
+    "",
+    "---- Tokenizer mode ----",
+    "\t-crunch\t\t\tremove unneeded spaces",
+    "\t-rem\t\t\tremove all REM statements",
+    "\t-labels\t\t\tdump a list of defined labels to screen",
+    "",
+    "---- Detokenizer mode ----",
+    "\t-autospace\t\tadd spacing for readability",
+    "\t-crsr\t\t\tpreserve binary cursor codes",
+    "\t-keycase\t\toutput keywords in lowercase",
+    "\t-varcase\t\toutput variables in lowercase",
+    "\t-pref:name\t\tload a preface file",
+    "\t-alpha:<mode>\t\tascii|lazy|alt|upper|lower|poke",
+    "\t-supervariables\t\tcreate and use Supervariables",
+    "",
+    "---- Assembler mode ----",
+    "\t-symlvl !|-|@|auto\tfilter .sym output important|general|local",
+    "\t-sym3\t\t\toutput symbol table for vanTrel3.x consumption",
+    "",
+    "---- Output formats ----",
+    "\t-txt[:name]\t\tsave untokenized BASIC in a text format",
+    "\t-lbl[:name]\t\tsave untokenized BASIC in a labelized text format",
+    "\t-prg[:name]\t\tsave in .prg format",
+    "\t-hex[:name]\t\tsave prg in an ASCII hex dump format",
+    "\t-bin[:name]\t\tsave binary file with no load address",
+    "\t-lst[:name]\t\tsave in a memory-disassembled format",
+    "\t-sym[:name]\t\toutput a symbol table file",
+    "\toutput to console\tfor text-formatted output files only: use filename CON",
+    "",
+    "---- Miscellaneous ----",
+    "\t-range:<start>[-<end>]\toutput address range for .hex/.lbl files",
+    "\t-notbasic\t\tloaded .prg file does not contain BASIC",
+    "",
+    "\t(load from .d64):\td64file[.d64]::\"C64 FILE NAME\"",
+    "\t(save to .d64):\t\t-d64:d64file[.d64]::\"C64 FILE NAME\"",
+    "",
+    "Report problems at the Vantrel project's issue tracker.",
+};
+
+}  // namespace
+
+std::string BannerText() {
+  const std::string rule = Repeat('-', kConsoleWidth);
+  std::string text = rule + "\n";
+  for (const char* line : kBannerLines) text += Centre(line, kConsoleWidth) + "\n";
+  return text + rule + "\n";
+}
+
+std::string UsageText() {
+  std::string text;
+  for (const char* line : kUsageLines) {
+    text += line;
+    text += '\n';
+  }
+  return text;
+}
+
+}  // namespace vantrel

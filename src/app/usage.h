@@ -1,0 +1,13 @@
+// app/usage.h: the banner and the usage text.
+#pragma once
+
+#include <string>
+
+namespace vantrel {
+
+inline constexpr int kConsoleWidth = 79;
+
+std::string BannerText();
+std::string UsageText();
+
+}  // namespace vantrel

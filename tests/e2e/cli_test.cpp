@@ -1,0 +1,116 @@
+// The real binary on the command line: help, input resolution, option
+// checks, the closing tally and the exit status.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "test_support.h"
+
+namespace vantrel {
+namespace {
+
+using test::RunVantrel;
+using test::ScratchDir;
+
+bool Has(const std::string& output, const std::string& line) {
+  return output.find(line + "\n") != std::string::npos;
+}
+
+TEST(Cli, HelpPrintsUsageAndExits255) {
+  ScratchDir dir;
+  test::WriteFile(dir.File("game.txt"), "10 PRINT\n");
+  const std::vector<std::vector<std::string>> calls = {
+      {}, {"game.txt", "-h"}, {"/?"}, {"game.txt", "--HELP"}, {"-prg", "/h", "game.txt"}};
+  for (const auto& args : calls) {
+    SCOPED_TRACE(args.empty() ? "(none)" : args[0]);
+    auto r = RunVantrel(dir.Path(), args);
+    EXPECT_EQ(r.status, 255);
+    EXPECT_TRUE(Has(r.output, "\tvantrel <filename.ext> [-<options>]"));
+    EXPECT_TRUE(Has(r.output, std::string(79, '-')));
+    EXPECT_EQ(r.output.find("Starting"), std::string::npos);
+  }
+}
+
+TEST(Cli, MissingInputFailsWithTally) {
+  ScratchDir dir;
+  auto r = RunVantrel(dir.Path(), {"missing.txt", "-prg"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Has(r.output, "Error: Input file missing.txt not found"));
+  EXPECT_TRUE(Has(r.output, "====================\n1 Errors; 0 Warnings\n===================="));
+  EXPECT_TRUE(Has(r.output, "Vantrel failed."));
+  EXPECT_FALSE(test::FileExists(dir.File("missing.prg")));
+}
+
+TEST(Cli, InputResolutionErrors) {
+  ScratchDir dir;
+  test::WriteFile(dir.File("game.txt"), "10 PRINT\n");
+  test::WriteFile(dir.File("GAME.PRG"), std::string("\x01\x08\x00\x00", 4));
+  test::WriteFile(dir.File("notes.doc"), "x");
+  test::WriteFile(dir.File("game.prg"), std::string("\x01\x08\x00\x00", 4));
+  struct Row {
+    std::vector<std::string> args;
+    std::string line;
+  };
+  const Row rows[] = {
+      {{"-crunch", "game.txt"}, "Error: Input file -crunch not found"},
+      {{"game.txt", "-loadext:PRG"}, "Error: Unknown file type: PRG"},
+      {{"notes.doc", "-prg"}, "Error: Unknown file type: doc"},
+      {{"Game.txt", "-prg"}, "Error: Input file Game.txt not found"},
+      {{"game.txt", "-bogus"}, "Error: Unknown command line parameter -bogus"},
+      {{"game.txt", "", "-bogus"}, "Error: Unknown command line parameter -bogus"},
+      {{"game.txt", "-prg", "-prg:x"}, "Error: Unknown command line parameter -prg:x"},
+      {{"game.txt", "-f", "-ovr"}, "Error: Unknown command line parameter -ovr"},
+      {{"game.txt", "-"}, "Error: Unknown command line parameter -"},
+      {{"game.txt", "-b4"}, "Error: Unknown command line parameter -b4"},
+      {{"game.txt", "-hex", "-range:$10000"}, "Error: Error in -range parameter"},
+      {{"game.txt", "-hex", "-range:$08G0"}, "Error: Error in -range parameter"},
+      {{"game.txt", "-prg", "-range:$0801"}, "Warning: -range parameter has no effect without -lst or -hex"},
+      {{"game.txt"}, "Warning: No output specified"},
+      {{"game.txt", "-rft"}, "Error: -rft is only valid for pure assembler"},
+      {{"game.txt", "-prg", "-keycase"}, "Error: -keycase is not valid for text load"},
+      {{"game.prg", "-prg"}, "Error: Output file would overwrite input file"},
+      {{"GAME.PRG", "-txt", "-loadext:PRG"}, "Error: Unknown file type: PRG"},
+      {{"game.txt", "-txt:./game.txt"}, "Error: Output file would overwrite input file"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.line);
+    auto r = RunVantrel(dir.Path(), row.args);
+    EXPECT_TRUE(Has(r.output, row.line)) << r.output;
+    EXPECT_EQ(r.status, 1);
+  }
+  EXPECT_EQ(test::ReadFile(dir.File("game.prg")), std::string("\x01\x08\x00\x00", 4));
+  EXPECT_EQ(test::ReadFile(dir.File("game.txt")), "10 PRINT\n");
+}
+
+TEST(Cli, AbsoluteInputPathIsNotAnOption) {
+  ScratchDir dir;
+  test::WriteFile(dir.File("game.txt"), "10 PRINT\n");
+  auto r = RunVantrel(dir.Path(), {dir.File("game.txt"), "-txt:" + dir.File("game.txt")});
+  EXPECT_TRUE(Has(r.output, "Starting Vantrel on " + dir.File("game.txt")));
+  EXPECT_TRUE(Has(r.output, "Error: Output file would overwrite input file"));
+}
+
+TEST(Cli, SymlinkedOutputNamingTheInputIsRefused) {
+  ScratchDir dir;
+  test::WriteFile(dir.File("game.txt"), "10 PRINT\n");
+  std::filesystem::create_symlink(dir.File("game.txt"), dir.File("link.txt"));
+  auto r = RunVantrel(dir.Path(), {"game.txt", "-txt:link.txt"});
+  EXPECT_TRUE(Has(r.output, "Error: Output file would overwrite input file"));
+  EXPECT_EQ(r.status, 1);
+}
+
+TEST(Cli, AssemblerRunChecksEveryOptionBeforeLoading) {
+  ScratchDir dir;
+  test::WriteFile(dir.File("prog.txt"), "  lda #1\n");
+  auto r = RunVantrel(dir.Path(), {"prog.txt", "-loadext:asm", "-crunch", "-rem", "-varcase:u", "-prg"});
+  EXPECT_TRUE(Has(r.output, "Starting assembler on prog.txt"));
+  EXPECT_TRUE(Has(r.output, "Error: -crunch is not valid for assembler"));
+  EXPECT_TRUE(Has(r.output, "Error: -rem is not valid for assembler"));
+  EXPECT_TRUE(Has(r.output, "Error: -varcase is not valid for assembler"));
+  EXPECT_TRUE(Has(r.output, "3 Errors; 0 Warnings"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(test::FileExists(dir.File("prog.prg")));
+}
+
+}  // namespace
+}  // namespace vantrel
