@@ -30,8 +30,8 @@ struct Quoter {
   size_t Warnings() const { return log.CountAt(static_cast<int32_t>(MessageLevel::Warning)); }
 };
 
-// PETSCII codes of the C64's control keys and colours (Programmer's
-// Reference Guide, appendix C), with their output names.
+// CHR$ codes of the C64's control keys and colours (the CHR$ code table of
+// the Programmer's Reference Guide), with their output names.
 struct NameRow {
   const char* name;
   int code;

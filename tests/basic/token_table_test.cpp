@@ -12,8 +12,7 @@
 namespace vantrel {
 namespace {
 
-// The C64 ROM's keyword list, in token order from $80 (as printed in the
-// Programmer's Reference Guide's token table).
+// The keyword list of the C64 BASIC ROM (at $A09E), in token order from $80.
 const char* const kRomKeywords[] = {
     "END",  "FOR",  "NEXT", "DATA", "INPUT#", "INPUT", "DIM",  "READ",  "LET",    "GOTO", "RUN",    "IF",
     "RESTORE", "GOSUB", "RETURN", "REM", "STOP", "ON", "WAIT", "LOAD", "SAVE", "VERIFY", "DEF", "POKE",
