@@ -1,0 +1,120 @@
+#include "basic/alpha_mode.h"
+
+#include <iterator>
+
+#include "text/text_ops.h"
+
+namespace vantrel {
+
+namespace {
+
+// In AlphaMode order from Ascii; the reader returns position + 1.
+constexpr std::string_view kAlphaNames[] = {"Ascii", "Normal", "Lazy",  "Alt",   "Poke",
+                                            "PokeAlt", "Upper", "Lower", "Invert"};
+
+bool InRange(uint8_t c, uint8_t first, uint8_t last) { return c >= first && c <= last; }
+bool IsUpper(uint8_t c) { return InRange(c, 'A', 'Z'); }
+bool IsLower(uint8_t c) { return InRange(c, 'a', 'z'); }
+// $C1-$DA are the shifted letters: capitals in the C64's lower-case set.
+bool IsShifted(uint8_t c) { return InRange(c, 0xC1, 0xDA); }
+
+}  // namespace
+
+std::string ToString(AlphaMode mode) {
+  if (mode == AlphaMode::None) return "None";
+  int32_t index = static_cast<int32_t>(mode) - 1;
+  if (index < 0 || index >= static_cast<int32_t>(std::size(kAlphaNames))) return "!!!ERROR in AlphaMode::ToString!!!";
+  return std::string(kAlphaNames[index]);
+}
+
+AlphaMode ReadAlphaMode(std::string_view text) {
+  for (size_t i = 0; i < std::size(kAlphaNames); ++i)
+    if (EqualsNoCase(text, kAlphaNames[i])) return static_cast<AlphaMode>(i + 1);
+  return AlphaMode::Error;
+}
+
+std::string ToString(CharacterCase letter_case) {
+  switch (letter_case) {
+    case CharacterCase::Lower: return "Lower";
+    case CharacterCase::Upper: return "Upper";
+    case CharacterCase::Auto: return "Auto";
+    default: return "!! ERROR IN CharacterCase !!";
+  }
+}
+
+CharacterCase ReadCharacterCase(std::string_view text) {
+  std::string word = LowerCopy(text);
+  if (word == "l" || word == "lo" || word == "lower") return CharacterCase::Lower;
+  if (word == "u" || word == "up" || word == "upper") return CharacterCase::Upper;
+  if (word == "auto") return CharacterCase::Auto;
+  return CharacterCase::Invalid;
+}
+
+std::string ApplyCase(CharacterCase letter_case, std::string_view text) {
+  if (letter_case == CharacterCase::Lower) return LowerCopy(text);
+  if (letter_case == CharacterCase::Upper) return UpperCopy(text);
+  return std::string(text);
+}
+
+uint8_t AlphaIn(AlphaMode mode, uint8_t c) {
+  switch (mode) {
+    case AlphaMode::Normal:
+    case AlphaMode::Lazy:
+    case AlphaMode::Poke:
+    case AlphaMode::Lower:
+      return IsLower(c) ? c - 0x20 : c;
+    case AlphaMode::Alt:
+      if (IsLower(c)) return c - 0x20;
+      return IsUpper(c) ? c + 0x80 : c;
+    case AlphaMode::Upper:
+      if (IsLower(c)) return c + 0x60;
+      return IsUpper(c) ? c + 0x80 : c;
+    case AlphaMode::Invert:
+      if (IsLower(c)) return c - 0x20;
+      return IsUpper(c) ? c + 0x20 : c;
+    default:
+      return c;
+  }
+}
+
+uint8_t AlphaOut(AlphaMode mode, uint8_t b) {
+  switch (mode) {
+    case AlphaMode::Normal:
+    case AlphaMode::Lazy:
+    case AlphaMode::Poke:
+    case AlphaMode::Upper:
+      if (IsShifted(b)) return b - 0x80;
+      return IsLower(b) ? b - 0x20 : b;
+    case AlphaMode::Alt:
+      if (IsShifted(b)) return b - 0x80;
+      if (IsLower(b)) return b - 0x20;
+      return IsUpper(b) ? b + 0x20 : b;
+    case AlphaMode::Lower:
+      if (IsShifted(b)) return b - 0x60;
+      return IsUpper(b) ? b + 0x20 : b;
+    case AlphaMode::Invert:
+      if (IsLower(b)) return b - 0x20;
+      return IsUpper(b) ? b + 0x20 : b;
+    default:
+      return b;
+  }
+}
+
+// The character ROM orders the glyphs differently from PETSCII: the letters
+// $40-$5F sit at screen codes $00-$1F, and the graphics that PETSCII has
+// twice ($60-$7F and $C0-$DF, $A0-$BF and $E0-$FE) share one screen code.
+// Control codes have no glyph and give 0 (@).
+uint8_t ScreenCode(AlphaMode mode, uint8_t b) {
+  if (mode != AlphaMode::Poke && mode != AlphaMode::PokeAlt) return b;
+  const bool alt = mode == AlphaMode::PokeAlt;
+  if (b < 0x20) return 0;
+  if (b < 0x40) return b;
+  if (b < 0x60) return alt ? b : b - 0x40;
+  if (b < 0x80) return alt ? b - 0x60 : b - 0x20;
+  if (b < 0xA0) return 0;
+  if (b < 0xC0) return b - 0x40;
+  if (b < 0xFF) return b - 0x80;
+  return 0x5E;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,234 @@
+#include "basic/petscii_codes.h"
+
+#include <algorithm>
+
+#include "app/msg_log.h"
+#include "source/source_loader.h"
+#include "text/text_ops.h"
+
+namespace vantrel {
+
+namespace {
+
+// Counts and numeric codes stop at a byte: anything larger is refused
+// rather than allocated.
+constexpr int32_t kTooBig = 0x100;
+constexpr size_t kMaxCount = 0xFF;
+
+int32_t DigitValue(char c, int base) {
+  int32_t d = -1;
+  if (c >= '0' && c <= '9') d = c - '0';
+  else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
+  return d < base ? d : -1;
+}
+
+// Reads the digits that start `text` in `base`; nullopt when there are none.
+// Text after the digits is ignored ({12abc} is 12): stored sources use it.
+std::optional<int32_t> LeadingNumber(std::string_view text, int base) {
+  int32_t value = 0;
+  size_t digits = 0;
+  for (; digits < text.size(); ++digits) {
+    int32_t d = DigitValue(text[digits], base);
+    if (d < 0) break;
+    value = std::min(value * base + d, kTooBig);
+  }
+  if (digits == 0) return std::nullopt;
+  return value;
+}
+
+bool ReadCount(std::string_view text, size_t& count) {
+  if (text.empty()) return false;
+  count = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    count = std::min<size_t>(count * 10 + static_cast<size_t>(c - '0'), kMaxCount + 1);
+  }
+  return count <= kMaxCount;
+}
+
+std::optional<KeyModifier> ModifierOf(int32_t code) {
+  switch (code) {
+    case kModifierLift: return KeyModifier::None;
+    case kModifierShift: return KeyModifier::Shift;
+    case kModifierCommodore: return KeyModifier::Commodore;
+    case kModifierCtrl: return KeyModifier::Ctrl;
+    default: return std::nullopt;
+  }
+}
+
+uint8_t KeyLayer(const KeyRow& key, KeyModifier modifier) {
+  switch (modifier) {
+    case KeyModifier::Shift: return key.shift;
+    case KeyModifier::Commodore: return key.commodore;
+    case KeyModifier::Ctrl: return key.ctrl;
+    default: return key.plain;
+  }
+}
+
+// Printable ASCII that a C64 has no key for, or that text uses for braces.
+bool StandsForItself(uint8_t b) {
+  return b >= 0x20 && b <= 0x7E && std::string_view("\\_`{|}~").find(static_cast<char>(b)) == std::string_view::npos;
+}
+
+std::string HexName(uint8_t b) {
+  std::string name = "$";
+  name += Hex(b, 2);
+  return name;
+}
+
+std::string Braced(std::string_view name) {
+  std::string text = "{";
+  text += name;
+  text += '}';
+  return text;
+}
+
+}  // namespace
+
+PetsciiCodes::PetsciiCodes(MsgLog& log) : log_(log) {
+  quoter_.SetCaseInsensitive();
+  for (const QuoterRow& row : kQuoterNames) {
+    if (row.kind == NameKind::Primary) quoter_.Add(row.code, row.name);
+    else quoter_.AddAlias(row.code, row.name);
+  }
+}
+
+void PetsciiCodes::SetAlpha(AlphaMode mode) {
+  if (mode != AlphaMode::Error) alpha_ = mode;
+}
+
+bool PetsciiCodes::SetAlphaMode(std::string_view name, SourceLoader& loader) {
+  AlphaMode mode = ReadAlphaMode(name);
+  if (mode == AlphaMode::Error) return loader.Error("Error in Alpha directive");
+  alpha_ = mode;
+  if (mode == AlphaMode::Invert)
+    return loader.Warning("Setting Alpha mode to deprecated Invert mode. Consider using Alt or Lazy");
+  return loader.Info("Setting Alpha handling mode to " + ToString(mode));
+}
+
+uint8_t PetsciiCodes::KeyCode(uint8_t code, KeyModifier modifier) const {
+  uint8_t c = AlphaIn(code);
+  if (modifier != KeyModifier::None)
+    if (const KeyRow* key = FindKey(c)) c = KeyLayer(*key, modifier);
+  return ScreenCode(alpha_, c);
+}
+
+bool PetsciiCodes::TextToPetscii(std::string_view text, std::string& bytes) const {
+  bytes.clear();
+  KeyModifier modifier = KeyModifier::None;
+  for (size_t i = 0; i < text.size();) {
+    if (text[i] != '{') {
+      bytes += static_cast<char>(KeyCode(static_cast<uint8_t>(text[i]), modifier));
+      ++i;
+      continue;
+    }
+    size_t close = text.find('}', i + 1);
+    if (close == std::string_view::npos || !AppendBrace(text.substr(i + 1, close - i - 1), modifier, bytes)) {
+      bytes.clear();
+      return false;
+    }
+    i = close + 1;
+  }
+  return true;
+}
+
+// One brace code "name" or "name:count": a modifier for the rest of the
+// string, or count copies of a byte.
+bool PetsciiCodes::AppendBrace(std::string_view inside, KeyModifier& modifier, std::string& bytes) const {
+  size_t colon = inside.find(':');
+  std::optional<int32_t> code = BraceCode(LowerCopy(inside.substr(0, colon)));
+  if (!code) return false;
+  if (auto new_modifier = ModifierOf(*code)) {
+    if (colon != std::string_view::npos) return false;
+    modifier = *new_modifier;
+    return true;
+  }
+  if (*code < 0 || *code > 0xFF) return false;
+  size_t count = 1;
+  if (colon != std::string_view::npos && !ReadCount(inside.substr(colon + 1), count)) return false;
+  bytes.append(count, static_cast<char>(KeyCode(static_cast<uint8_t>(*code), modifier)));
+  return true;
+}
+
+// A lowered brace name: a number ($ hex, % binary, else decimal) when it
+// starts with digits, else a quoter table name.
+std::optional<int32_t> PetsciiCodes::BraceCode(std::string_view name) const {
+  int base = 10;
+  std::string_view digits = name;
+  if (!name.empty() && (name[0] == '$' || name[0] == '%')) {
+    base = name[0] == '$' ? 16 : 2;
+    digits.remove_prefix(1);
+  }
+  if (auto number = LeadingNumber(digits, base)) return number;
+  return quoter_.FindCode(name);
+}
+
+std::string PetsciiCodes::PetsciiToText(std::string_view bytes) {
+  std::string text;
+  if (!translate_codes_) {
+    for (char b : bytes) text += static_cast<char>(AlphaOut(static_cast<uint8_t>(b)));
+    return text;
+  }
+  for (size_t i = 0; i < bytes.size();) {
+    const char b = bytes[i];
+    ByteText form = TextOf(static_cast<uint8_t>(b));
+    size_t run = 1;
+    if (count_repeats_ && !form.brace_name.empty())
+      while (i + run < bytes.size() && bytes[i + run] == b && run < kMaxCount) ++run;
+    if (run > 1) {
+      text += '{';
+      text += form.brace_name;
+      text += ':';
+      text += std::to_string(run);
+      text += '}';
+    } else {
+      text += form.text;
+    }
+    i += run;
+  }
+  return text;
+}
+
+// The form the quoter writes by habit: a brace name, the alpha mode's
+// letter, the character itself, or {$xx}.
+PetsciiCodes::ByteText PetsciiCodes::WrittenForm(uint8_t b) const {
+  if (auto name = quoter_.FindName(b)) return {Braced(*name), *name};
+  if (uint8_t out = AlphaOut(b); out != b) return {std::string(1, static_cast<char>(out)), {}};
+  if (StandsForItself(b)) return {std::string(1, static_cast<char>(b)), {}};
+  return {Braced(HexName(b)), HexName(b)};
+}
+
+bool PetsciiCodes::ReadsBackAs(const ByteText& form, uint8_t b) const {
+  std::string bytes;
+  return TextToPetscii(form.text, bytes) && bytes.size() == 1 && static_cast<uint8_t>(bytes[0]) == b;
+}
+
+// Text and brace codes both pass through AlphaIn, so a mode that folds two
+// bytes onto one letter (Lazy folds $61-$7A onto $41-$5A) leaves some bytes
+// without any form that reads back. Those are written as {$xx} and reported.
+PetsciiCodes::ByteText PetsciiCodes::TextOf(uint8_t b) {
+  ByteText written = WrittenForm(b);
+  if (ReadsBackAs(written, b)) return written;
+  ByteText numeric{Braced(HexName(b)), HexName(b)};
+  if (ReadsBackAs(numeric, b)) return numeric;
+  if (uint8_t out = AlphaOut(b); StandsForItself(out)) {
+    ByteText letter{std::string(1, static_cast<char>(out)), {}};
+    if (ReadsBackAs(letter, b)) return letter;
+  }
+  ReportLoss(b);
+  // Screen codes have no reverse at all: keep the habitual form there.
+  return (alpha_ == AlphaMode::Poke || alpha_ == AlphaMode::PokeAlt) ? written : numeric;
+}
+
+void PetsciiCodes::ReportLoss(uint8_t b) {
+  if (loss_reported_) return;
+  loss_reported_ = true;
+  std::string text = "String byte $";
+  text += Hex(b, 2);
+  text += " has no text form that converts back to it in alpha mode ";
+  text += ToString(alpha_);
+  text += "; such strings will change when the text is tokenized again. Use -alpha:ascii to keep them exact";
+  log_.ReportWarning(text);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,74 @@
+// basic/petscii_codes.h: the quoter, which converts the text of a quoted
+// string ("{clear}HELLO{down:2}") to the PETSCII bytes a C64 holds, and those
+// bytes back to text, under the current alpha mode.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "basic/alpha_mode.h"
+#include "basic/petscii_names.h"
+#include "basic/token_table.h"
+
+namespace vantrel {
+
+class MsgLog;
+class SourceLoader;
+
+class PetsciiCodes {
+ public:
+  // `log` receives the one warning about strings that cannot be written as
+  // text that converts back.
+  explicit PetsciiCodes(MsgLog& log);
+
+  TokenTable& Quoter() { return quoter_; }
+  const TokenTable& Quoter() const { return quoter_; }
+
+  AlphaMode Alpha() const { return alpha_; }
+  // The -alpha option: sets the mode quietly; the Error value changes nothing.
+  void SetAlpha(AlphaMode mode);
+  // The {alpha:...} directive, with its messages at the directive's line.
+  bool SetAlphaMode(std::string_view name, SourceLoader& loader);
+
+  bool TranslateCodes() const { return translate_codes_; }
+  void SetTranslateCodes(bool on) { translate_codes_ = on; }
+  bool CountRepeats() const { return count_repeats_; }
+  void SetCountRepeats(bool on) { count_repeats_ = on; }
+
+  uint8_t AlphaIn(uint8_t c) const { return vantrel::AlphaIn(alpha_, c); }
+  uint8_t AlphaOut(uint8_t b) const { return vantrel::AlphaOut(alpha_, b); }
+  // The byte typed for a character or code with a modifier key held; in the
+  // Poke modes its screen code.
+  uint8_t KeyCode(uint8_t code, KeyModifier modifier) const;
+
+  // The bytes of a string's text, brace codes included. False for a bad
+  // brace code; `bytes` is then empty.
+  bool TextToPetscii(std::string_view text, std::string& bytes) const;
+  // The text of a string's bytes, written so that TextToPetscii gives the
+  // same bytes back wherever the alpha mode allows it.
+  std::string PetsciiToText(std::string_view bytes);
+
+ private:
+  struct ByteText {
+    std::string text;
+    std::string brace_name;  // set when the text is a brace code, for counts
+  };
+
+  bool AppendBrace(std::string_view inside, KeyModifier& modifier, std::string& bytes) const;
+  std::optional<int32_t> BraceCode(std::string_view name) const;
+  ByteText WrittenForm(uint8_t b) const;
+  bool ReadsBackAs(const ByteText& form, uint8_t b) const;
+  ByteText TextOf(uint8_t b);
+  void ReportLoss(uint8_t b);
+
+  MsgLog& log_;
+  TokenTable quoter_;
+  AlphaMode alpha_ = AlphaMode::None;
+  bool translate_codes_ = true;
+  bool count_repeats_ = true;
+  bool loss_reported_ = false;
+};
+
+}  // namespace vantrel

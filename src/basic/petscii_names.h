@@ -1,0 +1,235 @@
+// basic/petscii_names.h: the brace names of PETSCII codes ({clear}, {red},
+// {shift}...) and the C64 keyboard's SHIFT, Commodore and CTRL layers, as
+// constant data for the quoter table and KeyCode.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <string_view>
+
+namespace vantrel {
+
+// Brace names that give no byte but change how the following characters of
+// the string are typed. They lie above any byte so that they never collide.
+inline constexpr int32_t kModifierLift = 65520;
+inline constexpr int32_t kModifierShift = 65521;
+inline constexpr int32_t kModifierCommodore = 65522;
+inline constexpr int32_t kModifierCtrl = 65523;
+
+enum class KeyModifier { None, Shift, Commodore, Ctrl };
+
+// A Primary name is the output form of its code; an Alias is read only. The
+// table is built in row order, each alias right after its primary name.
+enum class NameKind { Primary, Alias };
+
+struct QuoterRow {
+  int32_t code;
+  std::string_view name;
+  NameKind kind;
+};
+
+inline constexpr QuoterRow kQuoterNames[] = {
+    // Function keys: f2, f4, f6, f8 are the shifted f1, f3, f5, f7.
+    {0x85, "f1", NameKind::Primary},
+    {0x89, "f2", NameKind::Primary},
+    {0x86, "f3", NameKind::Primary},
+    {0x8A, "f4", NameKind::Primary},
+    {0x87, "f5", NameKind::Primary},
+    {0x8B, "f6", NameKind::Primary},
+    {0x88, "f7", NameKind::Primary},
+    {0x8C, "f8", NameKind::Primary},
+    {0x03, "stop", NameKind::Primary},
+    {0x03, "runstop", NameKind::Alias},
+    {0x8D, "shft ret", NameKind::Primary},
+    {0x8D, "shift return", NameKind::Alias},
+    // Disable and enable the SHIFT+Commodore switch of the character set.
+    {0x08, "switchdisable", NameKind::Primary},
+    {0x08, "switchdis", NameKind::Alias},
+    {0x09, "switchenable", NameKind::Primary},
+    {0x09, "switchena", NameKind::Alias},
+    {0x0E, "lowercase", NameKind::Primary},
+    {0x0E, "lower", NameKind::Alias},
+    {0x8E, "uppercase", NameKind::Primary},
+    {0x8E, "upper", NameKind::Alias},
+    // Cursor movement and screen editing.
+    {0x9D, "left", NameKind::Primary},
+    {0x9D, "lt", NameKind::Alias},
+    {0x1D, "right", NameKind::Primary},
+    {0x1D, "rt", NameKind::Alias},
+    {0x91, "up", NameKind::Primary},
+    {0x11, "down", NameKind::Primary},
+    {0x11, "dn", NameKind::Alias},
+    {0x13, "home", NameKind::Primary},
+    {0x93, "clear", NameKind::Primary},
+    {0x93, "clr", NameKind::Alias},
+    {0x94, "insert", NameKind::Primary},
+    {0x94, "inst", NameKind::Alias},
+    {0x14, "backspace", NameKind::Primary},
+    {0x14, "bksp", NameKind::Alias},
+    {0x14, "delete", NameKind::Alias},
+    {0x14, "del", NameKind::Alias},
+    {0x12, "rvrs on", NameKind::Primary},
+    {0x12, "rvs on", NameKind::Alias},
+    {0x12, "reverse on", NameKind::Alias},
+    {0x92, "rvrs off", NameKind::Primary},
+    {0x92, "rvs off", NameKind::Alias},
+    {0x92, "reverse off", NameKind::Alias},
+    // The sixteen colours (CTRL 1-8 and Commodore 1-8).
+    {0x90, "black", NameKind::Primary},
+    {0x05, "white", NameKind::Primary},
+    {0x1C, "red", NameKind::Primary},
+    {0x1C, "ctrl ^", NameKind::Alias},
+    {0x1C, "ctrl up arrow", NameKind::Alias},
+    {0x1C, "ctrl pound", NameKind::Alias},
+    {0x1C, "control pound", NameKind::Alias},
+    {0x1E, "green", NameKind::Primary},
+    {0x1F, "blue", NameKind::Primary},
+    {0x9C, "purple", NameKind::Primary},
+    {0x9E, "yellow", NameKind::Primary},
+    {0x9F, "cyan", NameKind::Primary},
+    {0x81, "orange", NameKind::Primary},
+    {0x95, "brown", NameKind::Primary},
+    {0x96, "lt. red", NameKind::Primary},
+    {0x96, "lt red", NameKind::Alias},
+    {0x96, "ltred", NameKind::Alias},
+    {0x96, "light red", NameKind::Alias},
+    {0x99, "lt. green", NameKind::Primary},
+    {0x99, "lt green", NameKind::Alias},
+    {0x99, "ltgreen", NameKind::Alias},
+    {0x99, "light green", NameKind::Alias},
+    {0x9A, "lt. blue", NameKind::Primary},
+    {0x9A, "lt blue", NameKind::Alias},
+    {0x9A, "ltblue", NameKind::Alias},
+    {0x9A, "light blue", NameKind::Alias},
+    {0x97, "gray1", NameKind::Primary},
+    {0x97, "gray 1", NameKind::Alias},
+    {0x97, "dk. gray", NameKind::Alias},
+    {0x97, "dk gray", NameKind::Alias},
+    {0x97, "dkgray", NameKind::Alias},
+    {0x97, "dark gray", NameKind::Alias},
+    {0x97, "grey1", NameKind::Alias},
+    {0x97, "grey 1", NameKind::Alias},
+    {0x97, "dk. grey", NameKind::Alias},
+    {0x97, "dk grey", NameKind::Alias},
+    {0x97, "dkgrey", NameKind::Alias},
+    {0x97, "dark grey", NameKind::Alias},
+    {0x98, "gray2", NameKind::Primary},
+    {0x98, "gray 2", NameKind::Alias},
+    {0x98, "gray", NameKind::Alias},
+    {0x98, "grey2", NameKind::Alias},
+    {0x98, "grey 2", NameKind::Alias},
+    {0x98, "grey", NameKind::Alias},
+    {0x9B, "gray3", NameKind::Primary},
+    {0x9B, "gray 3", NameKind::Alias},
+    {0x9B, "lt. gray", NameKind::Alias},
+    {0x9B, "lt gray", NameKind::Alias},
+    {0x9B, "ltgray", NameKind::Alias},
+    {0x9B, "light gray", NameKind::Alias},
+    {0x9B, "grey3", NameKind::Alias},
+    {0x9B, "grey 3", NameKind::Alias},
+    {0x9B, "lt. grey", NameKind::Alias},
+    {0x9B, "lt grey", NameKind::Alias},
+    {0x9B, "ltgrey", NameKind::Alias},
+    {0x9B, "light grey", NameKind::Alias},
+    // Printable keys whose ASCII stand-ins mean something else in text.
+    {0x5E, "^", NameKind::Primary},
+    {0x5E, "up arrow", NameKind::Alias},
+    {0x5F, "back arrow", NameKind::Primary},
+    {0x5F, "left arrow", NameKind::Alias},
+    {0x5C, "pound", NameKind::Primary},
+    {0x5C, "british pound", NameKind::Alias},
+    {0xA9, "shft pound", NameKind::Primary},
+    {0xA9, "shift pound", NameKind::Alias},
+    {0xA8, "cmdr pound", NameKind::Primary},
+    {0xA8, "commodore pound", NameKind::Alias},
+    {0xA0, "shft space", NameKind::Primary},
+    {0xA0, "shift space", NameKind::Alias},
+    // Read only: written out as plain characters or {$xx}.
+    {0x00, "null", NameKind::Alias},
+    {0x0D, "return", NameKind::Alias},
+    {0x20, "space", NameKind::Alias},
+    {0x22, "quote", NameKind::Alias},
+    {0xFF, "pi", NameKind::Alias},
+    {kModifierLift, "lift", NameKind::Primary},
+    {kModifierShift, "shft", NameKind::Primary},
+    {kModifierShift, "shift", NameKind::Alias},
+    {kModifierCommodore, "cmdr", NameKind::Primary},
+    {kModifierCommodore, "commodore", NameKind::Alias},
+    {kModifierCtrl, "ctrl", NameKind::Primary},
+    {kModifierCtrl, "control", NameKind::Alias},
+};
+
+// One key of the C64 keyboard: its plain character and what it types with
+// SHIFT, with the Commodore key and with CTRL (0 where CTRL types nothing).
+struct KeyRow {
+  uint8_t plain;
+  uint8_t shift;
+  uint8_t commodore;
+  uint8_t ctrl;
+};
+
+// In keyboard order, row by row. $5F is the back-arrow key, $5C the pound,
+// $5E the up arrow; $13 CLR/HOME, $14 INST/DEL, $03 RUN/STOP, $0D RETURN,
+// $11 and $1D the cursor keys, $85-$88 the function keys.
+inline constexpr KeyRow kKeyboard[] = {
+    {0x5F, 0x5F, 0x5F, 0x06}, {'1', '!', 0x81, 0x90},   {'2', '"', 0x95, 0x05},   {'3', '#', 0x96, 0x1C},
+    {'4', '$', 0x97, 0x9F},   {'5', '%', 0x98, 0x9C},   {'6', '&', 0x99, 0x1E},   {'7', '\'', 0x9A, 0x1F},
+    {'8', '(', 0x9B, 0x9E},   {'9', ')', ')', 0x12},    {'0', '0', '0', 0x92},    {'+', 0xDB, 0xA6, 0x00},
+    {'-', 0xDD, 0xDC, 0x00},  {0x5C, 0xA9, 0xA8, 0x1C}, {0x13, 0x93, 0x93, 0x00}, {0x14, 0x94, 0x94, 0x00},
+    {0x00, 0x00, 0x00, 0x00}, {'Q', 0xD1, 0xAB, 0x11},  {'W', 0xD7, 0xB3, 0x17},  {'E', 0xC5, 0xB1, 0x05},
+    {'R', 0xD2, 0xB2, 0x12},  {'T', 0xD4, 0xA3, 0x14},  {'Y', 0xD9, 0xB7, 0x19},  {'U', 0xD5, 0xB8, 0x15},
+    {'I', 0xC9, 0xA2, 0x09},  {'O', 0xCF, 0xB9, 0x0F},  {'P', 0xD0, 0xAF, 0x10},  {'@', 0xBA, 0xA4, 0x00},
+    {'*', 0xC0, 0xDF, 0x00},  {0x5E, 0xDE, 0xDE, 0x1E}, {0x03, 0x83, 0x83, 0x00}, {'A', 0xC1, 0xB0, 0x01},
+    {'S', 0xD3, 0xAE, 0x13},  {'D', 0xC4, 0xAC, 0x04},  {'F', 0xC6, 0xBB, 0x06},  {'G', 0xC7, 0xA5, 0x07},
+    {'H', 0xC8, 0xB4, 0x08},  {'J', 0xCA, 0xB5, 0x0A},  {'K', 0xCB, 0xA1, 0x0B},  {'L', 0xCC, 0xB6, 0x0C},
+    {':', '[', '[', 0x1B},    {';', ']', ']', 0x1D},    {'=', '=', '=', 0x1F},    {0x0D, 0x8D, 0x8D, 0x00},
+    {'Z', 0xDA, 0xAD, 0x1A},  {'X', 0xD8, 0xBD, 0x18},  {'C', 0xC3, 0xBC, 0x03},  {'V', 0xD6, 0xBE, 0x16},
+    {'B', 0xC2, 0xBF, 0x02},  {'N', 0xCE, 0xAA, 0x0E},  {'M', 0xCD, 0xA7, 0x0D},  {',', '<', 0xC3, 0x00},
+    {'.', '>', 0xCE, 0x00},   {'/', '?', '?', 0x00},    {0x11, 0x91, 0x91, 0x00}, {0x1D, 0x9D, 0x9D, 0x00},
+    {0x20, 0xA0, 0xA0, 0x00}, {0x85, 0x89, 0x89, 0x00}, {0x86, 0x8A, 0x8A, 0x00}, {0x87, 0x8B, 0x8B, 0x00},
+    {0x88, 0x8C, 0x8C, 0x00},
+};
+
+// The key that types `plain`; the first one when several do. Null for a
+// character on no key.
+constexpr const KeyRow* FindKey(uint8_t plain) {
+  for (const KeyRow& row : kKeyboard)
+    if (row.plain == plain) return &row;
+  return nullptr;
+}
+
+namespace petscii_checks {
+
+constexpr bool SameText(std::string_view a, std::string_view b) { return a == b; }
+
+constexpr bool NamesLowerAndUnique() {
+  for (size_t i = 0; i < std::size(kQuoterNames); ++i) {
+    for (char c : kQuoterNames[i].name)
+      if (c >= 'A' && c <= 'Z') return false;
+    for (size_t j = i + 1; j < std::size(kQuoterNames); ++j)
+      if (SameText(kQuoterNames[i].name, kQuoterNames[j].name)) return false;
+  }
+  return true;
+}
+
+// Each code has at most one primary name, and its aliases come after it.
+constexpr bool PrimaryBeforeAliases() {
+  for (size_t i = 0; i < std::size(kQuoterNames); ++i) {
+    if (kQuoterNames[i].kind != NameKind::Primary) continue;
+    for (size_t j = 0; j < std::size(kQuoterNames); ++j)
+      if (j != i && kQuoterNames[j].code == kQuoterNames[i].code &&
+          (j < i || kQuoterNames[j].kind == NameKind::Primary))
+        return false;
+  }
+  return true;
+}
+
+}  // namespace petscii_checks
+
+static_assert(petscii_checks::NamesLowerAndUnique(), "the quoter table lowers names, so duplicates would clash");
+static_assert(petscii_checks::PrimaryBeforeAliases());
+static_assert(std::size(kKeyboard) == 61);
+static_assert(FindKey('A')->shift == 0xC1 && FindKey(0x88)->shift == 0x8C);
+
+}  // namespace vantrel

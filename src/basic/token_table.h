@@ -1,0 +1,79 @@
+// basic/token_table.h: a two-way table of names and codes. It holds the BASIC
+// keywords, the tokenizer directive names and the PETSCII brace names, finds
+// the keyword that starts at a position of a line, and applies the token
+// definitions of {tokenizer:...} and {quoter:...}.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vantrel {
+
+class SourceLoader;
+
+// A keyword found in a line: its code and how many characters it covers.
+// A failed match has code 0 and length 0.
+struct TokenMatch {
+  int32_t code = 0;
+  size_t length = 0;
+
+  explicit operator bool() const { return length != 0; }
+};
+
+class TokenTable {
+ public:
+  // Lowers every name before storing and looking it up. Only possible while
+  // the table is empty; returns whether it took effect.
+  bool SetCaseInsensitive();
+  bool CaseInsensitive() const { return case_insensitive_; }
+
+  // A primary name: refused when the code or the name is already present,
+  // and for an empty name, which would match anywhere.
+  bool Add(int32_t code, std::string_view name);
+  // A further input name for a code; refused when the name is present.
+  bool AddAlias(int32_t code, std::string_view name);
+  // Drops the primary name of a code; its names still resolve to it.
+  bool RemoveCode(int32_t code);
+
+  bool HasName(std::string_view name) const;
+  std::optional<int32_t> FindCode(std::string_view name) const;
+  std::optional<std::string> FindName(int32_t code) const;
+  // The output form of a token byte: its name, or {pi} for 255 and {$xx}
+  // for any other code without one; the tokenizer reads both back.
+  std::string OutputName(int32_t code) const;
+
+  int32_t Lowest() const { return lowest_; }
+  int32_t Highest() const { return highest_; }
+  const std::map<int32_t, std::string>& ByCode() const { return by_code_; }
+  const std::map<std::string, int32_t>& ByName() const { return by_name_; }
+
+  // The keyword written out in full at `pos`, in any letter case. The lowest
+  // code wins, so INPUT# beats INPUT and GOTO beats GO.
+  TokenMatch MatchKeyword(std::string_view line, size_t pos) const;
+  // The abbreviated keyword at `pos`: its leading letters as written in the
+  // name, then the next one in lower case (pO is POKE); `?` is PRINT.
+  TokenMatch MatchShortcut(std::string_view line, size_t pos) const;
+
+  // The token definitions "value=name, ..." of a {tokenizer:...} or
+  // {quoter:...} directive. Every item is tried; true when all succeeded.
+  bool ApplyAssignments(std::string_view text, SourceLoader& loader);
+
+ private:
+  std::string Key(std::string_view name) const;
+  void Widen(int32_t code);
+  void RecomputeBounds();
+  bool ApplyAssignment(std::string_view item, SourceLoader& loader);
+  void Rebind(int32_t code, const std::string& key);
+
+  bool case_insensitive_ = false;
+  std::map<std::string, int32_t> by_name_;
+  std::map<int32_t, std::string> by_code_;
+  int32_t lowest_ = std::numeric_limits<int32_t>::max();
+  int32_t highest_ = std::numeric_limits<int32_t>::min();
+};
+
+}  // namespace vantrel

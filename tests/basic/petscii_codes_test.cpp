@@ -1,0 +1,264 @@
+#include "basic/petscii_codes.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "source/source_loader.h"
+
+namespace vantrel {
+namespace {
+
+// Bytes as written in the C64 documentation, for readable expectations.
+std::string Bytes(std::initializer_list<int> values) {
+  std::string bytes;
+  for (int v : values) bytes += static_cast<char>(v);
+  return bytes;
+}
+
+struct Quoter {
+  MsgLog log;
+  PetsciiCodes codes{log};
+  explicit Quoter(AlphaMode mode = AlphaMode::Lazy) { codes.SetAlpha(mode); }
+
+  // The bytes of `text`, or "FAIL".
+  std::string In(const std::string& text) const {
+    std::string bytes;
+    return codes.TextToPetscii(text, bytes) ? bytes : "FAIL";
+  }
+  size_t Warnings() const { return log.CountAt(static_cast<int32_t>(MessageLevel::Warning)); }
+};
+
+// CHR$ codes of the C64's control keys and colours (the CHR$ code table of
+// the Programmer's Reference Guide), with their output names.
+struct NameRow {
+  const char* name;
+  int code;
+};
+const NameRow kPrimaryNames[] = {
+    {"f1", 133},        {"f2", 137},         {"f3", 134},       {"f4", 138},        {"f5", 135},
+    {"f6", 139},        {"f7", 136},         {"f8", 140},       {"stop", 3},        {"shft ret", 141},
+    {"switchdisable", 8}, {"switchenable", 9}, {"lowercase", 14}, {"uppercase", 142}, {"left", 157},
+    {"right", 29},      {"up", 145},         {"down", 17},      {"home", 19},       {"clear", 147},
+    {"insert", 148},    {"backspace", 20},   {"rvrs on", 18},   {"rvrs off", 146},  {"black", 144},
+    {"white", 5},       {"red", 28},         {"green", 30},     {"blue", 31},       {"purple", 156},
+    {"yellow", 158},    {"cyan", 159},       {"orange", 129},   {"brown", 149},     {"lt. red", 150},
+    {"lt. green", 153}, {"lt. blue", 154},   {"gray1", 151},    {"gray2", 152},     {"gray3", 155},
+    {"^", 94},          {"back arrow", 95},  {"pound", 92},     {"shft pound", 169}, {"cmdr pound", 168},
+    {"shft space", 160},
+};
+
+TEST(PetsciiCodes, PrimaryNamesBothWays) {
+  Quoter q;
+  for (const NameRow& row : kPrimaryNames) {
+    SCOPED_TRACE(row.name);
+    const std::string braced = std::string("{") + row.name + "}";
+    EXPECT_EQ(q.In(braced), Bytes({row.code}));
+    EXPECT_EQ(q.codes.PetsciiToText(Bytes({row.code})), braced);
+  }
+}
+
+TEST(PetsciiCodes, AliasesAndCase) {
+  const NameRow rows[] = {
+      {"CLEAR", 147},   {"Clear", 147},       {"clr", 147},     {"runstop", 3},   {"shift return", 141},
+      {"del", 20},      {"reverse off", 146}, {"ctrl pound", 28}, {"light blue", 154}, {"dark grey", 151},
+      {"grey", 152},    {"lt grey", 155},     {"up arrow", 94}, {"null", 0},      {"return", 13},
+      {"space", 32},    {"quote", 34},        {"pi", 255},
+  };
+  Quoter q;
+  for (const NameRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(q.In(std::string("{") + row.name + "}"), Bytes({row.code}));
+  }
+}
+
+TEST(PetsciiCodes, TextToPetscii) {
+  struct Row {
+    AlphaMode mode;
+    const char* text;
+    std::string bytes;  // "FAIL" when the conversion fails
+  };
+  const Row rows[] = {
+      {AlphaMode::Lazy, "\"Hi!\"", Bytes({0x22, 0x48, 0x49, 0x21, 0x22})},
+      {AlphaMode::Lazy, "{shift}a{lift}a", Bytes({0xC1, 0x41})},
+      {AlphaMode::Lazy, "{cmdr}a{ctrl}1{shft}+{shift}{$c1}", Bytes({0xB0, 0x90, 0xDB, 0xC1})},
+      {AlphaMode::Lazy, "{red:3}{down:0}", Bytes({0x1C, 0x1C, 0x1C})},
+      {AlphaMode::Lazy, "{$5c}{147}{%101}{12abc}{pi}{$FF}", Bytes({0x5C, 0x93, 0x05, 0x0C, 0xFF, 0xFF})},
+      {AlphaMode::Alt, "{$41}aA", Bytes({0xC1, 0x41, 0xC1})},
+      {AlphaMode::Upper, "aA", Bytes({0xC1, 0xC1})},
+      {AlphaMode::Invert, "aA", Bytes({0x41, 0x61})},
+      {AlphaMode::Ascii, "aA", Bytes({0x61, 0x41})},
+      {AlphaMode::Poke, "Aa @{pi}{clear}", Bytes({0x01, 0x01, 0x20, 0x00, 0x5E, 0x00})},
+      {AlphaMode::PokeAlt, "Aa{$c1}", Bytes({0x41, 0x01, 0x41})},
+      {AlphaMode::Lazy, "{shift:2}", "FAIL"},
+      {AlphaMode::Lazy, "{shift:}", "FAIL"},
+      {AlphaMode::Lazy, "{nosuch}", "FAIL"},
+      {AlphaMode::Lazy, "A{red", "FAIL"},
+      {AlphaMode::Lazy, "{}", "FAIL"},
+      {AlphaMode::Lazy, "{$}", "FAIL"},
+      {AlphaMode::Lazy, "{256}", "FAIL"},
+      {AlphaMode::Lazy, "{$1234}", "FAIL"},
+      {AlphaMode::Lazy, "{65521}", "FAIL"},
+      {AlphaMode::Lazy, "{red:2000000000}", "FAIL"},
+      {AlphaMode::Lazy, "{red:256}", "FAIL"},
+      {AlphaMode::Lazy, "{red:-1}", "FAIL"},
+      {AlphaMode::Lazy, "{red:3x}", "FAIL"},
+      {AlphaMode::Lazy, "{red:}", "FAIL"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.text) + " in " + ToString(row.mode));
+    EXPECT_EQ(Quoter(row.mode).In(row.text), row.bytes);
+  }
+  EXPECT_EQ(Quoter().In("{right:255}"), std::string(255, '\x1d'));
+}
+
+TEST(PetsciiCodes, PetsciiToText) {
+  struct Row {
+    AlphaMode mode;
+    bool translate;
+    bool count;
+    std::string bytes;
+    const char* text;
+  };
+  const Row rows[] = {
+      {AlphaMode::Lazy, true, true, Bytes({0x22, 0x41, 0x31, 0x5C, 0x7B, 0xFF, 0x22}), "\"A1{pound}{$7b}{$ff}\""},
+      {AlphaMode::Lazy, true, true, Bytes({0x1C, 0x1C, 0x1C, 0x1D, 0x1D, 0x1D, 0x1D}), "{red:3}{right:4}"},
+      {AlphaMode::Lazy, true, false, Bytes({0x1C, 0x1C, 0x1C}), "{red}{red}{red}"},
+      {AlphaMode::Lazy, true, true, Bytes({0xC1, 0xC1, 0x41, 0x41}), "{$c1:2}AA"},
+      {AlphaMode::Lazy, false, true, Bytes({0xC1, 0x1C, 0x7B}), "A\x1c{"},
+      {AlphaMode::Alt, true, true, Bytes({0x41, 0xC1, 0x61}), "aA{$61}"},
+      {AlphaMode::Lower, true, true, Bytes({0x41, 0xC1}), "a{$c1}"},
+      {AlphaMode::Upper, true, true, Bytes({0xC1}), "A"},
+      {AlphaMode::Ascii, true, true, Bytes({0x61, 0xC1}), "a{$c1}"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.text);
+    Quoter q(row.mode);
+    q.codes.SetTranslateCodes(row.translate);
+    q.codes.SetCountRepeats(row.count);
+    EXPECT_EQ(q.codes.PetsciiToText(row.bytes), row.text);
+  }
+  // A run longer than a count may say is cut into counts that read back.
+  EXPECT_EQ(Quoter().codes.PetsciiToText(std::string(300, '\x1d')), "{right:255}{right:45}");
+}
+
+TEST(PetsciiCodes, LossIsReportedOncePerRun) {
+  Quoter q;
+  EXPECT_EQ(q.codes.PetsciiToText(Bytes({0x41, 0x62, 0x61})), "A{$62}{$61}");
+  ASSERT_EQ(q.Warnings(), 1u);
+  const std::string& text = q.log.Messages().back().text;
+  EXPECT_NE(text.find("$62"), std::string::npos) << text;
+  EXPECT_NE(text.find("-alpha:ascii"), std::string::npos) << text;
+  q.codes.PetsciiToText(Bytes({0x63}));
+  EXPECT_EQ(q.Warnings(), 1u);
+}
+
+// The bytes that no text converts back to: text and codes both pass through
+// AlphaIn, so the bytes outside its image are lost (worked out from the
+// letter tables: Lazy sends a-z and A-Z both to $41-$5A, and so on).
+std::set<int> LostBytes(AlphaMode mode) {
+  std::set<int> lost;
+  if (mode == AlphaMode::None || mode == AlphaMode::Ascii || mode == AlphaMode::Invert) return lost;
+  for (int b = 0x61; b <= 0x7A; ++b) lost.insert(b);
+  if (mode == AlphaMode::Upper)
+    for (int b = 0x41; b <= 0x5A; ++b) lost.insert(b);
+  return lost;
+}
+
+TEST(PetsciiCodes, EveryByteSurvivesARoundTrip) {
+  const AlphaMode modes[] = {AlphaMode::None,  AlphaMode::Ascii, AlphaMode::Normal, AlphaMode::Lazy,
+                             AlphaMode::Alt,   AlphaMode::Upper, AlphaMode::Lower,  AlphaMode::Invert};
+  for (AlphaMode mode : modes) {
+    const std::set<int> lost = LostBytes(mode);
+    for (bool count : {true, false}) {
+      std::string all;
+      for (int b = 0; b < 256; ++b) {
+        SCOPED_TRACE(ToString(mode) + " byte " + std::to_string(b) + (count ? " counted" : ""));
+        const bool kept = lost.count(b) == 0;
+        if (kept) all += std::string(3, static_cast<char>(b)) + static_cast<char>(b ^ 1);
+        for (size_t run : {1, 3}) {
+          Quoter q(mode);
+          q.codes.SetCountRepeats(count);
+          const std::string bytes(run, static_cast<char>(b));
+          EXPECT_EQ(q.In(q.codes.PetsciiToText(bytes)) == bytes, kept);
+          EXPECT_EQ(q.Warnings(), kept ? 0u : 1u);
+        }
+      }
+      // Neighbouring forms must not run into each other.
+      std::erase_if(all, [&](char c) { return lost.count(static_cast<uint8_t>(c)) != 0; });
+      Quoter q(mode);
+      q.codes.SetCountRepeats(count);
+      EXPECT_EQ(q.In(q.codes.PetsciiToText(all)), all) << ToString(mode);
+      EXPECT_EQ(q.Warnings(), 0u);
+    }
+  }
+}
+
+TEST(PetsciiCodes, QuoterDirectiveRebindsNames) {
+  Quoter q(AlphaMode::Alt);
+  SourceLoaderMsgLog log;
+  log.SetEcho(false);
+  FileLocator locator;
+  SourceLoader loader(log, locator);
+  ASSERT_TRUE(q.codes.Quoter().ApplyAssignments("$41=CLR;$5E=", loader));
+  EXPECT_EQ(q.In("{clr}{Clear}"), Bytes({0xC1, 0x93}));  // codes pass through AlphaIn
+  EXPECT_EQ(q.codes.PetsciiToText(Bytes({0x93, 0x5E})), "{clear}^");
+  // {clr} gives $C1 in Alt; the letter a is what reads back as $41.
+  EXPECT_EQ(q.codes.PetsciiToText(Bytes({0x41})), "a");
+  EXPECT_EQ(q.Warnings(), 0u);
+}
+
+TEST(PetsciiCodes, AlphaDirective) {
+  struct Row {
+    const char* name;
+    bool ok;
+    AlphaMode mode;
+    const char* message;
+  };
+  const Row rows[] = {
+      {"lazy", true, AlphaMode::Lazy, "Setting Alpha handling mode to Lazy"},
+      {"POKEALT", true, AlphaMode::PokeAlt, "Setting Alpha handling mode to PokeAlt"},
+      {"Invert", true, AlphaMode::Invert,
+       "Warning: Setting Alpha mode to deprecated Invert mode. Consider using Alt or Lazy"},
+      {"bogus", false, AlphaMode::Ascii, "Error: Error in Alpha directive"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Quoter q(AlphaMode::Ascii);
+    SourceLoaderMsgLog log;
+    log.SetEcho(false);
+    FileLocator locator;
+    SourceLoader loader(log, locator);
+    EXPECT_EQ(q.codes.SetAlphaMode(row.name, loader), row.ok);
+    EXPECT_EQ(q.codes.Alpha(), row.mode);
+    ASSERT_EQ(log.Messages().size(), 1u);
+    EXPECT_EQ(log.LineOf(log.Messages()[0]), row.message);
+  }
+  Quoter q(AlphaMode::Alt);
+  q.codes.SetAlpha(ReadAlphaMode("nonsense"));
+  EXPECT_EQ(q.codes.Alpha(), AlphaMode::Alt);
+}
+
+TEST(AlphaMode, NamesAndReaders) {
+  const char* const names[] = {"Ascii", "Normal", "Lazy", "Alt", "Poke", "PokeAlt", "Upper", "Lower", "Invert"};
+  for (int i = 0; i < 9; ++i) {
+    EXPECT_EQ(static_cast<int>(ReadAlphaMode(names[i])), i + 1);
+    EXPECT_EQ(ToString(static_cast<AlphaMode>(i + 1)), names[i]);
+  }
+  EXPECT_EQ(ReadAlphaMode("none"), AlphaMode::Error);
+  EXPECT_EQ(ToString(AlphaMode::Error), "!!!ERROR in AlphaMode::ToString!!!");
+
+  EXPECT_EQ(ReadCharacterCase("L"), CharacterCase::Lower);
+  EXPECT_EQ(ReadCharacterCase("lo"), CharacterCase::Lower);
+  EXPECT_EQ(ReadCharacterCase("UP"), CharacterCase::Upper);
+  EXPECT_EQ(ReadCharacterCase("upper"), CharacterCase::Upper);
+  EXPECT_EQ(ReadCharacterCase("Auto"), CharacterCase::Auto);
+  EXPECT_EQ(ReadCharacterCase("lowercase"), CharacterCase::Invalid);
+  EXPECT_EQ(ToString(CharacterCase::Upper), "Upper");
+  EXPECT_EQ(ToString(CharacterCase::Invalid), "!! ERROR IN CharacterCase !!");
+  EXPECT_EQ(ApplyCase(CharacterCase::Lower, "PRINT A$"), "print a$");
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,196 @@
+#include "basic/token_table.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "basic/basic_keywords.h"
+#include "source/source_loader.h"
+#include "text/text_ops.h"
+
+namespace vantrel {
+namespace {
+
+// The keyword list of the C64 BASIC ROM (at $A09E), in token order from $80.
+const char* const kRomKeywords[] = {
+    "END",  "FOR",  "NEXT", "DATA", "INPUT#", "INPUT", "DIM",  "READ",  "LET",    "GOTO", "RUN",    "IF",
+    "RESTORE", "GOSUB", "RETURN", "REM", "STOP", "ON", "WAIT", "LOAD", "SAVE", "VERIFY", "DEF", "POKE",
+    "PRINT#", "PRINT", "CONT", "LIST", "CLR", "CMD", "SYS", "OPEN", "CLOSE", "GET", "NEW", "TAB(",
+    "TO",   "FN",   "SPC(", "THEN", "NOT",  "STEP", "+",    "-",     "*",      "/",    "^",      "AND",
+    "OR",   ">",    "=",    "<",    "SGN",  "INT",  "ABS",  "USR",   "FRE",    "POS",  "SQR",    "RND",
+    "LOG",  "EXP",  "COS",  "SIN",  "TAN",  "ATN",  "PEEK", "LEN",   "STR$",   "VAL",  "ASC",    "CHR$",
+    "LEFT$", "RIGHT$", "MID$", "GO"};
+
+struct MatchRow {
+  const char* line;
+  size_t pos;
+  int32_t code;  // 0: no keyword
+  size_t length;
+};
+
+struct Directive {
+  SourceLoaderMsgLog log;
+  FileLocator locator;
+  SourceLoader loader{log, locator};
+  Directive() { log.SetEcho(false); }
+
+  std::vector<std::string> Lines() const {
+    std::vector<std::string> lines;
+    for (const MsgLogMsg& msg : log.Messages()) lines.push_back(log.LineOf(msg));
+    return lines;
+  }
+};
+
+TEST(TokenTable, EveryBasic2KeywordInEitherCase) {
+  TokenTable table = MakeKeywordTable();
+  ASSERT_EQ(std::size(kRomKeywords), 76u);
+  for (size_t i = 0; i < std::size(kRomKeywords); ++i) {
+    const std::string name = kRomKeywords[i];
+    SCOPED_TRACE(name);
+    std::string inside = "X";
+    inside += LowerCopy(name);
+    inside += '1';
+    for (const std::string& text : {name, LowerCopy(name), inside}) {
+      size_t pos = text[0] == 'X' ? 1 : 0;
+      TokenMatch match = table.MatchKeyword(text, pos);
+      EXPECT_EQ(match.code, static_cast<int32_t>(0x80 + i));
+      EXPECT_EQ(match.length, name.size());
+    }
+    EXPECT_EQ(table.OutputName(static_cast<int32_t>(0x80 + i)), name);
+  }
+}
+
+TEST(TokenTable, FullKeywordPrecedence) {
+  TokenTable table = MakeKeywordTable();
+  const MatchRow rows[] = {
+      {"PRINT#1", 0, 0x98, 6}, {"INPUT", 0, 0x85, 5}, {"INPUT#2,A", 0, 0x84, 6}, {"GOTO10", 0, 0x89, 4},
+      {"GO TO 10", 0, 0xCB, 2}, {"GO TO 10", 3, 0xA4, 2}, {"gosub9", 0, 0x8D, 5}, {"TOTAL", 0, 0xA4, 2},
+      {"FORI", 0, 0x81, 3},    {"AGOTO", 1, 0x89, 4},   {"X=1", 1, 0xB2, 1},   {"?", 0, 0, 0},
+      {"ST", 0, 0, 0},         {"A", 0, 0, 0},          {"PRINT", 5, 0, 0},
+  };
+  for (const MatchRow& row : rows) {
+    SCOPED_TRACE(std::string(row.line) + " @" + std::to_string(row.pos));
+    TokenMatch match = table.MatchKeyword(row.line, row.pos);
+    EXPECT_EQ(match.code, row.code);
+    EXPECT_EQ(match.length, row.length);
+  }
+}
+
+TEST(TokenTable, ShortcutRule) {
+  TokenTable table = MakeKeywordTable();
+  const MatchRow rows[] = {
+      {"?A", 0, 0x99, 1}, {"Po53280,0", 0, 0x97, 2}, {"Go10", 0, 0x89, 2}, {"GOs9", 0, 0x8D, 3},
+      {"Le", 0, 0x88, 2}, {"A?", 1, 0x99, 1},         {"gO", 0, 0, 0},      {"PRINT", 0, 0, 0},
+      {"print", 0, 0, 0}, {"P", 0, 0, 0},
+  };
+  for (const MatchRow& row : rows) {
+    SCOPED_TRACE(row.line);
+    TokenMatch match = table.MatchShortcut(row.line, row.pos);
+    EXPECT_EQ(match.code, row.code);
+    EXPECT_EQ(match.length, row.length);
+  }
+}
+
+TEST(TokenTable, AddAliasRemoveAndBounds) {
+  TokenTable table;
+  EXPECT_EQ(table.Lowest(), INT32_MAX);
+  EXPECT_EQ(table.Highest(), INT32_MIN);
+  EXPECT_TRUE(table.Add(10, "TEN"));
+  EXPECT_FALSE(table.Add(10, "OTHER"));
+  EXPECT_FALSE(table.Add(11, "TEN"));
+  EXPECT_FALSE(table.Add(12, ""));
+  EXPECT_TRUE(table.AddAlias(10, "ZEHN"));
+  EXPECT_FALSE(table.AddAlias(20, "TEN"));
+  EXPECT_TRUE(table.AddAlias(-5, "MINUS"));
+  EXPECT_FALSE(table.SetCaseInsensitive());
+  EXPECT_EQ(table.FindCode("ZEHN"), 10);
+  EXPECT_EQ(table.FindName(10), "TEN");
+  EXPECT_FALSE(table.FindCode("ten").has_value());
+  EXPECT_EQ(table.Lowest(), -5);
+  EXPECT_EQ(table.Highest(), 10);
+
+  EXPECT_TRUE(table.RemoveCode(10));
+  EXPECT_FALSE(table.RemoveCode(10));
+  EXPECT_FALSE(table.FindName(10).has_value());
+  EXPECT_EQ(table.FindCode("TEN"), 10);  // names stay behind the removal
+  EXPECT_EQ(table.Highest(), 10);
+  EXPECT_EQ(table.OutputName(0xFF), "{pi}");
+  EXPECT_EQ(table.OutputName(0xCC), "{$cc}");
+
+  TokenTable folded;
+  EXPECT_TRUE(folded.SetCaseInsensitive());
+  EXPECT_TRUE(folded.Add(2, "Crunch"));
+  EXPECT_FALSE(folded.AddAlias(3, "CRUNCH"));
+  EXPECT_EQ(folded.FindCode("cRuNcH"), 2);
+}
+
+TEST(TokenTable, DirectiveNames) {
+  TokenTable table = MakeDirectiveTable();
+  EXPECT_EQ(table.FindCode("CRUNCH"), 2);
+  EXPECT_EQ(table.FindCode("LoadAddr"), 10);
+  EXPECT_EQ(table.FindCode("quoter"), 15);
+  EXPECT_EQ(table.FindCode("warning"), 21);
+  EXPECT_FALSE(table.HasName("pi"));
+  EXPECT_FALSE(table.HasName(""));
+}
+
+TEST(TokenTable, Assignments) {
+  struct Row {
+    const char* text;
+    bool ok;
+    std::vector<std::string> messages;
+  };
+  const Row rows[] = {
+      {"$CC=\"FOO\"", true, {"Adding token $cc = FOO"}},
+      {" $cc = \"FOO ", true, {"Adding token $cc = FOO"}},
+      {"5=X", true, {"Adding token $5 = X"}},
+      {"$99=SHOW", true, {"Replacing token $99 = SHOW"}},
+      {"$CC=", true, {"Removing token $cc"}},
+      {"5=", true, {"Removing token $05"}},
+      {"$1CC=X", false, {"Error: Invalid value in: $1CC=X"}},
+      {"12Q=X", false, {"Error: Invalid value in: 12Q=X"}},
+      {"-1=X", false, {"Error: Invalid value in: -1=X"}},
+      {"$CC=FO\"O", false, {"Error: Mismatched quotes in: $CC=FO\"O"}},
+      {"FOO", false, {"Error: Badly formatted assigment: FOO"}},
+      {"$CC=FOO;BAD,$CD=BAR",
+       false,
+       {"Adding token $cc = FOO", "Error: Badly formatted assigment: BAD", "Adding token $cd = BAR"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.text);
+    TokenTable table = MakeKeywordTable();
+    Directive directive;
+    EXPECT_EQ(table.ApplyAssignments(row.text, directive.loader), row.ok);
+    EXPECT_EQ(directive.Lines(), row.messages);
+  }
+}
+
+TEST(TokenTable, AssignedNamesTokenizeAndDetokenize) {
+  TokenTable table = MakeKeywordTable();
+  Directive directive;
+  ASSERT_TRUE(table.ApplyAssignments("$CC=FOO", directive.loader));
+  EXPECT_EQ(table.MatchKeyword("foo", 0).code, 0xCC);
+  EXPECT_EQ(table.OutputName(0xCC), "FOO");
+
+  // A new name for the code: the old one no longer tokenizes.
+  ASSERT_TRUE(table.ApplyAssignments("$CC=BAR", directive.loader));
+  EXPECT_EQ(table.MatchKeyword("BAR", 0).code, 0xCC);
+  EXPECT_EQ(table.MatchKeyword("FOO", 0).code, 0);
+  EXPECT_FALSE(table.HasName("FOO"));
+
+  // Taking another code's name: that code loses it and writes as {$99}.
+  ASSERT_TRUE(table.ApplyAssignments("$CC=PRINT", directive.loader));
+  EXPECT_EQ(table.MatchKeyword("PRINT", 0).code, 0xCC);
+  EXPECT_EQ(table.OutputName(0xCC), "PRINT");
+  EXPECT_EQ(table.OutputName(0x99), "{$99}");
+  EXPECT_FALSE(table.HasName("BAR"));
+
+  ASSERT_TRUE(table.ApplyAssignments("$CC=", directive.loader));
+  EXPECT_EQ(table.MatchKeyword("PRINT", 0).code, 0);
+  EXPECT_EQ(table.OutputName(0xCC), "{$cc}");
+  EXPECT_EQ(table.Highest(), 0xCC);  // PRINT still names $CC, so the bounds keep it
+}
+
+}  // namespace
+}  // namespace vantrel
