@@ -1,35 +1,254 @@
 #include "source/source_loader.h"
 
+#include <cstdlib>
+#include <fstream>
+#include <iomanip>
+#include <locale>
+#include <sstream>
 #include <string>
 
 #include "text/text_ops.h"
 
 namespace vantrel {
 
-SourceLoader::SourceLoader(SourceLoaderMsgLog& log, FileLocator& locator) : log_(log), locator_(locator) {}
+namespace {
+constexpr int32_t kDetailLevel = static_cast<int32_t>(MessageLevel::Plain);
 
-bool SourceLoader::LoadSource(const std::string& name, SourceType) {
-  return log_.ReportError("Loading text sources is not supported yet: " + name);
+std::string FileNotFoundText(std::string_view name) {
+  std::string text = "File not found: ";
+  text += name;
+  return text;
 }
 
-void SourceLoader::DefinePredefined() {}
-void SourceLoader::DefineVariable(const std::string&) {}
-void SourceLoader::DefineVariable(const std::string&, const std::string&) {}
-bool SourceLoader::IsDefined(const std::string&) const { return false; }
-std::string SourceLoader::VariableValue(const std::string&) const { return {}; }
+// The "C" locale keeps month names in English whatever the host is set to.
+std::string FormatLocalTime(std::time_t time, const char* format) {
+  std::tm parts{};
+  localtime_r(&time, &parts);
+  std::ostringstream out;
+  out.imbue(std::locale::classic());
+  out << std::put_time(&parts, format);
+  return out.str();
+}
 
-std::string SourceLoader::ContextText(const std::string& message) const { return message; }
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+}  // namespace
+
+// One line's text for each list; a physical line may feed all three.
+struct SourceLoader::Accumulators {
+  explicit Accumulators(const SourceLine& line)
+      : basic("", line.fileKey, line.lineNumber),
+        assembler("", line.fileKey, line.lineNumber),
+        macro("", line.fileKey, line.lineNumber) {}
+  SourceLine basic;
+  SourceLine assembler;
+  SourceLine macro;
+};
+
+SourceLoader::SourceLoader(SourceLoaderMsgLog& log, FileLocator& locator) : log_(log), locator_(locator) {
+  // rand() may give more than 15 bits; masking keeps the id's 16-bit lanes
+  // the same on every C library.
+  for (int shift = 0; shift < 64; shift += 16)
+    build_id_ |= static_cast<uint64_t>(std::rand() & 0x7FFF) << shift;
+  start_time_ = std::time(nullptr);
+}
+
+bool SourceLoader::LoadSource(const std::string& name, SourceType kind) {
+  // The main input is not named by any line, not even a preface's last one.
+  SetContext(0, 0);
+  const bool loaded = LoadFileAs(name, false, kind);
+  // An open block whose branch was emitting is just as unclosed.
+  if (!emit_ || !if_variable_.empty()) return Error("Missing an {endif} somewhere");
+  return loaded && !log_.FatalFlag();
+}
+
+bool SourceLoader::LoadFile(const std::string& name, bool uses) {
+  return LoadFileAs(name, uses, SourceType::None);
+}
+
+bool SourceLoader::LoadFileAs(const std::string& name, bool uses, SourceType forced_kind) {
+  const HiPath found = locator_.Find(HiPath(name));
+  if (found.Empty()) Error(FileNotFoundText(name));
+  if (!RegularFileExists(found.Text())) return log_.ReportError(FileNotFoundText(found.Text()));
+  locator_.AddDirectory(HiPath(found.Directory()));
+  const SourceType kind = forced_kind != SourceType::None ? forced_kind : KindOfPath(found);
+  if (!ModeAccepts(mode_, kind)) return log_.ReportError("Can't include this file type here: " + found.Text());
+  Info("Loading " + found.Text());
+  // An include inside an {asm} block or a macro must not end it.
+  const SourceType mode_before = mode_;
+  if (!PushFile(found, kind, uses)) return true;
+  mode_ = kind;
+  const bool read = ReadFileByKind(found, kind);
+  files_.Pop();
+  SetContext(files_.Current().key, files_.Current().line);
+  mode_ = mode_before;
+  if (!read) return log_.ReportError("Error including file: " + found.Text());
+  return true;
+}
+
+bool SourceLoader::PushFile(const HiPath& path, SourceType kind, bool uses) {
+  switch (files_.Push(path, kind, uses)) {
+    case PushResult::Pushed: return true;
+    case PushResult::AlreadyUsed: return false;
+    case PushResult::TooDeep:
+      return Error("I know you love me but you're in too deep.  {include} nesting maximum depth reached.");
+    case PushResult::Circular:
+      return Error("You have been cursed by a recurse. Circular {include} referencing not allowed.");
+  }
+  return false;
+}
+
+bool SourceLoader::ReadFileByKind(const HiPath& path, SourceType kind) {
+  switch (kind) {
+    case SourceType::Hex: return Error("Hex files not supported: " + path.Text());
+    case SourceType::Bin: return Error("Bin files not supported: " + path.Text());
+    default: return ReadTextFile(path);
+  }
+}
+
+// False when the file could not be opened or a Fatal ended the reading.
+bool SourceLoader::ReadTextFile(const HiPath& path) {
+  std::ifstream in(path.Text(), std::ios::binary);
+  if (!in) return false;
+  // Map nodes never move, so this stays this file's record while nested
+  // includes come and go.
+  SourceFileRecord& record = files_.Current();
+  std::string text;
+  while (in.good() && !log_.FatalFlag()) {
+    ++record.line;
+    std::getline(in, text);
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    if (text.empty()) continue;
+    SetContext(record.key, record.line);
+    ProcessLine(SourceLine(text, record.key, record.line));
+  }
+  return !log_.FatalFlag();
+}
+
+void SourceLoader::ProcessLine(const SourceLine& line) {
+  log_.ReportAt(kDetailLevel, line);
+  Accumulators acc(line);
+  size_t pos = 0;
+  size_t first = 0;
+  size_t last = 0;
+  BraceSearch found;
+  while ((found = FindBraceToken(line, pos, first, last)) == BraceSearch::Found) {
+    Append(acc, std::string_view(line).substr(pos, first - pos));
+    const std::string token = line.substr(first, last - first + 1);
+    std::string replacement;
+    if (ProcessBraceToken(line, token, replacement)) Append(acc, replacement);
+    else Error("Unhandled directive " + token);
+    pos = last + 1;
+  }
+  if (found == BraceSearch::Unclosed && emit_) Warning("Unterminated brace token: " + line.substr(first));
+  if (pos < line.size()) Append(acc, std::string_view(line).substr(pos));
+  Flush(acc);
+}
+
+void SourceLoader::Append(Accumulators& acc, std::string_view text) {
+  if (!emit_) return;
+  switch (mode_) {
+    case SourceType::Basic: acc.basic += text; break;
+    case SourceType::Asm: acc.assembler += text; break;
+    case SourceType::Macro: acc.macro += text; break;
+    default: break;
+  }
+}
+
+void SourceLoader::Flush(Accumulators& acc) {
+  if (!acc.basic.empty()) basic_lines_.push_back(acc.basic);
+  if (!acc.assembler.empty()) asm_lines_.push_back(acc.assembler);
+  if (!acc.macro.empty()) macro_.body.push_back(acc.macro);
+}
+
+void SourceLoader::DefinePredefined() {
+  DefineVariable("__BuildDate", Quoted(FormatLocalTime(start_time_, "%Y-%b-%d")));
+  DefineVariable("__BuildTime", Quoted(FormatLocalTime(start_time_, "%H:%M:%S")));
+  DefineVariable("__BuildRid64", Quoted(Hex(build_id_, 16)));
+  DefineVariable("__BuildRid32", Quoted(Hex(build_id_ & 0xFFFFFFFFu, 8)));
+}
+
+void SourceLoader::DefineVariable(const std::string& text) {
+  if (text.empty()) return;
+  const size_t eq = text.find('=');
+  const std::string name = Trim(std::string_view(text).substr(0, eq));
+  const std::string value = eq == std::string::npos ? std::string() : Trim(std::string_view(text).substr(eq + 1));
+  if (!variables_.Define(name, value)) {
+    Error("Parser Variable " + name + " already defined");
+    return;
+  }
+  Info("Defining Parser Variable " + name);
+}
+
+void SourceLoader::DefineVariable(const std::string& name, const std::string& value) {
+  if (!variables_.Define(name, value)) {
+    Error("Parser Variable " + name + " already defined");
+    return;
+  }
+  Info("Defining Parser Variable " + name + "=" + value);
+}
+
+void SourceLoader::UndefineVariable(const std::string& name) {
+  if (name.empty() || !variables_.Undefine(name)) return;
+  Info("Undefining Parser Variable " + name);
+}
+
+bool SourceLoader::IsDefined(const std::string& name) const { return variables_.IsDefined(name); }
+std::string SourceLoader::VariableValue(const std::string& name) const { return variables_.Value(name); }
+
+std::string SourceLoader::ContextText(const std::string& message) const {
+  const SourceFileRecord* record = files_.Record(context_key_);
+  if (record == nullptr || record->path.Empty()) return message;
+  std::string text = "[";
+  text += record->path.Text();
+  text += " (";
+  text += std::to_string(context_line_);
+  text += ")] ";
+  text += message;
+  return text;
+}
+
 bool SourceLoader::Error(const std::string& message) { return log_.ReportError(ContextText(message)); }
 bool SourceLoader::Fatal(const std::string& message) { return log_.ReportFatal(ContextText(message)); }
 bool SourceLoader::Warning(const std::string& message) { return log_.ReportWarning(ContextText(message)); }
 bool SourceLoader::Info(const std::string& message) { return log_.ReportInfo(ContextText(message)); }
+void SourceLoader::Detail(const std::string& message) { log_.ReportAt(kDetailLevel, ContextText(message)); }
 
 void SourceLoader::SetContext(int32_t file_key, int32_t line_number) {
   context_key_ = file_key;
   context_line_ = line_number;
 }
 
-void SourceLoader::UpdateBuildRevision() {}
+void SourceLoader::LoadBuildRevision(const std::string& name) {
+  if (revision_.Loaded()) {
+    Error("Build revision tracker file already loaded");
+    return;
+  }
+  if (name.empty()) {
+    Error("Need Build revision tracker file name");
+    return;
+  }
+  const HiPath found = locator_.Find(HiPath(name));
+  if (found.Empty()) {
+    Error(FileNotFoundText(name));
+    return;
+  }
+  if (!revision_.Load(found)) {
+    Error("Invalid build revision tracker file");
+    return;
+  }
+  DefineVariable("__BuildRev", std::to_string(static_cast<uint64_t>(revision_.Revision())));
+}
+
+void SourceLoader::UpdateBuildRevision() {
+  // A Fatal fails the run as an Error does, so the revision is reused.
+  if (log_.ErrorFlag() || log_.FatalFlag()) {
+    if (revision_.Loaded()) Error("Due to build errors, Build revision tracker was not updated");
+    return;
+  }
+  if (!revision_.Loaded()) return;
+  std::string reason;
+  if (!revision_.WriteNext(reason)) Error("Failed to update Build revision tracker");
+}
 
 void SourceLoader::Summary(const std::string& program_name) {
   const std::string tally = std::to_string(log_.CountAt(static_cast<int32_t>(MessageLevel::Error))) +

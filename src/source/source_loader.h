@@ -4,8 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 
+#include "source/build_revision.h"
+#include "source/directives.h"
+#include "source/macro_table.h"
+#include "source/parser_variables.h"
+#include "source/source_file_tracker.h"
 #include "source/source_line.h"
 #include "source/source_loader_msg_log.h"
 #include "text/file_locator.h"
@@ -20,13 +26,22 @@ class SourceLoader {
   FileLocator& Locator() { return locator_; }
 
   // Loads the main input; `kind` is the kind of the run (Basic or Asm).
+  // False when loading failed, a Fatal was reported or an {ifdef} is left open.
   bool LoadSource(const std::string& name, SourceType kind);
+  // One file, kind by its extension: {include} (uses false), {uses} (true).
+  bool LoadFile(const std::string& name, bool uses);
+
   void DefinePredefined();
   // "name" or "name=value"; the first definition of a name wins.
   void DefineVariable(const std::string& text);
   void DefineVariable(const std::string& name, const std::string& value);
+  void UndefineVariable(const std::string& name);
   bool IsDefined(const std::string& name) const;
   std::string VariableValue(const std::string& name) const;
+
+  // Carries out one brace token of `line`; `replacement` takes its place in
+  // the line. False when the token could not be handled.
+  bool ProcessBraceToken(const SourceLine& line, const std::string& token, std::string& replacement);
 
   // Reports carrying the current source position.
   std::string ContextText(const std::string& message) const;
@@ -34,21 +49,61 @@ class SourceLoader {
   bool Fatal(const std::string& message);
   bool Warning(const std::string& message);
   bool Info(const std::string& message);
+  void Detail(const std::string& message);
   void SetContext(int32_t file_key, int32_t line_number);
 
   const LineBlock& BasicLines() const { return basic_lines_; }
   const LineBlock& AssemblerLines() const { return asm_lines_; }
+  const MacroTable& Macros() const { return macros_; }
+  SourceType Mode() const { return mode_; }
+  const SourceFileTracker& Files() const { return files_; }
 
+  // {buildrev:file}: reads the revision and publishes it as __BuildRev.
+  void LoadBuildRevision(const std::string& name);
   // Counts the build revision up after a run without errors.
   void UpdateBuildRevision();
   // The closing tally of errors and warnings.
   void Summary(const std::string& program_name);
 
  private:
+  struct Accumulators;
+
+  bool LoadFileAs(const std::string& name, bool uses, SourceType forced_kind);
+  bool PushFile(const HiPath& path, SourceType kind, bool uses);
+  bool ReadFileByKind(const HiPath& path, SourceType kind);
+  bool ReadTextFile(const HiPath& path);
+  void ProcessLine(const SourceLine& line);
+  void Append(Accumulators& acc, std::string_view text);
+  void Flush(Accumulators& acc);
+
+  bool RunDirective(TokensPreProc token, const std::string& argument, std::string& replacement);
+  bool PassThrough(const SourceLine& line, const DirectiveParts& parts, const std::string& token,
+                   std::string& replacement);
+  void OpenIf(const std::string& name, bool emit_when_defined);
+  void ElseBranch();
+  void CloseIf();
+  std::string RadixValue(const std::string& argument, int base);
+
+  void EnterAsm();
+  void LeaveAsm();
+  void StartMacro();
+  void EndMacro();
+  SourceType CurrentFileKind();
+
   SourceLoaderMsgLog& log_;
   FileLocator& locator_;
+  SourceFileTracker files_;
+  BuildRevisionTracker revision_;
+  uint64_t build_id_ = 0;
+  std::time_t start_time_ = 0;
+  ParserVariableTable variables_;
+  std::string if_variable_;
+  bool emit_ = true;
+  SourceType mode_ = SourceType::Basic;
   LineBlock basic_lines_;
   LineBlock asm_lines_;
+  MacroDefinition macro_;
+  MacroTable macros_;
   int32_t context_key_ = 0;
   int32_t context_line_ = 0;
 };

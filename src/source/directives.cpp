@@ -1,0 +1,82 @@
+#include "source/directives.h"
+
+#include "text/text_ops.h"
+
+namespace vantrel {
+
+std::string_view ToText(TokensPreProc token) {
+  for (const DirectiveRow& row : kTokensPreProc)
+    if (row.token == token) return row.keyword;
+  return "!!Undefined token in TokensPreProc::ToText!!";
+}
+
+std::optional<TokensPreProc> FindDirective(std::string_view keyword) {
+  for (const DirectiveRow& row : kTokensPreProc)
+    if (EqualsNoCase(row.keyword, keyword)) return row.token;
+  return std::nullopt;
+}
+
+bool SplitDirective(std::string_view token, DirectiveParts& parts) {
+  if (token.size() < 2 || token.front() != '{' || token.back() != '}') return false;
+  std::string_view inner = token.substr(1, token.size() - 2);
+  size_t colon = inner.find(':');
+  if (colon == std::string_view::npos) {
+    parts.keyword = Trim(inner);
+    parts.argument.clear();
+  } else {
+    parts.keyword = Trim(inner.substr(0, colon));
+    parts.argument = Trim(inner.substr(colon + 1));
+  }
+  return true;
+}
+
+BraceSearch FindBraceToken(std::string_view text, size_t from, size_t& first, size_t& last) {
+  if (text.size() < 2) return BraceSearch::None;
+  first = text.find('{', from);
+  if (first == std::string_view::npos) return BraceSearch::None;
+  int32_t depth = 0;
+  for (size_t i = first; i < text.size(); ++i) {
+    if (text[i] == '{') ++depth;
+    else if (text[i] == '}' && --depth == 0) {
+      last = i;
+      return BraceSearch::Found;
+    }
+  }
+  return BraceSearch::Unclosed;
+}
+
+namespace {
+int DigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
+  return 99;
+}
+}  // namespace
+
+bool ReadRadixValue(std::string_view text, int base, int32_t& value) {
+  size_t pos = FirstNotOf(text, kBlankChars);
+  if (pos == kNotFound) {
+    value = 0;
+    return text.empty();
+  }
+  bool negative = false;
+  if (text[pos] == '+' || text[pos] == '-') negative = text[pos++] == '-';
+  // "0x" counts as a prefix only when a hex digit follows, as in strtol.
+  if (base == 16 && pos + 2 < text.size() && text[pos] == '0' && (text[pos + 1] | 0x20) == 'x' &&
+      DigitValue(text[pos + 2]) < 16)
+    pos += 2;
+  size_t digits_start = pos;
+  int64_t magnitude = 0;
+  for (; pos < text.size() && DigitValue(text[pos]) < base; ++pos) {
+    magnitude = magnitude * base + DigitValue(text[pos]);
+    if (magnitude > int64_t{1} << 31) return false;
+  }
+  if (pos == digits_start || pos != text.size()) return false;
+  int64_t signed_value = negative ? -magnitude : magnitude;
+  if (signed_value > INT32_MAX || signed_value < INT32_MIN) return false;
+  value = static_cast<int32_t>(signed_value);
+  return true;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,368 @@
+#include "source/source_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace vantrel {
+namespace {
+
+using test::ReadFile;
+using test::ScratchDir;
+using test::WriteFile;
+
+constexpr int32_t kWarningLevel = static_cast<int32_t>(MessageLevel::Warning);
+
+// One run's loader over files in a scratch directory.
+struct Harness {
+  Harness() { log.SetEcho(false); }
+
+  std::string Write(const std::string& name, const std::string& text) {
+    std::filesystem::create_directories(std::filesystem::path(dir.File(name)).parent_path());
+    WriteFile(dir.File(name), text);
+    return dir.File(name);
+  }
+  bool Load(const std::string& name, SourceType kind = SourceType::Basic) {
+    return loader.LoadSource(dir.File(name), kind);
+  }
+  // "[path (line)] " as messages about that file's line begin.
+  std::string At(const std::string& name, int line) const {
+    return "[" + dir.File(name) + " (" + std::to_string(line) + ")] ";
+  }
+  // Console lines of Warning and above, as the user sees them.
+  std::vector<std::string> Problems() const {
+    std::vector<std::string> out;
+    for (const MsgLogMsg& m : log.Messages())
+      if (m.level >= kWarningLevel) out.push_back(log.LineOf(m));
+    return out;
+  }
+  bool HasMessage(const std::string& text) const {
+    for (const MsgLogMsg& m : log.Messages())
+      if (m.text == text) return true;
+    return false;
+  }
+
+  ScratchDir dir;
+  SourceLoaderMsgLog log;
+  FileLocator locator;
+  SourceLoader loader{log, locator};
+};
+
+std::vector<std::string> Texts(const LineBlock& lines) {
+  return std::vector<std::string>(lines.begin(), lines.end());
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(SourceLoader, BraceTokensInBasicLines) {
+  struct Row {
+    const char* line;
+    const char* basic;
+    const char* problem;  // "" for none
+  };
+  const Row rows[] = {
+      {"10 PRINT {clear}", "10 PRINT {clear}", ""},
+      {"{def:X}", " ", ""},
+      {"{a{b}c}", "{a{b}c}", ""},
+      {"10 A={", "10 A={", "Warning: [@] Unterminated brace token: {"},
+      {"}{x", "}{x", "Warning: [@] Unterminated brace token: {x"},
+      {"{'note: {clear}}10 PRINT", " 10 PRINT", ""},
+      {"A{$:ff}B{%:101}C", "A255B5C", ""},
+      {"{$:xyz}", "xyz", "Error: [@] Illegal hexadecimal value specified: xyz"},
+      {"{%:80000000000000000}", "80000000000000000", "Error: [@] Illegal binary value specified: 80000000000000000"},
+      {"{usedef:NOPE}", " ", ""},
+      {"{INFO:hello}", " ", ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.line);
+    Harness h;
+    h.Write("p.txt", row.line);
+    EXPECT_TRUE(h.Load("p.txt"));
+    EXPECT_EQ(Texts(h.loader.BasicLines()), Lines{row.basic});
+    std::string problem = row.problem;
+    if (size_t at = problem.find("[@] "); at != std::string::npos) problem.replace(at, 4, h.At("p.txt", 1));
+    EXPECT_EQ(h.Problems(), problem.empty() ? Lines{} : Lines{problem});
+  }
+}
+
+TEST(SourceLoader, LineEndingsAndCounting) {
+  Harness h;
+  h.Write("p.txt", std::string("10 A\r\n\r\n\n20 B\0\xff\n{warning:w}\r\n", 27));
+  ASSERT_TRUE(h.Load("p.txt"));
+  const LineBlock& lines = h.loader.BasicLines();
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "10 A");
+  EXPECT_EQ(lines[1], std::string("20 B\0\xff", 6));
+  EXPECT_EQ(lines[1].lineNumber, 4);
+  EXPECT_EQ(lines[1].fileKey, 1);
+  EXPECT_EQ(h.Problems(), Lines{"Warning: " + h.At("p.txt", 5) + "w"});
+}
+
+TEST(SourceLoader, ConditionalsOnCommandLineVariables) {
+  Harness h;
+  h.loader.DefineVariable("DEBUG=1");
+  h.Write("p.txt",
+          "{ifdef:debug}D1{else}R1{endif}\n"
+          "{ifndef:DEBUG}R2\n{else}D2\n{endif}\n"
+          "{usedef:Debug}\n"
+          "{ifdef:NOPE}{ifdef:X}{def:Y}S\n{endif}{usedef:Y}");
+  ASSERT_TRUE(h.Load("p.txt"));
+  EXPECT_EQ(Texts(h.loader.BasicLines()), (Lines{" D1 ", " D2", " ", "1", "  "}));
+  EXPECT_TRUE(h.HasMessage("Defining Parser Variable DEBUG"));
+  EXPECT_FALSE(h.loader.IsDefined("Y"));
+  EXPECT_TRUE(h.Problems().empty());
+}
+
+TEST(SourceLoader, ConditionalErrors) {
+  struct Row {
+    const char* source;
+    bool loads;
+    std::vector<std::string> problems;  // "@N" stands for the prefix of line N
+  };
+  const Row rows[] = {
+      {"{endif}", true, {"@1{endif} without {ifdef}"}},
+      {"{else}", true, {"@1{else} outside if block"}},
+      {"{ifndef:A}\n{ifdef:B}\n{endif}", true,
+       {"@2Can't nest {ifdef}--Already inside an if block using variable A"}},
+      {"{ifdef:A}", false, {"@1Missing an {endif} somewhere"}},
+      {"{ifndef:A}\n", false, {"@2Missing an {endif} somewhere"}},
+      {"{ifdef}\n{endif}", false, {"@2{endif} without {ifdef}", "@2Missing an {endif} somewhere"}},
+      {"{def:A=1}\n{def:a=2}", true, {"@2Parser Variable a already defined"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.source);
+    Harness h;
+    h.Write("p.txt", row.source);
+    EXPECT_EQ(h.Load("p.txt"), row.loads);
+    Lines expected;
+    for (const std::string& p : row.problems) expected.push_back("Error: " + h.At("p.txt", p[1] - '0') + p.substr(2));
+    EXPECT_EQ(h.Problems(), expected);
+  }
+}
+
+TEST(SourceLoader, UndefAndFirstDefinitionWins) {
+  Harness h;
+  h.Write("p.txt", "{def:A=1}\n{def:A=2}{usedef:a}\n{undef:A}{usedef:A}{undef:Q}");
+  h.Load("p.txt");
+  EXPECT_EQ(Texts(h.loader.BasicLines()), (Lines{" ", " 1", "   "}));
+  EXPECT_TRUE(h.HasMessage(h.At("p.txt", 3) + "Undefining Parser Variable A"));
+}
+
+// "d" stands for a digit, "h" for a lower-case hex digit, "M" for an
+// English month abbreviation; other characters stand for themselves.
+bool MatchesShape(const std::string& text, const std::string& shape) {
+  static const Lines kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  size_t t = 0;
+  for (char s : shape) {
+    if (s == 'M') {
+      if (t + 3 > text.size() || std::find(kMonths.begin(), kMonths.end(), text.substr(t, 3)) == kMonths.end())
+        return false;
+      t += 3;
+      continue;
+    }
+    if (t >= text.size()) return false;
+    const char c = text[t++];
+    if (s == 'd' && !std::isdigit(static_cast<unsigned char>(c))) return false;
+    if (s == 'h' && !std::isdigit(static_cast<unsigned char>(c)) && (c < 'a' || c > 'f')) return false;
+    if (s != 'd' && s != 'h' && s != c) return false;
+  }
+  return t == text.size();
+}
+
+TEST(SourceLoader, BuildVariables) {
+  Harness h;
+  h.loader.DefinePredefined();
+  h.Write("p.txt", "{usedef:__BuildDate}\n{usedef:__BuildTime}\n{usedef:__BuildRid64}\n{usedef:__BuildRid32}");
+  ASSERT_TRUE(h.Load("p.txt"));
+  const Lines values = Texts(h.loader.BasicLines());
+  ASSERT_EQ(values.size(), 4u);
+  EXPECT_TRUE(MatchesShape(values[0], "\"dddd-M-dd\"")) << values[0];
+  EXPECT_TRUE(MatchesShape(values[1], "\"dd:dd:dd\"")) << values[1];
+  EXPECT_TRUE(MatchesShape(values[2], "\"hhhhhhhhhhhhhhhh\"")) << values[2];
+  EXPECT_EQ(values[3], "\"" + values[2].substr(9));
+  // Each 16-bit lane of the id holds one 15-bit draw.
+  for (size_t lane = 1; lane < 17; lane += 4) EXPECT_LT(values[2][lane], '8') << values[2];
+  EXPECT_TRUE(h.HasMessage("Defining Parser Variable __BuildRid32=" + values[3]));
+}
+
+TEST(SourceLoader, IncludeSiblingByBareName) {
+  Harness h;
+  h.Write("main.txt", "{include:sub/x.txt}");
+  h.Write("sub/x.txt", "X1\n{include:y.txt}\nX2");
+  h.Write("sub/y.txt", "Y");
+  ASSERT_TRUE(h.Load("main.txt"));
+  EXPECT_EQ(Texts(h.loader.BasicLines()), (Lines{"X1", "Y", " ", "X2", " "}));
+  const SourceLine& y = h.loader.BasicLines()[1];
+  ASSERT_NE(h.loader.Files().Record(y.fileKey), nullptr);
+  EXPECT_EQ(h.loader.Files().Record(y.fileKey)->path.Text(), h.dir.File("sub/") + "y.txt");
+  EXPECT_EQ(y.lineNumber, 1);
+  EXPECT_TRUE(h.HasMessage("Loading " + h.dir.File("main.txt")));
+  EXPECT_TRUE(h.HasMessage(h.At("main.txt", 1) + "Loading " + h.dir.File("sub/x.txt")));
+  EXPECT_TRUE(h.Problems().empty());
+}
+
+TEST(SourceLoader, CircularIncludeRefusedAndContextRestored) {
+  Harness h;
+  h.Write("a.txt", "A1\n{include:b.txt}\nA3{warning:back in a}");
+  h.Write("b.txt", "B1\n{include:a.txt}\nB3\n{warning:in b}");
+  EXPECT_TRUE(h.Load("a.txt"));
+  EXPECT_EQ(Texts(h.loader.BasicLines()), (Lines{"A1", "B1", " ", "B3", " ", " ", "A3 "}));
+  EXPECT_EQ(h.Problems(),
+            (Lines{"Error: " + h.At("b.txt", 2) +
+                       "You have been cursed by a recurse. Circular {include} referencing not allowed.",
+                   "Warning: " + h.At("b.txt", 4) + "in b", "Warning: " + h.At("a.txt", 3) + "back in a"}));
+}
+
+TEST(SourceLoader, UsesReadsOnceIncludeEveryTime) {
+  Harness h;
+  h.Write("main.txt", "{uses:lib.txt}\n{uses:lib.txt}\n{include:lib.txt}\n{include:lib.txt}\n{uses:sub/lib.txt}");
+  h.Write("lib.txt", "L");
+  h.Write("sub/lib.txt", "S");
+  ASSERT_TRUE(h.Load("main.txt"));
+  EXPECT_EQ(Texts(h.loader.BasicLines()), (Lines{"L", " ", " ", "L", " ", "L", " ", " "}));
+  EXPECT_TRUE(h.Problems().empty());
+}
+
+TEST(SourceLoader, IncludeDepthLimit) {
+  Harness h;
+  const int files = 103;
+  for (int i = 0; i < files; ++i) {
+    std::string name = "f";
+    name += std::to_string(i);
+    std::string next = "F{include:f";
+    next += std::to_string(i + 1);
+    h.Write(name + ".txt", next + ".txt}");
+  }
+  EXPECT_TRUE(h.Load("f0.txt"));
+  // The main file has depth 1; the file at depth 101 may not include more.
+  EXPECT_EQ(h.Problems(), (Lines{"Error: " + h.At("f100.txt", 1) +
+                                 "I know you love me but you're in too deep.  {include} nesting maximum depth "
+                                 "reached."}));
+  EXPECT_EQ(h.loader.BasicLines().size(), 101u);
+  const SourceFileRecord* deepest = h.loader.Files().Record(h.loader.BasicLines().front().fileKey);
+  ASSERT_NE(deepest, nullptr);
+  EXPECT_EQ(deepest->path.Text(), h.dir.File("f100.txt"));
+  EXPECT_EQ(deepest->depth, 101);
+}
+
+TEST(SourceLoader, MissingAndMisplacedFiles) {
+  Harness h;
+  h.Write("main.asm", "{include:nope.txt}\n{include:text.txt}");
+  h.Write("text.txt", "10 PRINT");
+  EXPECT_TRUE(h.Load("main.asm", SourceType::Asm));
+  EXPECT_EQ(h.Problems(), (Lines{"Error: " + h.At("main.asm", 1) + "File not found: nope.txt",
+                                 "Error: File not found: ",
+                                 "Error: Can't include this file type here: " + h.dir.File("text.txt")}));
+}
+
+TEST(SourceLoader, FatalStopsReading) {
+  Harness h;
+  h.Write("main.txt", "A\n{include:inner.txt}\nC");
+  h.Write("inner.txt", "{fatal:stop}B\nnever");
+  EXPECT_FALSE(h.Load("main.txt"));
+  EXPECT_EQ(Texts(h.loader.BasicLines()), (Lines{"A", " B", " "}));
+  EXPECT_EQ(h.Problems(), (Lines{"Fatal: " + h.At("inner.txt", 1) + "stop",
+                                 "Error: Error including file: " + h.dir.File("inner.txt"),
+                                 "Error: Error including file: " + h.dir.File("main.txt")}));
+}
+
+TEST(SourceLoader, AssemblerBlocksInBasic) {
+  Harness h;
+  h.Write("main.txt", "10 PRINT 1\n{asm}\nlda #0\n{include:lib.asm}\nnop\n{endasm}\n{endasm}\n{macro}");
+  h.Write("lib.asm", "rts {clear}");
+  ASSERT_TRUE(h.Load("main.txt"));
+  EXPECT_EQ(Texts(h.loader.BasicLines()), (Lines{"10 PRINT 1", " ", " ", " "}));
+  EXPECT_EQ(Texts(h.loader.AssemblerLines()), (Lines{" ", "lda #0", "{clear}", "rts  ", " ", "nop"}));
+  EXPECT_TRUE(h.loader.AssemblerLines()[2].isDirective);
+  EXPECT_FALSE(h.loader.AssemblerLines()[3].isDirective);
+  EXPECT_EQ(h.Problems(), (Lines{"Error: " + h.At("main.txt", 7) + "Not in assembler mode",
+                                 "Error: " + h.At("main.txt", 8) + "Must be in assembler mode"}));
+}
+
+TEST(SourceLoader, AssemblerRunBlocksAndMacros) {
+  Harness h;
+  h.Write("prog.txt", "{asm}\n{macro}\nlda #1\n{clear}\n{endmacro}\n{endasm}\nrts");
+  ASSERT_TRUE(h.Load("prog.txt", SourceType::Asm));
+  EXPECT_EQ(Texts(h.loader.AssemblerLines()), (Lines{" ", " ", " ", "rts"}));
+  ASSERT_EQ(h.loader.Macros().count(""), 1u);
+  EXPECT_EQ(Texts(h.loader.Macros().at("").body), (Lines{" ", "lda #1"}));
+  EXPECT_TRUE(h.HasMessage("1 3 | lda #1"));
+  EXPECT_TRUE(h.HasMessage(h.At("prog.txt", 1) + "Begin assembly code block"));
+  EXPECT_TRUE(h.HasMessage(h.At("prog.txt", 6) + "End assembly code block"));
+  EXPECT_EQ(h.Problems(), (Lines{"Error: " + h.At("prog.txt", 4) + "Badly placed directive",
+                                 "Error: " + h.At("prog.txt", 4) + "Unhandled directive {clear}"}));
+}
+
+TEST(SourceLoader, ClosingTally) {
+  Harness h;
+  h.Write("p.txt", "{warning:a}\n{warning:b}");
+  h.Load("p.txt");
+  h.loader.Summary("Vantrel");
+  const auto& messages = h.log.Messages();
+  ASSERT_GE(messages.size(), 4u);
+  Lines last;
+  for (size_t i = messages.size() - 4; i < messages.size(); ++i) last.push_back(h.log.LineOf(messages[i]));
+  EXPECT_EQ(last, (Lines{"====================", "0 Errors; 2 Warnings", "====================",
+                         "Vantrel finished"}));
+
+  h.loader.Error("x");
+  h.loader.Summary("Vantrel");
+  EXPECT_EQ(h.log.LineOf(h.log.Messages()[h.log.Messages().size() - 3]), "1 Errors; 2 Warnings");
+  EXPECT_EQ(h.log.LineOf(h.log.Messages().back()), "Vantrel failed.");
+}
+
+TEST(SourceLoader, BuildRevision) {
+  struct Row {
+    const char* file;
+    const char* source;
+    const char* line;      // {usedef:__BuildRev} shows the revision read
+    const char* after;     // the file after the update
+    const char* problem;
+  };
+  const Row rows[] = {
+      {"41", "{buildrev:rev.txt}{usedef:__BuildRev}", " 41", "42", ""},
+      {"-1\r", "{buildrev:rev.txt}{usedef:__BuildRev}", " 18446744073709551615", "0", ""},
+      {"41\n", "{buildrev:rev.txt}", " ", "41\n", "Invalid build revision tracker file"},
+      {"9223372036854775808", "{buildrev:rev.txt}", " ", "9223372036854775808",
+       "Invalid build revision tracker file"},
+      {"41", "{buildrev}", " ", "41", "Need Build revision tracker file name"},
+      {"41", "{buildrev:none.txt}", " ", "41", "File not found: none.txt"},
+      {"41", "{buildrev:rev.txt}{buildrev:rev.txt}{usedef:__BuildRev}", "  41", "41",
+       "Build revision tracker file already loaded"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.source);
+    Harness h;
+    h.Write("rev.txt", row.file);
+    h.Write("p.txt", row.source);
+    h.Load("p.txt");
+    h.loader.UpdateBuildRevision();
+    EXPECT_EQ(h.loader.BasicLines().at(0), row.line);
+    EXPECT_EQ(ReadFile(h.dir.File("rev.txt")), row.after);
+    Lines expected;
+    if (*row.problem != '\0') expected.push_back("Error: " + h.At("p.txt", 1) + row.problem);
+    if (std::string(row.problem) == "Build revision tracker file already loaded")
+      expected.push_back("Error: " + h.At("p.txt", 1) + "Due to build errors, Build revision tracker was not updated");
+    EXPECT_EQ(h.Problems(), expected);
+  }
+}
+
+TEST(SourceLoader, BuildRevisionKeptAfterErrors) {
+  Harness h;
+  h.Write("rev.txt", "41");
+  h.Write("p.txt", "{buildrev:rev.txt}\n{error:broken}");
+  h.Load("p.txt");
+  h.loader.UpdateBuildRevision();
+  EXPECT_EQ(ReadFile(h.dir.File("rev.txt")), "41");
+  EXPECT_TRUE(h.HasMessage(h.At("p.txt", 2) + "Due to build errors, Build revision tracker was not updated"));
+}
+
+}  // namespace
+}  // namespace vantrel
