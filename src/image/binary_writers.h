@@ -1,0 +1,31 @@
+// image/binary_writers.h: the .prg, .bin and .hex outputs. The BASIC run
+// saves its extracted program file; the assembler run saves straight from
+// the memory image; both runs share the hex writer.
+#pragma once
+
+#include <string>
+
+#include "app/msg_log.h"
+#include "image/address_range.h"
+#include "image/memory_image.h"
+#include "image/program_file.h"
+#include "source/source_loader.h"
+
+namespace vantrel {
+
+// BASIC side: load address and bytes.
+bool SavePrg(MsgLog& log, const std::string& path, const ProgramFile& file, bool overwrite);
+// BASIC side: the bytes alone.
+bool SaveBin(MsgLog& log, const std::string& path, const ProgramFile& file, bool overwrite);
+
+// Assembler side: the image's used range. Problems with the program are
+// reported at the loader's current source position.
+bool SavePrg(SourceLoader& loader, const std::string& path, const MemoryImage& image, bool overwrite);
+bool SaveBin(SourceLoader& loader, const std::string& path, const MemoryImage& image, bool overwrite);
+
+// Both runs: a hex dump of `range` (the -range option; an empty range means
+// the image's used range), to the console for the name "con".
+bool SaveHex(SourceLoader& loader, const std::string& path, bool overwrite, const AddressRange& range,
+             const MemoryImage& image);
+
+}  // namespace vantrel

@@ -1,0 +1,123 @@
+#include "image/program_io.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+#include <vector>
+
+#include "image/safe_write.h"
+#include "text/text_ops.h"
+
+namespace vantrel {
+
+namespace {
+
+struct TypeName {
+  std::string_view name;
+  FileType type;
+};
+
+constexpr TypeName kTypeNames[] = {
+    {"DEL", FileType::Del}, {"SEQ", FileType::Seq}, {"PRG", FileType::Prg},
+    {"USR", FileType::Usr}, {"REL", FileType::Rel},
+};
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
+  if (!RegularFileExists(path)) return false;
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (ec || size == 0) return false;
+  std::ifstream in(path, std::ios::binary);
+  bytes.resize(size);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
+  return in.gcount() == static_cast<std::streamsize>(size);
+}
+
+uint16_t Word(const std::vector<uint8_t>& bytes, size_t at) {
+  return static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
+}
+
+void AppendWord(std::string& out, uint16_t value) {
+  out += static_cast<char>(value & 0xFF);
+  out += static_cast<char>(value >> 8);
+}
+
+}  // namespace
+
+FileType FileTypeFromExtension(std::string_view extension) {
+  for (const TypeName& row : kTypeNames)
+    if (EqualsNoCase(extension, row.name)) return row.type;
+  return FileType::Unspecified;
+}
+
+bool ReadProgramFile(const std::string& path, FileType type, ProgramFile& out) {
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(path, bytes)) return false;
+  size_t header = 0;
+  if (type == FileType::Prg) {
+    if (bytes.size() < 2) return false;
+    out.load_address = Word(bytes, 0);
+    header = 2;
+  } else if (type == FileType::Rel) {
+    if (bytes.size() < 3) return false;
+    const uint16_t count = Word(bytes, 0);
+    const uint8_t length = bytes[2];
+    if (bytes.size() - 3 != size_t{count} * length) return false;
+    out.record_count = count;
+    out.record_length = length;
+    header = 3;
+  }
+  out.load_address_pending = false;
+  out.SetData(std::vector<uint8_t>(bytes.begin() + static_cast<long>(header), bytes.end()));
+  return true;
+}
+
+std::string ProgramFileHostBytes(const ProgramFile& file, FileType type) {
+  std::string out;
+  if (file.Size() == 0) return out;
+  if (type == FileType::Prg && !file.load_address_pending) AppendWord(out, file.load_address);
+  if (type == FileType::Rel) {
+    AppendWord(out, file.record_count);
+    out += static_cast<char>(file.record_length);
+  }
+  out.append(reinterpret_cast<const char*>(file.Data()), file.Size());
+  return out;
+}
+
+bool WriteProgramFile(const std::string& path, FileType type, bool overwrite, const ProgramFile& file) {
+  if (RegularFileExists(path) && !overwrite) return false;
+  if (file.Size() == 0) return false;
+  std::string reason;
+  return WriteFileSafely(path, ProgramFileHostBytes(file, type), reason);
+}
+
+bool IsDiskImageReference(std::string_view path) {
+  const size_t p = path.find("::", 1);
+  return p != std::string_view::npos && p + 1 < path.size();
+}
+
+bool LoadProgramFile(MsgLog& log, const FileLocator& locator, const std::string& path, FileType type,
+                     ProgramFile& out) {
+  out.Clear();
+  if (path.empty()) return log.ReportError("No filename specified");
+  if (IsDiskImageReference(path)) {
+    const std::string reference = StripPair(path, '"', '"');
+    HiPath image(reference.substr(0, reference.find("::")));
+    if (image.Extension().empty()) image.SetExtension("d64");
+    const HiPath found = locator.Find(image);
+    if (found.Empty()) return log.ReportError(".d64 file not found: " + image.Text());
+    return LoadProgramFromDiskImage(log, found, path, type, out);
+  }
+  const HiPath found = locator.Find(HiPath(path));
+  if (found.Empty()) return log.ReportError("File not found: " + path);
+  out.name = found.FileName();
+  out.type = type == FileType::Unspecified ? FileTypeFromExtension(found.Extension()) : type;
+  if (!ReadProgramFile(found.Text(), type, out)) return log.ReportError("Error loading file " + found.Text());
+  return true;
+}
+
+bool LoadProgramFromDiskImage(MsgLog& log, const HiPath&, const std::string&, FileType, ProgramFile&) {
+  return log.ReportError("Loading from .d64 images is not supported yet");
+}
+
+}  // namespace vantrel

@@ -1,0 +1,45 @@
+// image/program_io.h: program files on the host file system: reading and
+// writing them in the layout their C64 type asks for, and loading the input
+// program either from a host file or out of a disk image.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/msg_log.h"
+#include "image/program_file.h"
+#include "text/file_locator.h"
+
+namespace vantrel {
+
+// "PRG" -> Prg and so on, any case; anything else is Unspecified.
+FileType FileTypeFromExtension(std::string_view extension);
+
+// Reads a host file in the layout of `type`: PRG starts with the load
+// address, REL with record count and length; any other type is all data.
+// The file's type field is left to the caller. Reports nothing.
+bool ReadProgramFile(const std::string& path, FileType type, ProgramFile& out);
+
+// The bytes a host file of `type` holds for `file`; empty when the file
+// has no data.
+std::string ProgramFileHostBytes(const ProgramFile& file, FileType type);
+
+// Writes the host file; refuses an existing file without `overwrite` and
+// empty data. The target is replaced only when every byte was written.
+// Reports nothing.
+bool WriteProgramFile(const std::string& path, FileType type, bool overwrite, const ProgramFile& file);
+
+// True when the name points into a disk image: "image::NAME".
+bool IsDiskImageReference(std::string_view path);
+
+// Loads the input program: a host file found through the locator, or a file
+// inside a disk image. Unspecified `type` keeps the type the name gives.
+bool LoadProgramFile(MsgLog& log, const FileLocator& locator, const std::string& path, FileType type,
+                     ProgramFile& out);
+
+// Loads `reference` ("image::NAME") from the disk image found at
+// `image_path`. This is where the disk image layer plugs in.
+bool LoadProgramFromDiskImage(MsgLog& log, const HiPath& image_path, const std::string& reference,
+                              FileType type, ProgramFile& out);
+
+}  // namespace vantrel

@@ -1,0 +1,120 @@
+#include "image/program_io.h"
+
+#include <gtest/gtest.h>
+
+#include "image_test_helpers.h"
+#include "test_support.h"
+
+namespace vantrel {
+namespace {
+
+using test::ReadBytes;
+using test::WriteBytes;
+using Bytes = std::vector<uint8_t>;
+
+const std::string kRealPrg = test::CorpusPath("card-games/prg/Poker4-en/start-poker-4-en.prg");
+
+TEST(ProgramIo, ReadHeaderRules) {
+  Bytes rel(3 + 2 * 64, 0x55);
+  rel[0] = 2, rel[1] = 0, rel[2] = 64;
+  Bytes rel_bad = rel;
+  rel_bad[0] = 3;
+  const struct {
+    const char* what;
+    FileType type;
+    Bytes bytes;
+    int data_size;  // -1: the read fails
+  } rows[] = {
+      {"PRG, address only", FileType::Prg, {0x01, 0x08}, 0},
+      {"PRG of one byte", FileType::Prg, {0x01}, -1},
+      {"empty PRG", FileType::Prg, {}, -1},
+      {"REL, 2 records of 64", FileType::Rel, rel, 128},
+      {"REL claiming 3 records", FileType::Rel, rel_bad, -1},
+      {"REL short header", FileType::Rel, {0x00, 0x00}, -1},
+      {"SEQ keeps every byte", FileType::Seq, {0x01, 0x08, 0x41}, 3},
+      {"empty SEQ", FileType::Seq, {}, -1},
+  };
+  test::ScratchDir dir;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    WriteBytes(dir.File("f"), row.bytes);
+    ProgramFile f;
+    ASSERT_EQ(ReadProgramFile(dir.File("f"), row.type, f), row.data_size >= 0);
+    if (row.data_size >= 0) {
+      EXPECT_EQ(f.Size(), static_cast<size_t>(row.data_size));
+    }
+  }
+  ProgramFile f;
+  EXPECT_FALSE(ReadProgramFile(dir.File("missing"), FileType::Seq, f));
+  EXPECT_FALSE(ReadProgramFile(dir.Path(), FileType::Seq, f));
+}
+
+TEST(ProgramIo, ReadAndWriteFields) {
+  ProgramFile f;
+  ASSERT_TRUE(ReadProgramFile(kRealPrg, FileType::Prg, f));
+  EXPECT_EQ(f.load_address, 0x0801);
+  EXPECT_EQ(f.Size(), 439u);
+  test::ScratchDir dir;
+  ASSERT_TRUE(WriteProgramFile(dir.File("copy.prg"), FileType::Prg, false, f));
+  EXPECT_EQ(ReadBytes(dir.File("copy.prg")), ReadBytes(kRealPrg));
+
+  WriteBytes(dir.File("r"), {0x02, 0x00, 0x01, 0xaa, 0xbb});
+  ASSERT_TRUE(ReadProgramFile(dir.File("r"), FileType::Rel, f));
+  EXPECT_EQ(f.record_count, 2);
+  EXPECT_EQ(f.record_length, 1);
+  ASSERT_TRUE(WriteProgramFile(dir.File("r"), FileType::Rel, true, f));
+  EXPECT_EQ(ReadBytes(dir.File("r")), (Bytes{0x02, 0x00, 0x01, 0xaa, 0xbb}));
+  ASSERT_TRUE(WriteProgramFile(dir.File("s"), FileType::Seq, false, f));
+  EXPECT_EQ(ReadBytes(dir.File("s")), (Bytes{0xaa, 0xbb}));
+  // A load address still in the data is not written twice.
+  ASSERT_TRUE(WriteProgramFile(dir.File("p"), FileType::Prg, false, test::MakePrg(0, {0x00, 0xc0, 0x60}, true)));
+  EXPECT_EQ(ReadBytes(dir.File("p")), (Bytes{0x00, 0xc0, 0x60}));
+}
+
+TEST(ProgramIo, WriteRefusalsTouchNothing) {
+  test::ScratchDir dir;
+  WriteBytes(dir.File("old"), {0x42});
+  const ProgramFile f = test::MakePrg(0x0801, {0x01});
+  EXPECT_FALSE(WriteProgramFile(dir.File("new"), FileType::Prg, true, ProgramFile()));
+  EXPECT_FALSE(WriteProgramFile(dir.File("old"), FileType::Prg, false, f));
+  EXPECT_FALSE(WriteProgramFile(dir.File("nodir/x"), FileType::Prg, true, f));
+  EXPECT_FALSE(WriteProgramFile(dir.Path(), FileType::Prg, true, f));
+  EXPECT_EQ(ReadBytes(dir.File("old")), Bytes{0x42});
+  EXPECT_EQ(test::EntriesIn(dir.Path()), 1u);
+}
+
+TEST(ProgramIo, LoadThroughLocator) {
+  test::ScratchDir dir;
+  FileLocator locator;
+  locator.SetPrimary(HiPath(dir.Path() + "/"));
+  MsgLog log;
+  ProgramFile f;
+  WriteBytes(dir.File("game.prg"), {0x01, 0x08, 0x00, 0x00});
+  ASSERT_TRUE(LoadProgramFile(log, locator, "game.prg", FileType::Prg, f));
+  EXPECT_EQ(f.name, "game");
+  EXPECT_EQ(f.load_address, 0x0801);
+  EXPECT_EQ(f.Size(), 2u);
+  // Keep-the-type mode: the whole file is data, the type comes from the name.
+  ASSERT_TRUE(LoadProgramFile(log, locator, "game.prg", FileType::Unspecified, f));
+  EXPECT_EQ(f.type, FileType::Prg);
+  EXPECT_EQ(f.Size(), 4u);
+  WriteBytes(dir.File("notes.Seq"), {0x41});
+  ASSERT_TRUE(LoadProgramFile(log, locator, "notes.Seq", FileType::Unspecified, f));
+  EXPECT_EQ(f.type, FileType::Seq);
+  EXPECT_TRUE(test::Texts(log).empty());
+
+  WriteBytes(dir.File("one.prg"), {0x01});
+  WriteBytes(dir.File("disk.d64"), Bytes(174848, 0));
+  for (const char* path : {"", "missing.prg", "one.prg", "games::ROCKET", "disk::\"ROCKET\""})
+    EXPECT_FALSE(LoadProgramFile(log, locator, path, FileType::Prg, f));
+  EXPECT_EQ(test::Texts(log), (std::vector<std::string>{
+                                  "No filename specified",
+                                  "File not found: missing.prg",
+                                  "Error loading file " + dir.File("one.prg"),
+                                  ".d64 file not found: games.d64",
+                                  "Loading from .d64 images is not supported yet",
+                              }));
+}
+
+}  // namespace
+}  // namespace vantrel
