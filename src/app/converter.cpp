@@ -4,15 +4,19 @@
 #include <filesystem>
 #include <system_error>
 
+#include "image/binary_writers.h"
+#include "image/program_io.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
 
 Converter::Converter()
-    : log_(std::make_unique<SourceLoaderMsgLog>()), memory_(std::make_unique<MemoryImage>()) {
+    : log_(std::make_unique<SourceLoaderMsgLog>()),
+      codes_(std::make_unique<PetsciiCodes>(*log_)),
+      memory_(std::make_unique<MemoryImage>()) {
   loader_ = std::make_unique<SourceLoader>(*log_, locator_);
   assembler_ = std::make_unique<AsmPrg>(locator_, *loader_, *memory_);
-  basic_ = std::make_unique<BasProgram>(locator_, *loader_, *memory_);
+  basic_ = std::make_unique<BasProgram>(locator_, *loader_, *memory_, *codes_);
   locator_.AddCurrentDirectory();
 }
 
@@ -21,6 +25,7 @@ Converter::~Converter() {
   assembler_.reset();
   loader_.reset();
   memory_.reset();
+  codes_.reset();
   log_.reset();
 }
 
@@ -105,8 +110,8 @@ void Converter::RunBasic() {
 void Converter::LoadBasicText() {
   const ConverterOptions& o = options_;
   basic_->SetTokenizeOptions(o.rem, o.autospace, o.crunch);
-  if (o.key_case != 3) log_->ReportError("-keycase is not valid for text load");
-  if (o.variable_case != 3) log_->ReportError("-varcase is not valid for text load");
+  if (o.key_case != CharacterCase::Auto) log_->ReportError("-keycase is not valid for text load");
+  if (o.variable_case != CharacterCase::Auto) log_->ReportError("-varcase is not valid for text load");
   if (o.supervariables) log_->ReportError("-extractvariables is not valid for this operation");
   if (!o.pref.Empty()) log_->ReportError("-pref is not valid for this operation");
   if (loader_->LoadSource(input_path_.Text(), SourceType::Basic)) basic_->Tokenize();
@@ -116,7 +121,8 @@ void Converter::LoadBasicBinary() {
   const ConverterOptions& o = options_;
   basic_->SetDetokenizeOptions(o.autospace, o.crunch, o.translate_codes, o.rem, o.supervariables, o.key_case,
                                o.variable_case);
-  log_->ReportError("Loading program files is not supported yet");
+  ProgramFile file;
+  if (LoadProgramFile(*log_, locator_, input_path_.Text(), FileType::Prg, file)) basic_->Detokenize(std::move(file));
 }
 
 bool Converter::LoadPrefaces() {
@@ -151,11 +157,11 @@ bool Converter::LoadPreface(const HiPath& path) {
 void Converter::WriteBasicOutputs() {
   const ConverterOptions& o = options_;
   if (!o.d64.empty()) log_->ReportError("Saving into .d64 images is not supported yet");
-  if (!o.prg.Empty()) log_->ReportError(".prg output is not supported yet");
-  if (!o.bin.Empty()) log_->ReportError(".bin output is not supported yet");
+  if (!o.prg.Empty()) SavePrg(*log_, o.prg.Text(), basic_->Program(), o.overwrite);
+  if (!o.bin.Empty()) SaveBin(*log_, o.bin.Text(), basic_->Program(), o.overwrite);
   if (!o.txt.Empty()) basic_->WriteTxt(o.txt.Text(), o.overwrite);
   if (!o.lbl.Empty()) basic_->WriteLbl(o.lbl.Text(), o.overwrite);
-  if (!o.hex.Empty()) log_->ReportError(".hex output is not supported yet");
+  if (!o.hex.Empty()) SaveHex(*loader_, o.hex.Text(), o.overwrite, o.output_range, *memory_);
   if (!o.lst.Empty()) WriteListing();
   if (!o.sym.Empty()) assembler_->SaveSymbols(o.sym.Text(), o.symbol_level, o.sym3, o.overwrite);
 }
@@ -188,8 +194,8 @@ void Converter::RunAssembler() {
   const ConverterOptions& o = options_;
   if (o.prg.Empty() && o.bin.Empty() && o.lst.Empty() && o.hex.Empty() && o.d64.empty())
     log_->ReportWarning("No output specified");
-  if (o.key_case != 3) log_->ReportError("-keycase is not valid for assembler");
-  if (o.variable_case != 3) log_->ReportError("-varcase is not valid for assembler");
+  if (o.key_case != CharacterCase::Auto) log_->ReportError("-keycase is not valid for assembler");
+  if (o.variable_case != CharacterCase::Auto) log_->ReportError("-varcase is not valid for assembler");
   if (Failed()) return;
   if (!loader_->LoadSource(input_path_.Text(), SourceType::Asm)) return;
   assembler_->SetDebug(o.dbg);
@@ -224,9 +230,9 @@ void Converter::CheckAssemblerOptions() {
 void Converter::WriteAssemblerOutputs() {
   const ConverterOptions& o = options_;
   if (!o.d64.empty()) log_->ReportError("Saving into .d64 images is not supported yet");
-  if (!o.prg.Empty()) log_->ReportError(".prg output is not supported yet");
-  if (!o.bin.Empty()) log_->ReportError(".bin output is not supported yet");
-  if (!o.hex.Empty()) log_->ReportError(".hex output is not supported yet");
+  if (!o.prg.Empty()) SavePrg(*loader_, o.prg.Text(), *memory_, o.overwrite);
+  if (!o.bin.Empty()) SaveBin(*loader_, o.bin.Text(), *memory_, o.overwrite);
+  if (!o.hex.Empty()) SaveHex(*loader_, o.hex.Text(), o.overwrite, o.output_range, *memory_);
   if (!o.lst.Empty()) WriteListing();
   if (!o.sym.Empty()) assembler_->SaveSymbols(o.sym.Text(), o.symbol_level, o.sym3, o.overwrite);
   if (!o.rft.Empty()) assembler_->SaveRelocationTable(o.rft.Text(), o.overwrite);

@@ -10,7 +10,9 @@
 #include "app/cmd_line_params.h"
 #include "asm/asm_prg.h"
 #include "asm/symbol_level.h"
+#include "basic/alpha_mode.h"
 #include "basic/bas_program.h"
+#include "basic/petscii_codes.h"
 #include "image/address_range.h"
 #include "image/memory_image.h"
 #include "source/source_loader.h"
@@ -29,11 +31,10 @@ struct ConverterOptions {
   bool overwrite = false, labels = false, sym3 = false, basic4 = false, basic7 = false;
   bool autospace = false, crunch = false, translate_codes = true, rem = false;
   bool supervariables = false, dbg = false, notbasic = false;
-  int32_t key_case = 3;  // Auto
-  int32_t variable_case = 3;
+  CharacterCase key_case = CharacterCase::Auto;
+  CharacterCase variable_case = CharacterCase::Auto;
   SymbolLevel symbol_level = SymbolLevel::Auto;
   AddressRange output_range = AddressRange::Reset();
-  int32_t alpha_mode = 3;  // Lazy
 };
 
 class Converter {
@@ -75,6 +76,7 @@ class Converter {
 
   // Members in construction order, so destruction releases them in reverse.
   std::unique_ptr<SourceLoaderMsgLog> log_;
+  std::unique_ptr<PetsciiCodes> codes_;
   std::unique_ptr<MemoryImage> memory_;
   FileLocator locator_;
   std::unique_ptr<SourceLoader> loader_;

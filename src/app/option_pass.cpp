@@ -10,24 +10,6 @@ namespace vantrel {
 
 namespace {
 
-int32_t CharacterCaseFromText(const std::string& text) {
-  const std::string lower = LowerCopy(text);
-  if (lower == "l" || lower == "lo" || lower == "lower") return 1;
-  if (lower == "u" || lower == "up" || lower == "upper") return 2;
-  if (lower == "auto") return 3;
-  return 0;
-}
-
-// 1..9 for the alphabet words, 10 for anything else.
-int32_t AlphaModeFromText(const std::string& text) {
-  static constexpr const char* kWords[] = {"ascii", "normal", "lazy", "alt", "poke",
-                                           "pokealt", "upper", "lower", "invert"};
-  const std::string lower = LowerCopy(text);
-  for (int32_t i = 0; i < 9; ++i)
-    if (lower == kWords[i]) return i + 1;
-  return 10;
-}
-
 // "start[-end]"; each a 16-bit address. An empty text leaves both unset.
 bool ReadRange(const std::string& text, int64_t& start, int64_t& end) {
   start = end = -1;
@@ -73,11 +55,10 @@ void Converter::ParseOptions(CmdLineParams& params) {
   o.rem = found("rem");
   o.dbg = found("dbg");
   o.notbasic = found("notbasic");
-  o.key_case = CharacterCaseFromText(params.ValueOr("keycase", "auto", "lower"));
-  o.variable_case = CharacterCaseFromText(params.ValueOr("varcase", "auto", "lower"));
+  o.key_case = ReadCharacterCase(params.ValueOr("keycase", "auto", "lower"));
+  o.variable_case = ReadCharacterCase(params.ValueOr("varcase", "auto", "lower"));
   ParseRange(params);
-  int32_t alpha = AlphaModeFromText(params.ValueOr("alpha", "Lazy", "Lazy"));
-  if (alpha != 10) o.alpha_mode = alpha;
+  codes_->SetAlpha(ReadAlphaMode(params.ValueOr("alpha", "Lazy", "Lazy")));
   for (std::string def = params.NextValueOf("def", "def"); !def.empty(); def = params.NextValueOf("def", "def"))
     loader_->DefineVariable(def);
   ReportUnknownParams(params);

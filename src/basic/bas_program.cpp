@@ -1,31 +1,65 @@
 #include "basic/bas_program.h"
 
+#include <cstdio>
+
+#include "basic/basic_keywords.h"
+
 namespace vantrel {
 
-BasProgram::BasProgram(FileLocator& locator, SourceLoader& loader, MemoryImage& memory)
-    : locator_(locator), loader_(loader), memory_(memory) {}
+BasProgram::BasProgram(FileLocator& locator, SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes)
+    : locator_(locator),
+      loader_(loader),
+      memory_(memory),
+      codes_(codes),
+      keywords_(MakeKeywordTable()),
+      directives_(MakeDirectiveTable()) {}
 
-void BasProgram::SetTokenizeOptions(bool, bool, bool) {}
-void BasProgram::SetDetokenizeOptions(bool, bool, bool, bool, bool, int32_t, int32_t) {}
+void BasProgram::SetTokenizeOptions(bool rem_removal, bool autospace, bool crunch) {
+  options_.remRemoval = rem_removal;
+  options_.autospace = autospace;
+  options_.crunch = crunch;
+}
 
-bool BasProgram::Tokenize() { return loader_.Log().ReportError("BASIC text input is not supported yet"); }
-bool BasProgram::HasStatements() const { return false; }
-void BasProgram::ResetStartAddress() {}
-bool BasProgram::Detokenize(const ProgramFile&) {
-  return loader_.Log().ReportError("BASIC program input is not supported yet");
+void BasProgram::SetDetokenizeOptions(bool autospace, bool crunch, bool translate_codes, bool rem_removal,
+                                      bool supervariables, CharacterCase key_case, CharacterCase variable_case) {
+  options_.autospace = autospace;
+  options_.crunch = crunch;
+  options_.translateCodes = translate_codes;
+  options_.countRepeats = translate_codes;
+  options_.remRemoval = rem_removal;
+  options_.keywordCase = key_case;
+  options_.variableCase = variable_case;
+  supervariables_.SetEnabled(supervariables);
 }
-bool BasProgram::PlaceIntoMemory() { return loader_.Log().ReportError("BASIC output is not supported yet"); }
 
-bool BasProgram::WriteTxt(const std::string&, bool) {
-  return loader_.Log().ReportError(".txt output is not supported yet");
+void BasProgram::ShareTranslation() {
+  codes_.SetTranslateCodes(options_.translateCodes);
+  codes_.SetCountRepeats(options_.countRepeats);
 }
-bool BasProgram::WriteLbl(const std::string&, bool) {
-  return loader_.Log().ReportError(".lbl output is not supported yet");
+
+void BasProgram::SetContext(const BasLine& line) {
+  if (line.origin) loader_.SetContext(line.origin->fileKey, line.origin->lineNumber);
+  else loader_.SetContext(0, 0);
 }
+
+bool BasProgram::Error(const BasLine& line, const std::string& message) {
+  SetContext(line);
+  return loader_.Error(message);
+}
+
+void BasProgram::Warning(const BasLine& line, const std::string& message) {
+  SetContext(line);
+  loader_.Warning(message);
+}
+
 bool BasProgram::WriteListing(const std::string&, bool, const AddressRange&) {
-  return loader_.Log().ReportError(".lst output is not supported yet");
+  return loader_.Error(".lst output needs the disassembler, which is not available yet");
 }
-std::vector<std::string> BasProgram::LabelAssignments() const { return {}; }
-void BasProgram::PrintSupervariables() const {}
+
+void BasProgram::PrintSupervariables() const {
+  const std::string dump = supervariables_.Dump();
+  std::fwrite(dump.data(), 1, dump.size(), stdout);
+  std::fflush(stdout);
+}
 
 }  // namespace vantrel

@@ -1,11 +1,20 @@
-// basic/bas_program.h: the BASIC program the runs tokenize into and
-// detokenize from, and the text outputs written from it.
+// basic/bas_program.h: the BASIC program as lines of elements. Text sources
+// are tokenized into it and loaded program files detokenized into it; it is
+// then prepared, written into the memory image and written out as text.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "basic/alpha_mode.h"
+#include "basic/bas_line.h"
+#include "basic/line_lexer.h"
+#include "basic/petscii_codes.h"
+#include "basic/supervariables.h"
+#include "basic/token_table.h"
 #include "image/address_range.h"
 #include "image/memory_image.h"
 #include "image/program_file.h"
@@ -14,26 +23,44 @@
 
 namespace vantrel {
 
+struct BasOptions {
+  bool crunch = false;
+  bool autospace = false;
+  bool translateCodes = true;
+  bool countRepeats = true;
+  bool remRemoval = false;
+  bool keywordShortcuts = false;
+  bool debugDump = false;
+  bool notBasic = false;
+  CharacterCase keywordCase = CharacterCase::Auto;
+  CharacterCase variableCase = CharacterCase::Auto;
+};
+
 class BasProgram {
  public:
-  BasProgram(FileLocator& locator, SourceLoader& loader, MemoryImage& memory);
+  static constexpr uint16_t kUnsetAddress = 0xFFFF;
 
-  void SetDebug(bool on) { debug_ = on; }
-  void SetNotBasic(bool on) { not_basic_ = on; }
-  bool NotBasic() const { return not_basic_; }
+  BasProgram(FileLocator& locator, SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes);
+
+  BasOptions& Options() { return options_; }
+  void SetDebug(bool on) { options_.debugDump = on; }
+  void SetNotBasic(bool on) { options_.notBasic = on; }
+  bool NotBasic() const { return options_.notBasic; }
   void SetTokenizeOptions(bool rem_removal, bool autospace, bool crunch);
   void SetDetokenizeOptions(bool autospace, bool crunch, bool translate_codes, bool rem_removal,
-                            bool supervariables, int32_t key_case, int32_t variable_case);
+                            bool supervariables, CharacterCase key_case, CharacterCase variable_case);
 
-  // Tokenizes the loader's BASIC lines into the program.
+  // Tokenizes the loader's BASIC lines (those not tokenized yet).
   bool Tokenize();
-  // True when a tokenized line holds a statement (prefaces may not).
   bool HasStatements() const;
-  void ResetStartAddress();
-  bool Detokenize(const ProgramFile& file);
-  // Writes the lines into memory and extracts them into Program().
+  void ResetStartAddress() { load_address_ = kUnsetAddress; }
+  uint16_t LoadAddress() const { return load_address_; }
+  // Detokenizes a loaded program file.
+  bool Detokenize(ProgramFile file);
+  // Prepares the lines, writes them into memory and extracts Program().
   bool PlaceIntoMemory();
-  const ProgramFile& Program() const { return program_; }
+  const ProgramFile& Program() const { return program_file_; }
+  const std::vector<std::unique_ptr<BasLine>>& Lines() const { return lines_; }
 
   bool WriteTxt(const std::string& path, bool overwrite);
   bool WriteLbl(const std::string& path, bool overwrite);
@@ -41,13 +68,95 @@ class BasProgram {
   std::vector<std::string> LabelAssignments() const;
   void PrintSupervariables() const;
 
+  // The line a reference element names (a label-only line forwards to the
+  // next line with code); null when none.
+  const BasLine* ResolveReference(const BasElement& element) const;
+
  private:
+  // Tokenizing (tokenizer.cpp).
+  void ResetNumbering();
+  std::unique_ptr<BasLine> TokenizeLine(const SourceLine* origin, std::string_view text);
+  bool HandleLineStart(BasLine& line, BasElement& e, bool& at_start);
+  void DirectiveAtTokenize(BasLine& line, BasElement& e);
+  void ApplyLoadAddress(const std::string& argument);
+  void ApplyVar(BasElement& e, const std::string& argument);
+  void ApplySym(BasElement& e, const std::string& argument);
+  void AddDirectiveLine(const std::string& text);
+
+  // Line numbers and labels (line_numbers.cpp).
+  void RegisterLine(BasLine& line);
+  void MakeReferences(BasLine& line);
+  bool MarkTarget(BasElement& e);
+  bool PreviousIsGo(const BasLine& line, size_t i) const;
+  BasLine* FindTarget(uint32_t hash) const;
+  void LinkLabelLines();
+  void AssignNumbers();
+  void Renumber();
+  void ApplyNumberingDirective(const BasElement& e);
+  void CheckLineNumber(const BasLine& line);
+  void AssignLabel(const std::string& argument);
+  std::string LabelAssignmentText(const BasLine& line) const;
+
+  // Preparing and writing into memory (program_writer.cpp).
+  bool PrepareProgram();
+  void RemoveRems();
+  void CrunchAndSpace();
+  void CrunchLine(BasLine& line);
+  void SpaceLine(BasLine& line);
+  bool WriteLines();
+  bool WriteLine(const BasLine& line, uint32_t& cursor);
+  bool PutByte(uint32_t& cursor, uint8_t byte);
+  void DirectiveAtWrite(const BasElement& e);
+  bool SetSwitch(bool& option, const std::string& argument, const char* label);
+  std::string ElementToBytes(const BasElement& e);
+  std::string RemainderBytes(const std::string& text) const;
+  std::string DataItemBytes(const std::string& text) const;
+  void RestoreSavedCode();
+
+  // Detokenizing (detokenizer.cpp).
+  bool LoadPrg(ProgramFile& file);
+  bool DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previous);
+  std::string ElementToText(const BasElement& e) const;
+  std::string RemainderText(const std::string& bytes) const;
+  void DebugDump(const BasLine& line) const;
+
+  // Text outputs (text_writers.cpp).
+  std::string JoinElements(const BasLine& line, bool labels) const;
+  bool WriteText(const std::string& path, bool overwrite, const std::string& text, const char* console_message,
+                 const std::string& file_message);
+  void Relabel();
+
+  void ShareTranslation();
+  void SetContext(const BasLine& line);
+  bool Error(const BasLine& line, const std::string& message);
+  void Warning(const BasLine& line, const std::string& message);
+
   FileLocator& locator_;
   SourceLoader& loader_;
   MemoryImage& memory_;
-  ProgramFile program_;
-  bool debug_ = false;
-  bool not_basic_ = false;
+  PetsciiCodes& codes_;
+  TokenTable keywords_;
+  TokenTable directives_;
+  BasOptions options_;
+  mutable Supervariables supervariables_;  // detokenizing names new variables
+
+  std::vector<std::unique_ptr<BasLine>> lines_;
+  std::unordered_map<uint32_t, BasLine*> line_index_;
+  std::vector<std::unique_ptr<BasLine>> assigned_labels_;
+  std::unordered_map<uint32_t, BasLine*> label_index_;
+  size_t source_lines_done_ = 0;
+
+  uint16_t load_address_ = kUnsetAddress;
+  bool renumber_requested_ = false;
+  int32_t previous_ = -1;
+  int32_t next_ = 0;
+  int32_t step_ = 1;
+  int32_t last_line_number_ = -1;
+  bool crunched_ = false;
+  bool loaded_from_program_ = false;  // lines came numbered from a program file
+  uint32_t inline_asm_origin_ = 0x0100;
+  ProgramFile saved_code_;
+  ProgramFile program_file_;
 };
 
 }  // namespace vantrel

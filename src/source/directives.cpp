@@ -5,13 +5,13 @@
 namespace vantrel {
 
 std::string_view ToText(TokensPreProc token) {
-  for (const DirectiveRow& row : kTokensPreProc)
+  for (const PreProcRow& row : kTokensPreProc)
     if (row.token == token) return row.keyword;
   return "!!Undefined token in TokensPreProc::ToText!!";
 }
 
 std::optional<TokensPreProc> FindDirective(std::string_view keyword) {
-  for (const DirectiveRow& row : kTokensPreProc)
+  for (const PreProcRow& row : kTokensPreProc)
     if (EqualsNoCase(row.keyword, keyword)) return row.token;
   return std::nullopt;
 }

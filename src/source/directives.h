@@ -35,13 +35,13 @@ enum class TokensPreProc : int32_t {
   Fatal = 0xFF15,
 };
 
-struct DirectiveRow {
+struct PreProcRow {
   TokensPreProc token;
   std::string_view keyword;
 };
 
 // Matched in this order; a keyword is compared without regard to case.
-inline constexpr DirectiveRow kTokensPreProc[] = {
+inline constexpr PreProcRow kTokensPreProc[] = {
     {TokensPreProc::Include, "include"},   {TokensPreProc::Uses, "uses"},
     {TokensPreProc::AddSearchPath, "addsearchpath"},
     {TokensPreProc::BuildRev, "buildrev"}, {TokensPreProc::Def, "def"},
@@ -55,7 +55,7 @@ inline constexpr DirectiveRow kTokensPreProc[] = {
     {TokensPreProc::Error, "error"},       {TokensPreProc::Fatal, "fatal"},
 };
 
-constexpr bool IsInValueOrder(const DirectiveRow (&rows)[21]) {
+constexpr bool IsInValueOrder(const PreProcRow (&rows)[21]) {
   for (int32_t i = 0; i < 21; ++i)
     if (static_cast<int32_t>(rows[i].token) != 0xFF01 + i) return false;
   return true;

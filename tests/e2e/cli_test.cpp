@@ -50,6 +50,7 @@ TEST(Cli, InputResolutionErrors) {
   struct Row {
     std::vector<std::string> args;
     std::string line;
+    int status = 1;
   };
   const Row rows[] = {
       {{"-crunch", "game.txt"}, "Error: Input file -crunch not found"},
@@ -64,8 +65,8 @@ TEST(Cli, InputResolutionErrors) {
       {{"game.txt", "-b4"}, "Error: Unknown command line parameter -b4"},
       {{"game.txt", "-hex", "-range:$10000"}, "Error: Error in -range parameter"},
       {{"game.txt", "-hex", "-range:$08G0"}, "Error: Error in -range parameter"},
-      {{"game.txt", "-prg", "-range:$0801"}, "Warning: -range parameter has no effect without -lst or -hex"},
-      {{"game.txt"}, "Warning: No output specified"},
+      {{"game.txt", "-prg:other", "-range:$0801", "-ovr"}, "Warning: -range parameter has no effect without -lst or -hex", 0},
+      {{"game.txt"}, "Warning: No output specified", 0},
       {{"game.txt", "-rft"}, "Error: -rft is only valid for pure assembler"},
       {{"game.txt", "-prg", "-keycase"}, "Error: -keycase is not valid for text load"},
       {{"game.prg", "-prg"}, "Error: Output file would overwrite input file"},
@@ -76,7 +77,7 @@ TEST(Cli, InputResolutionErrors) {
     SCOPED_TRACE(row.line);
     auto r = RunVantrel(dir.Path(), row.args);
     EXPECT_TRUE(Has(r.output, row.line)) << r.output;
-    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.status, row.status);
   }
   EXPECT_EQ(test::ReadFile(dir.File("game.prg")), std::string("\x01\x08\x00\x00", 4));
   EXPECT_EQ(test::ReadFile(dir.File("game.txt")), "10 PRINT\n");

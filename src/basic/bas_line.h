@@ -1,0 +1,61 @@
+// basic/bas_line.h: one line of a BASIC program: its number or label, the
+// elements it holds and how other lines refer to it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "basic/bas_element.h"
+#include "source/source_line.h"
+
+namespace vantrel {
+
+// FNV-1a over the text lowered to ASCII lower case: label names match
+// whatever their case.
+constexpr uint32_t LabelHash(std::string_view text) {
+  uint32_t hash = 2166136261u;
+  for (char c : text) {
+    uint8_t b = static_cast<uint8_t>(c);
+    if (b >= 'A' && b <= 'Z') b = static_cast<uint8_t>(b - 'A' + 'a');
+    hash = (hash ^ b) * 16777619u;
+  }
+  return hash;
+}
+static_assert(LabelHash("") == 2166136261u);
+static_assert(LabelHash("a") == 0xE40C292Cu);  // the published FNV-1a test vector
+
+// How a reference that names no line is written: "[:LOOP]" for {:loop}.
+inline std::string UnresolvedReferenceText(const BasElement& e) {
+  std::string text(1, '[');
+  for (char c : std::string_view(e.text).substr(e.text.starts_with("{") ? 1 : 0))
+    if (c != '}') text += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+  text += ']';
+  return text;
+}
+
+struct BasLine {
+  const SourceLine* origin = nullptr;  // where it came from, for messages
+  std::string text;                    // "100" or "{:loop}"
+  int32_t lineNumber = -1;
+  uint32_t labelHash = 0;
+  bool referenced = false;
+  BasLine* codeLine = nullptr;  // for a line without code: the next line with code
+  std::vector<BasElement> elements;
+  bool endOfProgram = false;
+  bool generated = false;
+
+  bool HasCode() const {
+    for (const BasElement& e : elements)
+      if (IsCodeKind(e.kind)) return true;
+    return false;
+  }
+  bool HasReferenceText() const { return !text.empty(); }
+  void SetText(std::string_view t) {
+    text = std::string(t);
+    labelHash = LabelHash(text);
+  }
+};
+
+}  // namespace vantrel

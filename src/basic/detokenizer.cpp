@@ -1,0 +1,168 @@
+// Program bytes back to BASIC lines. Lines are read one after another, not
+// by following the link words, so a bad link cannot send the reader round
+// in circles; a line that runs off the loaded bytes ends the reading.
+#include <string>
+
+#include "basic/bas_program.h"
+#include "basic/basic_keywords.h"
+#include "text/text_ops.h"
+
+namespace vantrel {
+
+namespace {
+constexpr int32_t kHighestLineNumber = 63999;
+
+std::string ByteCode(uint8_t b) { return "{$" + Hex(b, 2) + "}"; }
+}  // namespace
+
+bool BasProgram::Detokenize(ProgramFile file) { return LoadPrg(file); }
+
+bool BasProgram::LoadPrg(ProgramFile& file) {
+  ResetNumbering();
+  ShareTranslation();
+  loaded_from_program_ = true;
+  const uint16_t address = file.TakeLoadAddress();
+  if (address == 0xFFFF) return loader_.Error("Bad load address");
+  if (!memory_.Place(file)) return loader_.Error("Error inserting program into memory");
+  saved_code_.Clear();
+  const AddressRange behind = memory_.RangeBehindBasic();
+  if (!behind.IsEmpty() && !memory_.Extract(behind, saved_code_))
+    loader_.Warning("Unretrievable non-BASIC code in file");
+  if (load_address_ == kUnsetAddress) load_address_ = address;
+
+  if (!options_.notBasic) {
+    if (address != 0x0801) AddDirectiveLine("{loadaddr:$" + Hex(address, 4) + "}");
+    uint32_t cursor = address;
+    int32_t previous = -1;
+    while (true) {
+      auto line = std::make_unique<BasLine>();
+      if (!DetokenizeLine(*line, cursor, previous)) break;
+      const bool end = line->endOfProgram;
+      if (options_.debugDump) DebugDump(*line);
+      lines_.push_back(std::move(line));
+      if (end) break;
+    }
+  }
+  if (!behind.IsEmpty() || options_.notBasic) {
+    const AddressRange shown = behind.IsEmpty() ? memory_.Used() : behind;
+    AddDirectiveLine(
+        "{warning:Source .prg file contains non-BASIC code which will need to be ported separately: " +
+        shown.Text() + "}");
+  }
+  return !loader_.Log().ErrorFlag();
+}
+
+bool BasProgram::DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previous) {
+  const uint64_t last = memory_.Used().end;
+  if (cursor + 1 > last) {
+    // The file ends without the two zero bytes that close a program.
+    line.endOfProgram = true;
+    return loader_.Warning("Ran off end of memory!");
+  }
+  if (memory_.ReadWord(static_cast<uint16_t>(cursor)) == 0) {
+    line.endOfProgram = true;
+    return true;
+  }
+  if (cursor + 3 > last) return !loader_.Warning("Ran off end of memory!");
+  cursor += 2;
+  line.lineNumber = memory_.ReadWord(static_cast<uint16_t>(cursor));
+  line.SetText(std::to_string(line.lineNumber));
+  cursor += 2;
+  if (line.lineNumber > kHighestLineNumber) {
+    loader_.Warning("Illegal line number " + line.text);
+  } else {
+    if (line.lineNumber <= previous) loader_.Warning("Found out of order line " + line.text);
+    previous = line.lineNumber;
+  }
+  RegisterLine(line);
+
+  std::string bytes;
+  while (cursor <= last && memory_.Read(static_cast<uint16_t>(cursor)) != 0)
+    bytes += static_cast<char>(memory_.Read(static_cast<uint16_t>(cursor++)));
+  if (cursor > last) return !loader_.Warning("Ran off end of memory!");
+  ++cursor;  // past the line's zero byte
+
+  LineLexer lexer(bytes, keywords_, LineLexer::Mode::Bytes);
+  bool rest_of_line = false;
+  bool in_data = false;
+  while (true) {
+    BasElement e = lexer.Next(rest_of_line, in_data);
+    if (e.kind == BasElementKind::End) break;
+    // The C64 gives an apostrophe no meaning, so what follows it is read on
+    // as code (it only starts a comment in source text).
+    if (e.IsToken(kTokenRem)) rest_of_line = true;
+    if (e.IsToken(kTokenData)) in_data = true;
+    else if (e.IsPunct(':')) in_data = false;
+    e.text = ElementToText(e);
+    line.elements.push_back(std::move(e));
+  }
+  return true;
+}
+
+std::string BasProgram::ElementToText(const BasElement& e) const {
+  switch (e.kind) {
+    case BasElementKind::None: return "<NONE>";
+    case BasElementKind::End: return "<NULL>";
+    case BasElementKind::Consumed: return {};
+    // Bytes with no plain text form are written so the tokenizer reads them
+    // back as the same byte.
+    case BasElementKind::Tick:
+    case BasElementKind::Control: return ByteCode(static_cast<uint8_t>(e.value));
+    case BasElementKind::Key: return "<KEY:" + e.text + ">";
+    case BasElementKind::SymbolRef: return "<HOLD>";
+    case BasElementKind::Quoted: return codes_.PetsciiToText(e.text);
+    case BasElementKind::Token: return ApplyCase(options_.keywordCase, keywords_.OutputName(e.value));
+    case BasElementKind::Remainder: return RemainderText(e.text);
+    case BasElementKind::Name:
+      if (supervariables_.Enabled())
+        return "{var:" + supervariables_.ForBasicName(e.text) + "}";
+      return ApplyCase(options_.variableCase, e.text);
+    case BasElementKind::Brace:
+    case BasElementKind::Space:
+    case BasElementKind::Digits:
+    case BasElementKind::DataItem:
+    case BasElementKind::Punct:
+    case BasElementKind::Label: return e.text;
+    default: return "<\?\?\?>";
+  }
+}
+
+std::string BasProgram::RemainderText(const std::string& bytes) const {
+  const AlphaMode mode = codes_.Alpha();
+  std::string out;
+  for (char ch : bytes) {
+    uint8_t c = static_cast<uint8_t>(ch);
+    switch (mode) {
+      case AlphaMode::Normal:
+      case AlphaMode::Lazy:
+      case AlphaMode::Poke:
+      case AlphaMode::Upper:
+        if (c >= 0xC1 && c <= 0xDA) c = static_cast<uint8_t>(c - 128);
+        else if (c >= 'a' && c <= 'z') c = static_cast<uint8_t>(c - 32);
+        break;
+      case AlphaMode::Alt:
+      case AlphaMode::Invert:
+        if (c >= 'A' && c <= 'Z') c = static_cast<uint8_t>(c + 32);
+        else if (c >= 'a' && c <= 'z') c = static_cast<uint8_t>(c - 32);
+        break;
+      case AlphaMode::Lower:
+        if (c >= 0xC1 && c <= 0xDA) c = static_cast<uint8_t>(c - 96);
+        else if (c >= 'A' && c <= 'Z') c = static_cast<uint8_t>(c + 32);
+        break;
+      default: break;
+    }
+    out += static_cast<char>(c);
+  }
+  return out;
+}
+
+void BasProgram::DebugDump(const BasLine& line) const {
+  std::string out = "===============BasLine Tokenization=====================\n";
+  out += line.referenced ? "[R] " : "[ ] ";
+  out += line.text + " \n";
+  for (const BasElement& e : line.elements) out += "[" + e.text + "]";
+  out += "\n";
+  std::fwrite(out.data(), 1, out.size(), stdout);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,92 @@
+#include "basic/line_lexer.h"
+
+#include "text/text_ops.h"
+
+namespace vantrel {
+
+namespace {
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+}  // namespace
+
+BasElement LineLexer::Take(BasElementKind kind, size_t length, int32_t value) {
+  BasElement e{std::string(line_.substr(pos_, length)), kind, value};
+  pos_ += length;
+  return e;
+}
+
+TokenMatch LineLexer::MatchKeyword(size_t pos) const {
+  if (mode_ == Mode::Bytes) return {};
+  return mode_ == Mode::TextShortcuts ? keywords_.MatchShortcut(line_, pos) : keywords_.MatchKeyword(line_, pos);
+}
+
+BasElement LineLexer::Next(bool rest_of_line, bool in_data) {
+  if (in_data) return NextDataItem();
+  if (pos_ >= line_.size() || line_[pos_] == '\0') return {"", BasElementKind::End, 0};
+  if (rest_of_line) return Take(BasElementKind::Remainder, line_.size() - pos_, 0);
+
+  const char c = line_[pos_];
+  const uint8_t b = static_cast<uint8_t>(c);
+  if (c == '"') return NextQuoted();
+  if (c == '\'') return Take(BasElementKind::Tick, 1, b);
+  if (c == '{') return NextBrace();
+  if (IsBlank(c)) {
+    size_t end = line_.find_first_not_of(" \t\n\r", pos_);
+    return Take(BasElementKind::Space, (end == std::string_view::npos ? line_.size() : end) - pos_, ' ');
+  }
+  if (b < 32) return Take(BasElementKind::Control, 1, b);
+  if (IsDigit(c)) {
+    size_t end = pos_;
+    while (end < line_.size() && IsDigit(line_[end])) ++end;
+    return Take(BasElementKind::Digits, end - pos_, 0);
+  }
+  if (b >= 128) return Take(BasElementKind::Token, 1, b);
+  if (TokenMatch m = MatchKeyword(pos_)) return Take(BasElementKind::Token, m.length, m.code);
+  if (IsLetter(c)) return Take(BasElementKind::Name, NameLength(), 0);
+  return Take(BasElementKind::Punct, 1, b);
+}
+
+// A name runs over letters until one of them starts a keyword: FORI is FOR
+// and I, AGOTO is A and GOTO, just as the C64 reads them.
+size_t LineLexer::NameLength() const {
+  size_t end = pos_ + 1;
+  while (end < line_.size() && IsLetter(line_[end]) && !MatchKeyword(end)) ++end;
+  return end - pos_;
+}
+
+BasElement LineLexer::NextQuoted() {
+  size_t close = line_.find('"', pos_ + 1);
+  size_t end = close == std::string_view::npos ? line_.size() : close + 1;
+  return Take(BasElementKind::Quoted, end - pos_, '"');
+}
+
+BasElement LineLexer::NextBrace() {
+  int depth = 0;
+  for (size_t i = pos_; i < line_.size(); ++i) {
+    if (line_[i] == '{') ++depth;
+    else if (line_[i] == '}' && --depth == 0) return Take(BasElementKind::Brace, i + 1 - pos_, 0);
+  }
+  return Take(BasElementKind::BadBrace, line_.size() - pos_, 0);
+}
+
+// DATA items run to the next "," or ":" outside quotes, as the C64 reads
+// them; blanks around an item are not part of it.
+BasElement LineLexer::NextDataItem() {
+  if (pos_ >= line_.size() || line_[pos_] == '\0') return {"", BasElementKind::End, 0};
+  const char c = line_[pos_];
+  if (c == ',' || c == ':') return Take(BasElementKind::Punct, 1, static_cast<uint8_t>(c));
+  size_t start = line_.find_first_not_of(kBlankChars, pos_);
+  size_t end = pos_;
+  bool quoted = false;
+  for (; end < line_.size() && line_[end] != '\0'; ++end) {
+    if (line_[end] == '"') quoted = !quoted;
+    else if (!quoted && (line_[end] == ',' || line_[end] == ':')) break;
+  }
+  std::string item = Trim(line_.substr(pos_, end - pos_));
+  pos_ = end;
+  bool is_quoted = start != std::string_view::npos && start < end && line_[start] == '"';
+  return {item, is_quoted ? BasElementKind::Quoted : BasElementKind::DataItem, 0};
+}
+
+}  // namespace vantrel

@@ -1,0 +1,244 @@
+// Line numbers and labels: the indexes of both, jump targets turned into
+// references, and the two numbering passes (keep-and-fill, or renumber).
+#include <algorithm>
+#include <climits>
+
+#include "basic/bas_program.h"
+#include "basic/basic_keywords.h"
+#include "text/text_ops.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr int32_t kFirstInvalidLineNumber = 64000;
+constexpr int32_t kLargestStorableNumber = 0xFFFF;
+
+// Numbering directives read a signed decimal up to the first other
+// character; saturating keeps a huge value from wrapping round.
+int32_t ReadDirectiveNumber(std::string_view text) {
+  std::string t = Trim(text);
+  size_t i = 0;
+  bool negative = false;
+  if (i < t.size() && (t[i] == '-' || t[i] == '+')) negative = t[i++] == '-';
+  int64_t n = 0;
+  for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) n = std::min<int64_t>(n * 10 + (t[i] - '0'), INT_MAX);
+  return static_cast<int32_t>(negative ? -n : n);
+}
+
+std::string DirectiveArgument(const std::string& brace) {
+  size_t colon = brace.find(':');
+  if (colon == std::string::npos) return {};
+  return brace.substr(colon + 1, brace.size() - colon - 2);
+}
+
+}  // namespace
+
+void BasProgram::RegisterLine(BasLine& line) {
+  if (line.text.empty()) return;
+  if (line.lineNumber < 0) renumber_requested_ = true;  // labelled sources are always renumbered
+  if (line_index_.count(line.labelHash) || label_index_.count(line.labelHash)) {
+    loader_.Warning((line.lineNumber < 0 ? "Label has already been declared: " : "Line number re-use: ") +
+                    line.text);
+    return;
+  }
+  line_index_[line.labelHash] = &line;
+}
+
+BasLine* BasProgram::FindTarget(uint32_t hash) const {
+  if (auto it = line_index_.find(hash); it != line_index_.end()) {
+    BasLine* target = it->second;
+    return !target->HasCode() && target->codeLine ? target->codeLine : target;
+  }
+  if (auto it = label_index_.find(hash); it != label_index_.end()) return it->second;
+  return nullptr;
+}
+
+const BasLine* BasProgram::ResolveReference(const BasElement& element) const {
+  return FindTarget(static_cast<uint32_t>(element.value));
+}
+
+// A jump target found is marked; a numeric target that names no line keeps
+// its digits (GOTO to a missing line is legal BASIC), a label cannot.
+bool BasProgram::MarkTarget(BasElement& e) {
+  const uint32_t hash = e.kind == BasElementKind::Digits ? LabelHash(e.text) : static_cast<uint32_t>(e.value);
+  if (BasLine* target = FindTarget(hash)) {
+    target->referenced = true;
+    e.kind = BasElementKind::Label;
+    e.value = static_cast<int32_t>(hash);
+    return true;
+  }
+  if (e.kind == BasElementKind::Label) return loader_.Error("Can't locate target line: " + e.text);
+  loader_.Warning("Can't locate target line: " + e.text);
+  return false;
+}
+
+void BasProgram::MakeReferences(BasLine& line) {
+  bool target = false;
+  bool on_list = false;
+  for (size_t i = 0; i < line.elements.size(); ++i) {
+    BasElement& e = line.elements[i];
+    switch (e.kind) {
+      case BasElementKind::Digits:
+      case BasElementKind::Label:
+        if (target) MarkTarget(e);
+        break;
+      case BasElementKind::Space:
+      case BasElementKind::Consumed:
+      case BasElementKind::Brace:
+        break;
+      case BasElementKind::Punct:
+        if (e.value == ':') target = on_list = false;
+        else if (e.value == ',' && !on_list) target = false;
+        break;
+      case BasElementKind::Token:
+        if (e.value == kTokenGoto || e.value == kTokenGosub || e.value == kTokenThen) {
+          target = true;
+        } else if (e.value == kTokenTo && i > 0 && PreviousIsGo(line, i)) {
+          target = true;
+        } else if (e.value == kTokenOn) {
+          on_list = true;
+          target = false;
+        } else if (e.value != kTokenGo) {
+          target = false;
+        }
+        break;
+      case BasElementKind::Name: target = false; break;
+      default: target = on_list = false; break;
+    }
+  }
+}
+
+bool BasProgram::PreviousIsGo(const BasLine& line, size_t i) const {
+  while (i-- > 0) {
+    const BasElement& e = line.elements[i];
+    if (e.kind == BasElementKind::Space || e.kind == BasElementKind::Consumed) continue;
+    return e.IsToken(kTokenGo);
+  }
+  return false;
+}
+
+// A label-only line stands for the next line with code.
+void BasProgram::LinkLabelLines() {
+  BasLine* next_code = nullptr;
+  for (auto it = lines_.rbegin(); it != lines_.rend(); ++it) {
+    BasLine& line = **it;
+    if (line.endOfProgram) continue;
+    if (line.HasCode()) {
+      next_code = &line;
+      continue;
+    }
+    line.codeLine = next_code;
+    if (line.referenced && next_code) next_code->referenced = true;
+  }
+}
+
+void BasProgram::CheckLineNumber(const BasLine& line) {
+  if (line.lineNumber > kLargestStorableNumber) {
+    // Sixteen bits cannot hold it; it would silently become another number.
+    Error(line, "Invalid line number: " + line.text);
+  } else if (line.lineNumber >= kFirstInvalidLineNumber) {
+    Warning(line, "Invalid line number: " + line.text);
+  }
+}
+
+void BasProgram::AssignNumbers() {
+  for (auto& ptr : lines_) {
+    BasLine& line = *ptr;
+    if (line.endOfProgram || !line.HasCode()) continue;
+    int32_t candidate = next_;
+    previous_ = next_;
+    next_ = next_ + step_;
+    if (line.lineNumber < 0 && line.text.empty()) {
+      line.lineNumber = candidate;
+      line.SetText(std::to_string(candidate));
+      line_index_.try_emplace(line.labelHash, &line);
+    } else if (line.lineNumber >= candidate) {
+      candidate = line.lineNumber;
+    } else {
+      Error(line, "Could not assign a line number");
+    }
+    CheckLineNumber(line);
+    next_ = candidate == INT_MAX ? INT_MAX : candidate + 1;
+  }
+}
+
+void BasProgram::ApplyNumberingDirective(const BasElement& e) {
+  const int32_t n = ReadDirectiveNumber(DirectiveArgument(e.text));
+  switch (static_cast<TokenizerDirective>(e.value)) {
+    case TokenizerDirective::Number:
+      if (n <= previous_) loader_.Error("Can't honor NUMBER directive for line " + std::to_string(n));
+      next_ = n;
+      break;
+    case TokenizerDirective::Step:
+      if (n < 1) loader_.Error("Can't honor STEP directive for line " + std::to_string(n));
+      else step_ = n;
+      break;
+    case TokenizerDirective::Nice:
+      if (n <= 0) loader_.Error("Can't honor NICE directive for line " + std::to_string(n));
+      else if (next_ % n != 0) next_ = static_cast<int32_t>(std::min<int64_t>((int64_t{next_} / n + 1) * n, INT_MAX));
+      break;
+    default: break;
+  }
+}
+
+void BasProgram::Renumber() {
+  for (auto& ptr : lines_) {
+    BasLine& line = *ptr;
+    if (line.endOfProgram) continue;
+    SetContext(line);
+    for (const BasElement& e : line.elements)
+      if (e.kind == BasElementKind::Brace) ApplyNumberingDirective(e);
+    // "{:120}" labels written by the .lbl writer keep their numbers.
+    if (line.lineNumber < 0 && line.text.size() > 3 && line.text.starts_with("{:") && line.text.back() == '}') {
+      std::string inner = line.text.substr(2, line.text.size() - 3);
+      int64_t n = 0;
+      if (inner.find_first_not_of("-0123456789") == std::string::npos && ReadNumber(inner, n))
+        next_ = static_cast<int32_t>(std::clamp<int64_t>(n, INT_MIN, INT_MAX));
+    }
+    if (!line.HasCode()) continue;
+    previous_ = next_;
+    line.lineNumber = next_;
+    line.text = std::to_string(next_);  // the hash stays, so references still find it
+    next_ = static_cast<int32_t>(std::min<int64_t>(int64_t{next_} + step_, INT_MAX));
+    CheckLineNumber(line);
+  }
+  loader_.SetContext(0, 0);
+}
+
+void BasProgram::AssignLabel(const std::string& argument) {
+  const size_t eq = argument.find('=');
+  const std::string name = Trim(argument.substr(0, eq));
+  const std::string value = eq == std::string::npos ? std::string() : Trim(argument.substr(eq + 1));
+  const std::string text = "{:" + LowerCopy(name) + "}";
+  const uint32_t hash = LabelHash(text);
+  bool ok = true;
+  if (line_index_.count(hash) || label_index_.count(hash)) ok = loader_.Error("Label was already assigned: " + text);
+  if (value.empty() || value.find_first_not_of("+0123456789.") != std::string::npos)
+    ok = loader_.Error("Line number assignment is non-numeric: " + argument);
+  if (!ok) return;
+  auto label = std::make_unique<BasLine>();
+  label->SetText(text);
+  label->lineNumber = ReadDirectiveNumber(value);
+  label_index_[hash] = label.get();
+  assigned_labels_.push_back(std::move(label));
+}
+
+std::string BasProgram::LabelAssignmentText(const BasLine& line) const {
+  if (line.lineNumber >= 0 || !line.text.starts_with("{:")) return {};
+  const BasLine* target = line.HasCode() ? &line : line.codeLine;
+  int32_t number = target ? target->lineNumber : -1;
+  std::string name = line.text.substr(2, line.text.size() - 3);
+  std::string shown = number < 0 ? "<line number not found>"
+                      : number >= kFirstInvalidLineNumber ? "<invalid line number>"
+                                                          : std::to_string(number);
+  return "{assign:" + name + "=" + shown + "}";
+}
+
+std::vector<std::string> BasProgram::LabelAssignments() const {
+  std::vector<std::string> texts;
+  for (const auto& line : lines_) texts.push_back(LabelAssignmentText(*line));
+  return texts;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,61 @@
+#include "basic/supervariables.h"
+
+#include "text/text_ops.h"
+
+namespace vantrel {
+
+namespace {
+bool StartsWithLetter(const std::string& s) {
+  return !s.empty() && ((s[0] >= 'A' && s[0] <= 'Z') || (s[0] >= 'a' && s[0] <= 'z'));
+}
+}  // namespace
+
+const Supervariables::Entry* Supervariables::FindLong(const std::string& name) const {
+  for (const Entry& e : entries_)
+    if (EqualsNoCase(e.long_name, name)) return &e;
+  return nullptr;
+}
+
+const Supervariables::Entry* Supervariables::FindBasic(const std::string& name) const {
+  for (const Entry& e : entries_)
+    if (EqualsNoCase(e.basic_name, name)) return &e;
+  return nullptr;
+}
+
+bool Supervariables::Define(const std::string& long_name, const std::string& basic_name, SourceLoader& loader) {
+  if (FindLong(long_name)) return loader.Error("Supervariable already defined: " + long_name);
+  if (FindBasic(basic_name)) return loader.Error("BASIC variable already defined: " + basic_name);
+  if (long_name.size() < 3)
+    return loader.Error("Supervariable name " + long_name + " must be longer than 2 characters");
+  if (!StartsWithLetter(long_name)) return loader.Error("Supervariable " + long_name + " must start with a letter");
+  if (!StartsWithLetter(basic_name))
+    return loader.Error("BASIC variable " + basic_name + " must start with a letter");
+  entries_.push_back({long_name, basic_name});
+  return true;
+}
+
+std::optional<std::string> Supervariables::Lookup(const std::string& long_name) const {
+  if (const Entry* e = FindLong(long_name)) return e->basic_name;
+  return std::nullopt;
+}
+
+std::string Supervariables::ForBasicName(const std::string& basic_name) {
+  if (const Entry* e = FindBasic(basic_name)) return e->long_name;
+  entries_.push_back({"SuperVariable_" + basic_name, basic_name});
+  ++generated_;
+  return entries_.back().long_name;
+}
+
+std::string Supervariables::Definitions() const {
+  std::string out;
+  for (const Entry& e : entries_) out += "{var:" + e.long_name + "=" + e.basic_name + "}\n";
+  return out;
+}
+
+std::string Supervariables::Dump() const {
+  return "----------Supervariable assignments-----------------\n" + Definitions() +
+         "-------------------------------------------------\n" + std::to_string(entries_.size()) +
+         " Supervariable assignments\n\n";
+}
+
+}  // namespace vantrel

@@ -1,0 +1,76 @@
+// The .txt and .lbl writers: numbered lines, or labels only on the lines
+// something jumps to.
+#include "basic/bas_program.h"
+#include "image/output_file.h"
+#include "text/text_ops.h"
+
+namespace vantrel {
+
+std::string BasProgram::JoinElements(const BasLine& line, bool labels) const {
+  std::string out;
+  for (const BasElement& e : line.elements) {
+    if (!line.generated && (e.kind == BasElementKind::Brace || e.kind == BasElementKind::Consumed)) continue;
+    if (e.kind != BasElementKind::Label) {
+      out += e.text;
+      continue;
+    }
+    if (const BasLine* target = ResolveReference(e)) {
+      out += labels ? target->text : std::to_string(target->lineNumber);
+    } else {
+      out += UnresolvedReferenceText(e);
+    }
+  }
+  return out;
+}
+
+bool BasProgram::WriteText(const std::string& path, bool overwrite, const std::string& text,
+                           const char* console_message, const std::string& file_message) {
+  if (IsConsoleName(path)) {
+    loader_.Log().ReportInfo(console_message);
+  } else {
+    if (!CheckSavePath(loader_.Log(), path, overwrite)) return false;
+    loader_.Log().ReportInfo(file_message);
+  }
+  return SaveTextOutput(loader_.Log(), path, overwrite, text);
+}
+
+bool BasProgram::WriteTxt(const std::string& path, bool overwrite) {
+  std::string text = supervariables_.Enabled() ? supervariables_.Definitions() : std::string();
+  for (const auto& line : lines_) {
+    if (line->endOfProgram || !(line->generated || line->HasCode())) continue;
+    if (!line->generated) text += line->text + " ";
+    text += JoinElements(*line, false) + "\n";
+  }
+  return WriteText(path, overwrite, text, "==> Exporting txt format", "==> Saving in txt format: " + path);
+}
+
+// Referenced lines are named {:number}; every other line loses its number,
+// for good: nothing that needs the old numbers runs after this writer.
+void BasProgram::Relabel() {
+  for (auto& line : lines_) {
+    if (line->endOfProgram || !line->HasCode()) continue;
+    if (line->referenced && (line->lineNumber >= 0 || !line->text.empty())) {
+      line->text = "{:" + std::to_string(line->lineNumber) + "}";
+    } else {
+      line->text.clear();
+      line->lineNumber = -1;
+    }
+  }
+}
+
+bool BasProgram::WriteLbl(const std::string& path, bool overwrite) {
+  Relabel();
+  std::string text = supervariables_.Enabled() ? supervariables_.Definitions() : std::string();
+  for (const auto& line : lines_) {
+    if (line->endOfProgram) continue;
+    if (line->referenced && !line->text.empty()) text += line->text + "\n";
+    if (line->generated || line->HasCode()) {
+      text += '\t';
+      text += JoinElements(*line, true);
+      text += '\n';
+    }
+  }
+  return WriteText(path, overwrite, text, "==> Exporting lbl format", "==> Saving in label format: " + path);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,205 @@
+// Text to BASIC lines: each source line is cut into elements, its number or
+// label taken from the front, and brace directives acted on as they come.
+#include <algorithm>
+#include <climits>
+
+#include "basic/bas_program.h"
+#include "basic/basic_keywords.h"
+#include "text/text_ops.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr int32_t kTokenPi = 255;
+
+// Saturates instead of wrapping: 99999999999 must not become a small number.
+int32_t ReadLineNumber(std::string_view digits) {
+  int64_t n = 0;
+  for (char c : digits) {
+    n = n * 10 + (c - '0');
+    if (n > INT_MAX) return INT_MAX;
+  }
+  return static_cast<int32_t>(n);
+}
+
+std::string CleanSourceText(std::string_view text) {
+  std::string out;
+  for (char c : Trim(text))
+    if (c != '\r' && c != '\t' && c != '\n') out += c;
+  return out;
+}
+
+}  // namespace
+
+void BasProgram::ResetNumbering() {
+  renumber_requested_ = false;
+  previous_ = -1;
+  next_ = 0;
+  step_ = 1;
+  last_line_number_ = -1;
+}
+
+bool BasProgram::Tokenize() {
+  const LineBlock& source = loader_.BasicLines();
+  if (source_lines_done_ == 0) ResetNumbering();
+  ShareTranslation();
+  // The end marker belongs after the last line, wherever that is now.
+  std::erase_if(lines_, [](const std::unique_ptr<BasLine>& l) { return l->endOfProgram; });
+  for (; source_lines_done_ < source.size(); ++source_lines_done_) {
+    const SourceLine& src = source[source_lines_done_];
+    loader_.SetContext(src.fileKey, src.lineNumber);
+    lines_.push_back(TokenizeLine(&src, src));
+  }
+  loader_.SetContext(0, 0);
+  if (HasStatements()) {
+    if (load_address_ == kUnsetAddress) load_address_ = 0x0801;
+    auto end = std::make_unique<BasLine>();
+    end->endOfProgram = true;
+    lines_.push_back(std::move(end));
+  } else if (load_address_ == kUnsetAddress) {
+    load_address_ = 0x0200;
+  }
+  return !loader_.Log().ErrorFlag();
+}
+
+bool BasProgram::HasStatements() const {
+  return std::any_of(lines_.begin(), lines_.end(), [](const auto& l) { return l->HasCode(); });
+}
+
+std::unique_ptr<BasLine> BasProgram::TokenizeLine(const SourceLine* origin, std::string_view text) {
+  auto line = std::make_unique<BasLine>();
+  line->origin = origin;
+  const std::string clean = CleanSourceText(text);
+  LineLexer lexer(clean, keywords_, LineLexer::Mode::Text);
+  bool rest_of_line = false;
+  bool in_data = false;
+  bool at_start = true;
+  bool drop_space = false;
+  while (true) {
+    lexer.SetMode(options_.keywordShortcuts ? LineLexer::Mode::TextShortcuts : LineLexer::Mode::Text);
+    BasElement e = lexer.Next(rest_of_line, in_data);
+    // An apostrophe starts a source comment: it and the rest are dropped.
+    if (e.kind == BasElementKind::End || e.kind == BasElementKind::Tick) break;
+    if (e.kind == BasElementKind::Brace && e.text.starts_with("{:")) {
+      e.kind = BasElementKind::Label;
+      e.text = LowerCopy(e.text);
+      e.value = static_cast<int32_t>(LabelHash(e.text));
+    }
+    if (at_start && HandleLineStart(*line, e, at_start)) {
+      drop_space = true;
+      continue;
+    }
+    if (drop_space) {
+      drop_space = false;
+      if (e.kind == BasElementKind::Space) continue;
+    }
+    if (e.kind == BasElementKind::BadBrace) {
+      loader_.Error("Syntax error: " + e.text);
+      continue;
+    }
+    if (e.kind == BasElementKind::Brace) DirectiveAtTokenize(*line, e);
+    if (e.IsToken(kTokenRem)) rest_of_line = true;
+    if (e.IsToken(kTokenData)) in_data = true;
+    else if (e.IsPunct(':')) in_data = false;
+    line->elements.push_back(std::move(e));
+  }
+  RegisterLine(*line);
+  return line;
+}
+
+// The number or label in front of a line names it and is not kept as an
+// element. Directives before it leave the line at its start.
+bool BasProgram::HandleLineStart(BasLine& line, BasElement& e, bool& at_start) {
+  if (e.kind == BasElementKind::Brace) return false;
+  at_start = false;
+  if (e.kind != BasElementKind::Digits && e.kind != BasElementKind::Label) return false;
+  line.SetText(LowerCopy(Trim(e.text)));
+  line.lineNumber = e.kind == BasElementKind::Digits ? ReadLineNumber(e.text) : -1;
+  if (line.lineNumber >= 0) {
+    if (line.lineNumber <= last_line_number_) loader_.Warning("Found out of order line " + line.text);
+    last_line_number_ = line.lineNumber;
+  }
+  return true;
+}
+
+void BasProgram::DirectiveAtTokenize(BasLine& line, BasElement& e) {
+  const std::string inside = e.text.substr(1, e.text.size() - 2);
+  int64_t byte = 0;
+  if (ReadNumber(inside, byte) && byte >= 0 && byte < 256) {
+    e.kind = BasElementKind::Token;
+    e.value = static_cast<int32_t>(byte);
+    return;
+  }
+  const size_t colon = inside.find(':');
+  const std::string name = Trim(inside.substr(0, colon));
+  const std::string argument = colon == std::string::npos ? std::string() : inside.substr(colon + 1);
+  e.value = directives_.FindCode(name).value_or(static_cast<int32_t>(TokenizerDirective::Pi));
+  switch (static_cast<TokenizerDirective>(e.value)) {
+    case TokenizerDirective::Renumber: renumber_requested_ = true; break;
+    case TokenizerDirective::LoadAddr: ApplyLoadAddress(argument); break;
+    case TokenizerDirective::Var: ApplyVar(e, argument); break;
+    case TokenizerDirective::Assign: AssignLabel(argument); break;
+    case TokenizerDirective::Sym: ApplySym(e, argument); break;
+    case TokenizerDirective::ShortKeywords:
+      // Keyword matching happens now, so the switch must act now too.
+      SetSwitch(options_.keywordShortcuts, argument, "Keyword shortcuts");
+      break;
+    case TokenizerDirective::Tokenizer:
+      loader_.Info("Modifying BASIC tokenizer");
+      if (!keywords_.ApplyAssignments(argument, loader_)) loader_.Error("error in tokenizer directive");
+      break;
+    case TokenizerDirective::Quoter:
+      loader_.Info("Modifying Quoter tokenizer");
+      if (!codes_.Quoter().ApplyAssignments(argument, loader_)) loader_.Error("error in quoter directive");
+      break;
+    case TokenizerDirective::Pi:
+      // {pi}, and any brace outside quotes that names nothing else, is pi.
+      e.kind = BasElementKind::Token;
+      e.value = kTokenPi;
+      break;
+    default: break;
+  }
+  (void)line;
+}
+
+void BasProgram::ApplyLoadAddress(const std::string& argument) {
+  int64_t address = 0;
+  if (!ReadNumber(argument, address) || address < 0 || address > 0xFFFF) {
+    loader_.Error("Invalid start address");
+  } else if (load_address_ == kUnsetAddress || load_address_ == address) {
+    load_address_ = static_cast<uint16_t>(address);
+  } else {
+    loader_.Error("Starting address is already set");
+  }
+}
+
+void BasProgram::ApplyVar(BasElement& e, const std::string& argument) {
+  const size_t eq = argument.find('=');
+  if (eq != std::string::npos) {
+    if (supervariables_.Define(Trim(argument.substr(0, eq)), Trim(argument.substr(eq + 1)), loader_))
+      e.kind = BasElementKind::Consumed;
+    return;
+  }
+  if (auto basic = supervariables_.Lookup(Trim(argument))) {
+    e.kind = BasElementKind::Name;
+    e.text = *basic;
+  } else {
+    loader_.Error("SuperVariable is not defined: " + Trim(argument));
+  }
+}
+
+void BasProgram::ApplySym(BasElement& e, const std::string& argument) {
+  e.kind = BasElementKind::SymbolRef;
+  e.text = Trim(argument);
+  e.value = 0;
+  loader_.Error("Symbol references need the inline assembler, which is not available yet: " + e.text);
+}
+
+void BasProgram::AddDirectiveLine(const std::string& text) {
+  auto line = TokenizeLine(nullptr, text);
+  line->generated = true;
+  lines_.push_back(std::move(line));
+}
+
+}  // namespace vantrel
