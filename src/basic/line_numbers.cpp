@@ -153,7 +153,9 @@ void BasProgram::AssignNumbers() {
       line.lineNumber = candidate;
       line.SetText(std::to_string(candidate));
       line_index_.try_emplace(line.labelHash, &line);
-    } else if (line.lineNumber >= candidate) {
+    } else if (line.lineNumber >= 0) {
+      // A number below the running count was warned about when read; the
+      // line keeps it, as loaded programs with lines out of order need.
       candidate = line.lineNumber;
     } else {
       Error(line, "Could not assign a line number");
