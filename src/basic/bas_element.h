@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace vantrel {
 
@@ -50,9 +52,16 @@ constexpr bool IsCodeKind(BasElementKind kind) {
 }
 
 struct BasElement {
+  BasElement() = default;
+  BasElement(std::string text, BasElementKind kind, int32_t value)
+      : text(std::move(text)), kind(kind), value(value) {}
+
   std::string text;  // bytes as written in the source, or as read from memory
   BasElementKind kind = BasElementKind::None;
   int32_t value = 0;  // token code, character, directive number, hash or address
+  // The bytes a loaded program held for this element; writing it back uses
+  // them, so a rebuilt program keeps every byte whatever its text form.
+  std::optional<std::string> raw;
 
   bool IsPunct(char c) const { return kind == BasElementKind::Punct && value == static_cast<uint8_t>(c); }
   bool IsToken(int32_t code) const { return kind == BasElementKind::Token && value == code; }

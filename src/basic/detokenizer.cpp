@@ -93,7 +93,10 @@ bool BasProgram::DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previo
     if (e.IsToken(kTokenRem)) rest_of_line = true;
     if (e.IsToken(kTokenData)) in_data = true;
     else if (e.IsPunct(':')) in_data = false;
+    e.raw = std::string(lexer.LastSpan());
     e.text = ElementToText(e);
+    // An apostrophe byte is code on the C64; as a token it stays in the line.
+    if (e.kind == BasElementKind::Tick) e.kind = BasElementKind::Token;
     line.elements.push_back(std::move(e));
   }
   return true;
@@ -117,11 +120,13 @@ std::string BasProgram::ElementToText(const BasElement& e) const {
       if (supervariables_.Enabled())
         return "{var:" + supervariables_.ForBasicName(e.text) + "}";
       return ApplyCase(options_.variableCase, e.text);
+    case BasElementKind::Punct:
+      // A raw brace would open a directive when the text is read again.
+      return e.value == '{' || e.value == '}' ? ByteCode(static_cast<uint8_t>(e.value)) : e.text;
     case BasElementKind::Brace:
     case BasElementKind::Space:
     case BasElementKind::Digits:
     case BasElementKind::DataItem:
-    case BasElementKind::Punct:
     case BasElementKind::Label: return e.text;
     default: return "<\?\?\?>";
   }

@@ -22,6 +22,7 @@ TokenMatch LineLexer::MatchKeyword(size_t pos) const {
 }
 
 BasElement LineLexer::Next(bool rest_of_line, bool in_data) {
+  last_start_ = pos_;
   if (in_data) return NextDataItem();
   if (pos_ >= line_.size() || line_[pos_] == '\0') return {"", BasElementKind::End, 0};
   if (rest_of_line) return Take(BasElementKind::Remainder, line_.size() - pos_, 0);
@@ -31,8 +32,9 @@ BasElement LineLexer::Next(bool rest_of_line, bool in_data) {
   if (c == '"') return NextQuoted();
   if (c == '\'') return Take(BasElementKind::Tick, 1, b);
   if (c == '{') return NextBrace();
-  if (IsBlank(c)) {
-    size_t end = line_.find_first_not_of(" \t\n\r", pos_);
+  // In program bytes only $20 is a blank; the others are control codes.
+  if (IsBlank(c) && (mode_ != Mode::Bytes || c == ' ')) {
+    size_t end = line_.find_first_not_of(mode_ == Mode::Bytes ? " " : " \t\n\r", pos_);
     return Take(BasElementKind::Space, (end == std::string_view::npos ? line_.size() : end) - pos_, ' ');
   }
   if (b < 32) return Take(BasElementKind::Control, 1, b);

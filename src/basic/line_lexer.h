@@ -24,6 +24,8 @@ class LineLexer {
   BasElement Next(bool rest_of_line, bool in_data);
   void SetMode(Mode mode) { mode_ = mode; }
   bool AtEnd() const { return pos_ >= line_.size(); }
+  // The characters the last element covered, blanks around a DATA item included.
+  std::string_view LastSpan() const { return line_.substr(last_start_, pos_ - last_start_); }
 
  private:
   BasElement Take(BasElementKind kind, size_t length, int32_t value);
@@ -37,6 +39,7 @@ class LineLexer {
   const TokenTable& keywords_;
   Mode mode_;
   size_t pos_ = 0;
+  size_t last_start_ = 0;
 };
 
 }  // namespace vantrel

@@ -234,6 +234,7 @@ void BasProgram::DirectiveAtWrite(const BasElement& e) {
 }
 
 std::string BasProgram::ElementToBytes(const BasElement& e) {
+  if (e.raw) return *e.raw;
   switch (e.kind) {
     case BasElementKind::Quoted: {
       std::string bytes;

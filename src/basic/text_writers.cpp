@@ -1,15 +1,43 @@
 // The .txt and .lbl writers: numbered lines, or labels only on the lines
 // something jumps to.
+#include <algorithm>
+
 #include "basic/bas_program.h"
 #include "image/output_file.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
 
+namespace {
+
+// Blanks at either end of a line would be trimmed away when the text is
+// read again; written as byte codes they come back.
+bool IsEdgeSpace(const BasLine& line, size_t i) {
+  const auto& el = line.elements;
+  if (el[i].kind != BasElementKind::Space) return false;
+  auto shows = [](const BasElement& e) { return e.kind != BasElementKind::Consumed && e.kind != BasElementKind::Brace; };
+  bool first = std::none_of(el.begin(), el.begin() + static_cast<long>(i), shows);
+  bool last = std::none_of(el.begin() + static_cast<long>(i) + 1, el.end(), shows);
+  return first || last;
+}
+
+std::string SpacesAsCodes(size_t n) {
+  std::string out;
+  for (size_t i = 0; i < n; ++i) out += "{$20}";
+  return out;
+}
+
+}  // namespace
+
 std::string BasProgram::JoinElements(const BasLine& line, bool labels) const {
   std::string out;
-  for (const BasElement& e : line.elements) {
+  for (size_t i = 0; i < line.elements.size(); ++i) {
+    const BasElement& e = line.elements[i];
     if (!line.generated && (e.kind == BasElementKind::Brace || e.kind == BasElementKind::Consumed)) continue;
+    if (!line.generated && IsEdgeSpace(line, i)) {
+      out += SpacesAsCodes(e.text.size());
+      continue;
+    }
     if (e.kind != BasElementKind::Label) {
       out += e.text;
       continue;
