@@ -78,6 +78,25 @@ RunResult RunVantrel(const std::string& dir, const std::vector<std::string>& arg
   return r;
 }
 
+std::string BasicProgramFile(uint16_t load_address, const std::vector<BasicLineBytes>& lines) {
+  std::string out;
+  auto word = [&out](unsigned w) {
+    out += static_cast<char>(w & 0xFF);
+    out += static_cast<char>((w >> 8) & 0xFF);
+  };
+  word(load_address);
+  unsigned address = load_address;
+  for (const BasicLineBytes& line : lines) {
+    address += 2 + 2 + static_cast<unsigned>(line.body.size()) + 1;
+    word(address);
+    word(line.number);
+    out += line.body;
+    out += '\0';
+  }
+  word(0);
+  return out;
+}
+
 std::string CorpusPath(const std::string& relative) { return std::string(VANTREL_CORPUS) + "/" + relative; }
 
 }  // namespace vantrel::test

@@ -36,6 +36,15 @@ struct RunResult {
 // Runs the vantrel binary in `dir` with the given arguments.
 RunResult RunVantrel(const std::string& dir, const std::vector<std::string>& args);
 
+// A C64 BASIC program file as the C64 stores it: load address, then per
+// line a link to the next line, the line number and the bytes ending in 0,
+// then two zero bytes.
+struct BasicLineBytes {
+  uint16_t number;
+  std::string body;
+};
+std::string BasicProgramFile(uint16_t load_address, const std::vector<BasicLineBytes>& lines);
+
 // Where corpus files live (the shared real C64 programs).
 std::string CorpusPath(const std::string& relative);
 

@@ -31,7 +31,8 @@ BasElement LineLexer::Next(bool rest_of_line, bool in_data) {
   const uint8_t b = static_cast<uint8_t>(c);
   if (c == '"') return NextQuoted();
   if (c == '\'') return Take(BasElementKind::Tick, 1, b);
-  if (c == '{') return NextBrace();
+  // Braces are a text notation; in program bytes "{" is just a character.
+  if (c == '{' && mode_ != Mode::Bytes) return NextBrace();
   // In program bytes only $20 is a blank; the others are control codes.
   if (IsBlank(c) && (mode_ != Mode::Bytes || c == ' ')) {
     size_t end = line_.find_first_not_of(mode_ == Mode::Bytes ? " " : " \t\n\r", pos_);

@@ -1,0 +1,114 @@
+// Program files to text through the real binary: the listing, the label
+// form, the options that shape it, and the warnings on odd programs.
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace vantrel {
+namespace {
+
+using test::BasicLineBytes;
+using test::BasicProgramFile;
+
+struct Case {
+  const char* name;
+  std::string prg;
+  std::vector<std::string> options;
+  std::string text;                  // the whole output file
+  std::vector<std::string> console;  // lines that must appear
+};
+
+// Token bytes from the C64 ROM's keyword list.
+const std::string kPrint = "\x99", kGoto = "\x89", kEq = "\xb2", kPlus = "\xaa";
+
+std::vector<Case> Cases() {
+  return {
+      {"loadaddr line", BasicProgramFile(0x1c01, {{10, kPrint}}), {"-txt:out.txt"}, "{loadaddr:$1c01}\n10 PRINT\n", {}},
+      {"pi and unknown token", BasicProgramFile(0x0801, {{10, kPrint + "\xff\xcc"}}), {"-txt:out.txt"},
+       "10 PRINT{pi}{$cc}\n", {}},
+      {"control byte and apostrophe", BasicProgramFile(0x0801, {{10, kPrint + "\x05'A"}}), {"-txt:out.txt"},
+       "10 PRINT{$05}{$27}A\n", {}},
+      {"re-used number", BasicProgramFile(0x0801, {{10, kPrint}, {10, kPrint}}), {"-txt:out.txt"},
+       "10 PRINT\n10 PRINT\n", {"Warning: Found out of order line 10", "Warning: Line number re-use: 10"}},
+      {"missing target keeps its digits", BasicProgramFile(0x0801, {{20, kGoto + " 99"}}), {"-txt:out.txt"},
+       "20 GOTO 99\n", {"Warning: Can't locate target line: 99"}},
+      {"label form", BasicProgramFile(0x0801, {{10, kPrint + " \"HI\""}, {20, kGoto + " 10"}}), {"-lbl:out.txt"},
+       "{:10}\n\tPRINT \"HI\"\n\tGOTO {:10}\n", {}},
+      {"autospace", BasicProgramFile(0x0801, {{10, kPrint + "\"A\";X:" + kGoto + "10"}}),
+       {"-txt:out.txt", "-autospace"}, "10 PRINT \"A\";X :GOTO 10\n", {}},
+      {"keyword and variable case", BasicProgramFile(0x0801, {{10, kPrint + "X"}}),
+       {"-txt:out.txt", "-keycase", "-varcase:lo"}, "10 printx\n", {}},
+      {"supervariables", BasicProgramFile(0x0801, {{10, "A" + kEq + "A" + kPlus + "1"}}),
+       {"-txt:out.txt", "-supervariables"},
+       "{var:SuperVariable_A=A}\n10 {var:SuperVariable_A}={var:SuperVariable_A}+1\n",
+       {"----------Supervariable assignments-----------------", "{var:SuperVariable_A=A}",
+        "1 Supervariable assignments"}},
+      {"not basic", std::string("\x00\xc0\xa9\x01\x60", 5), {"-txt:out.txt", "-notbasic"},
+       "{warning:Source .prg file contains non-BASIC code which will need to be ported separately: $c000 c002}\n",
+       {}},
+      {"code behind basic", BasicProgramFile(0x0801, {{10, kPrint}}) + "\xa9\x01\x60", {"-txt:out.txt"},
+       "10 PRINT\n{warning:Source .prg file contains non-BASIC code which will need to be ported separately: "
+       "$0809 080b}\n",
+       {}},
+  };
+}
+
+TEST(Detokenizer, WritesTextOfPrograms) {
+  for (const Case& c : Cases()) {
+    SCOPED_TRACE(c.name);
+    test::ScratchDir dir;
+    test::WriteFile(dir.File("in.prg"), c.prg);
+    std::vector<std::string> args = {"in.prg"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    auto r = test::RunVantrel(dir.Path(), args);
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(test::ReadFile(dir.File("out.txt")), c.text);
+    for (const std::string& line : c.console) EXPECT_NE(r.output.find(line + "\n"), std::string::npos) << line;
+  }
+}
+
+TEST(Detokenizer, TextToConsoleSaysExporting) {
+  test::ScratchDir dir;
+  test::WriteFile(dir.File("in.prg"), BasicProgramFile(0x0801, {{10, kPrint}}));
+  auto r = test::RunVantrel(dir.Path(), {"in.prg", "-txt:CON", "-verbose"});
+  EXPECT_NE(r.output.find("==> Exporting txt format\n10 PRINT\n"), std::string::npos) << r.output;
+}
+
+TEST(Detokenizer, SupervariablesTokenizeBack) {
+  test::ScratchDir dir;
+  test::WriteFile(dir.File("in.txt"), "{var:score=SC}\n10 {var:SCORE}=1\n");
+  auto r = test::RunVantrel(dir.Path(), {"in.txt", "-prg"});
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_EQ(test::ReadFile(dir.File("in.prg")), BasicProgramFile(0x0801, {{10, "SC" + kEq + "1"}}));
+}
+
+// Broken files are reported, never crashed or hung on.
+TEST(Detokenizer, HostileProgramsAreReported) {
+  const std::string good = BasicProgramFile(0x0801, {{10, kPrint}, {20, kPrint}});
+  struct Hostile {
+    const char* name;
+    std::string prg;
+    const char* message;
+  };
+  std::string looping = good;
+  looping[2] = 0x01;  // the first link points back at the line itself
+  looping[3] = 0x08;
+  const Hostile cases[] = {
+      {"truncated in a line", good.substr(0, 9), "Warning: Ran off end of memory!"},
+      {"no end marker", good.substr(0, good.size() - 2), "Warning: Ran off end of memory!"},
+      {"line without its zero", std::string("\x01\x08\x0a\x08\x0a\x00\x99\x99\x99", 9), "Warning: Ran off end of memory!"},
+      {"looping link", looping, "Source .prg file contains non-BASIC code"},
+      {"load address only", std::string("\x01\x08", 2), "Error: Error inserting program into memory"},
+  };
+  for (const Hostile& h : cases) {
+    SCOPED_TRACE(h.name);
+    test::ScratchDir dir;
+    test::WriteFile(dir.File("in.prg"), h.prg);
+    auto r = test::RunVantrel(dir.Path(), {"in.prg", "-txt:con"});
+    EXPECT_NE(r.output.find(h.message), std::string::npos) << r.output;
+    EXPECT_TRUE(r.status == 0 || r.status == 1);
+  }
+}
+
+}  // namespace
+}  // namespace vantrel
