@@ -137,7 +137,8 @@ bool Converter::LoadPrefaces() {
     extension_file.SetFileName(HiPath("BASIC7_0.txt"));
     if (!LoadPreface(extension_file)) return false;
   }
-  if (!o.pref.Empty()) return LoadPreface(o.pref);
+  // A text run refuses -pref (LoadBasicText says so); nothing is loaded for it.
+  if (!o.pref.Empty() && mode_ != RunMode::BasicText) return LoadPreface(o.pref);
   return true;
 }
 
