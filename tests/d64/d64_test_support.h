@@ -51,7 +51,9 @@ inline std::vector<uint8_t> PrgBytes(const ProgramFile& file) {
 }
 
 inline bool HaveTool(const std::string& name) {
-  return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
+  std::string command = "command -v ";
+  command += name + " >/dev/null 2>&1";
+  return std::system(command.c_str()) == 0;
 }
 
 }  // namespace vantrel::test
