@@ -1,0 +1,334 @@
+#include "d64/d64_image.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <bit>
+#include <fstream>
+
+#include "image/safe_write.h"
+
+namespace vantrel {
+
+namespace {
+
+// BAM sector layout (18/0) as this program writes it.
+constexpr TrackSector kBamSector{kDirTrack, 0};
+constexpr TrackSector kFirstDirSector{kDirTrack, 1};
+constexpr int kBamDosVersion = 0x02;     // 'A': the 1541's format
+constexpr int kBamTrackEntries = 0x04;   // 4 bytes per track from track 1
+constexpr int kBamDiskName = 0x90;       // 16 bytes, padded with $A0
+constexpr int kBamDiskId = 0xA2;         // 2 bytes
+constexpr int kBamDosType = 0xA5;        // "2A"
+constexpr int kBamPaddingEnd = 0xAA;     // $A0 from the name up to here
+constexpr int kDiskNameLength = 16;
+constexpr int kBamTrackLimit = 36;       // the BAM covers tracks below this
+constexpr int kBamSectorLimit = 24;      // ... and sectors below this
+constexpr uint8_t kPad = 0xA0;           // shifted space: the DOS fill byte
+constexpr int kEntriesPerSector = 8;
+constexpr int kEntrySize = 32;
+
+// A fresh 1541 format leaves $4B followed by $01 bytes in the unused
+// directory sectors.
+constexpr uint8_t kFormatFillFirst = 0x4B;
+constexpr uint8_t kFormatFill = 0x01;
+
+// New directory sectors go three apart, as the 1541 DOS places them, so the
+// drive can read the next one within the same revolution.
+constexpr uint8_t kDirSectorOrder[] = {0, 3, 6, 9, 12, 15, 18, 1, 4, 7, 10, 13, 16, 2, 5, 8, 11, 14, 17};
+
+size_t OffsetOf(TrackSector ts) {
+  return static_cast<size_t>(FirstSectorIndex(ts.track) + ts.sector) * kSectorSize;
+}
+
+}  // namespace
+
+void D64Image::Clear() {
+  data_.assign(kD64ImageSize, 0);
+  track_count_ = kD64TrackCount;
+  WriteBamHeader();
+  modified_ = false;
+  read_only_ = false;
+}
+
+void D64Image::WriteBamHeader() {
+  uint8_t* bam = &data_[OffsetOf(kBamSector)];
+  bam[0] = kFirstDirSector.track;
+  bam[1] = kFirstDirSector.sector;
+  bam[kBamDosVersion] = 'A';
+  std::fill(bam + kBamDiskName, bam + kBamPaddingEnd + 1, kPad);
+  bam[kBamDosType] = '2';
+  bam[kBamDosType + 1] = 'A';
+}
+
+bool D64Image::Format(std::string_view name, std::string_view id) {
+  if (read_only_) return false;
+  Clear();
+  uint8_t* bam = &data_[OffsetOf(kBamSector)];
+  std::copy_n(name.begin(), std::min<size_t>(name.size(), kDiskNameLength), bam + kBamDiskName);
+  std::copy_n(id.begin(), std::min<size_t>(id.size(), 2), bam + kBamDiskId);
+  for (int track = 1; track <= track_count_; ++track) {
+    uint8_t* entry = bam + kBamTrackEntries + 4 * (track - 1);
+    const uint32_t bits = (uint32_t{1} << SectorsOnTrack(track)) - 1;
+    entry[0] = static_cast<uint8_t>(SectorsOnTrack(track));
+    entry[1] = static_cast<uint8_t>(bits);
+    entry[2] = static_cast<uint8_t>(bits >> 8);
+    entry[3] = static_cast<uint8_t>(bits >> 16);
+  }
+  // Only the bitmap: allocating would zero the header just written.
+  SetBamBit(kBamSector, false);
+  for (uint8_t sector = 1; sector < SectorsOnTrack(kDirTrack); ++sector) {
+    uint8_t* s = &data_[OffsetOf({kDirTrack, sector})];
+    std::fill(s, s + kSectorSize, kFormatFill);
+    s[0] = kFormatFillFirst;
+  }
+  Allocate(kFirstDirSector, kBamSector);
+  modified_ = true;
+  return true;
+}
+
+bool D64Image::IsValid(TrackSector ts) const {
+  return ts.track != 0 && ts.track <= track_count_ && ts.sector < SectorsOnTrack(ts.track);
+}
+
+const uint8_t* D64Image::SectorAt(TrackSector ts) const {
+  return IsValid(ts) ? &data_[OffsetOf(ts)] : nullptr;
+}
+
+const uint8_t* D64Image::PositionAt(SectorPosition pos) const {
+  if (pos.offset >= kBytesPerBlock) return nullptr;
+  const uint8_t* sector = SectorAt(pos.ts);
+  return sector == nullptr ? nullptr : sector + pos.offset;
+}
+
+uint8_t* D64Image::WritableSectorAt(TrackSector ts) {
+  if (read_only_ || !IsValid(ts)) return nullptr;
+  modified_ = true;
+  return &data_[OffsetOf(ts)];
+}
+
+ChainWalk D64Image::Chain(TrackSector start) const {
+  ChainWalk walk;
+  std::vector<bool> seen(data_.size() / kSectorSize, false);
+  TrackSector ts = start;
+  while (ts.track != 0) {
+    if (!IsValid(ts)) {
+      walk.end = ChainEnd::BadLink;
+      return walk;
+    }
+    const size_t index = OffsetOf(ts) / kSectorSize;
+    if (seen[index]) {
+      walk.end = ChainEnd::Loop;
+      return walk;
+    }
+    seen[index] = true;
+    walk.sectors.push_back(ts);
+    const uint8_t* sector = SectorAt(ts);
+    ts = {sector[0], sector[1]};
+  }
+  walk.end = ChainEnd::Last;
+  return walk;
+}
+
+bool D64Image::ReadChainData(TrackSector start, size_t max_bytes, std::vector<uint8_t>& bytes) const {
+  const ChainWalk walk = Chain(start);
+  if (walk.end != ChainEnd::Last || walk.sectors.empty()) return false;
+  // The last sector's byte 1 is the offset of its last data byte, so a
+  // value below 2 cannot come from a real file.
+  const uint8_t last_index = SectorAt(walk.sectors.back())[1];
+  if (last_index < 2) return false;
+  const size_t size = (walk.sectors.size() - 1) * kBytesPerBlock + (last_index - 1u);
+  if (size > max_bytes) return false;
+  bytes.clear();
+  bytes.reserve(size);
+  for (size_t i = 0; i < walk.sectors.size(); ++i) {
+    const uint8_t* sector = SectorAt(walk.sectors[i]);
+    const size_t n = i + 1 == walk.sectors.size() ? last_index - 1u : kBytesPerBlock;
+    bytes.insert(bytes.end(), sector + 2, sector + 2 + n);
+  }
+  return true;
+}
+
+bool D64Image::WriteChainData(const std::vector<TrackSector>& sectors, const std::vector<uint8_t>& bytes) {
+  const size_t blocks = (bytes.size() + kBytesPerBlock - 1) / kBytesPerBlock;
+  if (read_only_ || bytes.empty() || sectors.size() != blocks) return false;
+  if (!std::all_of(sectors.begin(), sectors.end(), [this](TrackSector ts) { return IsValid(ts); })) return false;
+  for (size_t i = 0; i < blocks; ++i) {
+    uint8_t* sector = &data_[OffsetOf(sectors[i])];
+    const size_t start = i * kBytesPerBlock;
+    const size_t n = std::min<size_t>(kBytesPerBlock, bytes.size() - start);
+    std::fill(sector, sector + kSectorSize, 0);
+    std::copy_n(bytes.begin() + static_cast<long>(start), n, sector + 2);
+    const bool last = i + 1 == blocks;
+    sector[0] = last ? 0 : sectors[i + 1].track;
+    sector[1] = last ? static_cast<uint8_t>(n + 1) : sectors[i + 1].sector;
+    SetBamBit(sectors[i], false);
+  }
+  modified_ = true;
+  return true;
+}
+
+bool D64Image::DirectoryChain(std::vector<TrackSector>& chain) const {
+  chain.clear();
+  TrackSector ts = kFirstDirSector;
+  while (ts.track != 0) {
+    if (ts.track != kDirTrack || ts == kBamSector || !IsValid(ts)) return false;
+    if (std::find(chain.begin(), chain.end(), ts) != chain.end()) return false;
+    chain.push_back(ts);
+    const uint8_t* sector = SectorAt(ts);
+    ts = {sector[0], sector[1]};
+  }
+  return true;
+}
+
+bool D64Image::DirectoryPositions(std::vector<SectorPosition>& positions) const {
+  positions.clear();
+  std::vector<TrackSector> chain;
+  if (!DirectoryChain(chain)) return false;
+  for (TrackSector ts : chain) {
+    if (IsFree(ts)) continue;
+    for (int i = 0; i < kEntriesPerSector; ++i) positions.push_back({ts, static_cast<uint8_t>(i * kEntrySize)});
+  }
+  return true;
+}
+
+std::optional<SectorPosition> D64Image::FreeDirectoryEntry() {
+  std::vector<TrackSector> chain;
+  std::vector<SectorPosition> positions;
+  if (read_only_ || !DirectoryChain(chain) || !DirectoryPositions(positions)) return std::nullopt;
+  for (SectorPosition pos : positions) {
+    if (PositionAt(pos)[2] == 0) return pos;
+  }
+  for (uint8_t sector : kDirSectorOrder) {
+    const TrackSector ts{kDirTrack, sector};
+    // A BAM that calls its own sector or a chained sector free must not
+    // make the directory overwrite the BAM or loop.
+    if (ts == kBamSector || !IsValid(ts) || !IsFree(ts)) continue;
+    if (std::find(chain.begin(), chain.end(), ts) != chain.end()) continue;
+    Allocate(ts, chain.back());
+    return SectorPosition{ts, 0};
+  }
+  return std::nullopt;
+}
+
+bool D64Image::IsFree(TrackSector ts) const {
+  if (ts.track == 0 || ts.track >= kBamTrackLimit || ts.sector >= kBamSectorLimit) return true;
+  const uint8_t* entry = &data_[OffsetOf(kBamSector) + kBamTrackEntries + 4 * (ts.track - 1)];
+  return (entry[1 + ts.sector / 8] >> (ts.sector % 8)) & 1;
+}
+
+void D64Image::SetBamBit(TrackSector ts, bool free) {
+  if (ts.track == 0 || ts.track >= kBamTrackLimit || ts.sector >= kBamSectorLimit) return;
+  uint8_t* entry = &data_[OffsetOf(kBamSector) + kBamTrackEntries + 4 * (ts.track - 1)];
+  const uint8_t bit = static_cast<uint8_t>(1u << (ts.sector % 8));
+  if (free) {
+    entry[1 + ts.sector / 8] |= bit;
+  } else {
+    entry[1 + ts.sector / 8] &= static_cast<uint8_t>(~bit);
+  }
+  // Recounted from the bitmap, so a damaged count cannot run out of range.
+  entry[0] = static_cast<uint8_t>(TrackFreeCount(ts.track));
+  modified_ = true;
+}
+
+// Counts the bitmap, not the stored count: when the two disagree the
+// bitmap is what allocation follows.
+int D64Image::TrackFreeCount(int track) const {
+  if (track < 1 || track >= kBamTrackLimit || track > track_count_) return 0;
+  const uint8_t* entry = &data_[OffsetOf(kBamSector) + kBamTrackEntries + 4 * (track - 1)];
+  const uint32_t bits = entry[1] | (entry[2] << 8) | (entry[3] << 16);
+  return std::popcount(bits & ((uint32_t{1} << SectorsOnTrack(track)) - 1));
+}
+
+bool D64Image::Allocate(TrackSector ts, std::optional<TrackSector> link_from) {
+  if (read_only_ || !IsValid(ts) || (link_from && !IsValid(*link_from))) return false;
+  SetBamBit(ts, false);
+  uint8_t* sector = &data_[OffsetOf(ts)];
+  std::fill(sector, sector + kSectorSize, 0);
+  sector[1] = 0xFF;
+  if (link_from) {
+    uint8_t* from = &data_[OffsetOf(*link_from)];
+    from[0] = ts.track;
+    from[1] = ts.sector;
+  }
+  modified_ = true;
+  return true;
+}
+
+void D64Image::FreeSectors(const std::vector<TrackSector>& sectors, bool zero) {
+  if (read_only_) return;
+  for (TrackSector ts : sectors) {
+    // Track 18 holds the BAM and the directory; a file chain running into
+    // it is damaged, and freeing there could hand out the directory.
+    if (!IsValid(ts) || ts.track == kDirTrack) continue;
+    if (zero) std::fill_n(&data_[OffsetOf(ts)], kSectorSize, 0);
+    if (!IsFree(ts)) SetBamBit(ts, true);
+    modified_ = true;
+  }
+}
+
+std::vector<TrackSector> D64Image::CollectFreeSectors(int count) const {
+  std::vector<TrackSector> found;
+  auto visit_track = [&](int track) {
+    for (int i = 0; i < 10; ++i) {
+      for (int j = 0; j < 4; ++j) {
+        const int sector = i + 10 * j;
+        const TrackSector ts{static_cast<uint8_t>(track), static_cast<uint8_t>(sector)};
+        if (sector >= SectorsOnTrack(track) || !IsFree(ts)) continue;
+        found.push_back(ts);
+        if (static_cast<int>(found.size()) >= count) return true;
+      }
+    }
+    return false;
+  };
+  if (count <= 0) return found;
+  // Outward from the directory track: first down to track 1, then up. The
+  // last track is left out, so the free count can promise blocks no file gets.
+  for (int track = kDirTrack - 1; track >= 1; --track) {
+    if (visit_track(track)) return found;
+  }
+  for (int track = kDirTrack + 1; track < track_count_; ++track) {
+    if (visit_track(track)) return found;
+  }
+  return found;
+}
+
+int D64Image::FreeBlocks() const {
+  int free = 0;
+  for (int track = 1; track <= track_count_; ++track) {
+    if (track != kDirTrack) free += TrackFreeCount(track);
+  }
+  return free;
+}
+
+ImageFileStatus D64Image::ReadImageFile(const std::string& path, bool read_only) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return ImageFileStatus::NotFound;
+  // Images with error bytes or extra tracks are other formats.
+  if (st.st_size != static_cast<off_t>(kD64ImageSize)) return ImageFileStatus::Unreadable;
+  std::ifstream in(path, std::ios::binary);
+  std::vector<uint8_t> bytes(kD64ImageSize + 1);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (in.gcount() != static_cast<std::streamsize>(kD64ImageSize)) return ImageFileStatus::Unreadable;
+  bytes.resize(kD64ImageSize);
+  data_ = std::move(bytes);
+  track_count_ = kD64TrackCount;
+  modified_ = false;
+  // The owner write bit, not access(): running as root, access() allows
+  // writing a file the user has marked read-only.
+  read_only_ = read_only || (st.st_mode & S_IWUSR) == 0;
+  return ImageFileStatus::Ok;
+}
+
+bool D64Image::WriteImageFile(const std::string& path, std::string& reason) {
+  if (read_only_) {
+    reason = "Read-only file system";
+    return false;
+  }
+  const std::string_view bytes(reinterpret_cast<const char*>(data_.data()), data_.size());
+  if (!WriteFileSafely(path, bytes, reason)) return false;
+  modified_ = false;
+  return true;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,167 @@
+#include "d64/d64_files.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "d64/d64_test_support.h"
+#include "test_support.h"
+
+namespace vantrel {
+namespace {
+
+using test::ReadBytes;
+using test::Transcript;
+
+class D64Files : public ::testing::Test {
+ protected:
+  std::string Save(const std::string& name, const ProgramFile& file, bool overwrite = true) {
+    MsgLog log;
+    SaveToImage(log, image_ + "::" + name, file, "64", overwrite);
+    return Transcript(log);
+  }
+  std::string Load(const std::string& text, ProgramFile& out) {
+    MsgLog log;
+    LoadFromImage(log, text, out);
+    return Transcript(log);
+  }
+
+  test::ScratchDir dir_;
+  std::string image_ = dir_.File("new.d64");
+  std::string loading_ = "Info: Loading d64 image " + image_ + "\n";
+};
+
+TEST_F(D64Files, SaveCreatesTheImageAndReplacesOnlyWhenAsked) {
+  const ProgramFile first = test::MakePrg(0x0801, 3000, 1);  // 12 blocks
+  EXPECT_EQ(Save("MYPROG", first, false), "Info: Image file not found; creating new one\n"
+                                          "Info: Saving MYPROG: Ok\nInfo: Writing d64 file " + image_ + "\n");
+  const std::vector<uint8_t> disk = ReadBytes(image_);
+  EXPECT_EQ(std::string(disk.begin() + test::kBam + 0x90, disk.begin() + test::kBam + 0xA4),
+            "NEW\xA0\xA0\xA0\xA0\xA0\xA0\xA0\xA0\xA0\xA0\xA0\xA0\xA0\xA0\xA0" "64");
+  ProgramFile out;
+  EXPECT_EQ(Load(image_ + "::MYPROG", out), loading_ + "Info: Loaded: MYPROG\n");
+  EXPECT_TRUE(out.load_address_pending);
+  EXPECT_EQ(out.Bytes(), test::PrgBytes(first));
+
+  const ProgramFile second = test::MakePrg(0x1000, 10, 2);
+  EXPECT_EQ(Save("MYPROG", second), loading_ + "Error: Saving MYPROG: A file of this name already exists in the image\n");
+  EXPECT_EQ(Save("@:MYPROG", second, false), loading_ + "Info: Saving MYPROG: Replaced\nError: d64 exists\n");
+  EXPECT_EQ(ReadBytes(image_), disk);
+  EXPECT_EQ(Save("@0:MYPROG", second), loading_ + "Info: Saving MYPROG: Replaced\nInfo: Writing d64 file " + image_ + "\n");
+  Load(image_ + "::MYPROG", out);
+  EXPECT_EQ(out.Bytes(), test::PrgBytes(second));
+  D64Image image;
+  ASSERT_EQ(image.ReadImageFile(image_, true), ImageFileStatus::Ok);
+  EXPECT_EQ(image.FreeBlocks(), 663);  // the old 12 blocks are free again
+}
+
+TEST_F(D64Files, RefusedSavesLeaveTheImageAlone) {
+  Save("ROCKET", test::MakePrg(0x0801, 100));
+  std::vector<uint8_t> locked = ReadBytes(image_);
+  locked[test::kDir + 2] |= 0x40;
+  test::WriteBytes(image_, locked);
+  const std::pair<const char*, std::string> rows[] = {
+      {"@:ROCKET", loading_ + "Error: Saving ROCKET: File is locked\n"},
+      {"ROCK*", loading_ + "Error: Saving ROCK*: Filename can't contain wildcards\n"},
+      {"DATA,REL", loading_ + "Error: Saving DATA: Error\n"},
+      {"0:ROCKET", "Error: Incorrect D64::C64 filename syntax\n"},
+  };
+  for (const auto& [name, transcript] : rows) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(Save(name, test::MakePrg(0x0801, 5)), transcript);
+    EXPECT_EQ(ReadBytes(image_), locked);
+  }
+  // Read-only by the owner write bit, which binds root too.
+  chmod(image_.c_str(), 0444);
+  EXPECT_EQ(Save("OTHER", test::MakePrg(0x0801, 5)), loading_ + "Error: D64 image is read-only\n");
+  EXPECT_EQ(ReadBytes(image_), locked);
+  ProgramFile out;
+  EXPECT_EQ(Load(image_ + "::ROCKET", out), loading_ + "Info: Loaded: ROCKET\n");
+}
+
+TEST_F(D64Files, LookupMessages) {
+  Save("ROCKET", test::MakePrg(0x0801, 100));
+  Save("DATA,S", test::MakePrg(0x0801, 100));
+  const std::pair<std::string, std::string> rows[] = {
+      {image_ + "::ROCK*", loading_ + "Info: Searching for ROCK*\nInfo: Found ROCKET\nInfo: Loaded: ROCKET\n"},
+      {image_ + "::rocket", loading_ + "Error: File not found\n"},
+      {image_ + "::X*", loading_ + "Info: Searching for X*\nError: No matching file found\n"},
+      {image_ + "::DATA", loading_ + "Error: File not found\n"},
+      {dir_.File("games.prg::ROCKET"), "Error: d64 image type not specified\n"},
+      {dir_.File("missing::ROCKET"), "Error: d64 image not found: " + dir_.File("missing.d64") + "\n"},
+  };
+  for (const auto& [text, transcript] : rows) {
+    SCOPED_TRACE(text);
+    ProgramFile out;
+    EXPECT_EQ(Load(text, out), transcript);
+  }
+  ProgramFile seq;
+  EXPECT_EQ(Load(image_ + "::DATA,S", seq), loading_ + "Info: Loaded: DATA\n");
+  EXPECT_EQ(seq.type, FileType::Seq);
+  EXPECT_EQ(seq.Bytes(), test::MakePrg(0x0801, 100).Bytes());  // a SEQ has no load address
+}
+
+struct CorpusFile {
+  const char* image;
+  const char* name;
+  const char* prg;
+};
+
+// Files of the real images that also exist as separate .prg files.
+constexpr CorpusFile kCorpusFiles[] = {
+    {"BlackJack", "START BLACK JACK", "BlackJack/start-black-jack.prg"},
+    {"BlackJack", "BLACK JACK", "BlackJack/black-jack.prg"},
+    {"BlackJack", "CARD ROUTINES", "BlackJack/card-routines.prg"},
+    {"Briscola", "BRISCOLA", "Briscola/briscola.prg"},
+    {"Briscola-en", "START BRISCOLA E", "Briscola-en/start-briscola-en.prg"},
+    {"Briscola-it", "BRISCOLA IT", "Briscola-it/briscola-it.prg"},
+    {"Poker4", "POKER 4", "Poker4/poker-4.prg"},
+    {"Poker4", "\x81PIC A POKER 4", "Poker4/pic-a-poker-4.prg"},  // control byte, trailing blank
+    {"Poker4", "?PRG B*", "Poker4/prg-b-poker-4.prg"},
+    {"Poker4-en", ".PRG A POKER 4", "Poker4-en/prg-a-poker-4.prg"},
+    {"Poker4-it", "POKER 4 IT", "Poker4-it/poker-4-it.prg"},
+    {"Test-clipping", "CARD ROUTINES 2", "Test/card-routines-clipping.prg"},
+};
+
+void ExpectCorpusFiles(const std::string& image_name, const std::string& image_path) {
+  for (const CorpusFile& row : kCorpusFiles) {
+    if (row.image != image_name) continue;
+    SCOPED_TRACE(row.name);
+    MsgLog log;
+    ProgramFile out;
+    ASSERT_TRUE(LoadFromImage(log, image_path + "::" + row.name, out)) << Transcript(log);
+    EXPECT_EQ(out.Bytes(), ReadBytes(test::CorpusPath(std::string("card-games/prg/") + row.prg)));
+  }
+}
+
+TEST(D64Corpus, FilesLoadAsTheirPrgCopies) {
+  for (const char* image : {"BlackJack", "Briscola", "Briscola-en", "Briscola-it", "Poker4", "Poker4-en",
+                            "Poker4-it", "Test-clipping"}) {
+    ExpectCorpusFiles(image, test::CorpusPath(std::string("card-games/") + image + ".D64"));
+  }
+}
+
+// Saved under its own name without extension: "Poker4.D64" is found
+// through the upper-case extension and kept, not shadowed by a new .d64.
+TEST(D64Corpus, AddingAFileKeepsTheOthers) {
+  test::ScratchDir dir;
+  for (const char* image : {"BlackJack", "Poker4"}) {
+    SCOPED_TRACE(image);
+    const std::string copy = dir.File(std::string(image) + ".D64");
+    std::filesystem::copy_file(test::CorpusPath(std::string("card-games/") + image + ".D64"), copy);
+    chmod(copy.c_str(), 0644);
+    MsgLog log;
+    const ProgramFile added = test::MakePrg(0xC000, 5000);
+    ASSERT_TRUE(SaveToImage(log, dir.File(image) + "::ADDED", added, "64", true)) << Transcript(log);
+    EXPECT_FALSE(test::FileExists(dir.File(std::string(image) + ".d64")));
+    ExpectCorpusFiles(image, copy);
+    ProgramFile out;
+    ASSERT_TRUE(LoadFromImage(log, dir.File(image) + "::ADDED", out));
+    EXPECT_EQ(out.Bytes(), test::PrgBytes(added));
+  }
+}
+
+}  // namespace
+}  // namespace vantrel

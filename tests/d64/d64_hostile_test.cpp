@@ -1,0 +1,193 @@
+// Damaged and hostile images: every case ends in a clear message, never a
+// crash, a hang or a changed image file.
+#include <functional>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "d64/d64_files.h"
+#include "d64/d64_test_support.h"
+#include "test_support.h"
+
+namespace vantrel {
+namespace {
+
+using test::D64Offset;
+using test::kBam;
+using test::kDir;
+using Poke = std::function<void(std::vector<uint8_t>&)>;
+
+// A fresh disk holding "F": 3 blocks on 17/0, 17/10, 17/20.
+std::vector<uint8_t> DiskWithFile() {
+  MsgLog log;
+  D64Image image;
+  image.Format("HOSTILE", "64");
+  D64FileSpec spec;
+  ParseC64Name("F", 0, spec);
+  PutFile(log, image, spec, test::PrgBytes(test::MakePrg(0x0801, 600)));
+  return image.Data();
+}
+
+void Link(std::vector<uint8_t>& d, int track, int sector, uint8_t to_track, uint8_t to_sector) {
+  d[D64Offset(track, sector)] = to_track;
+  d[D64Offset(track, sector) + 1] = to_sector;
+}
+
+TEST(D64Hostile, BrokenFileChainsAreNotLoaded) {
+  const std::pair<const char*, Poke> rows[] = {
+      {"loop", [](auto& d) { Link(d, 17, 10, 17, 0); }},
+      {"track past the disk", [](auto& d) { Link(d, 17, 0, 36, 0); }},
+      {"sector past the track", [](auto& d) { Link(d, 17, 0, 17, 21); }},
+      {"sector $FF on a real track", [](auto& d) { Link(d, 17, 20, 17, 0xFF); }},
+      {"last count 1", [](auto& d) { Link(d, 17, 20, 0, 1); }},
+      {"last count 0", [](auto& d) { Link(d, 17, 20, 0, 0); }},
+      {"no first sector", [](auto& d) { d[kDir + 3] = 0; }},
+      {"over 64 KiB", [](auto& d) {
+         // 300 full sectors through tracks 1-15: 76200 bytes.
+         d[kDir + 3] = 1;
+         d[kDir + 4] = 0;
+         for (int i = 0; i < 300; ++i) {
+           const bool last = i == 299;
+           Link(d, 1 + i / 21, i % 21, last ? 0 : 1 + (i + 1) / 21, last ? 0xFF : (i + 1) % 21);
+         }
+       }},
+  };
+  test::ScratchDir dir;
+  const std::string path = dir.File("bad.d64");
+  for (const auto& [what, poke] : rows) {
+    SCOPED_TRACE(what);
+    std::vector<uint8_t> disk = DiskWithFile();
+    poke(disk);
+    test::WriteBytes(path, disk);
+    MsgLog log;
+    ProgramFile out;
+    EXPECT_FALSE(LoadFromImage(log, path + "::F", out));
+    EXPECT_EQ(test::Transcript(log), "Info: Loading d64 image " + path + "\nError: Could not load file: F\n");
+  }
+}
+
+TEST(D64Hostile, CorruptDirectoryOrSizeStopsLoadAndSave) {
+  const std::pair<const char*, Poke> rows[] = {
+      {"directory loops", [](auto& d) { Link(d, 18, 1, 18, 1); }},
+      {"directory leaves track 18", [](auto& d) { Link(d, 18, 1, 17, 5); }},
+      {"directory runs into the BAM", [](auto& d) { Link(d, 18, 1, 18, 0); }},
+      {"directory link past the track", [](auto& d) { Link(d, 18, 1, 18, 19); }},
+      {"with error bytes", [](auto& d) { d.resize(175531, 1); }},
+      {"truncated", [](auto& d) { d.pop_back(); }},
+      {"empty", [](auto& d) { d.clear(); }},
+  };
+  test::ScratchDir dir;
+  const std::string path = dir.File("bad.d64");
+  for (const auto& [what, poke] : rows) {
+    SCOPED_TRACE(what);
+    std::vector<uint8_t> disk = DiskWithFile();
+    poke(disk);
+    test::WriteBytes(path, disk);
+    const bool sized = disk.size() == 174848;
+    const std::string loading = sized ? "Info: Loading d64 image " + path + "\n" : "";
+    MsgLog load_log;
+    ProgramFile out;
+    EXPECT_FALSE(LoadFromImage(load_log, path + "::F", out));
+    EXPECT_EQ(test::Transcript(load_log), loading + "Error: Error loading d64 image\n");
+    MsgLog save_log;
+    EXPECT_FALSE(SaveToImage(save_log, path + "::G", test::MakePrg(0x0801, 5), "64", true));
+    EXPECT_EQ(test::Transcript(save_log), loading + (sized ? "Error: Saving G: Error\n" : "Error: Error loading d64 image\n"));
+    EXPECT_EQ(test::ReadBytes(path), disk);
+  }
+}
+
+TEST(D64Hostile, ReplacingNeverFreesTrack18) {
+  test::ScratchDir dir;
+  const std::string path = dir.File("disk.d64");
+  std::vector<uint8_t> disk = DiskWithFile();
+  disk[kDir + 3] = 18;  // the file claims to start at the BAM sector
+  disk[kDir + 4] = 0;
+  test::WriteBytes(path, disk);
+  MsgLog log;
+  ASSERT_TRUE(SaveToImage(log, path + "::@:F", test::MakePrg(0x0801, 20), "64", true)) << test::Transcript(log);
+  const std::vector<uint8_t> after = test::ReadBytes(path);
+  EXPECT_EQ(std::vector<uint8_t>(after.begin() + kBam, after.begin() + kBam + 3), (std::vector<uint8_t>{18, 1, 0x41}));
+  EXPECT_EQ(after[kBam + 4 + 4 * 17], 17);  // 18/0 and 18/1 still used
+  ProgramFile out;
+  ASSERT_TRUE(LoadFromImage(log, path + "::F", out));
+  EXPECT_EQ(out.Bytes(), test::PrgBytes(test::MakePrg(0x0801, 20)));
+}
+
+TEST(D64Hostile, FullDiskAndFullDirectory) {
+  MsgLog log;
+  D64Image image;
+  image.Format("FULL", "64");
+  D64FileSpec spec;
+  ParseC64Name("BIG", 0, spec);
+  // 664 blocks are free, but only 647 lie outside the last track.
+  EXPECT_FALSE(PutFile(log, image, spec, std::vector<uint8_t>(647 * 254 + 1, 0x55)));
+  EXPECT_EQ(image.FreeBlocks(), 664);
+  ASSERT_TRUE(PutFile(log, image, spec, std::vector<uint8_t>(647 * 254, 0x55)));
+  ParseC64Name("MORE", 0, spec);
+  EXPECT_FALSE(PutFile(log, image, spec, {1, 8, 0}));
+  EXPECT_EQ(test::Transcript(log), "Error: Saving BIG: Error\nInfo: Saving BIG: Ok\nError: Saving MORE: Error\n");
+
+  MsgLog dir_log;
+  image.Format("FULL", "64");
+  for (int i = 0; i < 144; ++i) {  // 18 directory sectors of 8 entries
+    std::string name = "F";
+    name += std::to_string(i);
+    ParseC64Name(name, 0, spec);
+    ASSERT_TRUE(PutFile(dir_log, image, spec, {1, 8, static_cast<uint8_t>(i)}));
+  }
+  const std::vector<uint8_t> full = image.Data();
+  ParseC64Name("ONE MORE", 0, spec);
+  EXPECT_FALSE(PutFile(dir_log, image, spec, {1, 8, 0}));
+  EXPECT_EQ(dir_log.Messages().back().text, "Saving ONE MORE: Directory is full");
+  EXPECT_EQ(image.Data(), full);
+}
+
+TEST(D64Hostile, BamBitmapsWinOverCounts) {
+  test::ScratchDir dir;
+  D64Image image;
+  image.Format("LIAR", "64");
+  std::vector<uint8_t> disk = image.Data();
+  for (int track = 1; track <= 35; ++track) {
+    disk[kBam + 4 * track] = 21;  // counts say free, bitmaps say full
+    std::fill_n(disk.begin() + kBam + 4 * track + 1, 3, 0);
+  }
+  test::WriteBytes(dir.File("a.d64"), disk);
+  ASSERT_EQ(image.ReadImageFile(dir.File("a.d64"), false), ImageFileStatus::Ok);
+  EXPECT_EQ(image.FreeBlocks(), 0);
+  MsgLog log;
+  D64FileSpec spec;
+  ParseC64Name("F", 0, spec);
+  EXPECT_FALSE(PutFile(log, image, spec, {1, 8, 0}));
+  disk[kBam + 4 * 17 + 1] = 0x03;  // 17/0 and 17/1 free, count still 21
+  test::WriteBytes(dir.File("a.d64"), disk);
+  ASSERT_EQ(image.ReadImageFile(dir.File("a.d64"), false), ImageFileStatus::Ok);
+  ASSERT_TRUE(PutFile(log, image, spec, {1, 8, 0}));
+  EXPECT_EQ(image.Data()[kBam + 4 * 17], 1);  // recounted from the bitmap
+}
+
+// Random damage to links, the directory and the BAM: loads stay within
+// C64 memory, and a failed save never touches the file.
+TEST(D64Hostile, RandomDamage) {
+  test::ScratchDir dir;
+  const std::string path = dir.File("r.d64");
+  std::mt19937 random(64);
+  for (int round = 0; round < 200; ++round) {
+    std::vector<uint8_t> disk = DiskWithFile();
+    for (int i = 0; i < 4; ++i) {
+      const size_t at[] = {kDir + random() % 64, kBam + random() % 144, D64Offset(17, random() % 21) + random() % 2};
+      disk[at[random() % 3]] = static_cast<uint8_t>(random());
+    }
+    test::WriteBytes(path, disk);
+    MsgLog log;
+    ProgramFile out;
+    if (LoadFromImage(log, path + "::F", out)) {
+      EXPECT_LE(out.Size(), 65538u);
+    }
+    if (!SaveToImage(log, path + "::@:F", test::MakePrg(0x0801, 300), "64", true)) {
+      EXPECT_EQ(test::ReadBytes(path), disk);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vantrel

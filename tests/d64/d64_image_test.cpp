@@ -1,0 +1,98 @@
+#include "d64/d64_image.h"
+
+#include <gtest/gtest.h>
+
+#include "d64/d64_files.h"
+#include "d64/d64_test_support.h"
+#include "test_support.h"
+
+namespace vantrel {
+namespace {
+
+using test::D64Offset;
+using test::kBam;
+using test::kDir;
+
+std::vector<uint8_t> Bytes(const std::vector<uint8_t>& data, size_t offset, size_t n) {
+  return {data.begin() + static_cast<long>(offset), data.begin() + static_cast<long>(offset + n)};
+}
+
+TEST(D64Image, FormatWritesAnEmptyDisk) {
+  D64Image image;
+  ASSERT_TRUE(image.Format("WORK", "64"));
+  EXPECT_EQ(image.FreeBlocks(), 664);  // 683 sectors less the 19 of track 18
+  const std::vector<uint8_t>& d = image.Data();
+  ASSERT_EQ(d.size(), 174848u);
+  EXPECT_EQ(Bytes(d, kBam, 4), (std::vector<uint8_t>{18, 1, 0x41, 0}));
+  // Track 1: 21 free, bits 0-20; track 18: 17 free, sectors 0 and 1 used;
+  // track 35: 17 free, bits 0-16.
+  EXPECT_EQ(Bytes(d, kBam + 4, 4), (std::vector<uint8_t>{21, 0xFF, 0xFF, 0x1F}));
+  EXPECT_EQ(Bytes(d, kBam + 4 + 4 * 17, 4), (std::vector<uint8_t>{17, 0xFC, 0xFF, 0x07}));
+  EXPECT_EQ(Bytes(d, kBam + 4 + 4 * 34, 4), (std::vector<uint8_t>{17, 0xFF, 0xFF, 0x01}));
+  const std::vector<uint8_t> header{'W', 'O', 'R', 'K', 0xA0, 0xA0, 0xA0, 0xA0, 0xA0, 0xA0, 0xA0, 0xA0, 0xA0,
+                                    0xA0, 0xA0, 0xA0, 0xA0, 0xA0, '6', '4', 0xA0, '2', 'A', 0xA0, 0xA0, 0xA0, 0xA0};
+  EXPECT_EQ(Bytes(d, kBam + 0x90, header.size()), header);
+  EXPECT_EQ(d[kBam + 0xAB], 0);
+  EXPECT_EQ(Bytes(d, kDir, 3), (std::vector<uint8_t>{0x00, 0xFF, 0x00}));
+  EXPECT_EQ(Bytes(d, D64Offset(18, 2), 3), (std::vector<uint8_t>{0x4B, 0x01, 0x01}));
+  std::vector<SectorPosition> positions;
+  ASSERT_TRUE(image.DirectoryPositions(positions));
+  EXPECT_EQ(positions.size(), 8u);
+}
+
+TEST(D64Image, FilesGrowOutwardFromTrack17) {
+  D64Image image;
+  image.Format("T", "64");
+  const std::vector<TrackSector> first = image.CollectFreeSectors(4);
+  EXPECT_EQ(first, (std::vector<TrackSector>{{17, 0}, {17, 10}, {17, 20}, {17, 1}}));
+  // Every track but 18 and the last: 664 free blocks, 647 to be had.
+  const std::vector<TrackSector> all = image.CollectFreeSectors(664);
+  ASSERT_EQ(all.size(), 647u);
+  EXPECT_EQ(all[20], (TrackSector{17, 19}));
+  EXPECT_EQ(all[21], (TrackSector{16, 0}));
+  EXPECT_EQ(all[17 * 21], (TrackSector{19, 0}));
+  EXPECT_EQ(all.back(), (TrackSector{34, 9}));
+}
+
+TEST(D64Image, SavedFileLinksItsSectorsInLayoutOrder) {
+  MsgLog log;
+  D64Image image;
+  image.Format("T", "64");
+  D64FileSpec spec;
+  ASSERT_TRUE(ParseC64Name("FOUR", 0, spec));
+  const std::vector<uint8_t> bytes = test::PrgBytes(test::MakePrg(0x0801, 3 * 254 + 8));  // 4 blocks, 10 in the last
+  ASSERT_TRUE(PutFile(log, image, spec, bytes));
+  EXPECT_EQ(test::Transcript(log), "Info: Saving FOUR: Ok\n");
+  const std::vector<uint8_t>& d = image.Data();
+  EXPECT_EQ(Bytes(d, kDir + 2, 6), (std::vector<uint8_t>{0x82, 17, 0, 'F', 'O', 'U'}));
+  EXPECT_EQ(Bytes(d, kDir + 30, 2), (std::vector<uint8_t>{4, 0}));
+  EXPECT_EQ(Bytes(d, D64Offset(17, 0), 2), (std::vector<uint8_t>{17, 10}));
+  EXPECT_EQ(Bytes(d, D64Offset(17, 10), 2), (std::vector<uint8_t>{17, 20}));
+  EXPECT_EQ(Bytes(d, D64Offset(17, 20), 2), (std::vector<uint8_t>{17, 1}));
+  EXPECT_EQ(Bytes(d, D64Offset(17, 1), 2), (std::vector<uint8_t>{0, 11}));
+  EXPECT_EQ(Bytes(d, D64Offset(17, 0) + 2, 4), (std::vector<uint8_t>{0x01, 0x08, bytes[2], bytes[3]}));
+  EXPECT_EQ(d[D64Offset(17, 1) + 11], bytes.back());
+  // Track 17: 17 free, sectors 0, 1, 10 and 20 used.
+  EXPECT_EQ(Bytes(d, kBam + 4 + 4 * 16, 4), (std::vector<uint8_t>{17, 0xFC, 0xFB, 0x0F}));
+  EXPECT_EQ(image.FreeBlocks(), 660);
+}
+
+TEST(D64Image, NinthEntryOpensDirectorySector3) {
+  MsgLog log;
+  D64Image image;
+  image.Format("T", "64");
+  for (int i = 1; i <= 9; ++i) {
+    D64FileSpec spec;
+    std::string name = "F";
+    name += std::to_string(i);
+    ASSERT_TRUE(ParseC64Name(name, 0, spec));
+    ASSERT_TRUE(PutFile(log, image, spec, test::PrgBytes(test::MakePrg(0x0801, 10, i))));
+  }
+  const std::vector<uint8_t>& d = image.Data();
+  EXPECT_EQ(Bytes(d, kDir, 2), (std::vector<uint8_t>{18, 3}));
+  EXPECT_EQ(Bytes(d, D64Offset(18, 3), 7), (std::vector<uint8_t>{0x00, 0xFF, 0x82, 17, 13, 'F', '9'}));
+  EXPECT_EQ(Bytes(d, kBam + 4 + 4 * 17, 4), (std::vector<uint8_t>{16, 0xF4, 0xFF, 0x07}));
+}
+
+}  // namespace
+}  // namespace vantrel
