@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "d64/d64_file_spec.h"
+#include "d64/d64_files.h"
 #include "image/binary_writers.h"
 #include "image/program_io.h"
 #include "text/text_ops.h"
@@ -47,13 +49,12 @@ bool Converter::ResolveInput(const std::string& input, std::string ext_override)
   if (ext_override.empty()) ext_override = HiPath(work).Extension();
   // File names are case-sensitive here: the existence test uses the name as typed.
   std::string file = input;
-  size_t sep = work.find("::");
-  if (sep != std::string::npos && sep > 0 && sep < work.size() - 1) {
-    d64_input_ = input;
-    file = input.substr(0, sep);
-    // Images made elsewhere often carry the extension in upper case.
-    if (HiPath(file).Extension().empty())
-      file += RegularFileExists(file + ".d64") || !RegularFileExists(file + ".D64") ? ".d64" : ".D64";
+  if (IsImageSpec(work)) {
+    D64FileSpec spec;
+    if (!ParseImageSpec(*log_, input, spec)) return false;
+    file = ImagePathCandidates(spec).front().Text();
+    for (const HiPath& candidate : ImagePathCandidates(spec))
+      if (RegularFileExists(candidate.Text())) file = candidate.Text();
     ext_override = LowerCopy(HiPath(file).Extension());
   }
   if (!RegularFileExists(file)) return log_->ReportError("Input file " + input + " not found");
@@ -157,7 +158,7 @@ bool Converter::LoadPreface(const HiPath& path) {
 
 void Converter::WriteBasicOutputs() {
   const ConverterOptions& o = options_;
-  if (!o.d64.empty()) log_->ReportError("Saving into .d64 images is not supported yet");
+  if (!o.d64.empty()) SaveToImage(*log_, o.d64, basic_->Program(), "64", o.overwrite);
   if (!o.prg.Empty()) SavePrg(*log_, o.prg.Text(), basic_->Program(), o.overwrite);
   if (!o.bin.Empty()) SaveBin(*log_, o.bin.Text(), basic_->Program(), o.overwrite);
   if (!o.txt.Empty()) basic_->WriteTxt(o.txt.Text(), o.overwrite);
@@ -230,13 +231,28 @@ void Converter::CheckAssemblerOptions() {
 
 void Converter::WriteAssemblerOutputs() {
   const ConverterOptions& o = options_;
-  if (!o.d64.empty()) log_->ReportError("Saving into .d64 images is not supported yet");
+  if (!o.d64.empty()) SaveAssembledToImage();
   if (!o.prg.Empty()) SavePrg(*loader_, o.prg.Text(), *memory_, o.overwrite);
   if (!o.bin.Empty()) SaveBin(*loader_, o.bin.Text(), *memory_, o.overwrite);
   if (!o.hex.Empty()) SaveHex(*loader_, o.hex.Text(), o.overwrite, o.output_range, *memory_);
   if (!o.lst.Empty()) WriteListing();
   if (!o.sym.Empty()) assembler_->SaveSymbols(o.sym.Text(), o.symbol_level, o.sym3, o.overwrite);
   if (!o.rft.Empty()) assembler_->SaveRelocationTable(o.rft.Text(), o.overwrite);
+}
+
+// The assembled program is the used range of memory, checked as the .prg
+// writer checks it.
+void Converter::SaveAssembledToImage() {
+  if (memory_->Used().IsEmpty()) {
+    loader_->Error("No program to save");
+    return;
+  }
+  ProgramFile file;
+  if (!memory_->Extract(memory_->Used(), file)) {
+    loader_->Error("Program is too large to fit in memory");
+    return;
+  }
+  SaveToImage(*log_, options_.d64, file, "64", options_.overwrite);
 }
 
 }  // namespace vantrel

@@ -69,6 +69,7 @@ class Converter {
   void LoadBasicBinary();
   void WriteBasicOutputs();
   void WriteAssemblerOutputs();
+  void SaveAssembledToImage();
   void WriteListing();
   void PrintLabelAssignments();
 
@@ -85,7 +86,6 @@ class Converter {
 
   RunMode mode_ = RunMode::None;
   HiPath input_path_;
-  std::string d64_input_;
   ConverterOptions options_;
   HiPath program_path_;
   std::string program_name_ = "Vantrel";

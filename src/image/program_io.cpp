@@ -5,6 +5,8 @@
 #include <system_error>
 #include <vector>
 
+#include "d64/d64_file_spec.h"
+#include "d64/d64_files.h"
 #include "image/safe_write.h"
 #include "text/text_ops.h"
 
@@ -91,22 +93,19 @@ bool WriteProgramFile(const std::string& path, FileType type, bool overwrite, co
   return WriteFileSafely(path, ProgramFileHostBytes(file, type), reason);
 }
 
-bool IsDiskImageReference(std::string_view path) {
-  const size_t p = path.find("::", 1);
-  return p != std::string_view::npos && p + 1 < path.size();
-}
-
 bool LoadProgramFile(MsgLog& log, const FileLocator& locator, const std::string& path, FileType type,
                      ProgramFile& out) {
   out.Clear();
   if (path.empty()) return log.ReportError("No filename specified");
-  if (IsDiskImageReference(path)) {
-    const std::string reference = StripPair(path, '"', '"');
-    HiPath image(reference.substr(0, reference.find("::")));
-    if (image.Extension().empty()) image.SetExtension("d64");
-    const HiPath found = locator.Find(image);
-    if (found.Empty()) return log.ReportError(".d64 file not found: " + image.Text());
-    return LoadProgramFromDiskImage(log, found, path, type, out);
+  if (IsImageSpec(path)) {
+    D64FileSpec spec;
+    if (!ParseImageSpec(log, path, spec)) return false;
+    const std::vector<HiPath> candidates = ImagePathCandidates(spec);
+    for (const HiPath& candidate : candidates) {
+      const HiPath found = locator.Find(candidate);
+      if (!found.Empty()) return LoadFromImage(log, found.Text(), spec, out);
+    }
+    return log.ReportError(".d64 file not found: " + candidates.front().Text());
   }
   const HiPath found = locator.Find(HiPath(path));
   if (found.Empty()) return log.ReportError("File not found: " + path);
@@ -114,10 +113,6 @@ bool LoadProgramFile(MsgLog& log, const FileLocator& locator, const std::string&
   out.type = type == FileType::Unspecified ? FileTypeFromExtension(found.Extension()) : type;
   if (!ReadProgramFile(found.Text(), type, out)) return log.ReportError("Error loading file " + found.Text());
   return true;
-}
-
-bool LoadProgramFromDiskImage(MsgLog& log, const HiPath&, const std::string&, FileType, ProgramFile&) {
-  return log.ReportError("Loading from .d64 images is not supported yet");
 }
 
 }  // namespace vantrel

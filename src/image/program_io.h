@@ -29,17 +29,9 @@ std::string ProgramFileHostBytes(const ProgramFile& file, FileType type);
 // Reports nothing.
 bool WriteProgramFile(const std::string& path, FileType type, bool overwrite, const ProgramFile& file);
 
-// True when the name points into a disk image: "image::NAME".
-bool IsDiskImageReference(std::string_view path);
-
 // Loads the input program: a host file found through the locator, or a file
 // inside a disk image. Unspecified `type` keeps the type the name gives.
 bool LoadProgramFile(MsgLog& log, const FileLocator& locator, const std::string& path, FileType type,
                      ProgramFile& out);
-
-// Loads `reference` ("image::NAME") from the disk image found at
-// `image_path`. This is where the disk image layer plugs in.
-bool LoadProgramFromDiskImage(MsgLog& log, const HiPath& image_path, const std::string& reference,
-                              FileType type, ProgramFile& out);
 
 }  // namespace vantrel

@@ -112,7 +112,7 @@ TEST(ProgramIo, LoadThroughLocator) {
                                   "File not found: missing.prg",
                                   "Error loading file " + dir.File("one.prg"),
                                   ".d64 file not found: games.d64",
-                                  "Loading from .d64 images is not supported yet",
+                                  "File not found",
                               }));
 }
 
