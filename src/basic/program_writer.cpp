@@ -149,9 +149,15 @@ void BasProgram::SpaceLine(BasLine& line) {
 bool BasProgram::WriteLines() {
   uint32_t cursor = load_address_;
   for (auto& line : lines_) {
-    if (!line->endOfProgram && !line->HasCode()) continue;
-    const uint32_t start = cursor;
     SetContext(*line);
+    if (!line->endOfProgram && !line->HasCode()) {
+      // A directive on a line of its own writes nothing but still switches
+      // the lines after it.
+      for (const BasElement& e : line->elements)
+        if (e.kind == BasElementKind::Brace) DirectiveAtWrite(e);
+      continue;
+    }
+    const uint32_t start = cursor;
     if (!WriteLine(*line, cursor)) {
       loader_.SetContext(0, 0);
       return Error(*line, "Error writing to address $" + Hex(start & 0xFFFF, 4));
