@@ -259,7 +259,9 @@ std::string BasProgram::ElementToBytes(const BasElement& e) {
     case BasElementKind::Name: return UpperCopy(e.text);
     case BasElementKind::SymbolRef: return "00000";
     case BasElementKind::Label: {
-      if (const BasLine* target = ResolveReference(e)) return std::to_string(target->lineNumber);
+      // A label with no code after it names no line number.
+      const BasLine* target = ResolveReference(e);
+      if (target && target->lineNumber >= 0) return std::to_string(target->lineNumber);
       loader_.Error("Can't locate target line: " + e.text);
       return UnresolvedReferenceText(e);
     }
