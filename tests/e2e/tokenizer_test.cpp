@@ -86,6 +86,9 @@ TEST(Tokenizer, PrintHiIsByteExact) {
   EXPECT_EQ(*c.prg, expected);
   EXPECT_EQ(Prg(0x0801, {{10, "99 20 22 'HI' 22"}}), expected);  // the helper agrees with the literal
   EXPECT_EQ(c.run.status, 0);
+  c = Convert("{number:64000}\n{:big}\nPRINT\n", {"-labels"});
+  EXPECT_TRUE(HasLine(c.run.output, "{assign:big=<invalid line number>}")) << c.run.output;
+  EXPECT_TRUE(HasLine(c.run.output, "1 label assignments")) << c.run.output;
 }
 
 struct ProgramRow {
@@ -152,6 +155,8 @@ TEST(Tokenizer, Programs) {
       {"{assign:menu=9000}\n10 GOTO {:menu}\n", {}, 0x0801, {{10, "89 20 '9000'"}}},
       {"{:start}\nPRINT\nRUN {:start}\n", {}, 0x0801, {{0, "99"}, {1, "8a 20 '0'"}}},
       {"{:top} PRINT\nGOTO {:top}\n", {}, 0x0801, {{0, "99"}, {1, "89 20 '0'"}}},
+      {"{:120}\nPRINT\nGOTO {:120}\n", {}, 0x0801, {{120, "99"}, {121, "89 20 '120'"}}},
+      {"{:a}\nON X GOSUB {:a},{:B}\n{:b} RETURN\n", {}, 0x0801, {{0, "91 20 58 20 8d 20 '0' 2c '1'"}, {1, "8e"}}},
       // Load address, and a program that ends exactly on the last byte of memory.
       {"{loadaddr:$c000}\n10 PRINT\n", {}, 0xC000, {{10, "99"}}},
       {"{loadaddr:$c000}\n{loadaddr:49152}\n10 PRINT\n", {}, 0xC000, {{10, "99"}}},
@@ -270,6 +275,9 @@ TEST(Tokenizer, LabelsListing) {
             std::string::npos)
       << c.run.output;
   EXPECT_EQ(c.run.status, 0);
+  c = Convert("{number:64000}\n{:big}\nPRINT\n", {"-labels"});
+  EXPECT_TRUE(HasLine(c.run.output, "{assign:big=<invalid line number>}")) << c.run.output;
+  EXPECT_TRUE(HasLine(c.run.output, "1 label assignments")) << c.run.output;
 }
 
 // Rebuilding a loaded program keeps the code behind it unless the new
