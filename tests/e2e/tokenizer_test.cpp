@@ -18,17 +18,17 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 // "99 20 22 'HI' 22": hex bytes, with 'text' for a run of ASCII characters.
-Bytes ParseBody(const std::string& spec) {
+Bytes ParseBody(const std::string& text) {
   Bytes out;
-  for (size_t i = 0; i < spec.size();) {
-    if (spec[i] == ' ') {
+  for (size_t i = 0; i < text.size();) {
+    if (text[i] == ' ') {
       ++i;
-    } else if (spec[i] == '\'') {
-      size_t close = spec.find('\'', i + 1);
-      for (size_t j = i + 1; j < close; ++j) out.push_back(static_cast<uint8_t>(spec[j]));
+    } else if (text[i] == '\'') {
+      size_t close = text.find('\'', i + 1);
+      for (size_t j = i + 1; j < close; ++j) out.push_back(static_cast<uint8_t>(text[j]));
       i = close + 1;
     } else {
-      out.push_back(static_cast<uint8_t>(std::stoi(spec.substr(i, 2), nullptr, 16)));
+      out.push_back(static_cast<uint8_t>(std::stoi(text.substr(i, 2), nullptr, 16)));
       i += 2;
     }
   }
