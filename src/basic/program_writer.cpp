@@ -149,9 +149,15 @@ void BasProgram::SpaceLine(BasLine& line) {
 bool BasProgram::WriteLines() {
   uint32_t cursor = load_address_;
   for (auto& line : lines_) {
-    if (!line->endOfProgram && !line->HasCode()) continue;
-    const uint32_t start = cursor;
     SetContext(*line);
+    if (!line->endOfProgram && !line->HasCode()) {
+      // A directive on a line of its own writes nothing but still switches
+      // the lines after it.
+      for (const BasElement& e : line->elements)
+        if (e.kind == BasElementKind::Brace) DirectiveAtWrite(e);
+      continue;
+    }
+    const uint32_t start = cursor;
     if (!WriteLine(*line, cursor)) {
       loader_.SetContext(0, 0);
       return Error(*line, "Error writing to address $" + Hex(start & 0xFFFF, 4));
@@ -254,7 +260,9 @@ std::string BasProgram::ElementToBytes(const BasElement& e) {
     case BasElementKind::Name: return UpperCopy(e.text);
     case BasElementKind::SymbolRef: return "00000";
     case BasElementKind::Label: {
-      if (const BasLine* target = ResolveReference(e)) return std::to_string(target->lineNumber);
+      // A label with no code after it names no line number.
+      const BasLine* target = ResolveReference(e);
+      if (target && target->lineNumber >= 0) return std::to_string(target->lineNumber);
       loader_.Error("Can't locate target line: " + e.text);
       return UnresolvedReferenceText(e);
     }

@@ -112,6 +112,7 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(const SourceLine* origin, std:
 // element. Directives before it leave the line at its start.
 bool BasProgram::HandleLineStart(BasLine& line, BasElement& e, bool& at_start) {
   if (e.kind == BasElementKind::Brace) return false;
+  if (e.kind == BasElementKind::Space) return true;  // "{crunch:on} 10 A=1" is still line 10
   at_start = false;
   if (e.kind != BasElementKind::Digits && e.kind != BasElementKind::Label) return false;
   line.SetText(LowerCopy(Trim(e.text)));

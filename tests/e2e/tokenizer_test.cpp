@@ -1,0 +1,309 @@
+// BASIC text to .prg through the real binary. Expected programs are worked
+// out by hand from the C64 token values and PETSCII codes: each row lists the
+// lines as {number, body}, and Prg() lays them out as the ROM does (link word
+// to the next line, line number, body, 0; two 0 bytes end the program).
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace vantrel {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// "99 20 22 'HI' 22": hex bytes, with 'text' for a run of ASCII characters.
+Bytes ParseBody(const std::string& text) {
+  Bytes out;
+  for (size_t i = 0; i < text.size();) {
+    if (text[i] == ' ') {
+      ++i;
+    } else if (text[i] == '\'') {
+      size_t close = text.find('\'', i + 1);
+      for (size_t j = i + 1; j < close; ++j) out.push_back(static_cast<uint8_t>(text[j]));
+      i = close + 1;
+    } else {
+      out.push_back(static_cast<uint8_t>(std::stoi(text.substr(i, 2), nullptr, 16)));
+      i += 2;
+    }
+  }
+  return out;
+}
+
+struct Line {
+  unsigned number;
+  std::string body;
+};
+
+Bytes Prg(unsigned load, const std::vector<Line>& lines) {
+  Bytes out = {static_cast<uint8_t>(load & 0xFF), static_cast<uint8_t>(load >> 8)};
+  unsigned address = load;
+  for (const Line& line : lines) {
+    Bytes body = ParseBody(line.body);
+    unsigned next = address + 2 + 2 + static_cast<unsigned>(body.size()) + 1;
+    for (unsigned word : {next, line.number}) {
+      out.push_back(static_cast<uint8_t>(word & 0xFF));
+      out.push_back(static_cast<uint8_t>(word >> 8));
+    }
+    out.insert(out.end(), body.begin(), body.end());
+    out.push_back(0);
+    address = next;
+  }
+  out.push_back(0);
+  out.push_back(0);
+  return out;
+}
+
+struct Conversion {
+  test::RunResult run;
+  std::optional<Bytes> prg;  // none when no file was written
+};
+
+Conversion Convert(const std::string& source, const std::vector<std::string>& options) {
+  test::ScratchDir dir;
+  test::WriteFile(dir.File("t.txt"), source);
+  std::vector<std::string> args = {"t.txt", "-prg"};
+  args.insert(args.end(), options.begin(), options.end());
+  Conversion c{test::RunVantrel(dir.Path(), args), std::nullopt};
+  if (test::FileExists(dir.File("t.prg"))) c.prg = test::ReadBytes(dir.File("t.prg"));
+  return c;
+}
+
+bool HasLine(const std::string& output, const std::string& line) {
+  return ("\n" + output).find("\n" + line + "\n") != std::string::npos;
+}
+
+TEST(Tokenizer, PrintHiIsByteExact) {
+  Conversion c = Convert("10 PRINT \"HI\"\n", {});
+  const Bytes expected = {0x01, 0x08, 0x0C, 0x08, 0x0A, 0x00, 0x99, 0x20, 0x22,
+                          0x48, 0x49, 0x22, 0x00, 0x00, 0x00};
+  ASSERT_TRUE(c.prg) << c.run.output;
+  EXPECT_EQ(*c.prg, expected);
+  EXPECT_EQ(Prg(0x0801, {{10, "99 20 22 'HI' 22"}}), expected);  // the helper agrees with the literal
+  EXPECT_EQ(c.run.status, 0);
+  c = Convert("{number:64000}\n{:big}\nPRINT\n", {"-labels"});
+  EXPECT_TRUE(HasLine(c.run.output, "{assign:big=<invalid line number>}")) << c.run.output;
+  EXPECT_TRUE(HasLine(c.run.output, "1 label assignments")) << c.run.output;
+}
+
+struct ProgramRow {
+  const char* source;
+  std::vector<std::string> options;
+  unsigned load;
+  std::vector<Line> lines;
+};
+
+TEST(Tokenizer, Programs) {
+  const ProgramRow rows[] = {
+      // Colour and cursor codes, repeat counts, numeric codes and modifiers in strings.
+      {"10 PRINT \"{clear}{white}A{down}{rvs on}B{rvrs off}{lt. blue}{left}{home}\"\n", {}, 0x0801,
+       {{10, "99 20 22 93 05 41 11 12 42 92 9a 9d 13 22"}}},
+      {"10 PRINT \"{CLEAR}{Clr}{red:3}X{right:2}\"\n", {}, 0x0801, {{10, "99 20 22 93 93 1c 1c 1c 58 1d 1d 22"}}},
+      {"10 PRINT \"{$41}{147}{%101}{pi}{shift}A{lift}A\"\n", {}, 0x0801, {{10, "99 20 22 41 93 05 ff c1 41 22"}}},
+      {"{quoter:$5c=yen}\n10 PRINT \"{YEN}\"\n", {}, 0x0801, {{10, "99 20 22 5c 22"}}},
+      {"10 PRINT \"Hi\"\n{alpha:alt}\n20 PRINT \"Hi\"\n", {}, 0x0801, {{10, "99 20 22 'HI' 22"}, {20, "99 20 22 c8 49 22"}}},
+      // CR and TAB go, also inside strings; an unclosed string runs to the line's end.
+      {"10 PRINT \"A\tB\"\r\n20 PRINT \"HI\n", {}, 0x0801, {{10, "99 20 22 'AB' 22"}, {20, "99 20 22 'HI'"}}},
+      // Braces outside quotes: a number below 256 is that byte; anything else is pi.
+      {"10 {$41}=1:PRINT {256};{pi};{nosuch}\n", {}, 0x0801, {{10, "41 b2 31 3a 99 20 ff 3b ff 3b ff"}}},
+      // DATA items are trimmed outside quotes and kept whole inside them.
+      {"10 DATA 1, 2 ,3\n", {}, 0x0801, {{10, "83 31 2c 32 2c 33"}}},
+      {"10 DATA HELLO WORLD , x y,,4:PRINT\n", {}, 0x0801, {{10, "83 'HELLO WORLD' 2c 'X Y' 2c 2c 34 3a 99"}}},
+      {"10 DATA \"A:B\", \"C, D\":PRINT\n", {}, 0x0801, {{10, "83 22 'A:B' 22 2c 22 'C, D' 22 3a 99"}}},
+      {"10 DATA PRINT,GOTO:PRINT\n", {}, 0x0801, {{10, "83 'PRINT' 2c 'GOTO' 3a 99"}}},
+      // REM text is raised like the strings (alpha mode Lazy by default); -rem
+      // drops it with the colon before it.
+      {"10 A=1:REM comment\n", {}, 0x0801, {{10, "41 b2 31 3a 8f ' COMMENT'"}}},
+      {"10 A=1:REM comment\n", {"-rem"}, 0x0801, {{10, "41 b2 31"}}},
+      {"10 REM X\n20 GOTO 10\n", {"-rem"}, 0x0801, {{20, "89 20 '20'"}}},
+      {"{remremoval:on}\n10 A=1:REM X\n{remremoval:off}\n20 REM Y\n", {}, 0x0801, {{10, "41 b2 31"}, {20, "8f ' Y'"}}},
+      {"10 PRINT\"X\"'comment\n20 PRINT \"A'B\"'c\n' a whole comment line\n", {}, 0x0801,
+       {{10, "99 22 58 22"}, {20, "99 20 22 'A' 27 'B' 22"}}},
+      // Keywords, also inside names and in lower case, as the C64 reads them.
+      {"10 GO TO 10\n", {}, 0x0801, {{10, "cb 20 a4 20 '10'"}}},
+      {"10 FORI=1TO9STEP2:NEXTI:TOTAL=1\n", {}, 0x0801, {{10, "81 49 b2 31 a4 39 a9 32 3a 82 49 3a a4 'TAL' b2 31"}}},
+      {"10 PRINT#1,A$:INPUT#1,B:PRINT?\n", {}, 0x0801, {{10, "98 31 2c 41 24 3a 84 31 2c 42 3a 99 3f"}}},
+      {"10 for i=1 to 3:print i;\"hi\":next\n20 if a then 10\n", {}, 0x0801,
+       {{10, "81 20 49 b2 31 20 a4 20 33 3a 99 20 49 3b 22 'HI' 22 3a 82"}, {20, "8b 20 41 20 a7 20 '10'"}}},
+      {"{shortkeywords:on}\n10 Po53280,0:?\"A\"\n", {}, 0x0801, {{10, "97 '53280' 2c 30 3a 99 22 41 22"}}},
+      {"{tokenizer:$CC=\"FOO\"}\n10 FOO:PRINT\n", {}, 0x0801, {{10, "cc 3a 99"}}},
+      {"{var:score=SC}\n10 {var:score}={var:SCORE}+1\n", {}, 0x0801, {{10, "'SC' b2 'SC' aa 31"}}},
+      // Crunching drops blanks and a trailing colon; without it both stay.
+      {"10 FOR I = 1 TO 9 : PRINT \"A B\" : NEXT I :\n", {"-crunch"}, 0x0801,
+       {{10, "81 49 b2 31 a4 39 3a 99 22 'A B' 22 3a 82 49"}}},
+      {"10 FOR I = 1 TO 9 : PRINT \"A B\" : NEXT I :\n", {}, 0x0801,
+       {{10, "81 20 49 20 b2 20 31 20 a4 20 39 20 3a 20 99 20 22 'A B' 22 20 3a 20 82 20 49 20 3a"}}},
+      {"10 A = 1\n{crunch:on}\n20 B = 2\n", {}, 0x0801, {{10, "41 20 b2 20 31"}, {20, "42 b2 32"}}},
+      {"{crunch:on} 10 A = 1\n", {}, 0x0801, {{10, "41 b2 31"}}},
+      // Jump targets follow renumbering; RUN and LIST arguments do not.
+      {"{renumber}\n{number:100}\n{step:10}\n5 ON X GOSUB 6,7:GOTO 5\n6 RETURN\n7 IF A THEN 6\n"
+       "8 RUN 5:LIST 6:GO TO 7\n",
+       {}, 0x0801,
+       {{100, "91 20 58 20 8d 20 '110' 2c '120' 3a 89 20 '100'"}, {110, "8e"}, {120, "8b 20 41 20 a7 20 '110'"},
+        {130, "8a 20 '5' 3a 9b 20 '6' 3a cb 20 a4 20 '120'"}}},
+      // Labelled sources.
+      {"{number:100}\n{step:10}\n{:start}\nPRINT \"A\"\nGOTO {:start}\n", {}, 0x0801,
+       {{100, "99 20 22 41 22"}, {110, "89 20 '100'"}}},
+      {"{number:10}\nPRINT\n{nice:100}\n{:menu}\nPRINT \"M\"\n{nice:10}\nGOSUB {:Menu}\n", {}, 0x0801,
+       {{10, "99"}, {100, "99 20 22 4d 22"}, {110, "8d 20 '100'"}}},
+      {"{number:300}\n{nice:100}\n{:a}\nPRINT\n", {}, 0x0801, {{300, "99"}}},
+      {"{assign:menu=9000}\n10 GOTO {:menu}\n", {}, 0x0801, {{10, "89 20 '9000'"}}},
+      {"{:start}\nPRINT\nRUN {:start}\n", {}, 0x0801, {{0, "99"}, {1, "8a 20 '0'"}}},
+      {"{:top} PRINT\nGOTO {:top}\n", {}, 0x0801, {{0, "99"}, {1, "89 20 '0'"}}},
+      {"{:120}\nPRINT\nGOTO {:120}\n", {}, 0x0801, {{120, "99"}, {121, "89 20 '120'"}}},
+      {"{:a}\nON X GOSUB {:a},{:B}\n{:b} RETURN\n", {}, 0x0801, {{0, "91 20 58 20 8d 20 '0' 2c '1'"}, {1, "8e"}}},
+      // Load address, and a program that ends exactly on the last byte of memory.
+      {"{loadaddr:$c000}\n10 PRINT\n", {}, 0xC000, {{10, "99"}}},
+      {"{loadaddr:$c000}\n{loadaddr:49152}\n10 PRINT\n", {}, 0xC000, {{10, "99"}}},
+      {"{loadaddr:$fff0}\n10 A=1234567\n", {}, 0xFFF0, {{10, "41 b2 '1234567'"}}},
+      // Missing numbers continue by one; out-of-order lines are kept in source order.
+      {"10 PRINT\nPRINT \"X\"\n20 END\n", {}, 0x0801, {{10, "99"}, {11, "99 20 22 58 22"}, {20, "80"}}},
+      {"PRINT\nEND\n", {}, 0x0801, {{0, "99"}, {1, "80"}}},
+      {"{renumber}\n20 PRINT \"B\"\n10 PRINT \"A\"\n", {}, 0x0801, {{0, "99 20 22 42 22"}, {1, "99 20 22 41 22"}}},
+      // A jump to a missing line keeps its digits; numbers from 64000 on still store.
+      {"10 GOTO 100\n", {}, 0x0801, {{10, "89 20 '100'"}}},
+      {"64000 PRINT\n", {}, 0x0801, {{64000, "99"}}},
+  };
+  for (const ProgramRow& row : rows) {
+    SCOPED_TRACE(row.source);
+    Conversion c = Convert(row.source, row.options);
+    ASSERT_TRUE(c.prg) << c.run.output;
+    EXPECT_EQ(*c.prg, Prg(row.load, row.lines));
+    EXPECT_EQ(c.run.status, 0) << c.run.output;
+  }
+}
+
+struct MessageRow {
+  const char* source;
+  std::vector<std::string> options;
+  std::vector<std::string> lines;  // console lines, all expected
+};
+
+TEST(Tokenizer, Messages) {
+  const MessageRow rows[] = {
+      {"10 PRINT {red\n", {}, {"Error: [t.txt (1)] Syntax error: {red"}},
+      {"10 PRINT \"{nosuch}\"\n", {}, {"Error: [t.txt (1)] Unknown or badly formed token in string: \"{nosuch}\""}},
+      {"20 PRINT\n10 PRINT\n", {},
+       {"Warning: [t.txt (2)] Found out of order line 10", "Error: [t.txt (2)] Could not assign a line number"}},
+      {"10 PRINT\n10 END\n", {},
+       {"Warning: [t.txt (2)] Line number re-use: 10", "Error: [t.txt (2)] Could not assign a line number"}},
+      {"{:a}\nPRINT\n{:A}\nPRINT\n", {}, {"Warning: [t.txt (3)] Label has already been declared: {:a}"}},
+      {"{loadaddr:$fff0}\n10 PRINT \"ABCDEFGHIJKLMNOP\"\n", {},
+       {"Error: [t.txt (2)] Ran off end of memory!", "Error: [t.txt (2)] Error writing to address $fff0"}},
+      // The line fits but the end marker after it does not.
+      {"{loadaddr:$fff0}\n10 A=12345678\n", {},
+       {"Error: Ran off end of memory!", "Error: Error writing to address $ffff"}},
+      {"{loadaddr:$c000}\n", {}, {"Error: No program to save"}},
+      {"10 REM ONLY\n", {"-rem"}, {"Error: No program to save"}},
+      {"{number:100}\n{:a}\nPRINT\n{number:50}\nPRINT\n", {},
+       {"Error: [t.txt (4)] Can't honor NUMBER directive for line 50"}},
+      {"{step:0}\n{:a}\nPRINT\n", {}, {"Error: [t.txt (1)] Can't honor STEP directive for line 0"}},
+      {"{nice:0}\n{:a}\nPRINT\n{nice:-5}\n", {},
+       {"Error: [t.txt (1)] Can't honor NICE directive for line 0",
+        "Error: [t.txt (4)] Can't honor NICE directive for line -5"}},
+      {"{assign:a=10}\n{assign:A=20}\n10 PRINT\n", {}, {"Error: [t.txt (2)] Label was already assigned: {:a}"}},
+      {"{assign:a=x}\n10 PRINT\n", {}, {"Error: [t.txt (1)] Line number assignment is non-numeric: a=x"}},
+      {"10 GOTO 100\n", {}, {"Warning: [t.txt (1)] Can't locate target line: 100"}},
+      {"10 GOTO {:nowhere}\n", {}, {"Error: [t.txt (1)] Can't locate target line: {:nowhere}"}},
+      {"{:a}\nRUN {:nowhere}\n", {}, {"Error: [t.txt (2)] Can't locate target line: {:nowhere}"}},
+      {"{:a}\nGOTO {:end}\n{:end}\n", {}, {"Error: [t.txt (2)] Can't locate target line: {:end}"}},
+      {"64000 PRINT\n", {}, {"Warning: [t.txt (1)] Invalid line number: 64000"}},
+      {"65536 PRINT\n", {}, {"Error: [t.txt (1)] Invalid line number: 65536"}},
+      {"65535 PRINT\nPRINT\n", {}, {"Error: [t.txt (2)] Invalid line number: 65536"}},
+      {"99999999999 PRINT\n", {}, {"Error: [t.txt (1)] Invalid line number: 99999999999"}},
+      {"{number:63999}\n{:a}\nPRINT\nPRINT\n", {}, {"Warning: [t.txt (4)] Invalid line number: 64000"}},
+      {"{loadaddr:$10000}\n10 PRINT\n", {}, {"Error: [t.txt (1)] Invalid start address"}},
+      {"{loadaddr:c000}\n10 PRINT\n", {}, {"Error: [t.txt (1)] Invalid start address"}},
+      {"{loadaddr:$c000}\n{loadaddr:$c001}\n10 PRINT\n", {},
+       {"Error: [t.txt (2)] Starting address is already set"}},
+      {"{tokenizer:$CC=\"FOO\"}\n{quoter:$5c=yen}\n10 PRINT\n", {"-verbose"},
+       {"[t.txt (1)] Modifying BASIC tokenizer", "[t.txt (1)] Adding token $cc = FOO",
+        "[t.txt (2)] Modifying Quoter tokenizer"}},
+      {"{tokenizer:$1CC=X}\n10 PRINT\n", {},
+       {"Error: [t.txt (1)] Invalid value in: $1CC=X", "Error: [t.txt (1)] error in tokenizer directive"}},
+      {"{quoter:yen}\n10 PRINT\n", {},
+       {"Error: [t.txt (1)] Badly formatted assigment: yen", "Error: [t.txt (1)] error in quoter directive"}},
+      {"{crunch:on}\n{autospace:off}\n{remremoval:yes}\n{crsrcodes:n}\n{crsrcount:t}\n{shortkeywords:0}\n10 PRINT\n",
+       {"-verbose"},
+       {"[t.txt (1)] Crunch mode turned on", "[t.txt (2)] AutoSpace mode turned off",
+        "[t.txt (3)] REM Removal mode turned on", "[t.txt (4)] CrsrCodes mode turned off",
+        "[t.txt (5)] CrsrCount mode turned on", "[t.txt (6)] Keyword shortcuts mode turned off"}},
+      {"{CRUNCH:maybe}\n10 PRINT\n", {}, {"Error: [t.txt (1)] Crunch mode directive error"}},
+      {"{remremoval}\n10 PRINT\n", {}, {"Error: [t.txt (1)] REM Removal mode directive error"}},
+      {"{alpha:alt}\n{alpha:nosuch}\n10 PRINT\n", {"-verbose"},
+       {"[t.txt (1)] Setting Alpha handling mode to Alt", "Error: [t.txt (2)] Error in Alpha directive"}},
+      {"{varcase:lo}\n{keywordcase:zz}\n10 PRINT\n", {"-verbose"},
+       {"[t.txt (1)] Variable case mode Lower", "[t.txt (2)] Keyword case invalid value: zz"}},
+      {"{var:sc=SC}\n", {}, {"Error: [t.txt (1)] Supervariable name sc must be longer than 2 characters"}},
+      {"{var:1st=A}\n", {}, {"Error: [t.txt (1)] Supervariable 1st must start with a letter"}},
+      {"{var:first=1A}\n", {}, {"Error: [t.txt (1)] BASIC variable 1A must start with a letter"}},
+      {"{var:score=SC}\n{var:points=SC}\n", {}, {"Error: [t.txt (2)] BASIC variable already defined: SC"}},
+      {"{var:score=SC}\n{var:SCORE=SD}\n", {}, {"Error: [t.txt (2)] Supervariable already defined: SCORE"}},
+      {"10 PRINT {var:nothing}\n", {}, {"Error: [t.txt (1)] SuperVariable is not defined: nothing"}},
+      // Until the assembler exists, inline assembly and symbols fail cleanly.
+      {"10 SYS {sym:start}\n", {},
+       {"Error: [t.txt (1)] Symbol references need the inline assembler, which is not available yet: start"}},
+      {"10 SYS 49152\n{asm}\n lda #1\n{endasm}\n", {},
+       {"Error: Inline assembly blocks need the assembler, which is not available yet"}},
+  };
+  for (const MessageRow& row : rows) {
+    SCOPED_TRACE(row.source);
+    Conversion c = Convert(row.source, row.options);
+    bool error = false;
+    for (const std::string& line : row.lines) {
+      EXPECT_TRUE(HasLine(c.run.output, line)) << line << "\n" << c.run.output;
+      error = error || line.starts_with("Error: ");
+    }
+    EXPECT_EQ(c.run.status, error ? 1 : 0) << c.run.output;
+    EXPECT_EQ(c.prg.has_value(), !error);
+  }
+}
+
+TEST(Tokenizer, LabelsListing) {
+  Conversion c = Convert("{:start}\nPRINT\n{:loop}\nGOTO {:loop}\n{:end}\n", {"-labels"});
+  EXPECT_NE(c.run.output.find("----------line label assignments-----------------\n"
+                              "{assign:start=0}\n"
+                              "{assign:loop=1}\n"
+                              "{assign:end=<line number not found>}\n"
+                              "-------------------------------------------------\n"
+                              "3 label assignments\n\n"),
+            std::string::npos)
+      << c.run.output;
+  EXPECT_EQ(c.run.status, 0);
+  c = Convert("{number:64000}\n{:big}\nPRINT\n", {"-labels"});
+  EXPECT_TRUE(HasLine(c.run.output, "{assign:big=<invalid line number>}")) << c.run.output;
+  EXPECT_TRUE(HasLine(c.run.output, "1 label assignments")) << c.run.output;
+}
+
+// Rebuilding a loaded program keeps the code behind it unless the new
+// BASIC text grows into it.
+TEST(Tokenizer, LoadedCodeBehindBasic) {
+  test::ScratchDir dir;
+  // 10 PRINTA, then LDA #1 / RTS right after the end marker at $0808.
+  test::WriteBytes(dir.File("p.prg"), {0x01, 0x08, 0x08, 0x08, 0x0A, 0x00, 0x99, 0x41, 0x00, 0x00, 0x00, 0xA9, 0x01, 0x60});
+  auto kept = test::RunVantrel(dir.Path(), {"p.prg", "-prg:kept.prg"});
+  EXPECT_EQ(test::ReadBytes(dir.File("kept.prg")), test::ReadBytes(dir.File("p.prg"))) << kept.output;
+  auto spaced = test::RunVantrel(dir.Path(), {"p.prg", "-prg:spaced.prg", "-autospace"});
+  EXPECT_TRUE(HasLine(spaced.output, "Warning: Removed conflicting loaded non-BASIC code at $080a 080c")) << spaced.output;
+  EXPECT_EQ(test::ReadBytes(dir.File("spaced.prg")), Prg(0x0801, {{10, "99 20 41"}}));
+  EXPECT_EQ(spaced.status, 0);
+}
+
+// The README's example, against a .prg worked out by hand (tests/e2e/hello.prg).
+TEST(Tokenizer, ReadmeExample) {
+  test::ScratchDir dir;
+  const std::string data = VANTREL_TEST_DATA;
+  std::filesystem::create_directory(dir.File("examples"));
+  test::WriteFile(dir.File("examples/hello.txt"), test::ReadFile(data + "/../../examples/hello.txt"));
+  auto r = test::RunVantrel(dir.Path(), {"examples/hello.txt", "-prg", "-ovr"});
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_EQ(test::ReadBytes(dir.File("examples/hello.prg")), test::ReadBytes(data + "/hello.prg"));
+}
+
+}  // namespace
+}  // namespace vantrel
