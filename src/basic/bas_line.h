@@ -35,6 +35,24 @@ inline std::string UnresolvedReferenceText(const BasElement& e) {
   return text;
 }
 
+// The value of a run of digits; saturates instead of wrapping, so that
+// 99999999999 cannot become a small line number.
+inline int32_t ReadLineNumber(std::string_view digits) {
+  int64_t n = 0;
+  for (char c : digits) {
+    n = n * 10 + (c - '0');
+    if (n > INT32_MAX) return INT32_MAX;
+  }
+  return static_cast<int32_t>(n);
+}
+
+// A line number's reference text: its digits without leading zeros, so
+// that "0010" and "10" name the same line.
+inline std::string CanonicalDigits(std::string_view digits) {
+  size_t first = digits.find_first_not_of('0');
+  return first == std::string_view::npos ? std::string(digits.empty() ? "" : "0") : std::string(digits.substr(first));
+}
+
 struct BasLine {
   const SourceLine* origin = nullptr;  // where it came from, for messages
   std::string text;                    // "100" or "{:loop}"

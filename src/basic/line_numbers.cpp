@@ -61,7 +61,8 @@ const BasLine* BasProgram::ResolveReference(const BasElement& element) const {
 // A jump target found is marked; a numeric target that names no line keeps
 // its digits (GOTO to a missing line is legal BASIC), a label cannot.
 bool BasProgram::MarkTarget(BasElement& e) {
-  const uint32_t hash = e.kind == BasElementKind::Digits ? LabelHash(e.text) : static_cast<uint32_t>(e.value);
+  const uint32_t hash = e.kind == BasElementKind::Digits ? LabelHash(CanonicalDigits(e.text))
+                                                         : static_cast<uint32_t>(e.value);
   if (BasLine* target = FindTarget(hash)) {
     target->referenced = true;
     e.kind = BasElementKind::Label;

@@ -1,7 +1,6 @@
 // Text to BASIC lines: each source line is cut into elements, its number or
 // label taken from the front, and brace directives acted on as they come.
 #include <algorithm>
-#include <climits>
 
 #include "basic/bas_program.h"
 #include "basic/basic_keywords.h"
@@ -12,16 +11,6 @@ namespace vantrel {
 namespace {
 
 constexpr int32_t kTokenPi = 255;
-
-// Saturates instead of wrapping: 99999999999 must not become a small number.
-int32_t ReadLineNumber(std::string_view digits) {
-  int64_t n = 0;
-  for (char c : digits) {
-    n = n * 10 + (c - '0');
-    if (n > INT_MAX) return INT_MAX;
-  }
-  return static_cast<int32_t>(n);
-}
 
 std::string CleanSourceText(std::string_view text) {
   std::string out;
@@ -79,8 +68,14 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(const SourceLine* origin, std:
   while (true) {
     lexer.SetMode(options_.keywordShortcuts ? LineLexer::Mode::TextShortcuts : LineLexer::Mode::Text);
     BasElement e = lexer.Next(rest_of_line, in_data);
-    // An apostrophe starts a source comment: it and the rest are dropped.
-    if (e.kind == BasElementKind::End || e.kind == BasElementKind::Tick) break;
+    if (e.kind == BasElementKind::End) break;
+    if (e.kind == BasElementKind::Tick) {
+      // An apostrophe starts a source comment: it, the rest and the blanks
+      // before it are dropped, as a trimmed line would have lost them.
+      while (!line->elements.empty() && line->elements.back().kind == BasElementKind::Space)
+        line->elements.pop_back();
+      break;
+    }
     if (e.kind == BasElementKind::Brace && e.text.starts_with("{:")) {
       e.kind = BasElementKind::Label;
       e.text = LowerCopy(e.text);
@@ -115,8 +110,9 @@ bool BasProgram::HandleLineStart(BasLine& line, BasElement& e, bool& at_start) {
   if (e.kind == BasElementKind::Space) return true;  // "{crunch:on} 10 A=1" is still line 10
   at_start = false;
   if (e.kind != BasElementKind::Digits && e.kind != BasElementKind::Label) return false;
-  line.SetText(LowerCopy(Trim(e.text)));
   line.lineNumber = e.kind == BasElementKind::Digits ? ReadLineNumber(e.text) : -1;
+  // "0010" is line 10, and references to 10 must find it.
+  line.SetText(line.lineNumber >= 0 ? CanonicalDigits(e.text) : LowerCopy(Trim(e.text)));
   if (line.lineNumber >= 0) {
     if (line.lineNumber <= last_line_number_) loader_.Warning("Found out of order line " + line.text);
     last_line_number_ = line.lineNumber;

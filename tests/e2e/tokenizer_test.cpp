@@ -165,8 +165,13 @@ TEST(Tokenizer, Programs) {
       {"10 PRINT\nPRINT \"X\"\n20 END\n", {}, 0x0801, {{10, "99"}, {11, "99 20 22 58 22"}, {20, "80"}}},
       {"PRINT\nEND\n", {}, 0x0801, {{0, "99"}, {1, "80"}}},
       {"{renumber}\n20 PRINT \"B\"\n10 PRINT \"A\"\n", {}, 0x0801, {{0, "99 20 22 42 22"}, {1, "99 20 22 41 22"}}},
+      // Numbered lines keep their numbers even out of order or repeated, as
+      // loaded programs must to come back unchanged.
+      {"20 PRINT\n10 END\n10 STOP\n", {}, 0x0801, {{20, "99"}, {10, "80"}, {10, "90"}}},
       // A jump to a missing line keeps its digits; numbers from 64000 on still store.
       {"10 GOTO 100\n", {}, 0x0801, {{10, "89 20 '100'"}}},
+      // "0010" is line 10; blanks before a comment go with it.
+      {"0010 PRINT X  'note\n20 GOTO 10\n", {}, 0x0801, {{10, "99 20 58"}, {20, "89 20 '10'"}}},
       {"64000 PRINT\n", {}, 0x0801, {{64000, "99"}}},
   };
   for (const ProgramRow& row : rows) {
@@ -188,10 +193,8 @@ TEST(Tokenizer, Messages) {
   const MessageRow rows[] = {
       {"10 PRINT {red\n", {}, {"Error: [t.txt (1)] Syntax error: {red"}},
       {"10 PRINT \"{nosuch}\"\n", {}, {"Error: [t.txt (1)] Unknown or badly formed token in string: \"{nosuch}\""}},
-      {"20 PRINT\n10 PRINT\n", {},
-       {"Warning: [t.txt (2)] Found out of order line 10", "Error: [t.txt (2)] Could not assign a line number"}},
-      {"10 PRINT\n10 END\n", {},
-       {"Warning: [t.txt (2)] Line number re-use: 10", "Error: [t.txt (2)] Could not assign a line number"}},
+      {"20 PRINT\n10 PRINT\n", {}, {"Warning: [t.txt (2)] Found out of order line 10"}},
+      {"10 PRINT\n10 END\n", {}, {"Warning: [t.txt (2)] Line number re-use: 10"}},
       {"{:a}\nPRINT\n{:A}\nPRINT\n", {}, {"Warning: [t.txt (3)] Label has already been declared: {:a}"}},
       {"{loadaddr:$fff0}\n10 PRINT \"ABCDEFGHIJKLMNOP\"\n", {},
        {"Error: [t.txt (2)] Ran off end of memory!", "Error: [t.txt (2)] Error writing to address $fff0"}},
