@@ -113,5 +113,24 @@ TEST(Cli, AssemblerRunChecksEveryOptionBeforeLoading) {
   EXPECT_FALSE(test::FileExists(dir.File("prog.prg")));
 }
 
+TEST(Cli, FatalDirectiveFailsTheRunAndWritesNothing) {
+  test::ScratchDir dir;
+  test::WriteFile(dir.File("game.txt"), "10 PRINT\n{fatal:stop here}\n20 END\n");
+  auto r = test::RunVantrel(dir.Path(), {"game.txt", "-prg"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Has(r.output, "Fatal: [game.txt (2)] stop here")) << r.output;
+  EXPECT_TRUE(Has(r.output, "Vantrel failed."));
+  EXPECT_FALSE(test::FileExists(dir.File("game.prg")));
+}
+
+TEST(Cli, VerboseListShowsTheLoadersLines) {
+  test::ScratchDir dir;
+  test::WriteFile(dir.File("game.txt"), "10 PRINT\n");
+  auto r = test::RunVantrel(dir.Path(), {"game.txt", "-prg", "-VERBOSE:list"});
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_TRUE(Has(r.output, "Loading game.txt"));
+  EXPECT_TRUE(Has(r.output, "==> Saving in .prg format: game.prg"));
+}
+
 }  // namespace
 }  // namespace vantrel
