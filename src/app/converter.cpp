@@ -36,7 +36,7 @@ bool Converter::Run(CmdLineParams& params) {
   loader_->DefinePredefined();
   if (mode_ == RunMode::Assembler) RunAssembler();
   else if (mode_ == RunMode::BasicText || mode_ == RunMode::BasicBinary) RunBasic();
-  if (!Failed()) loader_->UpdateBuildRevision();
+  loader_->UpdateBuildRevision();
   loader_->Summary(program_name_);
   return !Failed();
 }

@@ -100,6 +100,42 @@ uint8_t AlphaOut(AlphaMode mode, uint8_t b) {
   }
 }
 
+uint8_t RemarkIn(AlphaMode mode, uint8_t c) {
+  switch (mode) {
+    case AlphaMode::Lazy:
+    case AlphaMode::Poke:
+      return IsLower(c) ? c - 0x20 : c;
+    case AlphaMode::Alt:
+    case AlphaMode::Upper:
+    case AlphaMode::Lower:
+    case AlphaMode::Invert:
+      if (IsLower(c)) return c - 0x20;
+      return IsUpper(c) ? c + 0x20 : c;
+    default:
+      return c;
+  }
+}
+
+uint8_t RemarkOut(AlphaMode mode, uint8_t b) {
+  switch (mode) {
+    case AlphaMode::Normal:
+    case AlphaMode::Lazy:
+    case AlphaMode::Poke:
+    case AlphaMode::Upper:
+      if (IsShifted(b)) return b - 0x80;
+      return IsLower(b) ? b - 0x20 : b;
+    case AlphaMode::Alt:
+    case AlphaMode::Invert:
+      if (IsUpper(b)) return b + 0x20;
+      return IsLower(b) ? b - 0x20 : b;
+    case AlphaMode::Lower:
+      if (IsShifted(b)) return b - 0x60;
+      return IsUpper(b) ? b + 0x20 : b;
+    default:
+      return b;
+  }
+}
+
 // The character ROM orders the glyphs differently from PETSCII: the letters
 // $40-$5F sit at screen codes $00-$1F, and the graphics that PETSCII has
 // twice ($60-$7F and $C0-$DF, $A0-$BF and $E0-$FE) share one screen code.

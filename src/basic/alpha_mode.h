@@ -40,6 +40,10 @@ std::string ApplyCase(CharacterCase letter_case, std::string_view text);
 uint8_t AlphaIn(AlphaMode mode, uint8_t c);
 // A PETSCII byte to the text character written for it in `mode`.
 uint8_t AlphaOut(AlphaMode mode, uint8_t b);
+// REM text is not quoted text: its letters follow simpler rules. A REM
+// character to the byte it is stored as, and a stored byte to its character.
+uint8_t RemarkIn(AlphaMode mode, uint8_t c);
+uint8_t RemarkOut(AlphaMode mode, uint8_t b);
 // The screen code (what POKE puts in screen memory) of a PETSCII byte in the
 // two Poke modes; other modes keep the byte.
 uint8_t ScreenCode(AlphaMode mode, uint8_t b);

@@ -63,12 +63,15 @@ struct BasLine {
   std::vector<BasElement> elements;
   bool endOfProgram = false;
   bool generated = false;
+  bool fromProgram = false;  // read from a loaded program file
 
   bool HasCode() const {
     for (const BasElement& e : elements)
       if (IsCodeKind(e.kind)) return true;
     return false;
   }
+  // A loaded program's line is written back even when it holds no bytes.
+  bool IsWritten() const { return fromProgram || HasCode(); }
   bool HasReferenceText() const { return !text.empty(); }
   void SetText(std::string_view t) {
     text = std::string(t);

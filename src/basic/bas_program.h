@@ -36,6 +36,9 @@ struct BasOptions {
   CharacterCase variableCase = CharacterCase::Auto;
 };
 
+// A character of a DATA item as the tokenizer stores it; -1 when dropped.
+int DataCharIn(uint8_t c);
+
 class BasProgram {
  public:
   static constexpr uint16_t kUnsetAddress = 0xFFFF;
@@ -118,6 +121,7 @@ class BasProgram {
   bool DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previous);
   std::string ElementToText(const BasElement& e) const;
   std::string RemainderText(const std::string& bytes) const;
+  std::string DataItemText(const std::string& bytes) const;
   void DebugDump(const BasLine& line) const;
 
   // Text outputs (text_writers.cpp).
@@ -125,6 +129,7 @@ class BasProgram {
   bool WriteText(const std::string& path, bool overwrite, const std::string& text, const char* console_message,
                  const std::string& file_message);
   void Relabel();
+  void WarnEmptyLines();
 
   void ShareTranslation();
   void SetContext(const BasLine& line);

@@ -5,14 +5,13 @@
 
 #include "basic/bas_program.h"
 #include "basic/basic_keywords.h"
+#include "basic/byte_code.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
 
 namespace {
 constexpr int32_t kHighestLineNumber = 63999;
-
-std::string ByteCode(uint8_t b) { return "{$" + Hex(b, 2) + "}"; }
 }  // namespace
 
 bool BasProgram::Detokenize(ProgramFile file) { return LoadPrg(file); }
@@ -36,9 +35,14 @@ bool BasProgram::LoadPrg(ProgramFile& file) {
     int32_t previous = -1;
     while (true) {
       auto line = std::make_unique<BasLine>();
-      if (!DetokenizeLine(*line, cursor, previous)) break;
+      // A line that runs off the loaded bytes ends the program there, so a
+      // rebuild still closes it with its end marker.
+      if (!DetokenizeLine(*line, cursor, previous)) {
+        line = std::make_unique<BasLine>();
+        line->endOfProgram = true;
+      }
       const bool end = line->endOfProgram;
-      if (options_.debugDump) DebugDump(*line);
+      if (options_.debugDump && !end) DebugDump(*line);
       lines_.push_back(std::move(line));
       if (end) break;
     }
@@ -65,6 +69,7 @@ bool BasProgram::DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previo
   }
   if (cursor + 3 > last) return !loader_.Warning("Ran off end of memory!");
   cursor += 2;
+  line.fromProgram = true;
   line.lineNumber = memory_.ReadWord(static_cast<uint16_t>(cursor));
   line.SetText(std::to_string(line.lineNumber));
   cursor += 2;
@@ -123,40 +128,38 @@ std::string BasProgram::ElementToText(const BasElement& e) const {
     case BasElementKind::Punct:
       // A raw brace would open a directive when the text is read again.
       return e.value == '{' || e.value == '}' ? ByteCode(static_cast<uint8_t>(e.value)) : e.text;
+    case BasElementKind::DataItem: return DataItemText(e.text);
     case BasElementKind::Brace:
     case BasElementKind::Space:
     case BasElementKind::Digits:
-    case BasElementKind::DataItem:
     case BasElementKind::Label: return e.text;
     default: return "<\?\?\?>";
   }
 }
 
+// REM text follows the alphabet mode; a byte whose text form would not
+// read back as the same byte is written as a byte code instead.
 std::string BasProgram::RemainderText(const std::string& bytes) const {
   const AlphaMode mode = codes_.Alpha();
   std::string out;
   for (char ch : bytes) {
-    uint8_t c = static_cast<uint8_t>(ch);
-    switch (mode) {
-      case AlphaMode::Normal:
-      case AlphaMode::Lazy:
-      case AlphaMode::Poke:
-      case AlphaMode::Upper:
-        if (c >= 0xC1 && c <= 0xDA) c = static_cast<uint8_t>(c - 128);
-        else if (c >= 'a' && c <= 'z') c = static_cast<uint8_t>(c - 32);
-        break;
-      case AlphaMode::Alt:
-      case AlphaMode::Invert:
-        if (c >= 'A' && c <= 'Z') c = static_cast<uint8_t>(c + 32);
-        else if (c >= 'a' && c <= 'z') c = static_cast<uint8_t>(c - 32);
-        break;
-      case AlphaMode::Lower:
-        if (c >= 0xC1 && c <= 0xDA) c = static_cast<uint8_t>(c - 96);
-        else if (c >= 'A' && c <= 'Z') c = static_cast<uint8_t>(c + 32);
-        break;
-      default: break;
-    }
-    out += static_cast<char>(c);
+    const uint8_t b = static_cast<uint8_t>(ch);
+    const uint8_t text = RemarkOut(mode, b);
+    const bool plain = b >= 32 && text != '{' && text != '}' && RemarkIn(mode, text) == b;
+    if (plain) out += static_cast<char>(text);
+    else out += ByteCode(b);
+  }
+  return out;
+}
+
+// DATA items are stored as typed; a byte the tokenizer would change or drop
+// is written as a byte code.
+std::string BasProgram::DataItemText(const std::string& bytes) const {
+  std::string out;
+  for (char ch : bytes) {
+    const uint8_t b = static_cast<uint8_t>(ch);
+    if (b != '{' && DataCharIn(b) == b) out += ch;
+    else out += ByteCode(b);
   }
   return out;
 }

@@ -79,17 +79,21 @@ BasElement LineLexer::NextDataItem() {
   if (pos_ >= line_.size() || line_[pos_] == '\0') return {"", BasElementKind::End, 0};
   const char c = line_[pos_];
   if (c == ',' || c == ':') return Take(BasElementKind::Punct, 1, static_cast<uint8_t>(c));
-  size_t start = line_.find_first_not_of(kBlankChars, pos_);
+  // In program bytes only $20 is a blank; CR, LF and TAB are data.
+  const std::string_view blanks = mode_ == Mode::Bytes ? std::string_view(" ") : kBlankChars;
+  size_t start = line_.find_first_not_of(blanks, pos_);
   size_t end = pos_;
   bool quoted = false;
   for (; end < line_.size() && line_[end] != '\0'; ++end) {
     if (line_[end] == '"') quoted = !quoted;
     else if (!quoted && (line_[end] == ',' || line_[end] == ':')) break;
   }
-  std::string item = Trim(line_.substr(pos_, end - pos_));
+  std::string_view item = line_.substr(pos_, end - pos_);
+  const size_t first = item.find_first_not_of(blanks);
+  item = first == std::string_view::npos ? std::string_view() : item.substr(first, item.find_last_not_of(blanks) - first + 1);
   pos_ = end;
   bool is_quoted = start != std::string_view::npos && start < end && line_[start] == '"';
-  return {item, is_quoted ? BasElementKind::Quoted : BasElementKind::DataItem, 0};
+  return {std::string(item), is_quoted ? BasElementKind::Quoted : BasElementKind::DataItem, 0};
 }
 
 }  // namespace vantrel

@@ -48,7 +48,7 @@ void BasProgram::RegisterLine(BasLine& line) {
 BasLine* BasProgram::FindTarget(uint32_t hash) const {
   if (auto it = line_index_.find(hash); it != line_index_.end()) {
     BasLine* target = it->second;
-    return !target->HasCode() && target->codeLine ? target->codeLine : target;
+    return !target->IsWritten() && target->codeLine ? target->codeLine : target;
   }
   if (auto it = label_index_.find(hash); it != label_index_.end()) return it->second;
   return nullptr;
@@ -125,7 +125,7 @@ void BasProgram::LinkLabelLines() {
   for (auto it = lines_.rbegin(); it != lines_.rend(); ++it) {
     BasLine& line = **it;
     if (line.endOfProgram) continue;
-    if (line.HasCode()) {
+    if (line.IsWritten()) {
       next_code = &line;
       continue;
     }
@@ -135,7 +135,7 @@ void BasProgram::LinkLabelLines() {
 }
 
 void BasProgram::CheckLineNumber(const BasLine& line) {
-  if (line.lineNumber > kLargestStorableNumber) {
+  if (line.lineNumber > kLargestStorableNumber || line.lineNumber < 0) {
     // Sixteen bits cannot hold it; it would silently become another number.
     Error(line, "Invalid line number: " + line.text);
   } else if (line.lineNumber >= kFirstInvalidLineNumber) {
@@ -146,7 +146,7 @@ void BasProgram::CheckLineNumber(const BasLine& line) {
 void BasProgram::AssignNumbers() {
   for (auto& ptr : lines_) {
     BasLine& line = *ptr;
-    if (line.endOfProgram || !line.HasCode()) continue;
+    if (line.endOfProgram || !line.IsWritten()) continue;
     int32_t candidate = next_;
     previous_ = next_;
     next_ = next_ + step_;
@@ -199,7 +199,7 @@ void BasProgram::Renumber() {
       if (inner.find_first_not_of("-0123456789") == std::string::npos && ReadNumber(inner, n))
         next_ = static_cast<int32_t>(std::clamp<int64_t>(n, INT_MIN, INT_MAX));
     }
-    if (!line.HasCode()) continue;
+    if (!line.IsWritten()) continue;
     previous_ = next_;
     line.lineNumber = next_;
     line.text = std::to_string(next_);  // the hash stays, so references still find it
@@ -229,7 +229,7 @@ void BasProgram::AssignLabel(const std::string& argument) {
 
 std::string BasProgram::LabelAssignmentText(const BasLine& line) const {
   if (line.lineNumber >= 0 || !line.text.starts_with("{:")) return {};
-  const BasLine* target = line.HasCode() ? &line : line.codeLine;
+  const BasLine* target = line.IsWritten() ? &line : line.codeLine;
   int32_t number = target ? target->lineNumber : -1;
   std::string name = line.text.substr(2, line.text.size() - 3);
   std::string shown = number < 0 ? "<line number not found>"

@@ -5,9 +5,25 @@
 
 #include "basic/bas_program.h"
 #include "basic/basic_keywords.h"
+#include "basic/byte_code.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
+
+namespace {
+
+}  // namespace
+
+// A DATA character as stored: shifted and lower-case letters become
+// capitals; control characters and most of those from $5C on are dropped
+// (-1).
+int DataCharIn(uint8_t c) {
+  if (c >= 0xC1 && c <= 0xDA) c = static_cast<uint8_t>(c - 128);
+  else if (c >= 'a' && c <= 'z') c = static_cast<uint8_t>(c - 32);
+  if (c < 32) return -1;
+  if (c >= 92 && c != ']' && c != '^') return -1;
+  return c;
+}
 
 namespace {
 
@@ -79,7 +95,7 @@ bool BasProgram::PrepareProgram() {
     if (renumber_requested_) Renumber();
     else if (!loaded_from_program_) AssignNumbers();
     for (auto& line : lines_)
-      if (!line->endOfProgram && line->HasCode() && line->lineNumber < 0)
+      if (!line->endOfProgram && line->IsWritten() && line->lineNumber < 0)
         Error(*line, "Missing line number. Please add one or request a {renumber}.");
     loader_.SetContext(0, 0);
     if (loader_.Log().ErrorFlag()) return false;
@@ -150,7 +166,7 @@ bool BasProgram::WriteLines() {
   uint32_t cursor = load_address_;
   for (auto& line : lines_) {
     SetContext(*line);
-    if (!line->endOfProgram && !line->HasCode()) {
+    if (!line->endOfProgram && !line->IsWritten()) {
       // A directive on a line of its own writes nothing but still switches
       // the lines after it.
       for (const BasElement& e : line->elements)
@@ -281,18 +297,17 @@ std::string BasProgram::ElementToBytes(const BasElement& e) {
 }
 
 // REM text is not tokenized; only its letters follow the alphabet mode.
+// Byte codes come back as their bytes.
 std::string BasProgram::RemainderBytes(const std::string& text) const {
   const AlphaMode mode = codes_.Alpha();
-  std::string out = text;
-  for (char& c : out) {
-    const bool lower = c >= 'a' && c <= 'z';
-    const bool upper = c >= 'A' && c <= 'Z';
-    if (mode == AlphaMode::Lazy || mode == AlphaMode::Poke) {
-      if (lower) c = static_cast<char>(c - 32);
-    } else if (mode == AlphaMode::Alt || mode == AlphaMode::Upper || mode == AlphaMode::Lower ||
-               mode == AlphaMode::Invert) {
-      if (lower) c = static_cast<char>(c - 32);
-      else if (upper) c = static_cast<char>(c + 32);
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint8_t b = 0;
+    if (ReadByteCode(text, i, b)) {
+      i += 4;
+      out += static_cast<char>(b);
+    } else {
+      out += static_cast<char>(RemarkIn(mode, static_cast<uint8_t>(text[i])));
     }
   }
   return out;
@@ -300,13 +315,14 @@ std::string BasProgram::RemainderBytes(const std::string& text) const {
 
 std::string BasProgram::DataItemBytes(const std::string& text) const {
   std::string out;
-  for (char ch : text) {
-    uint8_t c = static_cast<uint8_t>(ch);
-    if (c >= 0xC1 && c <= 0xDA) c = static_cast<uint8_t>(c - 128);
-    else if (c >= 'a' && c <= 'z') c = static_cast<uint8_t>(c - 32);
-    if (c < 32) continue;
-    if (c >= 92 && c != ']' && c != '^') continue;
-    out += static_cast<char>(c);
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint8_t b = 0;
+    if (ReadByteCode(text, i, b)) {
+      i += 4;
+      out += static_cast<char>(b);
+    } else if (int c = DataCharIn(static_cast<uint8_t>(text[i])); c >= 0) {
+      out += static_cast<char>(c);
+    }
   }
   return out;
 }

@@ -43,7 +43,9 @@ std::string BasProgram::JoinElements(const BasLine& line, bool labels) const {
       continue;
     }
     if (const BasLine* target = ResolveReference(e)) {
-      out += labels ? target->text : std::to_string(target->lineNumber);
+      // A loaded program keeps its numbers, so its own digits ("0010") stand.
+      if (labels) out += target->text;
+      else out += e.raw ? e.text : std::to_string(target->lineNumber);
     } else {
       out += UnresolvedReferenceText(e);
     }
@@ -62,10 +64,21 @@ bool BasProgram::WriteText(const std::string& path, bool overwrite, const std::s
   return SaveTextOutput(loader_.Log(), path, overwrite, text);
 }
 
+// A loaded line with no bytes has no text form the tokenizer would keep.
+void BasProgram::WarnEmptyLines() {
+  for (const auto& line : lines_) {
+    if (line->fromProgram && !line->HasCode()) {
+      loader_.Warning("Line " + line->text + " holds nothing and will be dropped when this text is tokenized");
+      return;
+    }
+  }
+}
+
 bool BasProgram::WriteTxt(const std::string& path, bool overwrite) {
+  WarnEmptyLines();
   std::string text = supervariables_.Enabled() ? supervariables_.Definitions() : std::string();
   for (const auto& line : lines_) {
-    if (line->endOfProgram || !(line->generated || line->HasCode())) continue;
+    if (line->endOfProgram || !(line->generated || line->IsWritten())) continue;
     if (!line->generated) text += line->text + " ";
     text += JoinElements(*line, false) + "\n";
   }
@@ -76,7 +89,7 @@ bool BasProgram::WriteTxt(const std::string& path, bool overwrite) {
 // for good: nothing that needs the old numbers runs after this writer.
 void BasProgram::Relabel() {
   for (auto& line : lines_) {
-    if (line->endOfProgram || !line->HasCode()) continue;
+    if (line->endOfProgram || !line->IsWritten()) continue;
     if (line->referenced && (line->lineNumber >= 0 || !line->text.empty())) {
       line->text = "{:" + std::to_string(line->lineNumber) + "}";
     } else {
@@ -87,12 +100,13 @@ void BasProgram::Relabel() {
 }
 
 bool BasProgram::WriteLbl(const std::string& path, bool overwrite) {
+  WarnEmptyLines();
   Relabel();
   std::string text = supervariables_.Enabled() ? supervariables_.Definitions() : std::string();
   for (const auto& line : lines_) {
     if (line->endOfProgram) continue;
     if (line->referenced && !line->text.empty()) text += line->text + "\n";
-    if (line->generated || line->HasCode()) {
+    if (line->generated || line->IsWritten()) {
       text += '\t';
       text += JoinElements(*line, true);
       text += '\n';

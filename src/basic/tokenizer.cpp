@@ -53,7 +53,7 @@ bool BasProgram::Tokenize() {
 }
 
 bool BasProgram::HasStatements() const {
-  return std::any_of(lines_.begin(), lines_.end(), [](const auto& l) { return l->HasCode(); });
+  return std::any_of(lines_.begin(), lines_.end(), [](const auto& l) { return l->IsWritten(); });
 }
 
 std::unique_ptr<BasLine> BasProgram::TokenizeLine(const SourceLine* origin, std::string_view text) {

@@ -28,7 +28,9 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
   if (!RegularFileExists(path)) return false;
   std::error_code ec;
   const auto size = std::filesystem::file_size(path, ec);
-  if (ec || size == 0) return false;
+  // Nothing larger can be a program (64 KiB and a header); refuse it before
+  // allocating, whatever size the file claims.
+  if (ec || size == 0 || size > ProgramFile::kMaxSize + 3) return false;
   std::ifstream in(path, std::ios::binary);
   bytes.resize(size);
   in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));

@@ -66,9 +66,13 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
     reason = "Is a directory";
     return false;
   }
-  std::vector<char> temp(target.begin(), target.end());
-  static constexpr char kSuffix[] = ".vantrel-XXXXXX";
-  temp.insert(temp.end(), kSuffix, kSuffix + sizeof kSuffix);
+  // A short name in the target's directory: a long target name must not
+  // make the temporary one too long for the file system.
+  const size_t slash = target.find_last_of('/');
+  std::string temp_name = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+  temp_name += ".vt-XXXXXX";
+  std::vector<char> temp(temp_name.begin(), temp_name.end());
+  temp.push_back('\0');
   int fd = mkstemp(temp.data());
   if (fd < 0) {
     reason = std::strerror(errno);

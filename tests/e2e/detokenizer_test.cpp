@@ -43,6 +43,8 @@ std::vector<Case> Cases() {
        "{var:SuperVariable_A=A}\n10 {var:SuperVariable_A}={var:SuperVariable_A}+1\n",
        {"----------Supervariable assignments-----------------", "{var:SuperVariable_A=A}",
         "1 Supervariable assignments"}},
+      {"empty line", BasicProgramFile(0x0801, {{10, ""}, {20, kGoto + "0010"}}), {"-txt:out.txt", "-prg:re.prg"},
+       "10 \n20 GOTO0010\n", {"Warning: Line 10 holds nothing and will be dropped when this text is tokenized"}},
       {"not basic", std::string("\x00\xc0\xa9\x01\x60", 5), {"-txt:out.txt", "-notbasic"},
        "{warning:Source .prg file contains non-BASIC code which will need to be ported separately: $c000 c002}\n",
        {}},
@@ -63,6 +65,9 @@ TEST(Detokenizer, WritesTextOfPrograms) {
     auto r = test::RunVantrel(dir.Path(), args);
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(test::ReadFile(dir.File("out.txt")), c.text);
+    if (test::FileExists(dir.File("re.prg"))) {
+      EXPECT_EQ(test::ReadFile(dir.File("re.prg")), c.prg);
+    }
     for (const std::string& line : c.console) EXPECT_NE(r.output.find(line + "\n"), std::string::npos) << line;
   }
 }
@@ -99,6 +104,8 @@ TEST(Detokenizer, HostileProgramsAreReported) {
       {"line without its zero", std::string("\x01\x08\x0a\x08\x0a\x00\x99\x99\x99", 9), "Warning: Ran off end of memory!"},
       {"looping link", looping, "Source .prg file contains non-BASIC code"},
       {"load address only", std::string("\x01\x08", 2), "Error: Error inserting program into memory"},
+      {"load address $ffff", std::string("\xff\xff\x00", 3), "Error: Bad load address"},
+      {"line 64000", BasicProgramFile(0x0801, {{64000, kPrint}}), "Warning: Illegal line number 64000"},
   };
   for (const Hostile& h : cases) {
     SCOPED_TRACE(h.name);
@@ -107,6 +114,28 @@ TEST(Detokenizer, HostileProgramsAreReported) {
     auto r = test::RunVantrel(dir.Path(), {"in.prg", "-txt:con"});
     EXPECT_NE(r.output.find(h.message), std::string::npos) << r.output;
     EXPECT_TRUE(r.status == 0 || r.status == 1);
+  }
+}
+
+TEST(Detokenizer, PrefaceFilesMayOnlyDefine) {
+  test::ScratchDir dir;
+  test::WriteFile(dir.File("in.prg"), BasicProgramFile(0x0801, {{10, "\xcc"}}));
+  test::WriteFile(dir.File("defs.txt"), "{tokenizer:$cc=FOO}\n");
+  test::WriteFile(dir.File("code.txt"), "10 PRINT\n");
+  struct Row {
+    const char* pref;
+    std::vector<std::string> lines;
+  };
+  const Row rows[] = {
+      {"-pref:defs", {"10 FOO"}},
+      {"-pref:none", {"Error: Preface file not found: none.txt"}},
+      {"-pref:code",
+       {"Error: Preface file can't contain any actual code", "Error: Error processing preface file: code.txt"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.pref);
+    auto r = test::RunVantrel(dir.Path(), {"in.prg", "-txt:con", row.pref});
+    for (const std::string& line : row.lines) EXPECT_NE(r.output.find(line + "\n"), std::string::npos) << r.output;
   }
 }
 

@@ -82,7 +82,8 @@ TEST(RoundTrip, MachineCodeRebuildsWithNotBasic) {
 }
 
 // Random lines as the C64 stores them: tokens, names, numbers, strings with
-// any byte, control bytes and apostrophes outside quotes.
+// any byte, control bytes and apostrophes outside quotes, DATA items and REM
+// text of any bytes.
 class ProgramGenerator {
  public:
   explicit ProgramGenerator(unsigned seed) : rng_(seed) {}
@@ -107,7 +108,31 @@ class ProgramGenerator {
       if (!body.empty()) body += ' ';  // keeps tokens and names from running together
       body += Atom();
     }
+    if (Pick(0, 4) == 0) body += ":\x83" + DataItems();  // DATA
+    if (Pick(0, 4) == 0) body += ":\x8f" + Bytes(Pick(0, 20), "");  // REM
     return body;
+  }
+
+  // Items as the C64 stores them; blanks around an item are not kept in
+  // text, so the items here have none.
+  std::string DataItems() {
+    std::string items;
+    for (int i = 0, n = Pick(1, 4); i < n; ++i) {
+      std::string item = Bytes(Pick(1, 6), ",:\"");
+      if (item.front() == ' ') item.front() = 'X';
+      if (item.back() == ' ') item.back() = 'X';
+      items += (i ? "," : "") + item;
+    }
+    return items;
+  }
+
+  std::string Bytes(int n, std::string_view excluded) {
+    std::string out;
+    while (static_cast<int>(out.size()) < n) {
+      const char b = static_cast<char>(Pick(1, 255));
+      if (excluded.find(b) == std::string_view::npos) out += b;
+    }
+    return out;
   }
 
   std::string Atom() {

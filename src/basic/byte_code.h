@@ -1,0 +1,37 @@
+// basic/byte_code.h: the "{$xx}" form that writes any byte into text. The
+// text writers use it for bytes with no plain form; REM text and DATA items
+// read it back, so such bytes survive a trip through text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vantrel {
+
+inline std::string ByteCode(uint8_t b) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text = "{$";
+  text += kDigits[b >> 4];
+  text += kDigits[b & 0xF];
+  text += '}';
+  return text;
+}
+
+// True when `text` holds "{$xx}" (two hex digits, either case) at `pos`.
+inline bool ReadByteCode(std::string_view text, size_t pos, uint8_t& b) {
+  auto digit = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  if (pos + 5 > text.size() || text[pos] != '{' || text[pos + 1] != '$' || text[pos + 4] != '}') return false;
+  const int hi = digit(text[pos + 2]);
+  const int lo = digit(text[pos + 3]);
+  if (hi < 0 || lo < 0) return false;
+  b = static_cast<uint8_t>(hi * 16 + lo);
+  return true;
+}
+
+}  // namespace vantrel
