@@ -63,6 +63,12 @@ struct BasElement {
   // them, so a rebuilt program keeps every byte whatever its text form.
   std::optional<std::string> raw;
 
+  // For a brace element "{name:argument}": the argument, empty when none.
+  std::string DirectiveArgument() const {
+    const size_t colon = text.find(':');
+    if (colon == std::string::npos || text.size() < 2) return {};
+    return text.substr(colon + 1, text.size() - colon - 2);
+  }
   bool IsPunct(char c) const { return kind == BasElementKind::Punct && value == static_cast<uint8_t>(c); }
   bool IsToken(int32_t code) const { return kind == BasElementKind::Token && value == code; }
 };

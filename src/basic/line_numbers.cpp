@@ -26,12 +26,6 @@ int32_t ReadDirectiveNumber(std::string_view text) {
   return static_cast<int32_t>(negative ? -n : n);
 }
 
-std::string DirectiveArgument(const std::string& brace) {
-  size_t colon = brace.find(':');
-  if (colon == std::string::npos) return {};
-  return brace.substr(colon + 1, brace.size() - colon - 2);
-}
-
 }  // namespace
 
 void BasProgram::RegisterLine(BasLine& line) {
@@ -167,7 +161,7 @@ void BasProgram::AssignNumbers() {
 }
 
 void BasProgram::ApplyNumberingDirective(const BasElement& e) {
-  const int32_t n = ReadDirectiveNumber(DirectiveArgument(e.text));
+  const int32_t n = ReadDirectiveNumber(e.DirectiveArgument());
   switch (static_cast<TokenizerDirective>(e.value)) {
     case TokenizerDirective::Number:
       if (n <= previous_) loader_.Error("Can't honor NUMBER directive for line " + std::to_string(n));

@@ -55,12 +55,7 @@ std::string BasProgram::JoinElements(const BasLine& line, bool labels) const {
 
 bool BasProgram::WriteText(const std::string& path, bool overwrite, const std::string& text,
                            const char* console_message, const std::string& file_message) {
-  if (IsConsoleName(path)) {
-    loader_.Log().ReportInfo(console_message);
-  } else {
-    if (!CheckSavePath(loader_.Log(), path, overwrite)) return false;
-    loader_.Log().ReportInfo(file_message);
-  }
+  loader_.Log().ReportInfo(IsConsoleName(path) ? std::string(console_message) : file_message);
   return SaveTextOutput(loader_.Log(), path, overwrite, text);
 }
 

@@ -1,0 +1,152 @@
+// Preparing the program for output: jump targets become references, REM
+// removal, crunching and spacing, and line numbers.
+#include <algorithm>
+
+#include "basic/bas_program.h"
+#include "basic/basic_keywords.h"
+#include "basic/byte_code.h"
+#include "text/text_ops.h"
+
+namespace vantrel {
+
+namespace {
+
+bool IsSpaceOrConsumed(const BasElement& e) {
+  return e.kind == BasElementKind::Space || e.kind == BasElementKind::Consumed;
+}
+
+// Trailing colons and blanks write bytes that do nothing.
+void ConsumeTrailing(BasLine& line) {
+  for (auto it = line.elements.rbegin(); it != line.elements.rend(); ++it) {
+    if (it->kind == BasElementKind::Consumed) continue;
+    if (it->kind != BasElementKind::Space && !it->IsPunct(':')) break;
+    it->kind = BasElementKind::Consumed;
+  }
+}
+
+bool SpaceAfter(const BasElement& e) {
+  switch (e.kind) {
+    case BasElementKind::Quoted:
+    case BasElementKind::Digits:
+    case BasElementKind::Name:
+    case BasElementKind::Label: return true;
+    case BasElementKind::Punct: return e.value == ')';
+    case BasElementKind::Token:
+      return e.value == kTokenTo || e.value == kTokenThen || e.value == 0xA8 || e.value == 0xA9 ||
+             e.value == 0xAF || e.value == 0xB0 || e.value == kTokenGo || (e.value >= 0x80 && e.value <= 0xA2);
+    default: return false;
+  }
+}
+
+bool SpaceBefore(const BasElement& e) {
+  switch (e.kind) {
+    case BasElementKind::Quoted:
+    case BasElementKind::Digits:
+    case BasElementKind::DataItem:
+    case BasElementKind::Name:
+    case BasElementKind::Label: return true;
+    case BasElementKind::Punct: return e.value == '(' || e.value == ':';
+    case BasElementKind::Token:
+      // Operators sit between their operands without blanks.
+      return !((e.value >= 0xAA && e.value <= 0xAE) || (e.value >= 0xB1 && e.value <= 0xB3));
+    default: return false;
+  }
+}
+
+bool IsDirective(const BasElement& e, TokenizerDirective d) {
+  return e.kind == BasElementKind::Brace && e.value == static_cast<int32_t>(d);
+}
+
+}  // namespace
+
+bool BasProgram::PlaceIntoMemory() { return PrepareProgram(); }
+
+bool BasProgram::PrepareProgram() {
+  if (!options_.notBasic) {
+    for (auto& line : lines_) {
+      SetContext(*line);
+      MakeReferences(*line);
+    }
+    RemoveRems();
+    LinkLabelLines();
+    CrunchAndSpace();
+    if (renumber_requested_) Renumber();
+    else if (!loaded_from_program_) AssignNumbers();
+    for (auto& line : lines_)
+      if (!line->endOfProgram && line->IsWritten() && line->lineNumber < 0)
+        Error(*line, "Missing line number. Please add one or request a {renumber}.");
+    loader_.SetContext(0, 0);
+    if (loader_.Log().ErrorFlag()) return false;
+    memory_.Clear();
+    if (HasStatements() && !WriteLines()) return false;
+    if (!loader_.AssemblerLines().empty())
+      return loader_.Error("Inline assembly blocks need the assembler, which is not available yet");
+    RestoreSavedCode();
+  }
+  if (memory_.Used().IsEmpty()) return loader_.Error("No program to save");
+  if (!memory_.Extract(memory_.Used(), program_file_)) return loader_.Error("Program is too large to fit in memory");
+  return true;
+}
+
+void BasProgram::RemoveRems() {
+  for (auto& ptr : lines_) {
+    BasLine& line = *ptr;
+    SetContext(line);
+    auto& el = line.elements;
+    bool removed = false;
+    for (size_t i = 0; i < el.size(); ++i) {
+      if (IsDirective(el[i], TokenizerDirective::RemRemoval)) {
+        SetSwitch(options_.remRemoval, el[i].DirectiveArgument(), "REM Removal");
+      } else if (options_.remRemoval && (el[i].kind == BasElementKind::Tick || el[i].IsToken(kTokenRem))) {
+        el.erase(el.begin() + static_cast<long>(i), el.end());
+        removed = true;
+      }
+    }
+    std::erase_if(el, [](const BasElement& e) { return e.kind == BasElementKind::Consumed; });
+    // Only a line that lost its REM loses the colon before it; other lines
+    // keep their bytes exactly.
+    if (removed) ConsumeTrailing(line);
+  }
+}
+
+void BasProgram::CrunchAndSpace() {
+  for (auto& ptr : lines_) {
+    BasLine& line = *ptr;
+    SetContext(line);
+    for (const BasElement& e : line.elements) {
+      if (IsDirective(e, TokenizerDirective::Crunch)) SetSwitch(options_.crunch, e.DirectiveArgument(), "Crunch");
+      if (IsDirective(e, TokenizerDirective::AutoSpace))
+        SetSwitch(options_.autospace, e.DirectiveArgument(), "AutoSpace");
+    }
+    if (options_.crunch || options_.autospace) CrunchLine(line);
+    if (options_.autospace) SpaceLine(line);
+  }
+  crunched_ = crunched_ || options_.crunch;
+}
+
+void BasProgram::CrunchLine(BasLine& line) {
+  std::erase_if(line.elements, IsSpaceOrConsumed);
+  ConsumeTrailing(line);
+}
+
+void BasProgram::SpaceLine(BasLine& line) {
+  std::vector<BasElement> spaced;
+  for (BasElement& e : line.elements) {
+    if (e.kind == BasElementKind::Consumed) continue;
+    if (!spaced.empty() && SpaceAfter(spaced.back()) && SpaceBefore(e))
+      spaced.push_back({" ", BasElementKind::Space, ' '});
+    spaced.push_back(std::move(e));
+  }
+  line.elements = std::move(spaced);
+}
+
+bool BasProgram::SetSwitch(bool& option, const std::string& argument, const char* label) {
+  const std::string word = LowerCopy(Trim(argument));
+  if (IsTrueWord(word) || IsFalseWord(word)) {
+    option = IsTrueWord(word);
+    return loader_.Info(std::string(label) + " mode " + (option ? "turned on" : "turned off"));
+  }
+  return loader_.Error(std::string(label) + " mode directive error");
+}
+
+}  // namespace vantrel
