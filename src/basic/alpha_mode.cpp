@@ -116,24 +116,10 @@ uint8_t RemarkIn(AlphaMode mode, uint8_t c) {
   }
 }
 
+// As string bytes, except that Alt keeps the shifted letters of a REM.
 uint8_t RemarkOut(AlphaMode mode, uint8_t b) {
-  switch (mode) {
-    case AlphaMode::Normal:
-    case AlphaMode::Lazy:
-    case AlphaMode::Poke:
-    case AlphaMode::Upper:
-      if (IsShifted(b)) return b - 0x80;
-      return IsLower(b) ? b - 0x20 : b;
-    case AlphaMode::Alt:
-    case AlphaMode::Invert:
-      if (IsUpper(b)) return b + 0x20;
-      return IsLower(b) ? b - 0x20 : b;
-    case AlphaMode::Lower:
-      if (IsShifted(b)) return b - 0x60;
-      return IsUpper(b) ? b + 0x20 : b;
-    default:
-      return b;
-  }
+  if (mode == AlphaMode::Alt && IsShifted(b)) return b;
+  return AlphaOut(mode, b);
 }
 
 // The character ROM orders the glyphs differently from PETSCII: the letters
