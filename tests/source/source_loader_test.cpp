@@ -269,18 +269,16 @@ TEST(SourceLoader, ClosingTally) {
   Harness h;
   h.Write("p.txt", "{warning:a}\n{warning:b}");
   h.Load("p.txt");
-  h.loader.Summary("Vantrel");
-  const auto& messages = h.log.Messages();
-  ASSERT_GE(messages.size(), 4u);
-  Lines last;
-  for (size_t i = messages.size() - 4; i < messages.size(); ++i) last.push_back(h.log.LineOf(messages[i]));
-  EXPECT_EQ(last, (Lines{"====================", "0 Errors; 2 Warnings", "====================",
-                         "Vantrel finished"}));
-
+  auto tally = [&h] {
+    h.loader.Summary("Vantrel");
+    Lines lines;
+    for (const MsgLogMsg& m : h.log.Messages()) lines.push_back(h.log.LineOf(m));
+    return Lines(lines.end() - 4, lines.end());
+  };
+  const std::string rule(20, '=');
+  EXPECT_EQ(tally(), (Lines{rule, "0 Errors; 2 Warnings", rule, "Vantrel finished"}));
   h.loader.Error("x");
-  h.loader.Summary("Vantrel");
-  EXPECT_EQ(h.log.LineOf(h.log.Messages()[h.log.Messages().size() - 3]), "1 Errors; 2 Warnings");
-  EXPECT_EQ(h.log.LineOf(h.log.Messages().back()), "Vantrel failed.");
+  EXPECT_EQ(tally(), (Lines{rule, "1 Errors; 2 Warnings", rule, "Vantrel failed."}));
 }
 
 TEST(SourceLoader, BuildRevision) {
