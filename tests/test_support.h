@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "source/source_loader.h"
+
 namespace vantrel::test {
 
 // A fresh directory under the system temp dir, removed with the object.
@@ -44,6 +46,19 @@ struct BasicLineBytes {
   std::string body;
 };
 std::string BasicProgramFile(uint16_t load_address, const std::vector<BasicLineBytes>& lines);
+
+// A loader for code that reports through one; its messages are kept, not echoed.
+struct QuietLoader {
+  QuietLoader() { log.SetEcho(false); }
+  std::vector<std::string> Lines() const {  // as the console shows them
+    std::vector<std::string> lines;
+    for (const MsgLogMsg& m : log.Messages()) lines.push_back(log.LineOf(m));
+    return lines;
+  }
+  SourceLoaderMsgLog log;
+  FileLocator locator;
+  SourceLoader loader{log, locator};
+};
 
 // Where corpus files live (the shared real C64 programs).
 std::string CorpusPath(const std::string& relative);

@@ -19,9 +19,7 @@ using test::WriteFile;
 constexpr int32_t kWarningLevel = static_cast<int32_t>(MessageLevel::Warning);
 
 // One run's loader over files in a scratch directory.
-struct Harness {
-  Harness() { log.SetEcho(false); }
-
+struct Harness : test::QuietLoader {
   std::string Write(const std::string& name, const std::string& text) {
     std::filesystem::create_directories(std::filesystem::path(dir.File(name)).parent_path());
     WriteFile(dir.File(name), text);
@@ -48,9 +46,6 @@ struct Harness {
   }
 
   ScratchDir dir;
-  SourceLoaderMsgLog log;
-  FileLocator locator;
-  SourceLoader loader{log, locator};
 };
 
 std::vector<std::string> Texts(const LineBlock& lines) {
