@@ -11,6 +11,33 @@ namespace {
 using test::MakePrg;
 using Bytes = std::vector<uint8_t>;
 
+constexpr uint64_t kAll = AddressRange::kAllOnes;
+
+TEST(AddressRange, EmptinessSizeFitAndText) {
+  struct Row {
+    uint64_t start, end;
+    bool empty, fits;
+    uint64_t size;
+  };
+  const Row rows[] = {
+      {1, 0, true, false, 0},           {kAll, kAll - 1, true, false, 0},  // constructed, reset
+      {kAll, kAll, true, false, 0},     {0x0900, 0x08ff, true, false, 0},
+      {0, kAll, false, false, 0},       {0xc000, 0xc000, false, true, 1},  // full range: no size
+      {0, 0xffff, false, true, 0x10000}, {0xff00, 0x10000, false, false, 0x101},
+  };
+  for (const Row& row : rows) {
+    const AddressRange r(row.start, row.end);
+    SCOPED_TRACE(r.Text());
+    EXPECT_EQ(r.IsEmpty(), row.empty);
+    EXPECT_EQ(r.Fits16Bits(), row.fits);
+    if (row.end != kAll) {
+      EXPECT_EQ(r.Size(), row.size);
+    }
+  }
+  EXPECT_EQ(AddressRange(0x10, 0xff).Text(), "$10 ff");
+  EXPECT_EQ(AddressRange(0xff, 0x100).Text(), "$ff 0100");
+}
+
 TEST(MemoryImage, UsedRangeAndExtract) {
   MemoryImage image;
   ProgramFile f;
@@ -93,7 +120,7 @@ TEST(MemoryImage, BasicEndChains) {
   // Line 10 at $0801 links to $0807; line 20 there links to $080d, the end.
   const std::pair<const char*, Bytes> rows[] = {
       {"two lines", {0x07, 0x08, 0x0a, 0x00, 0x99, 0x00, 0x0d, 0x08, 0x14, 0x00, 0x99, 0x00, 0x00, 0x00}},
-      {"data behind", {0x07, 0x08, 0x0a, 0x00, 0x99, 0x00, 0x00, 0x00, 0xea, 0xea}},
+      {"a byte behind", {0x07, 0x08, 0x0a, 0x00, 0x99, 0x00, 0x00, 0x00, 0xea}},
       {"empty program", {0x00, 0x00, 0x11}},
       {"link to itself", {0x01, 0x08, 0x0a, 0x00, 0x99, 0x00, 0x00, 0x00}},
       {"later link to itself", {0x07, 0x08, 0x0a, 0x00, 0x99, 0x00, 0x07, 0x08, 0x14, 0x00, 0x99, 0x00, 0x00, 0x00}},
@@ -111,7 +138,7 @@ TEST(MemoryImage, BasicEndChains) {
     if (ends[i] == 0) {
       EXPECT_EQ(behind, image.Used());  // nothing is BASIC
     } else if (i == 1) {
-      EXPECT_EQ(behind, AddressRange(0x0809, 0x080a));
+      EXPECT_EQ(behind, AddressRange(0x0809, 0x0809));
     } else {
       EXPECT_TRUE(behind.IsEmpty());
     }

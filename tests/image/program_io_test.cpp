@@ -71,16 +71,18 @@ TEST(ProgramIo, ReadAndWriteFields) {
   EXPECT_EQ(ReadBytes(dir.File("p")), (Bytes{0x00, 0xc0, 0x60}));
 }
 
-TEST(ProgramIo, WriteRefusalsTouchNothing) {
-  test::ScratchDir dir;
-  WriteBytes(dir.File("old"), {0x42});
-  const ProgramFile f = test::MakePrg(0x0801, {0x01});
-  EXPECT_FALSE(WriteProgramFile(dir.File("new"), FileType::Prg, true, ProgramFile()));
-  EXPECT_FALSE(WriteProgramFile(dir.File("old"), FileType::Prg, false, f));
-  EXPECT_FALSE(WriteProgramFile(dir.File("nodir/x"), FileType::Prg, true, f));
-  EXPECT_FALSE(WriteProgramFile(dir.Path(), FileType::Prg, true, f));
-  EXPECT_EQ(ReadBytes(dir.File("old")), Bytes{0x42});
-  EXPECT_EQ(test::EntriesIn(dir.Path()), 1u);
+// The cases where no address is taken; taking one is covered through the readers.
+TEST(ProgramFile, LoadAddressTakenOnlyFromAWholeWord) {
+  const std::pair<FileType, size_t> rows[] = {{FileType::Prg, 1}, {FileType::Prg, 65537}, {FileType::Seq, 3}};
+  for (const auto& [type, size] : rows) {
+    SCOPED_TRACE(size);
+    ProgramFile f = test::MakePrg(0x1234, Bytes(size, 0x08), true);
+    f.type = type;
+    const uint16_t kept = size == 1 ? 0x1234 : 0;
+    EXPECT_EQ(f.PeekLoadAddress(), kept);
+    EXPECT_EQ(f.TakeLoadAddress(), kept);
+    EXPECT_EQ(f.Size(), size);
+  }
 }
 
 TEST(ProgramIo, LoadThroughLocator) {
