@@ -54,35 +54,45 @@ std::vector<std::string> Texts(const LineBlock& lines) {
 
 using Lines = std::vector<std::string>;
 
-TEST(SourceLoader, BraceTokensInBasicLines) {
+// Each source loads as p.txt; "@N " in a problem stands for line N's prefix.
+TEST(SourceLoader, DirectivesInBasicLines) {
   struct Row {
-    const char* line;
-    const char* basic;
-    const char* problem;  // "" for none
+    const char* source;
+    Lines basic;  // {} when not of interest
+    Lines problems;
+    bool loads = true;
   };
   const Row rows[] = {
-      {"10 PRINT {clear}", "10 PRINT {clear}", ""},
-      {"{def:X}", " ", ""},
-      {"{def:A=1}{def:a=2}{usedef:A}", "  1", "Error: [@] Parser Variable a already defined"},
-      {"{a{b}c}", "{a{b}c}", ""},
-      {"10 A={", "10 A={", "Warning: [@] Unterminated brace token: {"},
-      {"}{x", "}{x", "Warning: [@] Unterminated brace token: {x"},
-      {"{'note: {clear}}10 PRINT", " 10 PRINT", ""},
-      {"A{$:ff}B{%:101}C", "A255B5C", ""},
-      {"{$:xyz}", "xyz", "Error: [@] Illegal hexadecimal value specified: xyz"},
-      {"{%:80000000000000000}", "80000000000000000", "Error: [@] Illegal binary value specified: 80000000000000000"},
-      {"{usedef:NOPE}", " ", ""},
-      {"{INFO:hello}", " ", ""},
+      {"10 PRINT {clear}", {"10 PRINT {clear}"}, {}},
+      {"{def:X}", {" "}, {}},
+      {"{def:A=1}{def:a=2}{usedef:A}", {"  1"}, {"Error: @1 Parser Variable a already defined"}},
+      {"{a{b}c}", {"{a{b}c}"}, {}},
+      {"10 A={", {"10 A={"}, {"Warning: @1 Unterminated brace token: {"}},
+      {"}{x", {"}{x"}, {"Warning: @1 Unterminated brace token: {x"}},
+      {"{'note: {clear}}10 PRINT", {" 10 PRINT"}, {}},
+      {"A{$:ff}B{%:101}C", {"A255B5C"}, {}},
+      {"{$:xyz}", {"xyz"}, {"Error: @1 Illegal hexadecimal value specified: xyz"}},
+      {"{%:80000000000000000}", {"80000000000000000"}, {"Error: @1 Illegal binary value specified: 80000000000000000"}},
+      {"{usedef:NOPE}", {" "}, {}},
+      {"{INFO:hello}", {" "}, {}},
+      {"{endif}", {}, {"Error: @1 {endif} without {ifdef}"}},
+      {"{else}", {}, {"Error: @1 {else} outside if block"}},
+      {"{ifndef:A}\n{ifdef:B}\n{endif}", {}, {"Error: @2 Can't nest {ifdef}--Already inside an if block using variable A"}},
+      {"{ifdef:A}", {}, {"Error: @1 Missing an {endif} somewhere"}, false},
+      {"{ifndef:A}\n", {}, {"Error: @2 Missing an {endif} somewhere"}, false},
+      {"{ifdef}\n{endif}", {}, {"Error: @2 {endif} without {ifdef}", "Error: @2 Missing an {endif} somewhere"}, false},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.line);
+    SCOPED_TRACE(row.source);
     Harness h;
-    h.Write("p.txt", row.line);
-    EXPECT_TRUE(h.Load("p.txt"));
-    EXPECT_EQ(Texts(h.loader.BasicLines()), Lines{row.basic});
-    std::string problem = row.problem;
-    if (size_t at = problem.find("[@] "); at != std::string::npos) problem.replace(at, 4, h.At("p.txt", 1));
-    EXPECT_EQ(h.Problems(), problem.empty() ? Lines{} : Lines{problem});
+    h.Write("p.txt", row.source);
+    EXPECT_EQ(h.Load("p.txt"), row.loads);
+    if (!row.basic.empty()) {
+      EXPECT_EQ(Texts(h.loader.BasicLines()), row.basic);
+    }
+    Lines expected = row.problems;
+    for (std::string& p : expected) p.replace(p.find('@'), 3, h.At("p.txt", p[p.find('@') + 1] - '0'));
+    EXPECT_EQ(h.Problems(), expected);
   }
 }
 
@@ -114,32 +124,6 @@ TEST(SourceLoader, ConditionalsOnCommandLineVariables) {
   EXPECT_TRUE(h.HasMessage(h.At("p.txt", 8) + "Undefining Parser Variable debug"));
   EXPECT_FALSE(h.loader.IsDefined("Y"));
   EXPECT_TRUE(h.Problems().empty());
-}
-
-TEST(SourceLoader, ConditionalErrors) {
-  struct Row {
-    const char* source;
-    bool loads;
-    std::vector<std::string> problems;  // "@N" stands for the prefix of line N
-  };
-  const Row rows[] = {
-      {"{endif}", true, {"@1{endif} without {ifdef}"}},
-      {"{else}", true, {"@1{else} outside if block"}},
-      {"{ifndef:A}\n{ifdef:B}\n{endif}", true,
-       {"@2Can't nest {ifdef}--Already inside an if block using variable A"}},
-      {"{ifdef:A}", false, {"@1Missing an {endif} somewhere"}},
-      {"{ifndef:A}\n", false, {"@2Missing an {endif} somewhere"}},
-      {"{ifdef}\n{endif}", false, {"@2{endif} without {ifdef}", "@2Missing an {endif} somewhere"}},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.source);
-    Harness h;
-    h.Write("p.txt", row.source);
-    EXPECT_EQ(h.Load("p.txt"), row.loads);
-    Lines expected;
-    for (const std::string& p : row.problems) expected.push_back("Error: " + h.At("p.txt", p[1] - '0') + p.substr(2));
-    EXPECT_EQ(h.Problems(), expected);
-  }
 }
 
 TEST(SourceLoader, BuildVariables) {
