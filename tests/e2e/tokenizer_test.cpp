@@ -65,89 +65,88 @@ bool HasLine(const std::string& output, const std::string& line) {
 
 struct ProgramRow {
   const char* source;
-  std::vector<std::string> options;
-  uint16_t load;
   std::vector<Line> lines;
+  std::vector<std::string> options = {};
+  uint16_t load = 0x0801;
 };
 
 TEST(Tokenizer, Programs) {
   // The layout helper agrees with the bytes the C64 stores for 10 PRINT "HI".
-  ASSERT_EQ(Prg(0x0801, {{10, "99 20 22 'HI' 22"}}), std::string("\x01\x08\x0c\x08\x0a\x00\x99\x20\x22HI\x22\0\0\0", 15));
+  ASSERT_EQ(Prg(0x0801, {{10, "99 20 22 'HI' 22"}}),
+            std::string("\x01\x08\x0c\x08\x0a\x00\x99\x20\x22HI\x22\0\0\0", 15));
   const ProgramRow rows[] = {
-      {"10 PRINT \"HI\"\n", {}, 0x0801, {{10, "99 20 22 'HI' 22"}}},
+      {"10 PRINT \"HI\"\n", {{10, "99 20 22 'HI' 22"}}},
       // Colour and cursor codes, repeat counts, numeric codes and modifiers in strings.
-      {"10 PRINT \"{clear}{white}A{down}{rvs on}B{rvrs off}{lt. blue}{left}{home}\"\n", {}, 0x0801,
+      {"10 PRINT \"{clear}{white}A{down}{rvs on}B{rvrs off}{lt. blue}{left}{home}\"\n",
        {{10, "99 20 22 93 05 41 11 12 42 92 9a 9d 13 22"}}},
-      {"10 PRINT \"{CLEAR}{Clr}{red:3}X{right:2}\"\n", {}, 0x0801, {{10, "99 20 22 93 93 1c 1c 1c 58 1d 1d 22"}}},
-      {"10 PRINT \"{$41}{147}{%101}{pi}{shift}A{lift}A\"\n", {}, 0x0801, {{10, "99 20 22 41 93 05 ff c1 41 22"}}},
-      {"{quoter:$5c=yen}\n10 PRINT \"{YEN}\"\n", {}, 0x0801, {{10, "99 20 22 5c 22"}}},
-      {"10 PRINT \"Hi\"\n{alpha:alt}\n20 PRINT \"Hi\"\n", {}, 0x0801, {{10, "99 20 22 'HI' 22"}, {20, "99 20 22 c8 49 22"}}},
+      {"10 PRINT \"{CLEAR}{Clr}{red:3}X{right:2}\"\n", {{10, "99 20 22 93 93 1c 1c 1c 58 1d 1d 22"}}},
+      {"10 PRINT \"{$41}{147}{%101}{pi}{shift}A{lift}A\"\n", {{10, "99 20 22 41 93 05 ff c1 41 22"}}},
+      {"{quoter:$5c=yen}\n10 PRINT \"{YEN}\"\n", {{10, "99 20 22 5c 22"}}},
+      {"10 PRINT \"Hi\"\n{alpha:alt}\n20 PRINT \"Hi\"\n", {{10, "99 20 22 'HI' 22"}, {20, "99 20 22 c8 49 22"}}},
       // CR and TAB go, also inside strings; an unclosed string runs to the line's end.
-      {"10 PRINT \"A\tB\"\r\n20 PRINT \"HI\n", {}, 0x0801, {{10, "99 20 22 'AB' 22"}, {20, "99 20 22 'HI'"}}},
+      {"10 PRINT \"A\tB\"\r\n20 PRINT \"HI\n", {{10, "99 20 22 'AB' 22"}, {20, "99 20 22 'HI'"}}},
       // Braces outside quotes: a number below 256 is that byte; anything else is pi.
-      {"10 {$41}=1:PRINT {256};{pi};{nosuch}\n", {}, 0x0801, {{10, "41 b2 31 3a 99 20 ff 3b ff 3b ff"}}},
+      {"10 {$41}=1:PRINT {256};{pi};{nosuch}\n", {{10, "41 b2 31 3a 99 20 ff 3b ff 3b ff"}}},
       // DATA items are trimmed outside quotes and kept whole inside them.
-      {"10 DATA 1, 2 ,3\n", {}, 0x0801, {{10, "83 31 2c 32 2c 33"}}},
-      {"10 DATA HELLO WORLD , x y,,4:PRINT\n", {}, 0x0801, {{10, "83 'HELLO WORLD' 2c 'X Y' 2c 2c 34 3a 99"}}},
-      {"10 DATA \"A:B\", \"C, D\":PRINT\n", {}, 0x0801, {{10, "83 22 'A:B' 22 2c 22 'C, D' 22 3a 99"}}},
-      {"10 DATA PRINT,GOTO:PRINT\n", {}, 0x0801, {{10, "83 'PRINT' 2c 'GOTO' 3a 99"}}},
+      {"10 DATA 1, 2 ,3\n", {{10, "83 31 2c 32 2c 33"}}},
+      {"10 DATA HELLO WORLD , x y,,4:PRINT\n", {{10, "83 'HELLO WORLD' 2c 'X Y' 2c 2c 34 3a 99"}}},
+      {"10 DATA \"A:B\", \"C, D\":PRINT\n", {{10, "83 22 'A:B' 22 2c 22 'C, D' 22 3a 99"}}},
+      {"10 DATA PRINT,GOTO:PRINT\n", {{10, "83 'PRINT' 2c 'GOTO' 3a 99"}}},
       // REM text is raised like the strings (alpha mode Lazy by default); -rem
       // drops it with the colon before it.
-      {"10 A=1:REM comment\n", {}, 0x0801, {{10, "41 b2 31 3a 8f ' COMMENT'"}}},
-      {"10 A=1:REM comment\n", {"-rem"}, 0x0801, {{10, "41 b2 31"}}},
-      {"10 REM X\n20 GOTO 10\n", {"-rem"}, 0x0801, {{20, "89 20 '20'"}}},
-      {"{remremoval:on}\n10 A=1:REM X\n{remremoval:off}\n20 REM Y\n", {}, 0x0801, {{10, "41 b2 31"}, {20, "8f ' Y'"}}},
-      {"10 PRINT\"X\"'comment\n20 PRINT \"A'B\"'c\n' a whole comment line\n", {}, 0x0801,
+      {"10 A=1:REM comment\n", {{10, "41 b2 31 3a 8f ' COMMENT'"}}},
+      {"10 A=1:REM comment\n", {{10, "41 b2 31"}}, {"-rem"}},
+      {"10 REM X\n20 GOTO 10\n", {{20, "89 20 '20'"}}, {"-rem"}},
+      {"{remremoval:on}\n10 A=1:REM X\n{remremoval:off}\n20 REM Y\n", {{10, "41 b2 31"}, {20, "8f ' Y'"}}},
+      {"10 PRINT\"X\"'comment\n20 PRINT \"A'B\"'c\n' a whole comment line\n",
        {{10, "99 22 58 22"}, {20, "99 20 22 'A' 27 'B' 22"}}},
       // Keywords, also inside names and in lower case, as the C64 reads them.
-      {"10 GO TO 10\n", {}, 0x0801, {{10, "cb 20 a4 20 '10'"}}},
-      {"10 FORI=1TO9STEP2:NEXTI:TOTAL=1\n", {}, 0x0801, {{10, "81 49 b2 31 a4 39 a9 32 3a 82 49 3a a4 'TAL' b2 31"}}},
-      {"10 PRINT#1,A$:INPUT#1,B:PRINT?\n", {}, 0x0801, {{10, "98 31 2c 41 24 3a 84 31 2c 42 3a 99 3f"}}},
-      {"10 for i=1 to 3:print i;\"hi\":next\n20 if a then 10\n", {}, 0x0801,
+      {"10 GO TO 10\n", {{10, "cb 20 a4 20 '10'"}}},
+      {"10 FORI=1TO9STEP2:NEXTI:TOTAL=1\n", {{10, "81 49 b2 31 a4 39 a9 32 3a 82 49 3a a4 'TAL' b2 31"}}},
+      {"10 PRINT#1,A$:INPUT#1,B:PRINT?\n", {{10, "98 31 2c 41 24 3a 84 31 2c 42 3a 99 3f"}}},
+      {"10 for i=1 to 3:print i;\"hi\":next\n20 if a then 10\n",
        {{10, "81 20 49 b2 31 20 a4 20 33 3a 99 20 49 3b 22 'HI' 22 3a 82"}, {20, "8b 20 41 20 a7 20 '10'"}}},
-      {"{shortkeywords:on}\n10 Po53280,0:?\"A\"\n", {}, 0x0801, {{10, "97 '53280' 2c 30 3a 99 22 41 22"}}},
-      {"{tokenizer:$CC=\"FOO\"}\n10 FOO:PRINT\n", {}, 0x0801, {{10, "cc 3a 99"}}},
-      {"{var:score=SC}\n10 {var:score}={var:SCORE}+1\n", {}, 0x0801, {{10, "'SC' b2 'SC' aa 31"}}},
+      {"{shortkeywords:on}\n10 Po53280,0:?\"A\"\n", {{10, "97 '53280' 2c 30 3a 99 22 41 22"}}},
+      {"{tokenizer:$CC=\"FOO\"}\n10 FOO:PRINT\n", {{10, "cc 3a 99"}}},
+      {"{var:score=SC}\n10 {var:score}={var:SCORE}+1\n", {{10, "'SC' b2 'SC' aa 31"}}},
       // Crunching drops blanks and a trailing colon; without it both stay.
-      {"10 FOR I = 1 TO 9 : PRINT \"A B\" : NEXT I :\n", {"-crunch"}, 0x0801,
-       {{10, "81 49 b2 31 a4 39 3a 99 22 'A B' 22 3a 82 49"}}},
-      {"10 FOR I = 1 TO 9 : PRINT \"A B\" : NEXT I :\n", {}, 0x0801,
+      {"10 FOR I = 1 TO 9 : PRINT \"A B\" : NEXT I :\n", {{10, "81 49 b2 31 a4 39 3a 99 22 'A B' 22 3a 82 49"}},
+       {"-crunch"}},
+      {"10 FOR I = 1 TO 9 : PRINT \"A B\" : NEXT I :\n",
        {{10, "81 20 49 20 b2 20 31 20 a4 20 39 20 3a 20 99 20 22 'A B' 22 20 3a 20 82 20 49 20 3a"}}},
-      {"10 A = 1\n{crunch:on}\n20 B = 2\n", {}, 0x0801, {{10, "41 20 b2 20 31"}, {20, "42 b2 32"}}},
-      {"{crunch:on} 10 A = 1\n", {}, 0x0801, {{10, "41 b2 31"}}},
+      {"10 A = 1\n{crunch:on}\n20 B = 2\n", {{10, "41 20 b2 20 31"}, {20, "42 b2 32"}}},
+      {"{crunch:on} 10 A = 1\n", {{10, "41 b2 31"}}},
       // Jump targets follow renumbering; RUN and LIST arguments do not.
       {"{renumber}\n{number:100}\n{step:10}\n5 ON X GOSUB 6,7:GOTO 5\n6 RETURN\n7 IF A THEN 6\n"
        "8 RUN 5:LIST 6:GO TO 7\n",
-       {}, 0x0801,
        {{100, "91 20 58 20 8d 20 '110' 2c '120' 3a 89 20 '100'"}, {110, "8e"}, {120, "8b 20 41 20 a7 20 '110'"},
         {130, "8a 20 '5' 3a 9b 20 '6' 3a cb 20 a4 20 '120'"}}},
       // Labelled sources.
-      {"{number:100}\n{step:10}\n{:start}\nPRINT \"A\"\nGOTO {:start}\n", {}, 0x0801,
+      {"{number:100}\n{step:10}\n{:start}\nPRINT \"A\"\nGOTO {:start}\n",
        {{100, "99 20 22 41 22"}, {110, "89 20 '100'"}}},
-      {"{number:10}\nPRINT\n{nice:100}\n{:menu}\nPRINT \"M\"\n{nice:10}\nGOSUB {:Menu}\n", {}, 0x0801,
+      {"{number:10}\nPRINT\n{nice:100}\n{:menu}\nPRINT \"M\"\n{nice:10}\nGOSUB {:Menu}\n",
        {{10, "99"}, {100, "99 20 22 4d 22"}, {110, "8d 20 '100'"}}},
-      {"{number:300}\n{nice:100}\n{:a}\nPRINT\n", {}, 0x0801, {{300, "99"}}},
-      {"{assign:menu=9000}\n10 GOTO {:menu}\n", {}, 0x0801, {{10, "89 20 '9000'"}}},
-      {"{:start}\nPRINT\nRUN {:start}\n", {}, 0x0801, {{0, "99"}, {1, "8a 20 '0'"}}},
-      {"{:top} PRINT\nGOTO {:top}\n", {}, 0x0801, {{0, "99"}, {1, "89 20 '0'"}}},
-      {"{:120}\nPRINT\nGOTO {:120}\n", {}, 0x0801, {{120, "99"}, {121, "89 20 '120'"}}},
-      {"{:a}\nON X GOSUB {:a},{:B}\n{:b} RETURN\n", {}, 0x0801, {{0, "91 20 58 20 8d 20 '0' 2c '1'"}, {1, "8e"}}},
+      {"{number:300}\n{nice:100}\n{:a}\nPRINT\n", {{300, "99"}}},
+      {"{assign:menu=9000}\n10 GOTO {:menu}\n", {{10, "89 20 '9000'"}}},
+      {"{:start}\nPRINT\nRUN {:start}\n", {{0, "99"}, {1, "8a 20 '0'"}}},
+      {"{:top} PRINT\nGOTO {:top}\n", {{0, "99"}, {1, "89 20 '0'"}}},
+      {"{:120}\nPRINT\nGOTO {:120}\n", {{120, "99"}, {121, "89 20 '120'"}}},
+      {"{:a}\nON X GOSUB {:a},{:B}\n{:b} RETURN\n", {{0, "91 20 58 20 8d 20 '0' 2c '1'"}, {1, "8e"}}},
       // Load address, and a program that ends exactly on the last byte of memory.
-      {"{loadaddr:$c000}\n10 PRINT\n", {}, 0xC000, {{10, "99"}}},
-      {"{loadaddr:$c000}\n{loadaddr:49152}\n10 PRINT\n", {}, 0xC000, {{10, "99"}}},
-      {"{loadaddr:$fff0}\n10 A=1234567\n", {}, 0xFFF0, {{10, "41 b2 '1234567'"}}},
+      {"{loadaddr:$c000}\n{loadaddr:49152}\n10 PRINT\n", {{10, "99"}}, {}, 0xC000},
+      {"{loadaddr:$fff0}\n10 A=1234567\n", {{10, "41 b2 '1234567'"}}, {}, 0xFFF0},
       // Missing numbers continue by one; out-of-order lines are kept in source order.
-      {"10 PRINT\nPRINT \"X\"\n20 END\n", {}, 0x0801, {{10, "99"}, {11, "99 20 22 58 22"}, {20, "80"}}},
-      {"PRINT\nEND\n", {}, 0x0801, {{0, "99"}, {1, "80"}}},
-      {"{renumber}\n20 PRINT \"B\"\n10 PRINT \"A\"\n", {}, 0x0801, {{0, "99 20 22 42 22"}, {1, "99 20 22 41 22"}}},
+      {"10 PRINT\nPRINT \"X\"\n20 END\n", {{10, "99"}, {11, "99 20 22 58 22"}, {20, "80"}}},
+      {"PRINT\nEND\n", {{0, "99"}, {1, "80"}}},
+      {"{renumber}\n20 PRINT \"B\"\n10 PRINT \"A\"\n", {{0, "99 20 22 42 22"}, {1, "99 20 22 41 22"}}},
       // Numbered lines keep their numbers even out of order or repeated, as
       // loaded programs must to come back unchanged.
-      {"20 PRINT\n10 END\n10 STOP\n", {}, 0x0801, {{20, "99"}, {10, "80"}, {10, "90"}}},
+      {"20 PRINT\n10 END\n10 STOP\n", {{20, "99"}, {10, "80"}, {10, "90"}}},
       // A jump to a missing line keeps its digits; numbers from 64000 on still store.
-      {"10 GOTO 100\n", {}, 0x0801, {{10, "89 20 '100'"}}},
+      {"10 GOTO 100\n", {{10, "89 20 '100'"}}},
       // "0010" is line 10; blanks before a comment go with it.
-      {"0010 PRINT X  'note\n20 GOTO 10\n", {}, 0x0801, {{10, "99 20 58"}, {20, "89 20 '10'"}}},
-      {"64000 PRINT\n", {}, 0x0801, {{64000, "99"}}},
+      {"0010 PRINT X  'note\n20 GOTO 10\n", {{10, "99 20 58"}, {20, "89 20 '10'"}}},
+      {"64000 PRINT\n", {{64000, "99"}}},
   };
   for (const ProgramRow& row : rows) {
     SCOPED_TRACE(row.source);
@@ -268,7 +267,8 @@ TEST(Tokenizer, LoadedCodeBehindBasic) {
   auto kept = test::RunVantrel(dir.Path(), {"p.prg", "-prg:kept.prg"});
   EXPECT_EQ(test::ReadFile(dir.File("kept.prg")), prg) << kept.output;
   auto spaced = test::RunVantrel(dir.Path(), {"p.prg", "-prg:spaced.prg", "-autospace"});
-  EXPECT_TRUE(HasLine(spaced.output, "Warning: Removed conflicting loaded non-BASIC code at $080a 080c")) << spaced.output;
+  EXPECT_TRUE(HasLine(spaced.output, "Warning: Removed conflicting loaded non-BASIC code at $080a 080c"))
+      << spaced.output;
   EXPECT_EQ(test::ReadFile(dir.File("spaced.prg")), Prg(0x0801, {{10, "99 20 41"}}));
   EXPECT_EQ(spaced.status, 0);
 }
