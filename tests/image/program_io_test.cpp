@@ -71,20 +71,6 @@ TEST(ProgramIo, ReadAndWriteFields) {
   EXPECT_EQ(ReadBytes(dir.File("p")), (Bytes{0x00, 0xc0, 0x60}));
 }
 
-// The cases where no address is taken; taking one is covered through the readers.
-TEST(ProgramFile, LoadAddressTakenOnlyFromAWholeWord) {
-  const std::pair<FileType, size_t> rows[] = {{FileType::Prg, 1}, {FileType::Prg, 65537}, {FileType::Seq, 3}};
-  for (const auto& [type, size] : rows) {
-    SCOPED_TRACE(size);
-    ProgramFile f = test::MakePrg(0x1234, Bytes(size, 0x08), true);
-    f.type = type;
-    const uint16_t kept = size == 1 ? 0x1234 : 0;
-    EXPECT_EQ(f.PeekLoadAddress(), kept);
-    EXPECT_EQ(f.TakeLoadAddress(), kept);
-    EXPECT_EQ(f.Size(), size);
-  }
-}
-
 TEST(ProgramIo, LoadThroughLocator) {
   test::ScratchDir dir;
   FileLocator locator;
