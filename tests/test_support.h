@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -25,10 +26,13 @@ class ScratchDir {
 };
 
 std::string ReadFile(const std::string& path);
-std::vector<uint8_t> ReadBytes(const std::string& path);
 void WriteFile(const std::string& path, const std::string& content);
-void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
-bool FileExists(const std::string& path);
+inline std::vector<uint8_t> ReadBytes(const std::string& path) {
+  std::string s = ReadFile(path);
+  return {s.begin(), s.end()};
+}
+inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& b) { WriteFile(path, {b.begin(), b.end()}); }
+inline bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
 
 struct RunResult {
   int status = -1;
