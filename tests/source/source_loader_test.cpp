@@ -117,11 +117,11 @@ TEST(SourceLoader, ConditionalsOnCommandLineVariables) {
           "{ifndef:DEBUG}R2\n{else}D2\n{endif}\n"
           "{usedef:Debug}\n"
           "{ifdef:NOPE}{ifdef:X}{def:Y}S\n{endif}{usedef:Y}\n"
-          "{undef:debug}{usedef:DEBUG}{undef:Q}");
+          "{undef:Debug}{usedef:DEBUG}{undef:Q}");
   ASSERT_TRUE(h.Load("p.txt"));
   EXPECT_EQ(Texts(h.loader.BasicLines()), (Lines{" D1 ", " D2", " ", "1", "  ", "   "}));
   EXPECT_TRUE(h.HasMessage("Defining Parser Variable DEBUG"));
-  EXPECT_TRUE(h.HasMessage(h.At("p.txt", 8) + "Undefining Parser Variable debug"));
+  EXPECT_TRUE(h.HasMessage(h.At("p.txt", 8) + "Undefining Parser Variable Debug"));
   EXPECT_FALSE(h.loader.IsDefined("Y"));
   EXPECT_TRUE(h.Problems().empty());
 }
