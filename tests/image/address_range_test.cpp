@@ -30,6 +30,11 @@ TEST(AddressRange, EmptinessSizeFitAndText) {
       EXPECT_EQ(r.Size(), row.size);
     }
   }
+  // An empty range neither overlaps nor extends another.
+  AddressRange r(0x0801, 0x0a00);
+  EXPECT_FALSE(r.Overlaps(AddressRange(0x0a00, 0x09ff)));
+  r.Extend(AddressRange(0x2000, 0x1fff));
+  EXPECT_EQ(r, AddressRange(0x0801, 0x0a00));
   EXPECT_EQ(AddressRange(0x10, 0xff).Text(), "$10 ff");
   EXPECT_EQ(AddressRange(0xff, 0x100).Text(), "$ff 0100");
 }
