@@ -36,6 +36,8 @@ TEST(TextOps, SplitAndEdgeCases) {
   EXPECT_EQ(parts[2], "c");
   EXPECT_EQ(Split("a,,b", ",", true).size(), 3u);
   EXPECT_FALSE(IsConsoleName("con.txt"));
+  EXPECT_FALSE(IsFalseWord("OFF"));
+  EXPECT_TRUE(IsTrueWord("y"));
   EXPECT_EQ(StripPair("\"", '"', '"'), "\"");
 }
 
