@@ -14,24 +14,19 @@ using Bytes = std::vector<uint8_t>;
 TEST(MemoryImage, UsedRangeAndExtract) {
   MemoryImage image;
   ProgramFile f;
-  EXPECT_TRUE(image.Used().IsEmpty());
-  EXPECT_FALSE(image.Extract(image.Used(), f));
-
+  EXPECT_FALSE(image.Extract(image.Used(), f));  // nothing used yet
   image.Write(0xc000, 0x60);
   image.MarkUsed(0xc000);
-  ASSERT_TRUE(image.Extract(image.Used(), f));
-  EXPECT_EQ(f.type, FileType::Prg);
-  EXPECT_EQ(f.load_address, 0xc000);
-  EXPECT_EQ(f.Bytes(), Bytes{0x60});
-
   image.Clear();
   EXPECT_TRUE(image.Used().IsEmpty());
   EXPECT_EQ(image.Read(0xc000), 0);
+
   image.Write(0x0801, 0xaa);
   image.MarkUsed(0x0801);
   image.Write(0x07ff, 0xbb);
   image.MarkUsed(0x07ff);
   ASSERT_TRUE(image.Extract(image.Used(), f));
+  EXPECT_EQ(f.type, FileType::Prg);
   EXPECT_EQ(f.load_address, 0x07ff);
   EXPECT_EQ(f.Bytes(), (Bytes{0xbb, 0x00, 0xaa}));
 
