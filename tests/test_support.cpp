@@ -30,21 +30,10 @@ std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
-std::vector<uint8_t> ReadBytes(const std::string& path) {
-  std::string s = ReadFile(path);
-  return std::vector<uint8_t>(s.begin(), s.end());
-}
-
 void WriteFile(const std::string& path, const std::string& content) {
   std::ofstream out(path, std::ios::binary);
   out << content;
 }
-
-void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  WriteFile(path, std::string(bytes.begin(), bytes.end()));
-}
-
-bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
 
 namespace {
 std::string ShellQuote(const std::string& s) {
@@ -59,13 +48,9 @@ std::string ShellQuote(const std::string& s) {
 
 RunResult RunVantrel(const std::string& dir, const std::vector<std::string>& args) {
   std::string cmd = "cd ";
-  cmd += ShellQuote(dir);
-  cmd += " && ";
+  (cmd += ShellQuote(dir)) += " && ";
   cmd += ShellQuote(VANTREL_BINARY);
-  for (const std::string& a : args) {
-    cmd += ' ';
-    cmd += ShellQuote(a);
-  }
+  for (const std::string& a : args) (cmd += ' ') += ShellQuote(a);
   cmd += " 2>&1 </dev/null";
   RunResult r;
   FILE* pipe = popen(cmd.c_str(), "r");
@@ -80,18 +65,14 @@ RunResult RunVantrel(const std::string& dir, const std::vector<std::string>& arg
 
 std::string BasicProgramFile(uint16_t load_address, const std::vector<BasicLineBytes>& lines) {
   std::string out;
-  auto word = [&out](unsigned w) {
-    out += static_cast<char>(w & 0xFF);
-    out += static_cast<char>((w >> 8) & 0xFF);
-  };
+  auto word = [&out](unsigned w) { (out += static_cast<char>(w & 0xFF)) += static_cast<char>((w >> 8) & 0xFF); };
   word(load_address);
   unsigned address = load_address;
   for (const BasicLineBytes& line : lines) {
     address += 2 + 2 + static_cast<unsigned>(line.body.size()) + 1;
     word(address);
     word(line.number);
-    out += line.body;
-    out += '\0';
+    (out += line.body) += '\0';
   }
   word(0);
   return out;

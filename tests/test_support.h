@@ -3,8 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
+
+#include "source/source_loader.h"
 
 namespace vantrel::test {
 
@@ -23,10 +26,13 @@ class ScratchDir {
 };
 
 std::string ReadFile(const std::string& path);
-std::vector<uint8_t> ReadBytes(const std::string& path);
 void WriteFile(const std::string& path, const std::string& content);
-void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
-bool FileExists(const std::string& path);
+inline std::vector<uint8_t> ReadBytes(const std::string& path) {
+  std::string s = ReadFile(path);
+  return {s.begin(), s.end()};
+}
+inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& b) { WriteFile(path, {b.begin(), b.end()}); }
+inline bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
 
 struct RunResult {
   int status = -1;
@@ -44,6 +50,19 @@ struct BasicLineBytes {
   std::string body;
 };
 std::string BasicProgramFile(uint16_t load_address, const std::vector<BasicLineBytes>& lines);
+
+// A loader for code that reports through one; its messages are kept, not echoed.
+struct QuietLoader {
+  QuietLoader() { log.SetEcho(false); }
+  std::vector<std::string> Lines() const {  // as the console shows them
+    std::vector<std::string> lines;
+    for (const MsgLogMsg& m : log.Messages()) lines.push_back(log.LineOf(m));
+    return lines;
+  }
+  SourceLoaderMsgLog log;
+  FileLocator locator;
+  SourceLoader loader{log, locator};
+};
 
 // Where corpus files live (the shared real C64 programs).
 std::string CorpusPath(const std::string& relative);

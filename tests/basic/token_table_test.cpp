@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "basic/basic_keywords.h"
-#include "source/source_loader.h"
+#include "test_support.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -27,19 +27,6 @@ struct MatchRow {
   size_t pos;
   int32_t code;  // 0: no keyword
   size_t length;
-};
-
-struct Directive {
-  SourceLoaderMsgLog log;
-  FileLocator locator;
-  SourceLoader loader{log, locator};
-  Directive() { log.SetEcho(false); }
-
-  std::vector<std::string> Lines() const {
-    std::vector<std::string> lines;
-    for (const MsgLogMsg& msg : log.Messages()) lines.push_back(log.LineOf(msg));
-    return lines;
-  }
 };
 
 TEST(TokenTable, EveryBasic2KeywordInEitherCase) {
@@ -115,24 +102,12 @@ TEST(TokenTable, AddAliasRemoveAndBounds) {
   EXPECT_FALSE(table.FindName(10).has_value());
   EXPECT_EQ(table.FindCode("TEN"), 10);  // names stay behind the removal
   EXPECT_EQ(table.Highest(), 10);
-  EXPECT_EQ(table.OutputName(0xFF), "{pi}");
-  EXPECT_EQ(table.OutputName(0xCC), "{$cc}");
 
   TokenTable folded;
   EXPECT_TRUE(folded.SetCaseInsensitive());
   EXPECT_TRUE(folded.Add(2, "Crunch"));
   EXPECT_FALSE(folded.AddAlias(3, "CRUNCH"));
   EXPECT_EQ(folded.FindCode("cRuNcH"), 2);
-}
-
-TEST(TokenTable, DirectiveNames) {
-  TokenTable table = MakeDirectiveTable();
-  EXPECT_EQ(table.FindCode("CRUNCH"), 2);
-  EXPECT_EQ(table.FindCode("LoadAddr"), 10);
-  EXPECT_EQ(table.FindCode("quoter"), 15);
-  EXPECT_EQ(table.FindCode("warning"), 21);
-  EXPECT_FALSE(table.HasName("pi"));
-  EXPECT_FALSE(table.HasName(""));
 }
 
 TEST(TokenTable, Assignments) {
@@ -160,7 +135,7 @@ TEST(TokenTable, Assignments) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.text);
     TokenTable table = MakeKeywordTable();
-    Directive directive;
+    test::QuietLoader directive;
     EXPECT_EQ(table.ApplyAssignments(row.text, directive.loader), row.ok);
     EXPECT_EQ(directive.Lines(), row.messages);
   }
@@ -168,7 +143,7 @@ TEST(TokenTable, Assignments) {
 
 TEST(TokenTable, AssignedNamesTokenizeAndDetokenize) {
   TokenTable table = MakeKeywordTable();
-  Directive directive;
+  test::QuietLoader directive;
   ASSERT_TRUE(table.ApplyAssignments("$CC=FOO", directive.loader));
   EXPECT_EQ(table.MatchKeyword("foo", 0).code, 0xCC);
   EXPECT_EQ(table.OutputName(0xCC), "FOO");

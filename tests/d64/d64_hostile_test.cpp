@@ -20,11 +20,8 @@ using Poke = std::function<void(std::vector<uint8_t>&)>;
 // A fresh disk holding "F": 3 blocks on 17/0, 17/10, 17/20.
 std::vector<uint8_t> DiskWithFile() {
   MsgLog log;
-  D64Image image;
-  image.Format("HOSTILE", "64");
-  D64FileSpec spec;
-  ParseC64Name("F", 0, spec);
-  PutFile(log, image, spec, test::PrgBytes(test::MakePrg(0x0801, 600)));
+  D64Image image = test::Blank();
+  test::Put(log, image, "F", test::PrgBytes(test::MakePrg(0x0801, 600)));
   return image.Data();
 }
 
@@ -115,37 +112,28 @@ TEST(D64Hostile, ReplacingNeverFreesTrack18) {
 
 TEST(D64Hostile, FullDiskAndFullDirectory) {
   MsgLog log;
-  D64Image image;
-  image.Format("FULL", "64");
-  D64FileSpec spec;
-  ParseC64Name("BIG", 0, spec);
+  D64Image image = test::Blank();
   // 664 blocks are free, but only 647 lie outside the last track.
-  EXPECT_FALSE(PutFile(log, image, spec, std::vector<uint8_t>(647 * 254 + 1, 0x55)));
+  EXPECT_FALSE(test::Put(log, image, "BIG", std::vector<uint8_t>(647 * 254 + 1, 0x55)));
   EXPECT_EQ(image.FreeBlocks(), 664);
-  ASSERT_TRUE(PutFile(log, image, spec, std::vector<uint8_t>(647 * 254, 0x55)));
-  ParseC64Name("MORE", 0, spec);
-  EXPECT_FALSE(PutFile(log, image, spec, {1, 8, 0}));
+  ASSERT_TRUE(test::Put(log, image, "BIG", std::vector<uint8_t>(647 * 254, 0x55)));
+  EXPECT_FALSE(test::Put(log, image, "MORE", {1, 8, 0}));
   EXPECT_EQ(test::Transcript(log), "Error: Saving BIG: Error\nInfo: Saving BIG: Ok\nError: Saving MORE: Error\n");
 
   MsgLog dir_log;
-  image.Format("FULL", "64");
+  image = test::Blank();
   for (int i = 0; i < 144; ++i) {  // 18 directory sectors of 8 entries
-    std::string name = "F";
-    name += std::to_string(i);
-    ParseC64Name(name, 0, spec);
-    ASSERT_TRUE(PutFile(dir_log, image, spec, {1, 8, static_cast<uint8_t>(i)}));
+    ASSERT_TRUE(test::Put(dir_log, image, std::string(1, 'F') += std::to_string(i), {1, 8, static_cast<uint8_t>(i)}));
   }
   const std::vector<uint8_t> full = image.Data();
-  ParseC64Name("ONE MORE", 0, spec);
-  EXPECT_FALSE(PutFile(dir_log, image, spec, {1, 8, 0}));
+  EXPECT_FALSE(test::Put(dir_log, image, "ONE MORE", {1, 8, 0}));
   EXPECT_EQ(dir_log.Messages().back().text, "Saving ONE MORE: Directory is full");
   EXPECT_EQ(image.Data(), full);
 }
 
 TEST(D64Hostile, BamBitmapsWinOverCounts) {
   test::ScratchDir dir;
-  D64Image image;
-  image.Format("LIAR", "64");
+  D64Image image = test::Blank();
   std::vector<uint8_t> disk = image.Data();
   for (int track = 1; track <= 35; ++track) {
     disk[kBam + 4 * track] = 21;  // counts say free, bitmaps say full
@@ -155,13 +143,11 @@ TEST(D64Hostile, BamBitmapsWinOverCounts) {
   ASSERT_EQ(image.ReadImageFile(dir.File("a.d64"), false), ImageFileStatus::Ok);
   EXPECT_EQ(image.FreeBlocks(), 0);
   MsgLog log;
-  D64FileSpec spec;
-  ParseC64Name("F", 0, spec);
-  EXPECT_FALSE(PutFile(log, image, spec, {1, 8, 0}));
+  EXPECT_FALSE(test::Put(log, image, "F", {1, 8, 0}));
   disk[kBam + 4 * 17 + 1] = 0x03;  // 17/0 and 17/1 free, count still 21
   test::WriteBytes(dir.File("a.d64"), disk);
   ASSERT_EQ(image.ReadImageFile(dir.File("a.d64"), false), ImageFileStatus::Ok);
-  ASSERT_TRUE(PutFile(log, image, spec, {1, 8, 0}));
+  ASSERT_TRUE(test::Put(log, image, "F", {1, 8, 0}));
   EXPECT_EQ(image.Data()[kBam + 4 * 17], 1);  // recounted from the bitmap
 }
 

@@ -41,10 +41,7 @@ TEST(D64Image, FormatWritesAnEmptyDisk) {
 }
 
 TEST(D64Image, FilesGrowOutwardFromTrack17) {
-  D64Image image;
-  image.Format("T", "64");
-  const std::vector<TrackSector> first = image.CollectFreeSectors(4);
-  EXPECT_EQ(first, (std::vector<TrackSector>{{17, 0}, {17, 10}, {17, 20}, {17, 1}}));
+  D64Image image = test::Blank();
   // Every track but 18 and the last: 664 free blocks, 647 to be had.
   const std::vector<TrackSector> all = image.CollectFreeSectors(664);
   ASSERT_EQ(all.size(), 647u);
@@ -56,12 +53,9 @@ TEST(D64Image, FilesGrowOutwardFromTrack17) {
 
 TEST(D64Image, SavedFileLinksItsSectorsInLayoutOrder) {
   MsgLog log;
-  D64Image image;
-  image.Format("T", "64");
-  D64FileSpec spec;
-  ASSERT_TRUE(ParseC64Name("FOUR", 0, spec));
+  D64Image image = test::Blank();
   const std::vector<uint8_t> bytes = test::PrgBytes(test::MakePrg(0x0801, 3 * 254 + 8));  // 4 blocks, 10 in the last
-  ASSERT_TRUE(PutFile(log, image, spec, bytes));
+  ASSERT_TRUE(test::Put(log, image, "FOUR", bytes));
   EXPECT_EQ(test::Transcript(log), "Info: Saving FOUR: Ok\n");
   const std::vector<uint8_t>& d = image.Data();
   EXPECT_EQ(Bytes(d, kDir + 2, 6), (std::vector<uint8_t>{0x82, 17, 0, 'F', 'O', 'U'}));
@@ -79,14 +73,9 @@ TEST(D64Image, SavedFileLinksItsSectorsInLayoutOrder) {
 
 TEST(D64Image, NinthEntryOpensDirectorySector3) {
   MsgLog log;
-  D64Image image;
-  image.Format("T", "64");
+  D64Image image = test::Blank();
   for (int i = 1; i <= 9; ++i) {
-    D64FileSpec spec;
-    std::string name = "F";
-    name += std::to_string(i);
-    ASSERT_TRUE(ParseC64Name(name, 0, spec));
-    ASSERT_TRUE(PutFile(log, image, spec, test::PrgBytes(test::MakePrg(0x0801, 10, i))));
+    ASSERT_TRUE(test::Put(log, image, std::string(1, 'F') += std::to_string(i), test::PrgBytes(test::MakePrg(0x0801, 10, i))));
   }
   const std::vector<uint8_t>& d = image.Data();
   EXPECT_EQ(Bytes(d, kDir, 2), (std::vector<uint8_t>{18, 3}));

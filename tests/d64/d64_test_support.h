@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/msg_log.h"
+#include "d64/d64_files.h"
 #include "image/program_file.h"
 
 namespace vantrel::test {
@@ -48,6 +49,19 @@ inline std::vector<uint8_t> PrgBytes(const ProgramFile& file) {
   std::vector<uint8_t> body = file.Bytes();
   bytes.insert(bytes.end(), body.begin(), body.end());
   return bytes;
+}
+
+// A freshly formatted disk.
+inline D64Image Blank(const std::string& name = "T") {
+  D64Image image;
+  image.Format(name, "64");
+  return image;
+}
+
+// Puts `bytes` on the disk under the C64 file name `name`.
+inline bool Put(MsgLog& log, D64Image& image, const std::string& name, const std::vector<uint8_t>& bytes) {
+  D64FileSpec spec;
+  return ParseC64Name(name, 0, spec) && PutFile(log, image, spec, bytes);
 }
 
 inline bool HaveTool(const std::string& name) {

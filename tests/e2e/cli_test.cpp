@@ -31,22 +31,13 @@ TEST(Cli, HelpPrintsUsageAndExits255) {
   }
 }
 
-TEST(Cli, MissingInputFailsWithTally) {
-  ScratchDir dir;
-  auto r = RunVantrel(dir.Path(), {"missing.txt", "-prg"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(Has(r.output, "Error: Input file missing.txt not found"));
-  EXPECT_TRUE(Has(r.output, "====================\n1 Errors; 0 Warnings\n===================="));
-  EXPECT_TRUE(Has(r.output, "Vantrel failed."));
-  EXPECT_FALSE(test::FileExists(dir.File("missing.prg")));
-}
-
 TEST(Cli, InputResolutionErrors) {
   ScratchDir dir;
   test::WriteFile(dir.File("game.txt"), "10 PRINT\n");
   test::WriteFile(dir.File("GAME.PRG"), std::string("\x01\x08\x00\x00", 4));
   test::WriteFile(dir.File("notes.doc"), "x");
   test::WriteFile(dir.File("game.prg"), std::string("\x01\x08\x00\x00", 4));
+  std::filesystem::create_symlink(dir.File("game.txt"), dir.File("link.txt"));
   struct Row {
     std::vector<std::string> args;
     std::string line;
@@ -72,6 +63,9 @@ TEST(Cli, InputResolutionErrors) {
       {{"game.prg", "-prg"}, "Error: Output file would overwrite input file"},
       {{"GAME.PRG", "-txt", "-loadext:PRG"}, "Error: Unknown file type: PRG"},
       {{"game.txt", "-txt:./game.txt"}, "Error: Output file would overwrite input file"},
+      {{"game.txt", "-txt:link.txt"}, "Error: Output file would overwrite input file"},
+      // A rooted input path is the input, not an option starting with "/".
+      {{dir.File("game.txt"), "-txt:" + dir.File("game.txt")}, "Error: Output file would overwrite input file"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.line);
@@ -83,53 +77,39 @@ TEST(Cli, InputResolutionErrors) {
   EXPECT_EQ(test::ReadFile(dir.File("game.txt")), "10 PRINT\n");
 }
 
-TEST(Cli, AbsoluteInputPathIsNotAnOption) {
-  ScratchDir dir;
-  test::WriteFile(dir.File("game.txt"), "10 PRINT\n");
-  auto r = RunVantrel(dir.Path(), {dir.File("game.txt"), "-txt:" + dir.File("game.txt")});
-  EXPECT_TRUE(Has(r.output, "Starting Vantrel on " + dir.File("game.txt")));
-  EXPECT_TRUE(Has(r.output, "Error: Output file would overwrite input file"));
-}
-
-TEST(Cli, SymlinkedOutputNamingTheInputIsRefused) {
-  ScratchDir dir;
-  test::WriteFile(dir.File("game.txt"), "10 PRINT\n");
-  std::filesystem::create_symlink(dir.File("game.txt"), dir.File("link.txt"));
-  auto r = RunVantrel(dir.Path(), {"game.txt", "-txt:link.txt"});
-  EXPECT_TRUE(Has(r.output, "Error: Output file would overwrite input file"));
-  EXPECT_EQ(r.status, 1);
-}
-
-TEST(Cli, AssemblerRunChecksEveryOptionBeforeLoading) {
-  ScratchDir dir;
-  test::WriteFile(dir.File("prog.txt"), "  lda #1\n");
-  auto r = RunVantrel(dir.Path(), {"prog.txt", "-loadext:asm", "-crunch", "-rem", "-varcase:u", "-prg"});
-  EXPECT_TRUE(Has(r.output, "Starting assembler on prog.txt"));
-  EXPECT_TRUE(Has(r.output, "Error: -crunch is not valid for assembler"));
-  EXPECT_TRUE(Has(r.output, "Error: -rem is not valid for assembler"));
-  EXPECT_TRUE(Has(r.output, "Error: -varcase is not valid for assembler"));
-  EXPECT_TRUE(Has(r.output, "3 Errors; 0 Warnings"));
-  EXPECT_EQ(r.status, 1);
-  EXPECT_FALSE(test::FileExists(dir.File("prog.prg")));
-}
-
-TEST(Cli, FatalDirectiveFailsTheRunAndWritesNothing) {
-  test::ScratchDir dir;
-  test::WriteFile(dir.File("game.txt"), "10 PRINT\n{fatal:stop here}\n20 END\n");
-  auto r = test::RunVantrel(dir.Path(), {"game.txt", "-prg"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(Has(r.output, "Fatal: [game.txt (2)] stop here")) << r.output;
-  EXPECT_TRUE(Has(r.output, "Vantrel failed."));
-  EXPECT_FALSE(test::FileExists(dir.File("game.prg")));
-}
-
-TEST(Cli, VerboseListShowsTheLoadersLines) {
-  test::ScratchDir dir;
-  test::WriteFile(dir.File("game.txt"), "10 PRINT\n");
-  auto r = test::RunVantrel(dir.Path(), {"game.txt", "-prg", "-VERBOSE:list"});
-  EXPECT_EQ(r.status, 0) << r.output;
-  EXPECT_TRUE(Has(r.output, "Loading game.txt"));
-  EXPECT_TRUE(Has(r.output, "==> Saving in .prg format: game.prg"));
+// Whole runs: the lines they print, the exit status, and the output file
+// written only on success.
+TEST(Cli, RunsEndWithTallyAndStatus) {
+  struct Row {
+    const char* file;  // written with `text` when not empty
+    const char* text;
+    std::vector<std::string> args;
+    std::vector<std::string> lines;
+    int status;
+    const char* output;
+  };
+  const std::string kTally = "====================\n1 Errors; 0 Warnings\n====================";
+  const Row rows[] = {
+      {"", "", {"missing.txt", "-prg"}, {"Error: Input file missing.txt not found", kTally, "Vantrel failed."}, 1,
+       "missing.prg"},
+      {"prog.txt", "  lda #1\n", {"prog.txt", "-loadext:asm", "-crunch", "-rem", "-varcase:u", "-prg"},
+       {"Starting assembler on prog.txt", "Error: -crunch is not valid for assembler",
+        "Error: -rem is not valid for assembler", "Error: -varcase is not valid for assembler", "3 Errors; 0 Warnings"},
+       1, "prog.prg"},
+      {"game.txt", "10 PRINT\n{fatal:stop here}\n20 END\n", {"game.txt", "-prg"},
+       {"Fatal: [game.txt (2)] stop here", "Vantrel failed."}, 1, "game.prg"},
+      {"game.txt", "10 PRINT\n", {"game.txt", "-prg", "-VERBOSE:list"},
+       {"Loading game.txt", "==> Saving in .prg format: game.prg"}, 0, "game.prg"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.args[0]);
+    ScratchDir dir;
+    if (*row.file != '\0') test::WriteFile(dir.File(row.file), row.text);
+    auto r = RunVantrel(dir.Path(), row.args);
+    for (const std::string& line : row.lines) EXPECT_TRUE(Has(r.output, line)) << line << "\n" << r.output;
+    EXPECT_EQ(r.status, row.status);
+    EXPECT_EQ(test::FileExists(dir.File(row.output)), row.status == 0);
+  }
 }
 
 }  // namespace

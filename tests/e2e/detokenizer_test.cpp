@@ -19,10 +19,12 @@ struct Case {
 };
 
 // Token bytes from the C64 ROM's keyword list.
-const std::string kPrint = "\x99", kGoto = "\x89", kEq = "\xb2", kPlus = "\xaa";
+const std::string kPrint = "\x99", kGoto = "\x89";
 
 std::vector<Case> Cases() {
   return {
+      {"to the console", BasicProgramFile(0x0801, {{10, kPrint}}), {"-txt:CON", "-verbose"}, "",
+       {"==> Exporting txt format\n10 PRINT"}},
       {"loadaddr line", BasicProgramFile(0x1c01, {{10, kPrint}}), {"-txt:out.txt"}, "{loadaddr:$1c01}\n10 PRINT\n", {}},
       {"pi and unknown token", BasicProgramFile(0x0801, {{10, kPrint + "\xff\xcc"}}), {"-txt:out.txt"},
        "10 PRINT{pi}{$cc}\n", {}},
@@ -38,7 +40,7 @@ std::vector<Case> Cases() {
        {"-txt:out.txt", "-autospace"}, "10 PRINT \"A\";X :GOTO 10\n", {}},
       {"keyword and variable case", BasicProgramFile(0x0801, {{10, kPrint + "X"}}),
        {"-txt:out.txt", "-keycase", "-varcase:lo"}, "10 printx\n", {}},
-      {"supervariables", BasicProgramFile(0x0801, {{10, "A" + kEq + "A" + kPlus + "1"}}),
+      {"supervariables", BasicProgramFile(0x0801, {{10, "A\xb2" "A\xaa" "1"}}),
        {"-txt:out.txt", "-supervariables"},
        "{var:SuperVariable_A=A}\n10 {var:SuperVariable_A}={var:SuperVariable_A}+1\n",
        {"----------Supervariable assignments-----------------", "{var:SuperVariable_A=A}",
@@ -70,21 +72,6 @@ TEST(Detokenizer, WritesTextOfPrograms) {
     }
     for (const std::string& line : c.console) EXPECT_NE(r.output.find(line + "\n"), std::string::npos) << line;
   }
-}
-
-TEST(Detokenizer, TextToConsoleSaysExporting) {
-  test::ScratchDir dir;
-  test::WriteFile(dir.File("in.prg"), BasicProgramFile(0x0801, {{10, kPrint}}));
-  auto r = test::RunVantrel(dir.Path(), {"in.prg", "-txt:CON", "-verbose"});
-  EXPECT_NE(r.output.find("==> Exporting txt format\n10 PRINT\n"), std::string::npos) << r.output;
-}
-
-TEST(Detokenizer, SupervariablesTokenizeBack) {
-  test::ScratchDir dir;
-  test::WriteFile(dir.File("in.txt"), "{var:score=SC}\n10 {var:SCORE}=1\n");
-  auto r = test::RunVantrel(dir.Path(), {"in.txt", "-prg"});
-  EXPECT_EQ(r.status, 0) << r.output;
-  EXPECT_EQ(test::ReadFile(dir.File("in.prg")), BasicProgramFile(0x0801, {{10, "SC" + kEq + "1"}}));
 }
 
 // Broken files are reported, never crashed or hung on.

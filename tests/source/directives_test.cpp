@@ -39,8 +39,6 @@ TEST(Directives, KeywordsIgnoreCase) {
   EXPECT_EQ(FindDirective("EndMacro"), TokensPreProc::EndMacro);
   EXPECT_EQ(FindDirective("%"), TokensPreProc::Bin);
   EXPECT_EQ(FindDirective("clear"), std::nullopt);
-  EXPECT_EQ(ToText(TokensPreProc::AddSearchPath), "addsearchpath");
-  EXPECT_EQ(ToText(static_cast<TokensPreProc>(0xFF16)), "!!Undefined token in TokensPreProc::ToText!!");
 }
 
 TEST(Directives, RadixValues) {
