@@ -53,7 +53,7 @@ bool ParseC64Name(std::string_view text, int32_t secondary_address, D64FileSpec&
 bool IsImageSpec(std::string_view text);
 // Splits image.d64::"NAME" into `spec`, reporting what is wrong.
 bool ParseImageSpec(MsgLog& log, std::string_view text, D64FileSpec& spec);
-// The image files the spec may mean, in the order to try them.
+// The image files the parsed name may mean, in the order to try them.
 std::vector<HiPath> ImagePathCandidates(const D64FileSpec& spec);
 
 bool HasWildcards(std::string_view name);

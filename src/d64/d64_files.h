@@ -31,8 +31,8 @@ bool SaveToImage(MsgLog& log, const std::string& image_path, const D64FileSpec& 
 bool SaveToImage(MsgLog& log, std::string_view text, const ProgramFile& file, std::string_view disk_id,
                  bool overwrite);
 
-// The first of the spec's candidate image paths that exists; the spec's own
-// path when none does.
+// The first of the candidate image paths that exists; the parsed image path
+// itself when none does.
 std::string ResolveImagePath(const D64FileSpec& spec);
 
 // The steps on an image in memory, for callers that hold one.
