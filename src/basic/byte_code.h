@@ -34,4 +34,21 @@ inline bool ReadByteCode(std::string_view text, size_t pos, uint8_t& b) {
   return true;
 }
 
+// Text to bytes where "{$xx}" stands for its byte and every other character
+// goes through `convert`, which answers -1 for a character to drop.
+template <typename Convert>
+std::string DecodeByteCodes(std::string_view text, Convert convert) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint8_t b = 0;
+    if (ReadByteCode(text, i, b)) {
+      i += 4;
+      out += static_cast<char>(b);
+    } else if (int c = convert(static_cast<uint8_t>(text[i])); c >= 0) {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
 }  // namespace vantrel

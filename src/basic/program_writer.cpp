@@ -149,32 +149,10 @@ std::string BasProgram::ElementToBytes(const BasElement& e) {
 // Byte codes come back as their bytes.
 std::string BasProgram::RemainderBytes(const std::string& text) const {
   const AlphaMode mode = codes_.Alpha();
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    uint8_t b = 0;
-    if (ReadByteCode(text, i, b)) {
-      i += 4;
-      out += static_cast<char>(b);
-    } else {
-      out += static_cast<char>(RemarkIn(mode, static_cast<uint8_t>(text[i])));
-    }
-  }
-  return out;
+  return DecodeByteCodes(text, [mode](uint8_t c) { return static_cast<int>(RemarkIn(mode, c)); });
 }
 
-std::string BasProgram::DataItemBytes(const std::string& text) const {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    uint8_t b = 0;
-    if (ReadByteCode(text, i, b)) {
-      i += 4;
-      out += static_cast<char>(b);
-    } else if (int c = DataCharIn(static_cast<uint8_t>(text[i])); c >= 0) {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-}
+std::string BasProgram::DataItemBytes(const std::string& text) const { return DecodeByteCodes(text, DataCharIn); }
 
 void BasProgram::RestoreSavedCode() {
   if (saved_code_.Size() == 0) return;
