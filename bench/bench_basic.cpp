@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
     MemoryImage memory;
     SourceLoader loader(log, locator);
     auto start = Clock::now();
-    BasProgram program(locator, loader, memory, codes);
+    AsmPrg assembler(locator, loader, Opcodes(), memory, codes);
+    BasProgram program(locator, loader, memory, codes, assembler);
     ok = loader.LoadSource(source, SourceType::Basic) && program.Tokenize() && program.PlaceIntoMemory();
     tokenize += Seconds(start);
     ProgramFile file = program.Program();
@@ -59,7 +60,8 @@ int main(int argc, char** argv) {
 
     start = Clock::now();
     MemoryImage memory2;
-    BasProgram back(locator, loader, memory2, codes);
+    AsmPrg assembler2(locator, loader, Opcodes(), memory2, codes);
+    BasProgram back(locator, loader, memory2, codes, assembler2);
     ok = ok && back.Detokenize(file) && back.PlaceIntoMemory();
     detokenize += Seconds(start);
   }

@@ -15,10 +15,11 @@ namespace vantrel {
 Converter::Converter()
     : log_(std::make_unique<SourceLoaderMsgLog>()),
       codes_(std::make_unique<PetsciiCodes>(*log_)),
+      opcodes_(&Opcodes()),
       memory_(std::make_unique<MemoryImage>()) {
   loader_ = std::make_unique<SourceLoader>(*log_, locator_);
-  assembler_ = std::make_unique<AsmPrg>(locator_, *loader_, *memory_);
-  basic_ = std::make_unique<BasProgram>(locator_, *loader_, *memory_, *codes_);
+  assembler_ = std::make_unique<AsmPrg>(locator_, *loader_, *opcodes_, *memory_, *codes_);
+  basic_ = std::make_unique<BasProgram>(locator_, *loader_, *memory_, *codes_, *assembler_);
   locator_.AddCurrentDirectory();
 }
 
@@ -171,7 +172,7 @@ void Converter::WriteBasicOutputs() {
 void Converter::WriteListing() {
   AddressRange range = options_.output_range;
   if (range.IsEmpty()) range = basic_->NotBasic() ? memory_->Used() : memory_->RangeBehindBasic();
-  basic_->WriteListing(options_.lst.Text(), options_.overwrite, range);
+  assembler_->ExportDisassembly(options_.lst.Text(), options_.overwrite, range);
 }
 
 void Converter::PrintLabelAssignments() {
@@ -201,7 +202,9 @@ void Converter::RunAssembler() {
   if (Failed()) return;
   if (!loader_->LoadSource(input_path_.Text(), SourceType::Asm)) return;
   assembler_->SetDebug(o.dbg);
-  if (!assembler_->Assemble()) return;
+  // The Resolve pass reports its problems but lets the passes go on; a
+  // program with errors must still write nothing.
+  if (!assembler_->AssembleProgram() || Failed()) return;
   WriteAssemblerOutputs();
 }
 

@@ -9,6 +9,7 @@
 
 #include "app/cmd_line_params.h"
 #include "asm/asm_prg.h"
+#include "asm/opcodes.h"
 #include "asm/symbol_level.h"
 #include "basic/alpha_mode.h"
 #include "basic/bas_program.h"
@@ -78,6 +79,7 @@ class Converter {
   // Members in construction order, so destruction releases them in reverse.
   std::unique_ptr<SourceLoaderMsgLog> log_;
   std::unique_ptr<PetsciiCodes> codes_;
+  const OpcodeTable* opcodes_;
   std::unique_ptr<MemoryImage> memory_;
   FileLocator locator_;
   std::unique_ptr<SourceLoader> loader_;

@@ -1,18 +1,167 @@
 #include "asm/asm_prg.h"
 
+#include <algorithm>
+#include <cstdio>
+
+#include "asm/asm_line.h"
+#include "asm/pseudo_ops.h"
+#include "text/text_ops.h"
+
 namespace vantrel {
 
-AsmPrg::AsmPrg(FileLocator& locator, SourceLoader& loader, MemoryImage& memory)
-    : locator_(locator), loader_(loader), memory_(memory) {}
-
-bool AsmPrg::Assemble() { return loader_.Log().ReportError("Assembler input is not supported yet"); }
-
-bool AsmPrg::SaveSymbols(const std::string&, SymbolLevel, bool, bool) {
-  return loader_.Log().ReportError(".sym output is not supported yet");
+std::string_view ToText(AsmPass pass) {
+  switch (pass) {
+    case AsmPass::Disassemble: return "Disassemble";
+    case AsmPass::Build: return "Build";
+    case AsmPass::Assemble: return "Assemble";
+    case AsmPass::Link: return "Link";
+    case AsmPass::Resolve: return "Resolve";
+    case AsmPass::Relocate: return "Relocate";
+    case AsmPass::Encode: return "Encode";
+    case AsmPass::Imprint: return "Imprint";
+    case AsmPass::Done: return "Done";
+    default: return "!! ERROR IN AsmPass !!";
+  }
 }
 
-bool AsmPrg::SaveRelocationTable(const std::string&, bool) {
-  return loader_.Log().ReportError("Relocation table output is not supported yet");
+std::string_view RelocKindText(RelocKind kind) {
+  switch (kind) {
+    case RelocKind::None: return "[0]";
+    case RelocKind::Word: return "[w]";
+    case RelocKind::Low: return "[l]";
+    case RelocKind::High: return "[h]";
+    case RelocKind::Unused: return "[x]";
+    case RelocKind::NotRelocatable: return "[!]";
+  }
+  return "";
+}
+
+AsmPrg::AsmPrg(FileLocator& locator, SourceLoader& loader, const OpcodeTable& opcodes, MemoryImage& memory,
+               PetsciiCodes& codes)
+    : locator_(locator), loader_(loader), opcodes_(opcodes), memory_(memory), codes_(codes) {}
+
+AsmPrg::~AsmPrg() = default;
+
+void AsmPrg::AppendLine(std::unique_ptr<AsmInstr> line) {
+  line->SetIndex(lines_.size());
+  lines_.push_back(std::move(line));
+}
+
+void AsmPrg::Stall() const {
+  if (!debug_stall_) return;
+  std::fputs("stall\n", stdout);
+  std::fflush(stdout);
+}
+
+void AsmPrg::StartPass(AsmPass pass) {
+  pass_ = pass;
+  loader_.SetContext(0, 0);
+  debug_stall_ = false;
+  loader_.Info("Starting " + std::string(ToText(pass)) + " Pass");
+}
+
+bool AsmPrg::AssembleProgram() {
+  auto stop = [this] {
+    pass_ = AsmPass::Done;
+    return false;
+  };
+  if (!BuildPass() || !AssemblePass() || !LinkPass()) return stop();
+  ResolvePass();
+  if (!EncodePass()) return stop();
+  const bool imprinted = ImprintPass();
+  pass_ = AsmPass::Done;
+  return imprinted;
+}
+
+bool AsmPrg::BuildPass() {
+  StartPass(AsmPass::Build);
+  bool ok = true;
+  for (const SourceLine& source : loader_.AssemblerLines()) ok = BuildAsmLine(*this, source) && ok;
+  DumpProgram();
+  return ok;
+}
+
+bool AsmPrg::AssemblePass() {
+  StartPass(AsmPass::Assemble);
+  bool ok = true;
+  for (auto& line : lines_) ok = line->Assemble(*this) && ok;
+  DumpProgram();
+  return ok;
+}
+
+bool AsmPrg::LinkPass() {
+  StartPass(AsmPass::Link);
+  ProgramCounter pc{origin_.value, origin_.known};
+  bool ok = true;
+  bool wrapped = false;  // reported once, not again for every line after it
+  for (auto& line : lines_) {
+    const uint32_t at = pc.value;
+    line->address = line->end = C6510Address::Known(static_cast<uint16_t>(at), Width::Word);
+    // The last byte may be at $FFFF; nothing may start past it.
+    bool linked = at <= 0xFFFF && line->Link(*this, pc);
+    const uint32_t start = line->address.value;
+    if (linked && pc.value > 0x10000u) linked = false;
+    if (linked && pc.value > start) line->end = C6510Address::Known(static_cast<uint16_t>(pc.value - 1));
+    if (!linked) {
+      ok = false;
+      if (!(wrapped && at > 0xFFFF))
+        ReportLineError(*this, line.get(), "Error assembling to address " + line->address.Format(true));
+      wrapped = wrapped || pc.value >= 0x10000u;
+    }
+    if (pc.value > 0x10000u) pc.value = 0x10000u;
+  }
+  DumpProgram();
+  return ok;
+}
+
+void AsmPrg::ResolvePass() {
+  StartPass(AsmPass::Resolve);
+  size_t previous = SIZE_MAX;
+  // Values only ever become known, so the count falls until it stands still.
+  for (;;) {
+    size_t pending = symbols_.RefreshValues();
+    for (auto& line : lines_)
+      if (!line->IsResolved() && !line->Evaluate(*this)) ++pending;
+    if (pending == 0 || pending == previous) break;
+    previous = pending;
+  }
+  for (auto& line : lines_) line->Resolve(*this);
+  for (const AsmSymbol* symbol : symbols_.Sorted())
+    if (!symbol->value.known) ReportLineError(*this, symbol->line, "Could not resolve symbol");
+  DumpProgram();
+}
+
+bool AsmPrg::EncodePass() {
+  StartPass(AsmPass::Encode);
+  bool ok = true;
+  for (auto& line : lines_)
+    if (!line->Encode(*this)) ok = ReportLineError(*this, line.get(), "Could not encode instruction");
+  DumpProgram();
+  return ok;
+}
+
+bool AsmPrg::ImprintPass() {
+  StartPass(AsmPass::Imprint);
+  bool ok = true;
+  for (auto& line : lines_) ok = line->Imprint(*this, memory_) && ok;
+  DumpProgram();
+  return ok;
+}
+
+void AsmPrg::DumpProgram() const {
+  if (!dump_) return;
+  std::string out = "===============AsmPrg output=====================\n";
+  for (const auto& line : lines_) {
+    const std::string text = line->ToText(listing_);
+    if (!text.empty()) out += text + "\n";
+  }
+  out += "\n\n";
+  const std::vector<const AsmSymbol*> symbols = symbols_.AtLevel(SymbolLevel::Local);
+  size_t width = 0;
+  for (const AsmSymbol* s : symbols) width = std::max(width, s->name.size());
+  for (const AsmSymbol* s : symbols) out += SymbolTable::SymbolLine(*s, width, false) + "\n";
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  std::fflush(stdout);
 }
 
 }  // namespace vantrel

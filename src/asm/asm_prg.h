@@ -1,30 +1,109 @@
-// asm/asm_prg.h: the assembler program: assembles the loader's assembler
-// lines into the memory image and writes the symbol and relocation files.
+// asm/asm_prg.h: the assembler. It owns the line objects and the symbol
+// table of one assembly and runs the passes that turn the loader's
+// assembler lines into bytes in the memory image; the listing, symbol and
+// relocation writers read its state afterwards.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "asm/asm_fmt.h"
+#include "asm/asm_instr.h"
+#include "asm/opcodes.h"
 #include "asm/symbol_level.h"
+#include "asm/symbols.h"
+#include "basic/petscii_codes.h"
+#include "image/address_range.h"
 #include "image/memory_image.h"
 #include "source/source_loader.h"
 #include "text/file_locator.h"
 
 namespace vantrel {
 
+enum class AsmPass : uint32_t {
+  None = 0,
+  Disassemble = 1,
+  Build = 2,
+  Assemble = 3,
+  Link = 4,
+  Resolve = 5,
+  Relocate = 6,
+  Encode = 7,
+  Imprint = 8,
+  Done = 9,
+};
+std::string_view ToText(AsmPass pass);
+
+struct RelocEntry {
+  C6510Address value;     // the operand's target, from the program's start
+  C6510Address location;  // the operand bytes, from the program's start
+  RelocKind kind = RelocKind::None;
+};
+// "[0]", "[w]", "[l]", "[h]", "[x]", "[!]"; empty for any other kind.
+std::string_view RelocKindText(RelocKind kind);
+
 class AsmPrg {
  public:
-  AsmPrg(FileLocator& locator, SourceLoader& loader, MemoryImage& memory);
+  AsmPrg(FileLocator& locator, SourceLoader& loader, const OpcodeTable& opcodes, MemoryImage& memory,
+         PetsciiCodes& codes);
+  ~AsmPrg();
 
-  void SetDebug(bool on) { debug_ = on; }
-  bool Assemble();
+  // The driver: Build, Assemble, Link, Resolve, Encode and Imprint.
+  bool AssembleProgram();
+  void SetDebug(bool on) { dump_ = on; }
+  // Where assembly starts; the BASIC run puts its blocks behind the program.
+  void SetOrigin(uint16_t origin) { origin_ = C6510Address::Known(origin); }
+  void SetEmbedded(bool on) { embedded_ = on; }
+  bool Embedded() const { return embedded_; }
+
   bool SaveSymbols(const std::string& path, SymbolLevel level, bool sym3, bool overwrite);
   bool SaveRelocationTable(const std::string& path, bool overwrite);
+  // The .lst output: a disassembly of `range` (the used range when empty).
+  bool ExportDisassembly(const std::string& path, bool overwrite, const AddressRange& range);
+
+  // What the lines and operands reach through the program.
+  SourceLoader& Loader() { return loader_; }
+  FileLocator& Locator() { return locator_; }
+  const OpcodeTable& Opcodes() const { return opcodes_; }
+  MemoryImage& Memory() { return memory_; }
+  PetsciiCodes& Codes() { return codes_; }
+  SymbolTable& Symbols() { return symbols_; }
+  const SymbolTable& Symbols() const { return symbols_; }
+  AsmPass CurrentPass() const { return pass_; }
+  const std::vector<std::unique_ptr<AsmInstr>>& Lines() const { return lines_; }
+  void AppendLine(std::unique_ptr<AsmInstr> line);
+  AsmFmt& ListingFormat() { return listing_; }
+  bool DebugStall() const { return debug_stall_; }
+  void SetDebugStall(bool on) { debug_stall_ = on; }
+  // Writes "stall" while a debugstall pseudo-op asks for it.
+  void Stall() const;
+
+  void StartPass(AsmPass pass);
+  void DumpProgram() const;
 
  private:
+  bool BuildPass();
+  bool AssemblePass();
+  bool LinkPass();
+  void ResolvePass();
+  bool EncodePass();
+  bool ImprintPass();
+
   FileLocator& locator_;
   SourceLoader& loader_;
+  const OpcodeTable& opcodes_;
   MemoryImage& memory_;
-  bool debug_ = false;
+  PetsciiCodes& codes_;
+  SymbolTable symbols_;
+  std::vector<std::unique_ptr<AsmInstr>> lines_;
+  C6510Address origin_ = C6510Address::Known(0x0100);
+  AsmFmt listing_;
+  AsmPass pass_ = AsmPass::None;
+  bool embedded_ = false;
+  bool dump_ = false;
+  bool debug_stall_ = false;
 };
 
 }  // namespace vantrel

@@ -6,11 +6,13 @@
 
 namespace vantrel {
 
-BasProgram::BasProgram(FileLocator& locator, SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes)
+BasProgram::BasProgram(FileLocator& locator, SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes,
+                       AsmPrg& assembler)
     : locator_(locator),
       loader_(loader),
       memory_(memory),
       codes_(codes),
+      assembler_(assembler),
       keywords_(MakeKeywordTable()),
       directives_(MakeDirectiveTable()) {}
 
@@ -50,10 +52,6 @@ bool BasProgram::Error(const BasLine& line, const std::string& message) {
 void BasProgram::Warning(const BasLine& line, const std::string& message) {
   SetContext(line);
   loader_.Warning(message);
-}
-
-bool BasProgram::WriteListing(const std::string&, bool, const AddressRange&) {
-  return loader_.Error(".lst output needs the disassembler, which is not available yet");
 }
 
 void BasProgram::PrintSupervariables() const {

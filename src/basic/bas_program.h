@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "asm/asm_prg.h"
 #include "basic/alpha_mode.h"
 #include "basic/bas_line.h"
 #include "basic/line_lexer.h"
@@ -43,7 +44,8 @@ class BasProgram {
  public:
   static constexpr uint16_t kUnsetAddress = 0xFFFF;
 
-  BasProgram(FileLocator& locator, SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes);
+  BasProgram(FileLocator& locator, SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes,
+             AsmPrg& assembler);
 
   BasOptions& Options() { return options_; }
   void SetDebug(bool on) { options_.debugDump = on; }
@@ -67,7 +69,6 @@ class BasProgram {
 
   bool WriteTxt(const std::string& path, bool overwrite);
   bool WriteLbl(const std::string& path, bool overwrite);
-  bool WriteListing(const std::string& path, bool overwrite, const AddressRange& range);
   std::vector<std::string> LabelAssignments() const;
   void PrintSupervariables() const;
 
@@ -107,7 +108,7 @@ class BasProgram {
   void CrunchLine(BasLine& line);
   void SpaceLine(BasLine& line);
   bool WriteLines();
-  bool WriteLine(const BasLine& line, uint32_t& cursor);
+  bool WriteLine(BasLine& line, uint32_t& cursor);
   bool PutByte(uint32_t& cursor, uint8_t byte);
   void DirectiveAtWrite(const BasElement& e);
   bool SetSwitch(bool& option, const std::string& argument, const char* label);
@@ -115,6 +116,8 @@ class BasProgram {
   std::string RemainderBytes(const std::string& text) const;
   std::string DataItemBytes(const std::string& text) const;
   void RestoreSavedCode();
+  bool AssembleInlineBlocks();
+  void PatchSymbolReferences();
 
   // Detokenizing (detokenizer.cpp).
   bool LoadPrg(ProgramFile& file);
@@ -140,6 +143,7 @@ class BasProgram {
   SourceLoader& loader_;
   MemoryImage& memory_;
   PetsciiCodes& codes_;
+  AsmPrg& assembler_;
   TokenTable keywords_;
   TokenTable directives_;
   BasOptions options_;

@@ -79,8 +79,8 @@ bool BasProgram::PrepareProgram() {
     if (loader_.Log().ErrorFlag()) return false;
     memory_.Clear();
     if (HasStatements() && !WriteLines()) return false;
-    if (!loader_.AssemblerLines().empty())
-      return loader_.Error("Inline assembly blocks need the assembler, which is not available yet");
+    if (!AssembleInlineBlocks()) return false;
+    PatchSymbolReferences();
     RestoreSavedCode();
   }
   if (memory_.Used().IsEmpty()) return loader_.Error("No program to save");

@@ -50,7 +50,7 @@ bool BasProgram::PutByte(uint32_t& cursor, uint8_t byte) {
   return true;
 }
 
-bool BasProgram::WriteLine(const BasLine& line, uint32_t& cursor) {
+bool BasProgram::WriteLine(BasLine& line, uint32_t& cursor) {
   const uint32_t link = cursor;
   auto out_of_memory = [&] { return Error(line, "Ran off end of memory!"); };
   if (!PutByte(cursor, 0) || !PutByte(cursor, 0)) return out_of_memory();
@@ -59,8 +59,10 @@ bool BasProgram::WriteLine(const BasLine& line, uint32_t& cursor) {
   if (!PutByte(cursor, static_cast<uint8_t>(line.lineNumber & 0xFF)) ||
       !PutByte(cursor, static_cast<uint8_t>((line.lineNumber >> 8) & 0xFF)))
     return out_of_memory();
-  for (const BasElement& e : line.elements) {
+  for (BasElement& e : line.elements) {
     if (e.kind == BasElementKind::Consumed) continue;
+    // The placeholder's address, where the symbol's value goes once assembled.
+    if (e.kind == BasElementKind::SymbolRef) e.value = static_cast<int32_t>(cursor);
     if (e.kind == BasElementKind::Brace) {
       DirectiveAtWrite(e);
       continue;

@@ -190,7 +190,6 @@ void BasProgram::ApplySym(BasElement& e, const std::string& argument) {
   e.kind = BasElementKind::SymbolRef;
   e.text = Trim(argument);
   e.value = 0;
-  loader_.Error("Symbol references need the inline assembler, which is not available yet: " + e.text);
 }
 
 void BasProgram::AddDirectiveLine(const std::string& text) {

@@ -131,8 +131,15 @@ void SourceLoader::ProcessLine(const SourceLine& line) {
   size_t first = 0;
   size_t last = 0;
   BraceSearch found;
+  char quote = 0;  // the quote open at the next token, outside brace tokens
   while ((found = FindBraceToken(line, pos, first, last)) == BraceSearch::Found) {
-    Append(acc, std::string_view(line).substr(pos, first - pos));
+    const std::string_view before = std::string_view(line).substr(pos, first - pos);
+    for (char c : before) {
+      if (quote == 0 && (c == '"' || c == '\'')) quote = c;
+      else if (c == quote) quote = 0;
+    }
+    Append(acc, before);
+    token_in_quotes_ = quote != 0;
     const std::string token = line.substr(first, last - first + 1);
     std::string replacement;
     if (ProcessBraceToken(line, token, replacement)) Append(acc, replacement);

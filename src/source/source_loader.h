@@ -106,6 +106,7 @@ class SourceLoader {
   MacroTable macros_;
   int32_t context_key_ = 0;
   int32_t context_line_ = 0;
+  bool token_in_quotes_ = false;  // the brace token being handled stands inside quotes
 };
 
 }  // namespace vantrel

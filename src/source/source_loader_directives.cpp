@@ -26,6 +26,11 @@ bool SourceLoader::PassThrough(const SourceLine& line, const DirectiveParts& par
   switch (mode_) {
     case SourceType::Basic: replacement = token; return true;
     case SourceType::Asm: {
+      // Inside quotes a brace code is text: lda #'{clr}', ascii "{red}HI".
+      if (token_in_quotes_) {
+        replacement = token;
+        return true;
+      }
       SourceLine directive(token, line.fileKey, line.lineNumber);
       directive.isDirective = true;
       asm_lines_.push_back(directive);

@@ -1,0 +1,111 @@
+// The files written from the assembler's state: the disassembly listing,
+// the symbol table and the relocation table.
+#include <algorithm>
+
+#include "asm/asm_prg.h"
+#include "asm/disassembler.h"
+#include "asm/pseudo_ops.h"
+#include "image/output_file.h"
+#include "text/text_ops.h"
+
+namespace vantrel {
+
+namespace {
+
+// The option text of the last asmfmt line; empty when there is none.
+std::string LastAsmFmtText(const std::vector<std::unique_ptr<AsmInstr>>& lines) {
+  for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+    if (!(*it)->IsPseudoOp()) continue;
+    const auto& op = static_cast<const PseudoOp&>(**it);
+    if (!op.IsAsmFmt()) continue;
+    if (op.Arguments().Size() == 1 && op.Arguments()[0].Kind() == OperandKind::Text)
+      return static_cast<const AsmOperandText&>(op.Arguments()[0]).Content();
+    return op.GetArgumentText();
+  }
+  return {};
+}
+
+// Writes a text file under the overwrite rule; `open_failure` names what
+// could not be written.
+bool SaveAsmText(MsgLog& log, const std::string& path, bool overwrite, const std::string& text,
+                 const std::string& open_failure) {
+  if (!CheckSavePath(log, path, overwrite)) return false;
+  if (!IsConsoleName(path) && !CanCreateFileAt(path)) return log.ReportError(open_failure + path);
+  return SaveTextOutput(log, path, overwrite, text);
+}
+
+}  // namespace
+
+bool AsmPrg::ExportDisassembly(const std::string& path, bool overwrite, const AddressRange& range) {
+  MsgLog& log = loader_.Log();
+  AsmFmt fmt = listing_;
+  if (!ParseAsmFmt(LastAsmFmtText(lines_), fmt)) return loader_.Error("Invalid AsmFmt specified");
+  const AsmPass pass = pass_;
+  pass_ = AsmPass::Disassemble;
+  std::vector<std::unique_ptr<AsmInstr>> listing;
+  const bool ok = Disassemble(opcodes_, memory_, range, fmt, symbols_, listing);
+  pass_ = pass;
+  if (!ok) return loader_.Error("Error disassembling program");
+  if (listing.empty()) return true;
+  std::string text;
+  for (const auto& line : listing) {
+    const std::string t = line->ToText(fmt);
+    if (!t.empty()) text += t + "\n";
+  }
+  if (IsConsoleName(path)) {
+    log.ReportInfo("==> Exporting Disassembly");
+    WriteToConsole(text);
+    return true;
+  }
+  log.ReportInfo("Saving asm file: " + path);
+  return SaveAsmText(log, path, overwrite, text, "Could not open asm file: ");
+}
+
+bool AsmPrg::SaveSymbols(const std::string& path, SymbolLevel level, bool sym3, bool overwrite) {
+  MsgLog& log = loader_.Log();
+  const SymbolLevel effective = symbols_.EffectiveLevel(level);
+  const std::vector<const AsmSymbol*> shown = symbols_.AtLevel(effective);
+  if (shown.empty()) return log.ReportInfo("No symbols to save");
+  if (IsConsoleName(path)) {
+    log.ReportInfo("==> Exporting symbol table");
+    WriteToConsole(symbols_.DumpSymbols(level));
+    return true;
+  }
+  log.ReportInfo("Saving sym file: " + path);
+  size_t width = 0;
+  for (const AsmSymbol* s : shown) width = std::max(width, s->name.size());
+  std::string text;
+  // Wrapped, the file is an assembly block a BASIC source can include.
+  if (sym3) text += "{asm}\n";
+  for (const AsmSymbol* s : shown) text += SymbolTable::SymbolLine(*s, width, false) + "\n";
+  if (sym3) text += "{endasm}\n";
+  return SaveAsmText(log, path, overwrite, text, "Could not open sym file for saving: ");
+}
+
+bool AsmPrg::SaveRelocationTable(const std::string& path, bool overwrite) {
+  StartPass(AsmPass::Relocate);
+  RelocContext context;
+  std::vector<RelocEntry> entries;
+  context.entries = &entries;
+  bool any = false;
+  for (const auto& line : lines_) {
+    if (!line->address.known) continue;
+    context.start = any ? std::min<uint32_t>(context.start, line->address.value) : line->address.value;
+    context.end = any ? std::max<uint32_t>(context.end, line->end.value) : line->end.value;
+    any = true;
+  }
+  for (const auto& line : lines_) line->Relocate(context);
+  loader_.Log().ReportInfo("Saving relocation table file: " + path);
+  std::string text;
+  for (const RelocEntry& e : entries) {
+    text += e.value.Format(true) + "\t" + e.location.Format(true) + "\t";
+    text += RelocKindText(e.kind);
+    text += "\n";
+  }
+  const bool saved = SaveAsmText(loader_.Log(), path, overwrite, text, "Could not open relocation file: ");
+  DumpProgram();
+  pass_ = AsmPass::Done;
+  return saved;
+}
+
+}  // namespace vantrel

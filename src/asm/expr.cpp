@@ -1,0 +1,404 @@
+#include "asm/expr.h"
+
+#include <cstdlib>
+#include <limits>
+
+#include "asm/asm_instr.h"
+#include "asm/asm_line.h"
+#include "asm/asm_prg.h"
+#include "text/text_ops.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr std::string_view kOperators = "<>()~*/+-&|";
+
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+int DigitIn(char c, int base) {
+  int d = -1;
+  if (IsDigit(c)) d = c - '0';
+  else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
+  else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
+  return d < base ? d : -1;
+}
+
+// A number literal kept to 32 bits, so that an oversized one is still
+// reported instead of silently cut.
+bool ReadLiteral(std::string_view text, int64_t& value, Width& width) {
+  int base = 10;
+  size_t max_byte_digits = 3;
+  std::string_view digits = text;
+  if (!text.empty() && text[0] == '$') {
+    base = 16;
+    max_byte_digits = 2;
+    digits.remove_prefix(1);
+  } else if (!text.empty() && text[0] == '%') {
+    base = 2;
+    max_byte_digits = 8;
+    digits.remove_prefix(1);
+  }
+  if (digits.empty()) return false;
+  value = 0;
+  for (char c : digits) {
+    const int d = DigitIn(c, base);
+    if (d < 0) return false;
+    value = value * base + d;
+    if (value > 0xFFFFFFFFll) return false;
+  }
+  width = (value < 256 && digits.size() <= max_byte_digits) ? Width::Byte : Width::Word;
+  return true;
+}
+
+bool LooksLikeNumber(std::string_view term) {
+  return !term.empty() && (term[0] == '$' || term[0] == '%' || IsDigit(term[0]));
+}
+
+int Precedence(const ExprItem& op) {
+  if (op.unary) return 9;
+  switch (op.op) {
+    case '~': return 7;
+    case '<':
+    case '>': return 6;
+    case '*':
+    case '/': return 5;
+    case '+':
+    case '-': return 4;
+    case '&': return 3;
+    case '|': return 2;
+    default: return 0;
+  }
+}
+
+bool GroupsFromRight(const ExprItem& op) { return op.unary || op.op == '<' || op.op == '>'; }
+
+ExprItem OperatorItem(char c) {
+  ExprItem item;
+  item.type = ExprItemType::Operator;
+  item.op = c;
+  return item;
+}
+
+ExprItem TermItem(std::string_view text) {
+  ExprItem item;
+  item.type = ExprItemType::Term;
+  // Symbols match without regard to case; a character literal keeps its letters.
+  item.term = (!text.empty() && text[0] == '\'') ? std::string(text) : LowerCopy(text);
+  return item;
+}
+
+// Cuts the text at every operator character outside character literals.
+std::vector<std::string> Tokenize(std::string_view text) {
+  std::vector<std::string> out;
+  std::string piece;
+  auto flush = [&] {
+    std::string t = Trim(piece);
+    if (!t.empty()) out.push_back(std::move(t));
+    piece.clear();
+  };
+  bool quoted = false;
+  for (char c : text) {
+    if (c == '\'') quoted = !quoted;
+    if (!quoted && kOperators.find(c) != kNotFound) {
+      flush();
+      out.emplace_back(1, c);
+      continue;
+    }
+    piece += c;
+  }
+  flush();
+  return out;
+}
+
+bool IsOperatorToken(const std::string& t) { return t.size() == 1 && kOperators.find(t[0]) != kNotFound; }
+
+struct StackValue {
+  int64_t value;
+  Width width;
+};
+
+Width CombinedWidth(char op, Width a, Width b, int64_t result) {
+  if ((a == Width::Byte || b == Width::Byte) && result >= 0 && result <= 255) return Width::Byte;
+  if (op == '-' || op == '/') return Width::Auto;
+  return (a == Width::Word || b == Width::Word) ? Width::Word : Width::Auto;
+}
+
+// Arithmetic is done in 64 bits and kept to 32, so no operand overflows.
+int64_t Wrap32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v))); }
+
+}  // namespace
+
+bool IsSymbolName(std::string_view text) {
+  if (text.empty() || text == "!" || text == "^") return false;
+  const char first = text[0];
+  if (!IsLetter(first) && first != '_' && first != '@' && first != '!' && first != '^') return false;
+  for (char c : text.substr(1))
+    if (!IsLetter(c) && !IsDigit(c) && c != '_' && c != '-') return false;
+  return true;
+}
+
+bool ParseNumber(std::string_view text, C6510Address& out) {
+  int64_t value = 0;
+  Width width = Width::Auto;
+  if (!ReadLiteral(text, value, width)) return false;
+  out = C6510Address::Known(static_cast<uint16_t>(value & 0xFFFF), width);
+  return true;
+}
+
+bool ExprList::PrepareExpression(std::string_view text) {
+  *this = ExprList();
+  auto malformed = [this] {
+    failed_ = true;
+    return false;
+  };
+  std::vector<ExprItem> infix;
+  const std::vector<std::string> tokens = Tokenize(text);
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    const std::string& t = tokens[i];
+    const bool after_operand = !infix.empty() && (infix.back().type != ExprItemType::Operator || infix.back().op == ')');
+    if (IsOperatorToken(t)) {
+      ExprItem op = OperatorItem(t[0]);
+      op.unary = !after_operand && op.op != '(' && op.op != ')';
+      // "<@name" and ">@name" name the direction of a local label search.
+      if (op.unary && (op.op == '<' || op.op == '>') && i + 1 < tokens.size() && tokens[i + 1][0] == '@') {
+        infix.push_back(TermItem(t + tokens[++i]));
+        continue;
+      }
+      if (op.unary && op.op == '*') {
+        infix.push_back(TermItem("*"));
+        continue;
+      }
+      infix.push_back(op);
+      continue;
+    }
+    if (after_operand) return malformed();
+    if (LooksLikeNumber(t)) {
+      int64_t value = 0;
+      Width width = Width::Auto;
+      if (!ReadLiteral(t, value, width)) return malformed();
+      ExprItem item;
+      item.type = ExprItemType::Value;
+      item.value = static_cast<int32_t>(static_cast<uint32_t>(value));
+      item.width = width;
+      item.known = true;
+      infix.push_back(item);
+      continue;
+    }
+    infix.push_back(TermItem(t));
+  }
+
+  // Shunting-yard into postfix; no recursion, so deep nesting costs no stack.
+  std::vector<ExprItem> ops;
+  for (ExprItem& item : infix) {
+    if (item.type != ExprItemType::Operator) {
+      if (item.type == ExprItemType::Term) ++unresolved_terms_;
+      items_.push_back(std::move(item));
+      continue;
+    }
+    if (item.op == '(') {
+      ops.push_back(item);
+      continue;
+    }
+    if (item.op == ')') {
+      while (!ops.empty() && ops.back().op != '(') {
+        items_.push_back(ops.back());
+        ops.pop_back();
+      }
+      if (ops.empty()) return malformed();
+      ops.pop_back();
+      continue;
+    }
+    const int prec = Precedence(item);
+    while (!ops.empty() && ops.back().op != '(') {
+      const int top = Precedence(ops.back());
+      if (GroupsFromRight(item) ? top <= prec : top < prec) break;
+      items_.push_back(ops.back());
+      ops.pop_back();
+    }
+    ops.push_back(item);
+  }
+  while (!ops.empty()) {
+    if (ops.back().op == '(') return malformed();
+    items_.push_back(ops.back());
+    ops.pop_back();
+  }
+
+  // Every operator must find its operands and exactly one value must be left.
+  size_t depth = 0;
+  for (const ExprItem& item : items_) {
+    if (item.type != ExprItemType::Operator) ++depth;
+    else if (item.unary ? depth < 1 : depth < 2) return malformed();
+    else if (!item.unary) --depth;
+  }
+  if (depth != 1) return malformed();
+  if (items_.size() == 1 && items_[0].type == ExprItemType::Value) {
+    evaluated_ = true;
+    value_ = items_[0].value;
+    width_ = items_[0].width;
+  }
+  return true;
+}
+
+ExprState ExprList::EvaluateExpression(AsmPrg& program, const AsmInstr& line) {
+  if (evaluated_) return ExprState::Resolved;
+  if (failed_ || items_.empty()) return ExprState::Failed;
+  // One scratch stack for the whole run: evaluating allocates nothing.
+  static std::vector<StackValue> stack;
+  stack.clear();
+  size_t relocatable_terms = 0;
+  char select = 0;
+  int64_t selected_from = 0;
+  auto fail = [&](const std::string& message) {
+    failed_ = true;
+    if (!message.empty()) ReportLineError(program, &line, message);
+    return ExprState::Failed;
+  };
+  for (size_t i = 0; i < items_.size(); ++i) {
+    const ExprItem& item = items_[i];
+    if (item.type == ExprItemType::Value) {
+      stack.push_back({item.value, item.width});
+      continue;
+    }
+    if (item.type == ExprItemType::Term) {
+      C6510Address v;
+      bool relocatable = false;
+      const ExprState state = ResolveTerm(program, item, v, line, relocatable);
+      if (state == ExprState::Failed) {
+        failed_ = true;
+        return state;
+      }
+      if (state == ExprState::Pending) return state;
+      if (relocatable) ++relocatable_terms;
+      stack.push_back({v.value, v.size});
+      continue;
+    }
+    if (item.unary) {
+      StackValue& top = stack.back();
+      const bool last = i + 1 == items_.size();
+      switch (item.op) {
+        case '+': break;
+        case '-': top.value = Wrap32(-top.value); break;
+        case '~': top.value = Wrap32(~top.value); break;
+        case '<':
+        case '>':
+          if (last) select = item.op, selected_from = top.value;
+          top.value = item.op == '<' ? (top.value & 0xFF) : ((top.value >> 8) & 0xFF);
+          top.width = Width::Byte;
+          continue;
+        default: return fail("");
+      }
+      if (top.width == Width::Byte) top.value &= 0xFF;
+      continue;
+    }
+    const StackValue b = stack.back();
+    stack.pop_back();
+    StackValue& a = stack.back();
+    int64_t r = 0;
+    switch (item.op) {
+      case '&': r = a.value & b.value; break;
+      case '|': r = a.value | b.value; break;
+      case '+': r = a.value + b.value; break;
+      case '-': r = a.value - b.value; break;
+      case '*': r = a.value * b.value; break;
+      case '/':
+        if (b.value == 0) return fail("Division by zero");
+        r = a.value / b.value;
+        break;
+      default: return fail("");
+    }
+    r = Wrap32(r);
+    a.width = CombinedWidth(item.op, a.width, b.width, r);
+    a.value = r;
+  }
+  evaluated_ = true;
+  unresolved_terms_ = 0;
+  value_ = static_cast<int32_t>(stack.back().value);
+  width_ = stack.back().width;
+  relocatable_ = relocatable_terms == 1;
+  byte_select_ = select;
+  selected_from_ = static_cast<int32_t>(selected_from);
+  return ExprState::Resolved;
+}
+
+namespace {
+
+ExprState CharacterLiteral(AsmPrg& program, const std::string& term, C6510Address& out, const AsmInstr& line) {
+  const size_t close = term.size() > 1 ? term.find('\'', 1) : kNotFound;
+  if (term.empty() || term[0] != '\'' || close == kNotFound) {
+    ReportLineError(program, &line, "Badly formatted code");
+    return ExprState::Failed;
+  }
+  if (close + 1 != term.size()) {
+    ReportLineError(program, &line, "Extra characters on line");
+    return ExprState::Failed;
+  }
+  const std::string content = term.substr(1, close - 1);
+  std::string bytes;
+  if (!program.Codes().TextToPetscii(content, bytes)) {
+    ReportLineError(program, &line, content + " could not be encoded");
+    return ExprState::Failed;
+  }
+  if (bytes.size() != 1) {
+    ReportLineError(program, &line, "Single character expected, not '" + content + "'");
+    return ExprState::Failed;
+  }
+  out = C6510Address::Known(static_cast<uint8_t>(bytes[0]), Width::Byte);
+  return ExprState::Resolved;
+}
+
+ExprState LocalLabel(AsmPrg& program, const std::string& term, C6510Address& out, const AsmInstr& line) {
+  // Which definition is nearest is only known once every line is in place.
+  if (program.CurrentPass() < AsmPass::Resolve) return ExprState::Pending;
+  const char direction = term[0];
+  const std::string name = direction == '@' ? term : term.substr(1);
+  if (name.size() < 2 || name[0] != '@') {
+    ReportLineError(program, &line, "Invalid local label");
+    return ExprState::Failed;
+  }
+  if (direction != '<' && direction != '>') {
+    ReportLineError(program, &line, "No search direction supplied");
+    return ExprState::Failed;
+  }
+  const AsmSymbol* symbol = program.Symbols().FindLocal(name, line.Index(), direction == '<');
+  if (symbol == nullptr) {
+    ReportLineError(program, &line, "Could not find local label " + name);
+    return ExprState::Failed;
+  }
+  if (!symbol->value.known) return ExprState::Pending;
+  out = symbol->value;
+  return ExprState::Resolved;
+}
+
+}  // namespace
+
+ExprState ResolveTerm(AsmPrg& program, const ExprItem& term, C6510Address& out, const AsmInstr& line,
+                      bool& relocatable) {
+  const std::string& t = term.term;
+  if (t.empty()) return ExprState::Failed;
+  if (t == "*") {
+    if (!line.address.known) return ExprState::Pending;
+    out = line.address;
+    relocatable = true;
+    return ExprState::Resolved;
+  }
+  if (t.find_first_not_of('?') == kNotFound && t.size() <= 4) {
+    const int bits = static_cast<int>(t.size()) * 4;
+    out = C6510Address::Known(static_cast<uint16_t>(std::rand() & ((1 << bits) - 1)), Width::Auto);
+    return ExprState::Resolved;
+  }
+  if (t[0] == '\'') return CharacterLiteral(program, t, out, line);
+  if (t[0] == '<' || t[0] == '>' || t[0] == '@') {
+    ExprState state = LocalLabel(program, t, out, line);
+    if (state == ExprState::Resolved) relocatable = true;
+    return state;
+  }
+  if (term.symbol == nullptr) term.symbol = program.Symbols().FindSymbol(t);
+  if (term.symbol == nullptr || !term.symbol->value.known) return ExprState::Pending;
+  out = term.symbol->value;
+  relocatable = term.symbol->relocatable;
+  return ExprState::Resolved;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,81 @@
+// asm/expr.h: assembler expressions. An operand's text is parsed once into
+// a postfix list of values, terms and operators, and evaluated as often as
+// the passes ask until its symbols are known.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "asm/c6510_address.h"
+
+namespace vantrel {
+
+class AsmPrg;
+class AsmInstr;
+struct AsmSymbol;
+
+// The symbol-name rule: a letter, "_", "@", "!" or "^" first, then letters,
+// digits, "_" and "-".
+bool IsSymbolName(std::string_view text);
+
+// "$" hex, "%" binary or decimal digits, kept to 16 bits. Byte-wide only
+// when the value is below 256 and written with few enough digits ($12, not
+// $0012). False when the text is not a number.
+bool ParseNumber(std::string_view text, C6510Address& out);
+
+enum class ExprItemType : uint8_t { Consumed = 0, Value = 1, Term = 2, Operator = 3, Error = 4 };
+
+struct ExprItem {
+  ExprItemType type = ExprItemType::Consumed;
+  char op = 0;
+  bool unary = false;
+  int32_t value = 0;
+  Width width = Width::Auto;
+  bool known = false;
+  std::string term;  // as written; lower case for symbol lookups
+  mutable const AsmSymbol* symbol = nullptr;  // found once, then read directly
+};
+
+// Why an evaluation did not give a value.
+enum class ExprState : uint8_t { Resolved, Pending, Failed };
+
+class ExprList {
+ public:
+  // Tokenizes and reorders `text` into postfix; false for a malformed
+  // expression (two terms in a row, a bad number, unbalanced parentheses).
+  bool PrepareExpression(std::string_view text);
+  // Evaluates with the symbols known now. Errors found on the way (a bad
+  // character literal, a division by zero) are reported once on `line`.
+  ExprState EvaluateExpression(AsmPrg& program, const AsmInstr& line);
+
+  bool Evaluated() const { return evaluated_; }
+  int32_t Value() const { return value_; }
+  Width ResultWidth() const { return width_; }
+  // The value under a top-level "<" or ">", so a relocation entry can name
+  // the address a byte operand was taken from.
+  bool HasByteSelect() const { return byte_select_ != 0; }
+  char ByteSelect() const { return byte_select_; }
+  int32_t SelectedFrom() const { return selected_from_; }
+  // True when some term names a relocatable symbol (a label, or "^" name).
+  bool ReferencesRelocatable() const { return relocatable_; }
+
+ private:
+  std::vector<ExprItem> items_;  // postfix order
+  size_t unresolved_terms_ = 0;
+  bool evaluated_ = false;
+  bool failed_ = false;
+  bool relocatable_ = false;
+  char byte_select_ = 0;
+  int32_t selected_from_ = 0;
+  int32_t value_ = 0;
+  Width width_ = Width::Auto;
+};
+
+// Resolves one term: "*", random "?" terms, character literals, local
+// label references and symbols.
+ExprState ResolveTerm(AsmPrg& program, const ExprItem& term, C6510Address& out, const AsmInstr& line,
+                      bool& relocatable);
+
+}  // namespace vantrel

@@ -1,0 +1,106 @@
+// asm/opcodes.h: the 6510 instruction set shared by the assembler and the
+// disassembler: mnemonics, addressing modes and the 256-entry opcode table.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vantrel {
+
+// 1 to 56 are the documented instructions in alphabetical order, 57 to 75
+// the undocumented ones.
+enum class Mnemonic : uint32_t {
+  None = 0,
+  Adc, And, Asl, Bcc, Bcs, Beq, Bit, Bmi, Bne, Bpl, Brk, Bvc, Bvs, Clc, Cld, Cli, Clv, Cmp, Cpx, Cpy,
+  Dec, Dex, Dey, Eor, Inc, Inx, Iny, Jmp, Jsr, Lda, Ldx, Ldy, Lsr, Nop, Ora, Pha, Php, Pla, Plp, Rol,
+  Ror, Rti, Rts, Sbc, Sec, Sed, Sei, Sta, Stx, Sty, Tax, Tay, Tsx, Txa, Txs, Tya,
+  Ahx, Axs, Alr, Arr, Anc, Dcp, Kil, Las, Lax, Isc, Rla, Rra, Sax, Shx, Shy, Slo, Sre, Tas, Xaa,
+};
+inline constexpr uint32_t kMnemonicCount = 75;
+
+enum class AddressingMode : uint32_t {
+  None = 0,
+  Register,
+  Immediate,
+  ZeroPage,
+  ZeroPageX,
+  ZeroPageY,
+  ZeroPageXIndirect,
+  ZeroPageYIndirect,
+  Absolute,
+  AbsoluteX,
+  AbsoluteY,
+  Indirect,
+  Relative,
+  Unknown,
+};
+inline constexpr uint32_t kModeCount = 13;  // None to Relative
+
+// One character of "lambfiu"; NUL when a row names none.
+enum class InstructionClass : char {
+  None = 0,
+  Logic = 'l',
+  Arithmetic = 'a',
+  Move = 'm',
+  Branch = 'b',
+  Flag = 'f',
+  Illegal = 'i',
+  Unstable = 'u',
+};
+
+struct OpcodeEntry {
+  uint8_t opcode = 0;
+  Mnemonic mnemonic = Mnemonic::None;
+  AddressingMode mode = AddressingMode::None;
+  uint8_t cycles = 0;
+  bool pageCrossing = false;
+  InstructionClass cls = InstructionClass::None;
+
+  // Undocumented opcodes; the listing hides their names unless asked.
+  bool IsIllegal() const { return cls == InstructionClass::Illegal || cls == InstructionClass::Unstable; }
+};
+
+std::string_view MnemonicName(Mnemonic m);
+std::string_view MnemonicName(uint32_t id);
+// The id of a mnemonic, any case; None when the word is not one.
+Mnemonic FindMnemonic(std::string_view text);
+bool IsBranch(Mnemonic m);
+
+std::string_view ModeWord(AddressingMode mode);
+std::string_view ModeName(AddressingMode mode);
+uint32_t InstructionLength(AddressingMode mode);
+// The operand as written in source for a mode around a value text.
+std::string FormatOperand(AddressingMode mode, std::string_view value);
+
+// Decides the addressing mode of a source operand and strips the mode
+// syntax from `operand`, leaving the value expression. Never answers a
+// zero-page mode: zero page is chosen later by width.
+AddressingMode ParseOperandMode(std::string& operand, bool indirect_allowed);
+
+// Parses one "opcode,mnemonic,mode,class,cycles,mark" row; false when the
+// row does not parse.
+bool ParseOpcodeRow(std::string_view row, OpcodeEntry& entry);
+
+class OpcodeTable {
+ public:
+  // Loads the compiled-in rows; a bad row means a corrupt build, and the
+  // program stops with exit code -1.
+  OpcodeTable();
+
+  const OpcodeEntry& operator[](uint8_t opcode) const { return entries_[opcode]; }
+  // The lowest opcode with this mnemonic and mode.
+  std::optional<OpcodeEntry> FindOpcode(Mnemonic m, AddressingMode mode) const;
+
+ private:
+  std::array<OpcodeEntry, 256> entries_{};
+  // (mnemonic, mode) -> opcode + 1; 0 for no such instruction.
+  std::array<std::array<uint16_t, kModeCount>, kMnemonicCount + 1> lookup_{};
+};
+
+// The one table of the run, built on first use.
+const OpcodeTable& Opcodes();
+
+}  // namespace vantrel

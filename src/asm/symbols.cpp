@@ -1,0 +1,150 @@
+#include "asm/symbols.h"
+
+#include <algorithm>
+
+#include "asm/asm_instr.h"
+#include "text/text_ops.h"
+
+namespace vantrel {
+
+std::string_view SymbolLevelText(SymbolLevel level) {
+  switch (level) {
+    case SymbolLevel::Debug: return "[Debug]";
+    case SymbolLevel::All: return "[  All]";
+    case SymbolLevel::Local: return "[Local]";
+    case SymbolLevel::General: return "[Genrl]";
+    case SymbolLevel::Important: return "[Impnt]";
+    case SymbolLevel::Auto: return "[ Auto]";
+    default: return "[Error]";
+  }
+}
+
+AddSymbolResult SymbolTable::AddSymbol(std::string& name, bool is_label, AsmInstr* line) {
+  AsmSymbol symbol;
+  symbol.isLabel = is_label;
+  symbol.relocatable = is_label;
+  symbol.line = line;
+  while (!name.empty() && name[0] == '^') {
+    symbol.relocatable = true;
+    name = LowerCopy(std::string_view(name).substr(1));
+  }
+  if (!name.empty() && name[0] == '!') {
+    symbol.level = SymbolLevel::Important;
+    name = LowerCopy(std::string_view(name).substr(1));
+    if (line != nullptr && !name.empty()) line->Rename(name);
+  } else if (!name.empty() && name[0] == '@') {
+    // Every definition of a local label gets its own numbered entry.
+    const std::string base = LowerCopy(name);
+    symbol.level = SymbolLevel::Local;
+    name = base + "@" + std::to_string(CountLocal(base));
+    if (line != nullptr) line->Rename(name);
+  } else {
+    name = LowerCopy(name);
+  }
+  if (name.empty()) return AddSymbolResult::InvalidName;
+  symbol.name = name;
+  if (line != nullptr) line->GetValue(symbol.value);
+  if (demotion_ && symbol.level == SymbolLevel::Important) symbol.level = SymbolLevel::General;
+  auto [it, added] = symbols_.try_emplace(name, std::move(symbol));
+  if (!added) return AddSymbolResult::Redefined;
+  if (it->second.level == SymbolLevel::Local) {
+    const std::string base = name.substr(0, name.rfind('@'));
+    locals_[base].push_back({line != nullptr ? line->Index() : 0, &it->second});
+  }
+  return AddSymbolResult::Added;
+}
+
+const AsmSymbol* SymbolTable::FindSymbol(std::string_view lower_name) const {
+  auto it = symbols_.find(std::string(lower_name));
+  return it == symbols_.end() ? nullptr : &it->second;
+}
+
+size_t SymbolTable::RefreshValues() {
+  size_t unknown = 0;
+  for (auto& [name, symbol] : symbols_) {
+    if (!symbol.value.known && symbol.line != nullptr) symbol.line->GetValue(symbol.value);
+    if (!symbol.value.known) ++unknown;
+  }
+  return unknown;
+}
+
+std::vector<const AsmSymbol*> SymbolTable::Sorted() const {
+  std::vector<const AsmSymbol*> out;
+  out.reserve(symbols_.size());
+  for (const auto& [name, symbol] : symbols_) out.push_back(&symbol);
+  std::sort(out.begin(), out.end(), [](const AsmSymbol* a, const AsmSymbol* b) { return a->name < b->name; });
+  return out;
+}
+
+const AsmSymbol* SymbolTable::FindLocal(std::string_view lower_name, size_t index, bool backwards) const {
+  auto it = locals_.find(std::string(lower_name));
+  if (it == locals_.end()) return nullptr;
+  const std::vector<LocalDefinition>& defs = it->second;
+  // Definitions were added in line order, so the nearest one is a binary search away.
+  auto after = std::upper_bound(defs.begin(), defs.end(), index,
+                                [](size_t i, const LocalDefinition& d) { return i < d.index; });
+  if (backwards) {
+    while (after != defs.begin()) {
+      --after;
+      if (after->index < index) return after->symbol;
+    }
+    return nullptr;
+  }
+  return after == defs.end() ? nullptr : after->symbol;
+}
+
+uint32_t SymbolTable::CountLocal(std::string_view lower_name) const {
+  auto it = locals_.find(std::string(lower_name));
+  return it == locals_.end() ? 0 : static_cast<uint32_t>(it->second.size());
+}
+
+SymbolLevel SymbolTable::EffectiveLevel(SymbolLevel requested) const {
+  if (symbols_.empty()) return SymbolLevel::Invalid;
+  if (requested != SymbolLevel::Auto) return requested;
+  SymbolLevel highest = SymbolLevel::Invalid;
+  for (const auto& [name, symbol] : symbols_) highest = std::max(highest, symbol.level);
+  return highest;
+}
+
+std::vector<const AsmSymbol*> SymbolTable::AtLevel(SymbolLevel level) const {
+  std::vector<const AsmSymbol*> out = Sorted();
+  std::erase_if(out, [level](const AsmSymbol* s) { return s->level < level; });
+  return out;
+}
+
+std::string SymbolTable::SymbolLine(const AsmSymbol& s, size_t name_width, bool debug) {
+  std::string line = s.name;
+  line.resize(std::max(name_width, s.name.size()), ' ');
+  line += "  = ";
+  // Two-digit values line up with four-digit ones.
+  if (s.value.known && s.value.size != Width::Word && s.value.value < 256) line += "  ";
+  line += s.value.Format(true);
+  if (debug) {
+    line += "; ";
+    line += SymbolLevelText(s.level);
+    line += WidthText(s.value.size);
+    line += s.isLabel ? "[lbl]" : "[sym]";
+    line += s.relocatable ? "[Reloc]" : "[     ]";
+  }
+  return line;
+}
+
+std::string SymbolTable::DumpSymbols(SymbolLevel requested) const {
+  const SymbolLevel level = EffectiveLevel(requested);
+  const std::vector<const AsmSymbol*> shown = AtLevel(level);
+  if (shown.empty()) return "No symbols\n";
+  size_t name_width = 0;
+  for (const AsmSymbol* s : shown) name_width = std::max(name_width, s->name.size());
+  const bool debug = level == SymbolLevel::Debug;
+  const size_t width = name_width + (debug ? 36 : 9);
+  std::string out = Centre("Symbol Table", width, '-');
+  // Centre leaves a text unpadded when the left fill would be empty.
+  if (out.size() < width) out += Repeat('-', width - out.size());
+  out += '\n';
+  for (const AsmSymbol* s : shown) out += SymbolLine(*s, name_width, debug) + "\n";
+  out += Repeat('-', width) + "\n";
+  out += std::to_string(shown.size()) + (shown.size() == 1 ? " symbol\n" : " symbols\n");
+  return out;
+}
+
+}  // namespace vantrel
