@@ -223,11 +223,9 @@ TEST(Tokenizer, Messages) {
       {"{var:score=SC}\n{var:points=SC}\n", {}, {"Error: [t.txt (2)] BASIC variable already defined: SC"}},
       {"{var:score=SC}\n{var:SCORE=SD}\n", {}, {"Error: [t.txt (2)] Supervariable already defined: SCORE"}},
       {"10 PRINT {var:nothing}\n", {}, {"Error: [t.txt (1)] SuperVariable is not defined: nothing"}},
-      // Until the assembler exists, inline assembly and symbols fail cleanly.
-      {"10 SYS {sym:start}\n", {},
-       {"Error: [t.txt (1)] Symbol references need the inline assembler, which is not available yet: start"}},
-      {"10 SYS 49152\n{asm}\n lda #1\n{endasm}\n", {},
-       {"Error: Inline assembly blocks need the assembler, which is not available yet"}},
+      {"10 SYS {sym:start}\n", {}, {"Error: [t.txt (1)] Could not resolve symbol start"}},
+      {"10 SYS {sym:start}\n{asm}\nstart: lda #300\n{endasm}\n", {},
+       {"Error: [t.txt (3)] Immediate value too big: 300 -- (300 > 255): start: lda #300"}},
   };
   for (const MessageRow& row : rows) {
     SCOPED_TRACE(row.source);

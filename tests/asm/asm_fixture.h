@@ -1,0 +1,54 @@
+// asm_fixture.h: assembles a source text in-process and gives the bytes,
+// the symbols and the messages (their file path cut to the line number).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "asm/asm_prg.h"
+#include "basic/petscii_codes.h"
+#include "image/memory_image.h"
+#include "test_support.h"
+
+namespace vantrel::test {
+
+struct AsmFixture {
+  bool Assemble(const std::string& source) {
+    WriteFile(dir.File("t.asm"), source);
+    if (!q.loader.LoadSource(dir.File("t.asm"), SourceType::Asm)) return false;
+    return prg.AssembleProgram() && !q.log.ErrorFlag();
+  }
+  // The bytes from `start` to the end of the used range.
+  std::string Bytes(uint16_t start) const {
+    std::string out;
+    const AddressRange& used = memory.Used();
+    if (used.IsEmpty()) return out;
+    for (uint64_t a = start; a <= used.end; ++a) out += static_cast<char>(memory.Read(static_cast<uint16_t>(a)));
+    return out;
+  }
+  // Warnings and errors as "Error: 3: text" (3 the source line).
+  std::vector<std::string> Problems() const {
+    std::vector<std::string> out;
+    for (const std::string& line : q.Lines()) {
+      if (!line.starts_with("Error: ") && !line.starts_with("Warning: ")) continue;
+      const size_t open = line.find('[');
+      const size_t close = line.find(")] ");
+      if (open == std::string::npos || close == std::string::npos) {
+        out.push_back(line);
+        continue;
+      }
+      const size_t number = line.rfind(" (", close) + 2;
+      out.push_back(line.substr(0, open) + line.substr(number, close - number) + ": " + line.substr(close + 3));
+    }
+    return out;
+  }
+  const AsmSymbol* Symbol(const std::string& name) const { return prg.Symbols().FindSymbol(name); }
+
+  ScratchDir dir;
+  QuietLoader q;
+  PetsciiCodes codes{q.log};
+  MemoryImage memory;
+  AsmPrg prg{q.locator, q.loader, Opcodes(), memory, codes};
+};
+
+}  // namespace vantrel::test

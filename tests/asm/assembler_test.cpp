@@ -1,0 +1,210 @@
+// Whole assemblies in-process: opcode choice, line forms, pseudo-ops, the
+// passes' checks and messages, local labels and the symbol table.
+#include <gtest/gtest.h>
+
+#include "asm_fixture.h"
+#include "text/text_ops.h"
+
+namespace vantrel {
+namespace {
+
+std::string HexBytes(const std::string& bytes) {
+  std::string out;
+  for (char c : bytes) {
+    if (!out.empty()) out += ' ';
+    out += Hex(static_cast<uint8_t>(c), 2);
+  }
+  return out;
+}
+
+struct Row {
+  std::string source;  // assembled at $c000
+  std::string bytes;   // from $c000, or "" when none are expected
+  std::vector<std::string> problems;
+};
+
+void Check(const Row& row) {
+  SCOPED_TRACE(row.source);
+  test::AsmFixture f;
+  const bool ok = f.Assemble(" orig $c000\n" + row.source);
+  const std::vector<std::string> problems = f.Problems();
+  EXPECT_EQ(problems, row.problems);
+  bool error = false;
+  for (const std::string& p : row.problems) error = error || p.starts_with("Error");
+  EXPECT_EQ(ok, !error);
+  if (!error) {
+    EXPECT_EQ(HexBytes(f.Bytes(0xC000)), row.bytes);
+  }
+}
+
+TEST(Assembler, OpcodeChoice) {
+  const Row rows[] = {
+      {" lda $12\n", "a5 12", {}},
+      {" lda 300\n", "ad 2c 01", {}},
+      {" lda $0012\n", "ad 12 00", {}},
+      {" nop $12\n", "0c 12 00", {}},
+      {" lax $12\n", "af 12 00", {}},
+      {" stx $12,y\n", "96 12", {}},
+      {" jmp ($1234)\n", "6c 34 12", {}},
+      {" lda ($1234)\n", "ad 34 12", {}},
+      {" LDA ( $12 ) , y\n", "b1 12", {}},
+      {" Lda #':'\n lda #';' ; comment\n", "a9 3a a9 3b", {}},
+      {" lda #'{clr}'\n", "a9 93", {}},
+      {" sbc #1\n nop #1\n asl\n", "e9 01 80 01 0a", {}},
+      {"zp = $fb\n lda zp\n lda fwd\nfwd = $fc\n", "a5 fb a5 fc", {}},
+      {" stx $12,x\n", "", {"Error: 2: Illegal addressing mode: stx can't be used with ZeroPageX mode: stx $12,x"}},
+      {" lda #1,x\n", "", {"Error: 2: Illegal addressing mode: lda can't be used with Unknown mode: lda #1,x"}},
+      {" kil\n", "", {"Error: 2: Illegal addressing mode: kil can't be used with Register mode: kil"}},
+      {" bne #1\n", "", {"Error: 2: Illegal branch destination: bne #1"}},
+      {" bne\n", "", {"Error: 2: Illegal branch destination: bne"}},
+      {" lda #300\n", "", {"Error: 2: Immediate value too big: 300 -- (300 > 255): lda #300"}},
+      {" lda ($1234),y\n", "", {"Error: 2: Expecting zero page value: $1234 -- (4660 > 255): lda ($1234),y"}},
+  };
+  for (const Row& row : rows) Check(row);
+}
+
+TEST(Assembler, LinesAndSymbols) {
+  const Row rows[] = {
+      {"loop: dex\n bne loop\n", "ca d0 fd", {}},
+      {"Loop: dex\n bne LOOP\n", "ca d0 fd", {}},
+      {"   ; only a comment\ncount = 3 ; three\n ldx #count\n", "a2 03", {}},
+      {"loop:\n beq fwd\n nop\nfwd: rts\n", "f0 01 ea 60", {}},
+      {"@l: dex\n bne <@l\n@l: dey\n bne <@l\n beq >@l\n@l: rts\n", "ca d0 fd 88 d0 fd f0 00 60", {}},
+      {"loop dex\n", "", {"Error: 2: Unknown instruction loop"}},
+      {"= 3\n", "", {"Error: 2: No label found"}},
+      {"count =\n", "", {"Error: 2: Expected value not found"}},
+      {": dex\n", "", {"Error: 2: No label found"}},
+      {"1x = 3\n", "", {"Error: 2: Invalid symbol name: \"1x\""}},
+      {"count = 1\ncount = 2\n", "", {"Error: 3: Symbol redefinition: count"}},
+      {"a: nop\nA: nop\n", "", {"Error: 3: Symbol redefinition: a"}},
+      {" bne @l\n", "", {"Error: 2: No search direction supplied: bne @l", "Error: 2: Unresolved operand: @l: bne @l"}},
+      {" bne <@l\n", "", {"Error: 2: Could not find local label @l: bne <@l",
+                          "Error: 2: Unresolved operand: <@l: bne <@l"}},
+      {" lda nothere\n sta nothere\nq = nothere+1\n", "",
+       {"Error: 2: Unresolved operand: nothere: lda nothere", "Error: 3: Unresolved operand: nothere: sta nothere",
+        "Error: 4: Could not resolve symbol: q = nothere+1"}},
+      // Cyclic equates end as unresolved instead of looping.
+      {"a = b + 1\nb = a + 1\n", "", {"Error: 2: Could not resolve symbol: a = b + 1",
+                                       "Error: 3: Could not resolve symbol: b = a + 1"}},
+      {" beq far\n area 200\nfar: rts\n", "", {"Error: 2: Branch out of range.  beq can't reach far: beq far"}},
+      {"x: bne x\n", "d0 fe", {}},
+      {"x: bne x+1\n", "", {"Error: 2: Branch out of range.  bne can't reach x+1: x: bne x+1"}},
+      {"{alpha:nosuch}\n", "", {"Error: 2: Invalid alpha mode nosuch"}},
+      {"{addrcheck:$c000}\n", "", {"Error: 2: AddrCheck directive not implemented in assembler yet; use addrcheck pseudo-op"}},
+      {" nop {red}\n", "", {"Error: 2: Unknown directive {red}"}},
+  };
+  for (const Row& row : rows) Check(row);
+}
+
+TEST(Assembler, PseudoOps) {
+  const Row rows[] = {
+      {" byte 1, 2, $ff\n word $1234\n data 1, $1234\n", "01 02 ff 34 12 01 34 12", {}},
+      {" ascii \"AB\", 13, \"{red}\"\n", "41 42 0d 1c", {}},
+      // A forward reference in data is measured as a word and stays one.
+      {" data later\n nop\nlater: rts\n", "03 c0 ea 60", {}},
+      {" word start\nstart: byte <start, >start\n", "02 c0 02 c0", {}},
+      {" bits ..**..**\n bits -/\\|\n hex 01 ff 7f\n bin 101 00000001\n", "33 1b 01 ff 7f 05 01", {}},
+      {" area 3, $ff\n rts\n", "ff ff ff 60", {}},
+      {" nop\n align 4, $ea\n rts\n", "ea ea ea ea 60", {}},
+      {" align 0\n align 1\n rts\n", "60", {}},
+      {" byte 1, 2, 300\n", "",
+       {"Error: 2: Parameter must be in the range 0 - 255 [=300]: byte 1, 2, 300",
+        "Error: 2: Could not encode instruction: byte 1, 2, 300"}},
+      {" byte \"A\"\n", "", {"Error: 2: Expecting Symbolic argument: byte \"A\""}},
+      {" byte\n", "", {"Error: 2: Expecting at  least 1 arguments: byte"}},
+      {" byte 1,,2\n", "", {"Error: 2: Empty operand: byte 1,,2"}},
+      {" bits ...\n", "", {"Error: 2: Bits operand must have multiple of 8 bits: bits ..."}},
+      {" bits .x......\n", "", {"Error: 2: Bin operand has bad value: .x......: bits .x......"}},
+      {" bits\n", "", {"Error: 2: Empty Bits operand: bits"}},
+      {" hex 01 ff 100\n", "", {"Error: 2: Hex operand contains oversized value: 100: hex 01 ff 100"}},
+      {" hex -1\n", "", {"Error: 2: Hex operand is illegal: -1: hex -1"}},
+      {" hex 0g\n", "", {"Error: 2: Hex operand has bad value: 0g: hex 0g"}},
+      {" bin 2\n", "", {"Error: 2: Bin operand has bad value: 2: bin 2"}},
+      {" hex\n", "", {"Error: 2: Hex operand has no values: hex"}},
+      {" orig $0900\n", "", {"Error: 2: Setting origin back is not allowed: orig $0900",
+                          "Error: 2: Error assembling to address $c000: orig $0900"}},
+      {" orig fwd\nfwd: rts\n", "", {"Error: 2: Unresolved argument: orig fwd",
+                                      "Error: 2: Error assembling to address $c000: orig fwd"}},
+      {" align 1, 2, 3\n", "", {"Error: 2: Expecting one or two arguments: alignment [, fill]: align 1, 2, 3"}},
+      {" area\n", "",
+       {"Error: 2: Expecting one or two arguments: area [, fill]: area", "Error: 2: Unresolved argument: area",
+        "Error: 2: Error assembling to address $c000: area"}},
+      {" asmfmt 3\n", "", {"Error: 2: Expecting Text argument: asmfmt 3"}},
+      {" orig $cffe\n nop\n nop\n addrcheck $cfff\n", "",
+       {"Warning: 2: Large change in origin: orig $cffe", "Error: 5: Address Check error: $d000 > $cfff: addrcheck $cfff"}},
+      {" embed\n", "", {"Error: 2: Expecting at  least 1 arguments: embed",
+                        "Error: 2: Syntax: embed \"filepath\" [,start offset [,length]]: embed"}},
+      {" embed sprite\n", "", {"Error: 2: No filename specified for embed pseudo op: embed sprite"}},
+  };
+  for (const Row& row : rows) Check(row);
+}
+
+TEST(Assembler, OriginsAndMemoryEnds) {
+  test::AsmFixture plain;
+  ASSERT_TRUE(plain.Assemble(" rts\n"));
+  EXPECT_EQ(plain.memory.Used(), AddressRange(0x0100, 0x0100));
+
+  test::AsmFixture moved;
+  ASSERT_TRUE(moved.Assemble(" orig $0801\n rts\n orig $c000\n rts\n"));
+  EXPECT_EQ(moved.Problems(), std::vector<std::string>{"Warning: 3: Large change in origin: orig $c000"});
+
+  test::AsmFixture aligned;
+  ASSERT_TRUE(aligned.Assemble(" orig $c000\n nop\n nop\n nop\n align 256\n rts\n"));
+  EXPECT_EQ(aligned.memory.Used(), AddressRange(0xC000, 0xC100));
+  EXPECT_EQ(aligned.Bytes(0xC003), std::string(253, '\0') + "\x60");
+
+  // Vectors may fill memory up to $FFFF, but not one byte past it.
+  test::AsmFixture vectors;
+  ASSERT_TRUE(vectors.Assemble(" orig $fffa\n word $1234, $5678, $9abc\n"));
+  EXPECT_EQ(HexBytes(vectors.Bytes(0xFFFA)), "34 12 78 56 bc 9a");
+  test::AsmFixture wrap;
+  EXPECT_FALSE(wrap.Assemble(" orig $fffe\n lda $1234\n rts\n rts\n"));
+  EXPECT_EQ(wrap.Problems(), std::vector<std::string>{"Error: 2: Error assembling to address $fffe: lda $1234"});
+}
+
+TEST(Assembler, Embed) {
+  test::AsmFixture f;
+  std::string data;
+  for (int i = 0; i < 100; ++i) data += static_cast<char>(i);
+  test::WriteFile(f.dir.File("sprite.bin"), data);
+  f.q.locator.AddDirectory(HiPath(f.dir.Path() + "/"));
+  ASSERT_TRUE(f.Assemble(" orig $c000\n embed \"sprite.bin\", 2, 64\n embed \"sprite.bin\", 98, 10\n"));
+  EXPECT_EQ(f.Bytes(0xC000), data.substr(2, 64) + data.substr(98));
+  test::AsmFixture past;
+  test::WriteFile(past.dir.File("sprite.bin"), data);
+  past.q.locator.AddDirectory(HiPath(past.dir.Path() + "/"));
+  EXPECT_FALSE(past.Assemble(" embed \"sprite.bin\", 100\n"));
+  EXPECT_EQ(past.Problems(), std::vector<std::string>{"Error: 1: No data read from file: embed \"sprite.bin\", 100"});
+}
+
+TEST(Assembler, SymbolLevelsAndDump) {
+  test::AsmFixture f;
+  ASSERT_TRUE(f.Assemble(" orig $c000\n!start: rts\n^ptr = $fb\n@l: nop\n@l: nop\nwide = $ff+1\n"));
+  EXPECT_EQ(f.Symbol("start")->level, SymbolLevel::Important);
+  EXPECT_EQ(f.Symbol("ptr")->level, SymbolLevel::General);
+  EXPECT_TRUE(f.Symbol("ptr")->relocatable);
+  EXPECT_FALSE(f.Symbol("ptr")->isLabel);
+  EXPECT_EQ(f.Symbol("@l@1")->value.value, 0xC002);
+  const SymbolTable& t = f.prg.Symbols();
+  EXPECT_EQ(t.DumpSymbols(SymbolLevel::Auto), "-Symbol Table-\nstart  = $c000\n--------------\n1 symbol\n");
+  EXPECT_EQ(t.DumpSymbols(SymbolLevel::General),
+            "-Symbol Table-\nptr    =   $fb\nstart  = $c000\nwide   = $0100\n--------------\n3 symbols\n");
+  EXPECT_EQ(t.DumpSymbols(SymbolLevel::Debug),
+            "--------------Symbol Table---------------\n"
+            "@l@0   = $c001; [Local][word][lbl][Reloc]\n"
+            "@l@1   = $c002; [Local][word][lbl][Reloc]\n"
+            "ptr    =   $fb; [Genrl][byte][sym][Reloc]\n"
+            "start  = $c000; [Impnt][word][lbl][Reloc]\n"
+            "wide   = $0100; [Genrl][auto][sym][     ]\n"
+            "-----------------------------------------\n5 symbols\n");
+
+  test::AsmFixture demoted;
+  ASSERT_TRUE(demoted.Assemble("{symdemote:on}\n!start: rts\n"));
+  EXPECT_EQ(demoted.Symbol("start")->level, SymbolLevel::General);
+  test::AsmFixture empty;
+  ASSERT_TRUE(empty.Assemble(" rts\n"));
+  EXPECT_EQ(empty.prg.Symbols().DumpSymbols(SymbolLevel::Auto), "No symbols\n");
+}
+
+}  // namespace
+}  // namespace vantrel
