@@ -1,0 +1,246 @@
+// The assembler through the real binary: byte conformance with 64tass, the
+// outputs of an assembler run, listings, symbol and relocation files, and
+// {asm} blocks inside BASIC with SYS {sym:start}.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "../asm/reference_6502.h"
+#include "test_support.h"
+
+namespace vantrel {
+namespace {
+
+using test::ReadFile;
+using test::RunVantrel;
+using test::ScratchDir;
+using test::WriteFile;
+
+bool Has(const std::string& output, const std::string& line) { return output.find(line + "\n") != std::string::npos; }
+
+bool Have64tass() { return std::system("command -v 64tass >/dev/null 2>&1") == 0; }
+
+// Assembles `body` with 64tass at `origin`; the program file it writes.
+std::string With64tass(const ScratchDir& dir, const std::string& origin, const std::string& body) {
+  WriteFile(dir.File("ref.s"), "* = " + origin + "\n" + body);
+  const std::string cmd = "cd '" + dir.Path() + "' && 64tass -q -o ref.prg ref.s >/dev/null 2>&1";
+  if (std::system(cmd.c_str()) != 0) return "64tass failed";
+  return ReadFile(dir.File("ref.prg"));
+}
+
+std::string WithVantrel(const ScratchDir& dir, const std::string& source, const std::vector<std::string>& extra = {}) {
+  WriteFile(dir.File("t.asm"), source);
+  std::vector<std::string> args = {"t.asm", "-prg", "-ovr"};
+  args.insert(args.end(), extra.begin(), extra.end());
+  auto r = RunVantrel(dir.Path(), args);
+  if (r.status != 0) return r.output;
+  return ReadFile(dir.File("t.prg"));
+}
+
+// Every documented instruction in every mode; branches go forward or to
+// themselves.
+std::string AllInstructions() {
+  std::string body;
+  for (const test::Reference6502& r : test::kReference6502) {
+    std::string ahead(1, 'f');
+    ahead += std::to_string(r.opcode);
+    body += "  " + std::string(r.mnemonic) + " " + test::ReferenceOperand(r, r.opcode & 0x20 ? "*" : ahead) + "\n";
+    if (r.mode == "rel") body += ahead + ":\n";
+  }
+  return body + "  rts\n";
+}
+
+// Zero-page equates first, loops, tables, forward branches, byte selection
+// and text: what real programs are made of.
+const char* kRealistic = R"(screen = $0400
+ptr = $fb
+count = 40
+start:  lda #<message
+        sta ptr
+        lda #>message
+        sta ptr+1
+        ldy #0
+print:  lda (ptr),y
+        beq done
+        sta screen,y
+        iny
+        cpy #count
+        bne print
+done:   ldx #3
+fill:   lda table,x
+        sta $d020,x
+        dex
+        bpl fill
+        jsr later
+        jmp (vector)
+later:  inc $d021
+        rts
+vector: .word start, later
+table:  .byte 1, 2, $0e, <table, >table
+message: .text "HELLO WORLD"
+        .byte 0
+)";
+
+std::string ToVantrel(std::string text) {
+  for (auto [from, to] : {std::pair{".word", "word"}, {".byte", "byte"}, {".text", "ascii"}}) {
+    for (size_t at; (at = text.find(from)) != std::string::npos;) text.replace(at, std::string(from).size(), to);
+  }
+  return text;
+}
+
+TEST(AssemblerCli, BytesMatch64tass) {
+  if (!Have64tass()) GTEST_SKIP() << "64tass is not installed";
+  ScratchDir dir;
+  const std::string all = AllInstructions();
+  EXPECT_EQ(WithVantrel(dir, " orig $c000\n" + all), With64tass(dir, "$c000", all));
+  EXPECT_EQ(WithVantrel(dir, " orig $0900\n" + ToVantrel(kRealistic)), With64tass(dir, "$0900", kRealistic));
+}
+
+TEST(AssemblerCli, OutputsOnlyWithoutErrors) {
+  ScratchDir dir;
+  WriteFile(dir.File("demo.asm"), " orig $c000\n lda #1\n rts\n");
+  auto r = RunVantrel(dir.Path(), {"demo.asm", "-prg", "-bin", "-hex", "-d64:disk.d64::\"DEMO\""});
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_EQ(ReadFile(dir.File("demo.prg")), std::string("\x00\xc0\xa9\x01\x60", 5));
+  EXPECT_EQ(ReadFile(dir.File("demo.bin")), "\xa9\x01\x60");
+  EXPECT_EQ(ReadFile(dir.File("demo.hex")).substr(0, 15), "c000: a9 01 60 ");
+  EXPECT_TRUE(test::FileExists(dir.File("disk.d64")));
+
+  // Resolve-pass problems fail the run before any file is written.
+  WriteFile(dir.File("bad.asm"), " orig $c000\n lda nothere\n");
+  r = RunVantrel(dir.Path(), {"bad.asm", "-prg", "-dbg"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Has(r.output, "Error: [bad.asm (2)] Unresolved operand: nothere: lda nothere")) << r.output;
+  EXPECT_TRUE(Has(r.output, "===============AsmPrg output=====================")) << r.output;
+  EXPECT_FALSE(test::FileExists(dir.File("bad.prg")));
+}
+
+const char* kListed = R"( orig $c000
+start:  ldx #$00
+loop:   lda text,x
+        beq done
+        jsr $ffd2
+        inx
+        bne loop
+done:   rts
+text:   ascii "HI"
+        byte 0
+        hex a7 12
+)";
+
+TEST(AssemblerCli, Listings) {
+  struct Row {
+    std::string asmfmt;
+    std::string listing;
+  };
+  const Row rows[] = {
+      {"",
+       "start:\n\tc000  a2 00   \t ldx #$00 \t;#$00\nloop:\n\tc002  bd 0e c0\t lda $c00e,x \t;text,x\n"
+       "\tc005  f0 06   \t beq $c00d \t;done\n\tc007  20 d2 ff\t jsr $ffd2 \t;$ffd2\n\tc00a  e8      \t inx  \t;\n"
+       "\tc00b  d0 f5   \t bne $c002 \t;loop\ndone:\n\tc00d  60      \t rts  \t;\ntext:\n"
+       "\tc00e  48      \t pha  \t;\n\tc00f  49 00   \t eor #$00 \t;#$00\n\tc011  a7 12   \t ??? $12 \t;$12\n"},
+      {" asmfmt \"-mon -labels -illegal\"\n",
+       "\tc000  a2 00   \t ldx #$00\n\tc002  bd 0e c0\t lda $c00e,x\n\tc005  f0 06   \t beq $c00d\n"
+       "\tc007  20 d2 ff\t jsr $ffd2\n\tc00a  e8      \t inx \n\tc00b  d0 f5   \t bne $c002\n\tc00d  60      \t rts \n"
+       "\tc00e  48      \t pha \n\tc00f  49 00   \t eor #$00\n\tc011  a7 12   \t lax $12\n"},
+      {" asmfmt \"-mon -addlabels -labels -'%a %c%t%l'\"\n",
+       "start:\nc000 2\t\nloop:\nc002 4*\t\nc005 2 | 3\t\nc007 6\t\nc00a 2\t\nc00b 2 | 3\t\ndone:\nc00d 6\t\ntext:\n"
+       "c00e 3\t\nc00f 2\t\nc011 3\t\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.asmfmt);
+    ScratchDir dir;
+    WriteFile(dir.File("l.asm"), kListed + row.asmfmt);
+    auto r = RunVantrel(dir.Path(), {"l.asm", "-lst"});
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(ReadFile(dir.File("l.lst")), row.listing);
+  }
+  ScratchDir dir;
+  WriteFile(dir.File("l.asm"), std::string(kListed) + " asmfmt \"-nosuch\"\n");
+  auto r = RunVantrel(dir.Path(), {"l.asm", "-lst"});
+  EXPECT_TRUE(Has(r.output, "Error: Invalid AsmFmt specified")) << r.output;
+  EXPECT_FALSE(test::FileExists(dir.File("l.lst")));
+}
+
+// The listing's instructions, assembled again, give the same bytes.
+TEST(AssemblerCli, ListingAssemblesBack) {
+  ScratchDir dir;
+  const std::string first = WithVantrel(dir, " orig $c000\n" + AllInstructions() + " asmfmt \"-mon -'%t%i %o'\"\n",
+                                        {"-lst"});
+  const std::string listing = ReadFile(dir.File("t.lst"));
+  ASSERT_FALSE(listing.empty());
+  EXPECT_EQ(WithVantrel(dir, " orig $c000\n" + listing), first);
+}
+
+TEST(AssemblerCli, SymbolFiles) {
+  ScratchDir dir;
+  WriteFile(dir.File("s.asm"), " orig $c000\n!start: lda #count\ncount = 3\n@l: rts\n");
+  auto r = RunVantrel(dir.Path(), {"s.asm", "-prg", "-sym"});
+  EXPECT_EQ(ReadFile(dir.File("s.sym")), "start  = $c000\n");
+  r = RunVantrel(dir.Path(), {"s.asm", "-prg", "-ovr", "-sym", "-symlvl:general"});
+  EXPECT_EQ(ReadFile(dir.File("s.sym")), "count  =   $03\nstart  = $c000\n");
+  r = RunVantrel(dir.Path(), {"s.asm", "-prg", "-ovr", "-sym:con", "-symlvl:@"});
+  EXPECT_TRUE(Has(r.output, "-Symbol Table-\n@l@0   = $c002\ncount  =   $03\nstart  = $c000\n"
+                            "--------------\n3 symbols"))
+      << r.output;
+  WriteFile(dir.File("n.asm"), " rts\n");
+  r = RunVantrel(dir.Path(), {"n.asm", "-prg", "-sym", "-verbose"});
+  EXPECT_TRUE(Has(r.output, "No symbols to save")) << r.output;
+  EXPECT_FALSE(test::FileExists(dir.File("n.sym")));
+
+  // The -sym3 file is an assembly block a BASIC source can include.
+  r = RunVantrel(dir.Path(), {"s.asm", "-prg", "-ovr", "-sym:lib.sym", "-sym3", "-symlvl:general"});
+  EXPECT_EQ(ReadFile(dir.File("lib.sym")), "{asm}\ncount  =   $03\nstart  = $c000\n{endasm}\n");
+  WriteFile(dir.File("main.txt"), "{include:lib.sym}\n10 SYS {sym:start}:POKE {sym:count},0\n");
+  r = RunVantrel(dir.Path(), {"main.txt", "-prg"});
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_NE(ReadFile(dir.File("main.prg")).find("\x9e 49152:\x97     3,0"), std::string::npos);
+}
+
+// Applying the relocation table to the program assembled at $c000 gives
+// the program assembled three pages higher.
+TEST(AssemblerCli, RelocationTable) {
+  const std::string body = ToVantrel(kRealistic) + "tail:   jmp tail\n        lda #<tail\n        ldx #>tail\n";
+  ScratchDir dir;
+  const std::string low = WithVantrel(dir, " orig $c000\n" + body, {"-rft"});
+  const std::string high = WithVantrel(dir, " orig $c300\n" + body);
+  ASSERT_EQ(low.size(), high.size());
+  std::string moved = low;
+  moved[1] = static_cast<char>(0xC3);
+  std::istringstream table(ReadFile(dir.File("t.rft")));
+  std::string value, location, kind;
+  int entries = 0;
+  while (table >> value >> location >> kind) {
+    const unsigned target = std::stoul(value.substr(1), nullptr, 16) + 0xC300;
+    const size_t at = std::stoul(location.substr(1), nullptr, 16) + 2;
+    ++entries;
+    if (kind == "[w]") {
+      moved[at] = static_cast<char>(target & 0xFF);
+      moved[at + 1] = static_cast<char>(target >> 8);
+    } else {
+      moved[at] = static_cast<char>(kind == "[l]" ? target & 0xFF : target >> 8);
+    }
+  }
+  EXPECT_GT(entries, 8);
+  EXPECT_EQ(moved, high);
+}
+
+TEST(AssemblerCli, InlineBlocksBehindBasic) {
+  ScratchDir dir;
+  WriteFile(dir.File("mixed.txt"),
+            "10 SYS {sym:start}\n{asm}\nstart: lda #1\n sta $d020\n rts\n{endasm}\n20 END\n");
+  auto r = RunVantrel(dir.Path(), {"mixed.txt", "-prg", "-lst"});
+  ASSERT_EQ(r.status, 0) << r.output;
+  // 10 SYS 2069: link $080d, number 10, SYS, a blank, " 2069" (five
+  // characters); 20 END; the end marker at $0813; the code right behind it.
+  const std::string expected = std::string("\x01\x08\x0d\x08\x0a\x00\x9e\x20\x20" "2069\x00", 14) +
+                               std::string("\x13\x08\x14\x00\x80\x00\x00\x00", 8) + "\xa9\x01\x8d\x20\xd0\x60";
+  EXPECT_EQ(ReadFile(dir.File("mixed.prg")), expected);
+  EXPECT_EQ(ReadFile(dir.File("mixed.lst")),
+            "start:\n\t0815  a9 01   \t lda #$01 \t;#$01\n\t0817  8d 20 d0\t sta $d020 \t;$d020\n"
+            "\t081a  60      \t rts  \t;\n");
+}
+
+}  // namespace
+}  // namespace vantrel
