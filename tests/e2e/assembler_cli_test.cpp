@@ -114,6 +114,15 @@ TEST(AssemblerCli, OutputsOnlyWithoutErrors) {
   EXPECT_TRUE(Has(r.output, "Error: [bad.asm (2)] Unresolved operand: nothere: lda nothere")) << r.output;
   EXPECT_TRUE(Has(r.output, "===============AsmPrg output=====================")) << r.output;
   EXPECT_FALSE(test::FileExists(dir.File("bad.prg")));
+
+  // A listing up to $FFFF ends; debugstall marks the chosen pass.
+  WriteFile(dir.File("top.asm"), " orig $fff0\n debugstall \"+\", \"link\"\n area 16, $ea\n");
+  r = RunVantrel(dir.Path(), {"top.asm", "-lst:con", "-range:$fff8-$ffff"});
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_TRUE(Has(r.output, "\tffff  ea      \t nop  \t;")) << r.output;
+  EXPECT_EQ(r.output.find("stall"), std::string::npos);
+  WriteFile(dir.File("stall.asm"), " debugstall \"+\", \"assemble\"\n nop\n");
+  EXPECT_TRUE(Has(RunVantrel(dir.Path(), {"stall.asm", "-prg"}).output, "stall"));
 }
 
 const char* kListed = R"( orig $c000
