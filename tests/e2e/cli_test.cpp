@@ -112,5 +112,29 @@ TEST(Cli, RunsEndWithTallyAndStatus) {
   }
 }
 
+// Text lost on a full or closed standard output fails the run; a run that
+// writes only files does not depend on it.
+TEST(Cli, ConsoleOutputThatCannotBeWrittenFails) {
+  ScratchDir dir;
+  test::WriteFile(dir.File("game.txt"), "10 PRINT\n");
+  const struct {
+    std::vector<std::string> args;
+    const char* redirect;
+    int status;
+  } rows[] = {
+      {{"game.txt", "-txt:con"}, ">/dev/full", 1},
+      {{"game.txt", "-lbl:CON"}, ">/dev/full", 1},
+      {{"game.txt", "-hex:con"}, ">/dev/full", 1},
+      {{"game.txt", "-txt:con"}, ">&-", 1},
+      {{"game.txt", "-hex:con"}, ">&-", 1},
+      {{"game.txt", "-prg", "-ovr"}, ">/dev/full", 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.args[1] + row.redirect);
+    EXPECT_EQ(RunVantrel(dir.Path(), row.args, row.redirect).status, row.status);
+  }
+  EXPECT_TRUE(test::FileExists(dir.File("game.prg")));
+}
+
 }  // namespace
 }  // namespace vantrel
