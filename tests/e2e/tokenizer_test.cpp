@@ -128,6 +128,9 @@ TEST(Tokenizer, Programs) {
        {{10, "99"}, {100, "99 20 22 4d 22"}, {110, "8d 20 '100'"}}},
       {"{number:300}\n{nice:100}\n{:a}\nPRINT\n", {{300, "99"}}},
       {"{assign:menu=9000}\n10 GOTO {:menu}\n", {{10, "89 20 '9000'"}}},
+      // Names whose 32-bit hashes are equal are still told apart.
+      {"{:l122789}\nPRINT \"A\"\n{:l339192}\nGOTO {:l339192}\n", {{0, "99 20 22 41 22"}, {1, "89 20 '1'"}}},
+      {"{assign:m794391=100}\n10 GOTO 52883\n52883 END\n", {{10, "89 20 '52883'"}, {52883, "80"}}},
       {"{:start}\nPRINT\nRUN {:start}\n", {{0, "99"}, {1, "8a 20 '0'"}}},
       {"{:top} PRINT\nGOTO {:top}\n", {{0, "99"}, {1, "89 20 '0'"}}},
       {"{:120}\nPRINT\nGOTO {:120}\n", {{120, "99"}, {121, "89 20 '120'"}}},
