@@ -59,6 +59,7 @@ bool BasProgram::WriteLine(const BasLine& line, uint32_t& cursor) {
   if (!PutByte(cursor, static_cast<uint8_t>(line.lineNumber & 0xFF)) ||
       !PutByte(cursor, static_cast<uint8_t>((line.lineNumber >> 8) & 0xFF)))
     return out_of_memory();
+  bool zero = false;
   for (const BasElement& e : line.elements) {
     if (e.kind == BasElementKind::Consumed) continue;
     if (e.kind == BasElementKind::Brace) {
@@ -66,9 +67,14 @@ bool BasProgram::WriteLine(const BasLine& line, uint32_t& cursor) {
       continue;
     }
     if (!IsCodeKind(e.kind)) continue;
-    for (char c : ElementToBytes(e))
+    for (char c : ElementToBytes(e)) {
+      zero = zero || c == '\0';
       if (!PutByte(cursor, static_cast<uint8_t>(c))) return out_of_memory();
+    }
   }
+  // The C64 ends a line at its first 0 and reads what follows as the next
+  // line's link and number.
+  if (zero) Warning(line, "Zero byte inside line " + line.text);
   // The link must point at the next line, which has to fit in memory too.
   if (!PutByte(cursor, 0) || cursor > 0xFFFF) return out_of_memory();
   memory_.Write(static_cast<uint16_t>(link), static_cast<uint8_t>(cursor & 0xFF));
