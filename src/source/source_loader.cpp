@@ -13,6 +13,7 @@ namespace vantrel {
 
 namespace {
 constexpr int32_t kDetailLevel = static_cast<int32_t>(MessageLevel::Plain);
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 std::string FileNotFoundText(std::string_view name) {
   std::string text = "File not found: ";
@@ -116,6 +117,8 @@ bool SourceLoader::ReadTextFile(const HiPath& path) {
   while (in.good() && !log_.FatalFlag()) {
     ++record.line;
     std::getline(in, text);
+    // Editors that save UTF-8 may put a byte-order mark in front.
+    if (record.line == 1 && text.starts_with(kUtf8Bom)) text.erase(0, kUtf8Bom.size());
     if (!text.empty() && text.back() == '\r') text.pop_back();
     if (text.empty()) continue;
     SetContext(record.key, record.line);

@@ -76,6 +76,7 @@ TEST(Tokenizer, Programs) {
             std::string("\x01\x08\x0c\x08\x0a\x00\x99\x20\x22HI\x22\0\0\0", 15));
   const ProgramRow rows[] = {
       {"10 PRINT \"HI\"\n", {{10, "99 20 22 'HI' 22"}}},
+      {"\xEF\xBB\xBF" "10 PRINT\n", {{10, "99"}}},  // a UTF-8 byte-order mark is not text
       // Colour and cursor codes, repeat counts, numeric codes and modifiers in strings.
       {"10 PRINT \"{clear}{white}A{down}{rvs on}B{rvrs off}{lt. blue}{left}{home}\"\n",
        {{10, "99 20 22 93 05 41 11 12 42 92 9a 9d 13 22"}}},
