@@ -205,6 +205,7 @@ TEST(Tokenizer, Messages) {
         "Error: [t.txt (2)] Missing line number. Please add one or request a {renumber}."}},
       {"{number:63999}\n{:a}\nPRINT\nPRINT\n", {}, {"Warning: [t.txt (4)] Invalid line number: 64000"}},
       {"{loadaddr:$10000}\n10 PRINT\n", {}, {"Error: [t.txt (1)] Invalid start address"}},
+      {"{loadaddr:$FFFF}\n10 PRINT\n", {}, {"Error: [t.txt (1)] Invalid start address"}},
       {"{loadaddr:c000}\n10 PRINT\n", {}, {"Error: [t.txt (1)] Invalid start address"}},
       {"{loadaddr:$c000}\n{loadaddr:$c001}\n10 PRINT\n", {},
        {"Error: [t.txt (2)] Starting address is already set"}},
