@@ -100,6 +100,7 @@ TEST(Cli, RunsEndWithTallyAndStatus) {
        {"Fatal: [game.txt (2)] stop here", "Vantrel failed."}, 1, "game.prg"},
       {"game.txt", "10 PRINT\n", {"game.txt", "-prg", "-VERBOSE:list"},
        {"Loading game.txt", "==> Saving in .prg format: game.prg"}, 0, "game.prg"},
+      {".txt", "10 PRINT\n", {".txt", "-prg"}, {"Starting Vantrel on .txt", "Vantrel finished"}, 0, ".prg"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.args[0]);
