@@ -73,7 +73,8 @@ bool BasProgram::WriteTxt(const std::string& path, bool overwrite) {
   WarnEmptyLines();
   std::string text = supervariables_.Enabled() ? supervariables_.Definitions() : std::string();
   for (const auto& line : lines_) {
-    if (line->endOfProgram || !(line->generated || line->IsWritten())) continue;
+    // A loaded line with no bytes has no text that would read back as a line.
+    if (line->endOfProgram || !(line->generated || line->HasCode())) continue;
     if (!line->generated) text += line->text + " ";
     text += JoinElements(*line, false) + "\n";
   }
@@ -101,7 +102,7 @@ bool BasProgram::WriteLbl(const std::string& path, bool overwrite) {
   for (const auto& line : lines_) {
     if (line->endOfProgram) continue;
     if (line->referenced && !line->text.empty()) text += line->text + "\n";
-    if (line->generated || line->IsWritten()) {
+    if (line->generated || line->HasCode()) {
       text += '\t';
       text += JoinElements(*line, true);
       text += '\n';
