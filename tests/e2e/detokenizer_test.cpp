@@ -38,6 +38,8 @@ std::vector<Case> Cases() {
        "{:10}\n\tPRINT \"HI\"\n\tGOTO {:10}\n", {}},
       {"autospace", BasicProgramFile(0x0801, {{10, kPrint + "\"A\";X:" + kGoto + "10"}}),
        {"-txt:out.txt", "-autospace"}, "10 PRINT \"A\";X :GOTO 10\n", {}},
+      {"raw codes, but none that break the line", BasicProgramFile(0x0801, {{10, kPrint + "\"\x93\r\n\t{\""}}),
+       {"-txt:out.txt", "-crsr"}, "10 PRINT\"\x93{$0d}{$0a}{$09}{$7b}\"\n", {}},
       {"keyword and variable case", BasicProgramFile(0x0801, {{10, kPrint + "X"}}),
        {"-txt:out.txt", "-keycase", "-varcase:lo"}, "10 printx\n", {}},
       {"supervariables", BasicProgramFile(0x0801, {{10, "A\xb2" "A\xaa" "1"}}),
