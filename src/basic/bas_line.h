@@ -86,4 +86,12 @@ struct BasLine {
   void SetText(std::string_view t) { text = std::string(t); }
 };
 
+// A jump target's number as written: the reference's own digits while they
+// still name the target ("GOTO 0100"), else the target's number.
+inline std::string TargetNumberText(const BasElement& reference, const BasLine& target) {
+  const std::string& digits = reference.text;
+  const bool numeric = !digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos;
+  return numeric && ReadLineNumber(digits) == target.lineNumber ? digits : std::to_string(target.lineNumber);
+}
+
 }  // namespace vantrel

@@ -122,6 +122,7 @@ class BasProgram {
   std::string ElementToText(const BasElement& e) const;
   std::string RemainderText(const std::string& bytes) const;
   std::string DataItemText(const std::string& bytes) const;
+  std::string DataItemWithBlanks(const BasElement& e) const;
   void DebugDump(const BasLine& line) const;
 
   // Text outputs (text_writers.cpp).

@@ -133,7 +133,7 @@ std::string BasProgram::ElementToBytes(const BasElement& e) {
     case BasElementKind::Label: {
       // A label with no code after it names no line number.
       const BasLine* target = ResolveReference(e);
-      if (target && target->lineNumber >= 0) return std::to_string(target->lineNumber);
+      if (target && target->lineNumber >= 0) return TargetNumberText(e, *target);
       loader_.Error("Can't locate target line: " + e.text);
       return UnresolvedReferenceText(e);
     }

@@ -148,6 +148,7 @@ TEST(Tokenizer, Programs) {
       {"20 PRINT\n10 END\n10 STOP\n", {{20, "99"}, {10, "80"}, {10, "90"}}},
       // A jump to a missing line keeps its digits; numbers from 64000 on still store.
       {"10 GOTO 100\n", {{10, "89 20 '100'"}}},
+      {"10 GOTO 0010\n", {{10, "89 20 '0010'"}}},  // the target's number, as written
       // "0010" is line 10; blanks before a comment go with it.
       {"0010 PRINT X  'note\n20 GOTO 10\n", {{10, "99 20 58"}, {20, "89 20 '10'"}}},
       {"64000 PRINT\n", {{64000, "99"}}},
