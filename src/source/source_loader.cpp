@@ -1,5 +1,6 @@
 #include "source/source_loader.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iomanip>
@@ -32,6 +33,14 @@ std::string FormatLocalTime(std::time_t time, const char* format) {
 }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// Include names are written quoted ("my file.txt") and with DOS separators
+// (lib\x.txt) as often as plain.
+std::string IncludePath(const std::string& name) {
+  std::string path = StripPair(Trim(name), '"', '"');
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
 }  // namespace
 
 // One line's text for each list; a physical line may feed all three.
@@ -63,7 +72,7 @@ bool SourceLoader::LoadSource(const std::string& name, SourceType kind) {
 }
 
 bool SourceLoader::LoadFile(const std::string& name, bool uses) {
-  return LoadFileAs(name, uses, SourceType::None);
+  return LoadFileAs(IncludePath(name), uses, SourceType::None);
 }
 
 bool SourceLoader::LoadFileAs(const std::string& name, bool uses, SourceType forced_kind) {
