@@ -60,6 +60,7 @@ TEST(Cli, InputResolutionErrors) {
       {{"game.txt"}, "Warning: No output specified", 0},
       {{"game.txt", "-rft"}, "Error: -rft is only valid for pure assembler"},
       {{"game.txt", "-prg", "-keycase"}, "Error: -keycase is not valid for text load"},
+      {{"game.txt", "-prg", "-pref:defs"}, "Error: -pref is not valid for this operation"},
       {{"game.prg", "-prg"}, "Error: Output file would overwrite input file"},
       {{"GAME.PRG", "-txt", "-loadext:PRG"}, "Error: Unknown file type: PRG"},
       {{"game.txt", "-txt:./game.txt"}, "Error: Output file would overwrite input file"},
