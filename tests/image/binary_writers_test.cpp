@@ -209,7 +209,7 @@ TEST_F(WritersTest, OnlyRegularFilesAreReplaced) {
   for (const std::string& target : {fifo, to_fifo, dangling}) {
     for (const auto& w : Writers(target)) {
       SCOPED_TRACE(w.error);
-      EXPECT_FALSE(w.save());
+      ASSERT_FALSE(w.save());
       EXPECT_EQ(Errors().back(), w.error);
     }
   }
