@@ -46,12 +46,12 @@ std::string ShellQuote(const std::string& s) {
 }
 }  // namespace
 
-RunResult RunVantrel(const std::string& dir, const std::vector<std::string>& args) {
+RunResult RunVantrel(const std::string& dir, const std::vector<std::string>& args, const std::string& redirect) {
   std::string cmd = "cd ";
   (cmd += ShellQuote(dir)) += " && ";
   cmd += ShellQuote(VANTREL_BINARY);
   for (const std::string& a : args) (cmd += ' ') += ShellQuote(a);
-  cmd += " 2>&1 </dev/null";
+  cmd += " 2>&1 </dev/null " + redirect;
   RunResult r;
   FILE* pipe = popen(cmd.c_str(), "r");
   if (pipe == nullptr) return r;

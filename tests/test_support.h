@@ -39,8 +39,10 @@ struct RunResult {
   std::string output;  // stdout and stderr together
 };
 
-// Runs the vantrel binary in `dir` with the given arguments.
-RunResult RunVantrel(const std::string& dir, const std::vector<std::string>& args);
+// Runs the vantrel binary in `dir` with the given arguments; `redirect`
+// (">/dev/full", ">&-") is added to its shell command after stderr has been
+// joined to the captured output.
+RunResult RunVantrel(const std::string& dir, const std::vector<std::string>& args, const std::string& redirect = "");
 
 // A C64 BASIC program file as the C64 stores it: load address, then per
 // line a link to the next line, the line number and the bytes ending in 0,

@@ -36,7 +36,7 @@ constexpr const char* kUsageLines[] = {
     "\t-crsr\t\t\tpreserve binary cursor codes",
     "\t-keycase\t\toutput keywords in lowercase",
     "\t-varcase\t\toutput variables in lowercase",
-    "\t-pref:name\t\tload a preface file",
+    "\t-pref:name\t\tload a preface file (not for text input: {include} it)",
     "\t-alpha:<mode>\t\tascii|lazy|alt|upper|lower|poke",
     "\t-supervariables\t\tcreate and use Supervariables",
     "",

@@ -54,8 +54,7 @@ bool AsmPrg::ExportDisassembly(const std::string& path, bool overwrite, const Ad
   }
   if (IsConsoleName(path)) {
     log.ReportInfo("==> Exporting Disassembly");
-    WriteToConsole(text);
-    return true;
+    return WriteToConsole(text) || log.ReportError("Error writing " + path);
   }
   log.ReportInfo("Saving asm file: " + path);
   return SaveAsmText(log, path, overwrite, text, "Could not open asm file: ");
@@ -68,8 +67,7 @@ bool AsmPrg::SaveSymbols(const std::string& path, SymbolLevel level, bool sym3, 
   if (shown.empty()) return log.ReportInfo("No symbols to save");
   if (IsConsoleName(path)) {
     log.ReportInfo("==> Exporting symbol table");
-    WriteToConsole(symbols_.DumpSymbols(level));
-    return true;
+    return WriteToConsole(symbols_.DumpSymbols(level)) || log.ReportError("Error writing " + path);
   }
   log.ReportInfo("Saving sym file: " + path);
   size_t width = 0;

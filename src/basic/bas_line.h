@@ -13,7 +13,7 @@
 namespace vantrel {
 
 // FNV-1a over the text lowered to ASCII lower case: label names match
-// whatever their case.
+// whatever their case. Only a first sieve: two names may share a hash.
 constexpr uint32_t LabelHash(std::string_view text) {
   uint32_t hash = 2166136261u;
   for (char c : text) {
@@ -53,11 +53,21 @@ inline std::string CanonicalDigits(std::string_view digits) {
   return first == std::string_view::npos ? std::string(digits.empty() ? "" : "0") : std::string(digits.substr(first));
 }
 
+// The line indexes hash reference texts with LabelHash and then compare
+// them whole.
+struct ReferenceHash {
+  size_t operator()(std::string_view text) const { return LabelHash(text); }
+};
+
+// The text a reference names its line by: "{:loop}", or "100" for "0100".
+inline std::string ReferenceKey(const BasElement& e) {
+  return e.text.starts_with("{") ? e.text : CanonicalDigits(e.text);
+}
+
 struct BasLine {
   const SourceLine* origin = nullptr;  // where it came from, for messages
   std::string text;                    // "100" or "{:loop}"
   int32_t lineNumber = -1;
-  uint32_t labelHash = 0;
   bool referenced = false;
   BasLine* codeLine = nullptr;  // for a line without code: the next line with code
   std::vector<BasElement> elements;
@@ -73,10 +83,15 @@ struct BasLine {
   // A loaded program's line is written back even when it holds no bytes.
   bool IsWritten() const { return fromProgram || HasCode(); }
   bool HasReferenceText() const { return !text.empty(); }
-  void SetText(std::string_view t) {
-    text = std::string(t);
-    labelHash = LabelHash(text);
-  }
+  void SetText(std::string_view t) { text = std::string(t); }
 };
+
+// A jump target's number as written: the reference's own digits while they
+// still name the target ("GOTO 0100"), else the target's number.
+inline std::string TargetNumberText(const BasElement& reference, const BasLine& target) {
+  const std::string& digits = reference.text;
+  const bool numeric = !digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos;
+  return numeric && ReadLineNumber(digits) == target.lineNumber ? digits : std::to_string(target.lineNumber);
+}
 
 }  // namespace vantrel

@@ -92,7 +92,7 @@ class BasProgram {
   void MakeReferences(BasLine& line);
   bool MarkTarget(BasElement& e);
   bool PreviousIsGo(const BasLine& line, size_t i) const;
-  BasLine* FindTarget(uint32_t hash) const;
+  BasLine* FindTarget(const std::string& key) const;
   void LinkLabelLines();
   void AssignNumbers();
   void Renumber();
@@ -125,6 +125,7 @@ class BasProgram {
   std::string ElementToText(const BasElement& e) const;
   std::string RemainderText(const std::string& bytes) const;
   std::string DataItemText(const std::string& bytes) const;
+  std::string DataItemWithBlanks(const BasElement& e) const;
   void DebugDump(const BasLine& line) const;
 
   // Text outputs (text_writers.cpp).
@@ -150,9 +151,11 @@ class BasProgram {
   mutable Supervariables supervariables_;  // detokenizing names new variables
 
   std::vector<std::unique_ptr<BasLine>> lines_;
-  std::unordered_map<uint32_t, BasLine*> line_index_;
+  // Keyed by the reference text a line was registered under; renumbering
+  // changes a line's text, not its key.
+  std::unordered_map<std::string, BasLine*, ReferenceHash> line_index_;
   std::vector<std::unique_ptr<BasLine>> assigned_labels_;
-  std::unordered_map<uint32_t, BasLine*> label_index_;
+  std::unordered_map<std::string, BasLine*, ReferenceHash> label_index_;
   size_t source_lines_done_ = 0;
 
   uint16_t load_address_ = kUnsetAddress;

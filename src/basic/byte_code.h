@@ -18,6 +18,12 @@ inline std::string ByteCode(uint8_t b) {
   return text;
 }
 
+inline std::string ByteCodes(uint8_t b, size_t count) {
+  std::string text;
+  for (size_t i = 0; i < count; ++i) text += ByteCode(b);
+  return text;
+}
+
 // True when `text` holds "{$xx}" (two hex digits, either case) at `pos`.
 inline bool ReadByteCode(std::string_view text, size_t pos, uint8_t& b) {
   auto digit = [](char c) -> int {

@@ -93,13 +93,14 @@ bool BasProgram::DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previo
   while (true) {
     BasElement e = lexer.Next(rest_of_line, in_data);
     if (e.kind == BasElementKind::End) break;
+    const bool data_item = in_data && e.kind != BasElementKind::Punct;
     // The C64 gives an apostrophe no meaning, so what follows it is read on
     // as code (it only starts a comment in source text).
     if (e.IsToken(kTokenRem)) rest_of_line = true;
     if (e.IsToken(kTokenData)) in_data = true;
     else if (e.IsPunct(':')) in_data = false;
     e.raw = std::string(lexer.LastSpan());
-    e.text = ElementToText(e);
+    e.text = data_item ? DataItemWithBlanks(e) : ElementToText(e);
     // An apostrophe byte is code on the C64; as a token it stays in the line.
     if (e.kind == BasElementKind::Tick) e.kind = BasElementKind::Token;
     line.elements.push_back(std::move(e));
@@ -162,6 +163,18 @@ std::string BasProgram::DataItemText(const std::string& bytes) const {
     else out += ByteCode(b);
   }
   return out;
+}
+
+// The C64 keeps the blanks around a DATA item, text trims them: they are
+// written as byte codes. A quoted item behind blanks no longer reads as
+// quoted, so it is written as other items are.
+std::string BasProgram::DataItemWithBlanks(const BasElement& e) const {
+  const std::string& raw = *e.raw;
+  const size_t lead = raw.find_first_not_of(' ');
+  if (lead == std::string::npos) return ByteCodes(' ', raw.size());
+  const size_t trail = raw.size() - 1 - raw.find_last_not_of(' ');
+  const bool quoted = e.kind == BasElementKind::Quoted && lead == 0;
+  return ByteCodes(' ', lead) + (quoted ? codes_.PetsciiToText(e.text) : DataItemText(e.text)) + ByteCodes(' ', trail);
 }
 
 void BasProgram::DebugDump(const BasLine& line) const {

@@ -31,36 +31,35 @@ int32_t ReadDirectiveNumber(std::string_view text) {
 void BasProgram::RegisterLine(BasLine& line) {
   if (line.text.empty()) return;
   if (line.lineNumber < 0) renumber_requested_ = true;  // labelled sources are always renumbered
-  if (line_index_.count(line.labelHash) || label_index_.count(line.labelHash)) {
+  if (line_index_.count(line.text) || label_index_.count(line.text)) {
     loader_.Warning((line.lineNumber < 0 ? "Label has already been declared: " : "Line number re-use: ") +
                     line.text);
     return;
   }
-  line_index_[line.labelHash] = &line;
+  line_index_[line.text] = &line;
 }
 
-BasLine* BasProgram::FindTarget(uint32_t hash) const {
-  if (auto it = line_index_.find(hash); it != line_index_.end()) {
+BasLine* BasProgram::FindTarget(const std::string& key) const {
+  if (auto it = line_index_.find(key); it != line_index_.end()) {
     BasLine* target = it->second;
     return !target->IsWritten() && target->codeLine ? target->codeLine : target;
   }
-  if (auto it = label_index_.find(hash); it != label_index_.end()) return it->second;
+  if (auto it = label_index_.find(key); it != label_index_.end()) return it->second;
   return nullptr;
 }
 
 const BasLine* BasProgram::ResolveReference(const BasElement& element) const {
-  return FindTarget(static_cast<uint32_t>(element.value));
+  return FindTarget(ReferenceKey(element));
 }
 
 // A jump target found is marked; a numeric target that names no line keeps
 // its digits (GOTO to a missing line is legal BASIC), a label cannot.
 bool BasProgram::MarkTarget(BasElement& e) {
-  const uint32_t hash = e.kind == BasElementKind::Digits ? LabelHash(CanonicalDigits(e.text))
-                                                         : static_cast<uint32_t>(e.value);
-  if (BasLine* target = FindTarget(hash)) {
+  const std::string key = ReferenceKey(e);
+  if (BasLine* target = FindTarget(key)) {
     target->referenced = true;
     e.kind = BasElementKind::Label;
-    e.value = static_cast<int32_t>(hash);
+    e.value = static_cast<int32_t>(LabelHash(key));
     return true;
   }
   if (e.kind == BasElementKind::Label) return loader_.Error("Can't locate target line: " + e.text);
@@ -147,7 +146,7 @@ void BasProgram::AssignNumbers() {
     if (line.lineNumber < 0 && line.text.empty()) {
       line.lineNumber = candidate;
       line.SetText(std::to_string(candidate));
-      line_index_.try_emplace(line.labelHash, &line);
+      line_index_.try_emplace(line.text, &line);
     } else if (line.lineNumber >= 0) {
       // A number below the running count was warned about when read; the
       // line keeps it, as loaded programs with lines out of order need.
@@ -196,7 +195,7 @@ void BasProgram::Renumber() {
     if (!line.IsWritten()) continue;
     previous_ = next_;
     line.lineNumber = next_;
-    line.text = std::to_string(next_);  // the hash stays, so references still find it
+    line.text = std::to_string(next_);  // its index key stays, so references still find it
     next_ = static_cast<int32_t>(std::min<int64_t>(int64_t{next_} + step_, INT_MAX));
     CheckLineNumber(line);
   }
@@ -208,16 +207,15 @@ void BasProgram::AssignLabel(const std::string& argument) {
   const std::string name = Trim(argument.substr(0, eq));
   const std::string value = eq == std::string::npos ? std::string() : Trim(argument.substr(eq + 1));
   const std::string text = "{:" + LowerCopy(name) + "}";
-  const uint32_t hash = LabelHash(text);
   bool ok = true;
-  if (line_index_.count(hash) || label_index_.count(hash)) ok = loader_.Error("Label was already assigned: " + text);
+  if (line_index_.count(text) || label_index_.count(text)) ok = loader_.Error("Label was already assigned: " + text);
   if (value.empty() || value.find_first_not_of("+0123456789.") != std::string::npos)
     ok = loader_.Error("Line number assignment is non-numeric: " + argument);
   if (!ok) return;
   auto label = std::make_unique<BasLine>();
   label->SetText(text);
   label->lineNumber = ReadDirectiveNumber(value);
-  label_index_[hash] = label.get();
+  label_index_[text] = label.get();
   assigned_labels_.push_back(std::move(label));
 }
 

@@ -70,6 +70,10 @@ bool StandsForItself(uint8_t b) {
   return b >= 0x20 && b <= 0x7E && std::string_view("\\_`{|}~").find(static_cast<char>(b)) == std::string_view::npos;
 }
 
+// Bytes that even -crsr cannot write raw: CR, LF and TAB split or vanish
+// from a text line, and "{" would open a brace code.
+bool BreaksTextLine(uint8_t b) { return b == '\r' || b == '\n' || b == '\t' || b == '{'; }
+
 std::string HexName(uint8_t b) {
   std::string name = "$";
   name += Hex(b, 2);
@@ -166,7 +170,10 @@ std::optional<int32_t> PetsciiCodes::BraceCode(std::string_view name) const {
 std::string PetsciiCodes::PetsciiToText(std::string_view bytes) {
   std::string text;
   if (!translate_codes_) {
-    for (char b : bytes) text += static_cast<char>(AlphaOut(static_cast<uint8_t>(b)));
+    for (char c : bytes) {
+      const uint8_t b = static_cast<uint8_t>(c);
+      text += BreaksTextLine(b) ? Braced(HexName(b)) : std::string(1, static_cast<char>(AlphaOut(b)));
+    }
     return text;
   }
   for (size_t i = 0; i < bytes.size();) {

@@ -59,6 +59,7 @@ bool BasProgram::WriteLine(BasLine& line, uint32_t& cursor) {
   if (!PutByte(cursor, static_cast<uint8_t>(line.lineNumber & 0xFF)) ||
       !PutByte(cursor, static_cast<uint8_t>((line.lineNumber >> 8) & 0xFF)))
     return out_of_memory();
+  bool zero = false;
   for (BasElement& e : line.elements) {
     if (e.kind == BasElementKind::Consumed) continue;
     // The placeholder's address, where the symbol's value goes once assembled.
@@ -68,9 +69,14 @@ bool BasProgram::WriteLine(BasLine& line, uint32_t& cursor) {
       continue;
     }
     if (!IsCodeKind(e.kind)) continue;
-    for (char c : ElementToBytes(e))
+    for (char c : ElementToBytes(e)) {
+      zero = zero || c == '\0';
       if (!PutByte(cursor, static_cast<uint8_t>(c))) return out_of_memory();
+    }
   }
+  // The C64 ends a line at its first 0 and reads what follows as the next
+  // line's link and number.
+  if (zero) Warning(line, "Zero byte inside line " + line.text);
   // The link must point at the next line, which has to fit in memory too.
   if (!PutByte(cursor, 0) || cursor > 0xFFFF) return out_of_memory();
   memory_.Write(static_cast<uint16_t>(link), static_cast<uint8_t>(cursor & 0xFF));
@@ -129,7 +135,7 @@ std::string BasProgram::ElementToBytes(const BasElement& e) {
     case BasElementKind::Label: {
       // A label with no code after it names no line number.
       const BasLine* target = ResolveReference(e);
-      if (target && target->lineNumber >= 0) return std::to_string(target->lineNumber);
+      if (target && target->lineNumber >= 0) return TargetNumberText(e, *target);
       loader_.Error("Can't locate target line: " + e.text);
       return UnresolvedReferenceText(e);
     }

@@ -1,8 +1,9 @@
 // The .txt and .lbl writers: numbered lines, or labels only on the lines
 // something jumps to.
-#include <algorithm>
 
 #include "basic/bas_program.h"
+#include "basic/byte_code.h"
+#include "basic/text_pieces.h"
 #include "image/output_file.h"
 #include "text/text_ops.h"
 
@@ -10,47 +11,51 @@ namespace vantrel {
 
 namespace {
 
-// Blanks at either end of a line would be trimmed away when the text is
-// read again; written as byte codes they come back.
-bool IsEdgeSpace(const BasLine& line, size_t i) {
-  const auto& el = line.elements;
-  if (el[i].kind != BasElementKind::Space) return false;
-  auto shows = [](const BasElement& e) { return e.kind != BasElementKind::Consumed && e.kind != BasElementKind::Brace; };
-  bool first = std::none_of(el.begin(), el.begin() + static_cast<long>(i), shows);
-  bool last = std::none_of(el.begin() + static_cast<long>(i) + 1, el.end(), shows);
-  return first || last;
+// A loaded element's text as pieces: its name or punctuation character by
+// character, a token as its keyword, anything else as it stands.
+void AddPieces(const BasElement& e, std::vector<TextPiece>& pieces) {
+  using Kind = TextPiece::Kind;
+  const bool plain = e.raw && e.text.size() == e.raw->size() &&
+                     (e.kind == BasElementKind::Name || e.kind == BasElementKind::Punct);
+  if (plain) {
+    for (size_t i = 0; i < e.text.size(); ++i) {
+      const uint8_t b = static_cast<uint8_t>((*e.raw)[i]);
+      // Names are raised when read, so a lower-case byte needs its code.
+      pieces.push_back({Kind::Plain, std::string(1, e.text[i]), b, b >= 'a' && b <= 'z'});
+    }
+  } else if (e.raw && e.kind == BasElementKind::Token && e.raw->size() == 1 && !e.text.starts_with("{")) {
+    pieces.push_back({Kind::Keyword, e.text, static_cast<uint8_t>((*e.raw)[0]), false});
+  } else {
+    pieces.push_back({Kind::Fixed, e.text, 0, false});
+  }
 }
 
-std::string SpacesAsCodes(size_t n) {
-  std::string out;
-  for (size_t i = 0; i < n; ++i) out += "{$20}";
-  return out;
+// Blanks at either end of a line are trimmed away when the text is read
+// again (also those that end a REM or an unclosed string); as byte codes
+// they come back.
+std::string CodeEdgeBlanks(const std::string& body) {
+  const size_t first = body.find_first_not_of(' ');
+  if (first == std::string::npos) return ByteCodes(' ', body.size());
+  const size_t last = body.find_last_not_of(' ');
+  return ByteCodes(' ', first) + body.substr(first, last + 1 - first) + ByteCodes(' ', body.size() - last - 1);
 }
 
 }  // namespace
 
 std::string BasProgram::JoinElements(const BasLine& line, bool labels) const {
-  std::string out;
-  for (size_t i = 0; i < line.elements.size(); ++i) {
-    const BasElement& e = line.elements[i];
+  std::vector<TextPiece> pieces;
+  for (const BasElement& e : line.elements) {
     if (!line.generated && (e.kind == BasElementKind::Brace || e.kind == BasElementKind::Consumed)) continue;
-    if (!line.generated && IsEdgeSpace(line, i)) {
-      out += SpacesAsCodes(e.text.size());
-      continue;
-    }
     if (e.kind != BasElementKind::Label) {
-      out += e.text;
+      AddPieces(e, pieces);
       continue;
     }
-    if (const BasLine* target = ResolveReference(e)) {
-      // A loaded program keeps its numbers, so its own digits ("0010") stand.
-      if (labels) out += target->text;
-      else out += e.raw ? e.text : std::to_string(target->lineNumber);
-    } else {
-      out += UnresolvedReferenceText(e);
-    }
+    const BasLine* target = ResolveReference(e);
+    std::string text = !target ? UnresolvedReferenceText(e) : labels ? target->text : TargetNumberText(e, *target);
+    pieces.push_back({TextPiece::Kind::Fixed, std::move(text), 0, false});
   }
-  return out;
+  const std::string body = JoinReadably(std::move(pieces), keywords_);
+  return line.generated ? body : CodeEdgeBlanks(body);
 }
 
 bool BasProgram::WriteText(const std::string& path, bool overwrite, const std::string& text,
@@ -73,7 +78,8 @@ bool BasProgram::WriteTxt(const std::string& path, bool overwrite) {
   WarnEmptyLines();
   std::string text = supervariables_.Enabled() ? supervariables_.Definitions() : std::string();
   for (const auto& line : lines_) {
-    if (line->endOfProgram || !(line->generated || line->IsWritten())) continue;
+    // A loaded line with no bytes has no text that would read back as a line.
+    if (line->endOfProgram || !(line->generated || line->HasCode())) continue;
     if (!line->generated) text += line->text + " ";
     text += JoinElements(*line, false) + "\n";
   }
@@ -101,7 +107,7 @@ bool BasProgram::WriteLbl(const std::string& path, bool overwrite) {
   for (const auto& line : lines_) {
     if (line->endOfProgram) continue;
     if (line->referenced && !line->text.empty()) text += line->text + "\n";
-    if (line->generated || line->IsWritten()) {
+    if (line->generated || line->HasCode()) {
       text += '\t';
       text += JoinElements(*line, true);
       text += '\n';

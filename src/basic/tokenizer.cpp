@@ -162,7 +162,8 @@ void BasProgram::DirectiveAtTokenize(BasLine& line, BasElement& e) {
 
 void BasProgram::ApplyLoadAddress(const std::string& argument) {
   int64_t address = 0;
-  if (!ReadNumber(argument, address) || address < 0 || address > 0xFFFF) {
+  // $FFFF is the "unset" value; no program fits there anyway.
+  if (!ReadNumber(argument, address) || address < 0 || address >= kUnsetAddress) {
     loader_.Error("Invalid start address");
   } else if (load_address_ == kUnsetAddress || load_address_ == address) {
     load_address_ = static_cast<uint16_t>(address);

@@ -76,15 +76,17 @@ bool SaveHex(SourceLoader& loader, const std::string& path, bool overwrite, cons
   ProgramFile file;
   if (!image.Extract(chosen, file)) return loader.Error("Program is too large to fit in memory");
   MsgLog& log = loader.Log();
-  if (IsConsoleName(path)) {
+  const bool console = IsConsoleName(path);
+  if (console) {
     log.ReportInfo("==> Exporting hex format");
-    WriteToConsole(HexDump(file, true, true));
-    return true;
+  } else {
+    if (!CheckSavePath(log, path, overwrite)) return false;
+    log.ReportInfo("==> Saving in hex format: " + path);
   }
-  if (!CheckSavePath(log, path, overwrite)) return false;
-  log.ReportInfo("==> Saving in hex format: " + path);
+  const std::string dump = HexDump(file, true, true);
   std::string reason;
-  if (!WriteFileSafely(path, HexDump(file, true, true), reason)) return log.ReportError("Error saving .hex file");
+  if (!(console ? WriteToConsole(dump) : WriteFileSafely(path, dump, reason)))
+    return log.ReportError("Error saving .hex file");
   return true;
 }
 

@@ -24,20 +24,20 @@ bool CanCreateFileAt(const std::string& path) {
   return dir.empty() || fs::is_directory(dir, ec);
 }
 
-void WriteToConsole(std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
+bool WriteToConsole(std::string_view text) {
+  // An earlier failed message must not be taken for this text's failure.
+  std::clearerr(stdout);
+  const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+  return std::fflush(stdout) == 0 && written && !std::ferror(stdout);
 }
 
 bool SaveTextOutput(MsgLog& log, const std::string& path, bool overwrite, std::string_view text) {
   if (!CheckSavePath(log, path, overwrite)) return false;
-  if (IsConsoleName(path)) {
-    WriteToConsole(text);
-    return true;
-  }
-  if (!CanCreateFileAt(path)) return log.ReportError("Can't open file " + path + " for writing");
+  const bool console = IsConsoleName(path);
+  if (!console && !CanCreateFileAt(path)) return log.ReportError("Can't open file " + path + " for writing");
   std::string reason;
-  if (!WriteFileSafely(path, text, reason)) return log.ReportError("Error writing " + path);
+  if (!(console ? WriteToConsole(text) : WriteFileSafely(path, text, reason)))
+    return log.ReportError("Error writing " + path);
   return true;
 }
 

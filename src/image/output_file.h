@@ -22,7 +22,8 @@ bool CanCreateFileAt(const std::string& path);
 // to the file, replacing it only when every byte was written.
 bool SaveTextOutput(MsgLog& log, const std::string& path, bool overwrite, std::string_view text);
 
-// Writes to standard output, as text outputs named "con" do.
-void WriteToConsole(std::string_view text);
+// Writes to standard output, as text outputs named "con" do; false when the
+// text did not all get out (a full disk, a closed stream).
+bool WriteToConsole(std::string_view text);
 
 }  // namespace vantrel

@@ -23,11 +23,12 @@ WriteFault TakeFault() {
   return f;
 }
 
-// A symlinked output is written through to the file it names.
+// A symlinked output is written through to the file it names, so the link
+// stays a link.
 std::string ResolveTarget(const std::string& path) {
   std::error_code ec;
   if (!std::filesystem::is_symlink(path, ec)) return path;
-  std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
+  std::filesystem::path target = std::filesystem::canonical(path, ec);
   return ec ? path : target.string();
 }
 
@@ -61,9 +62,11 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
   WriteFault fault = TakeFault();
   std::string target = ResolveTarget(path);
   struct stat st {};
-  bool exists = stat(target.c_str(), &st) == 0;
-  if (exists && S_ISDIR(st.st_mode)) {
-    reason = "Is a directory";
+  const bool exists = lstat(target.c_str(), &st) == 0;
+  // Renaming over a FIFO, a device or a dangling link would replace it
+  // with a regular file; such a target is refused untouched.
+  if (exists && !S_ISREG(st.st_mode)) {
+    reason = S_ISDIR(st.st_mode) ? "Is a directory" : "Not a regular file";
     return false;
   }
   // A short name in the target's directory: a long target name must not

@@ -11,7 +11,8 @@ namespace vantrel {
 
 // Returns false with a short reason ("No such file or directory", ...) when
 // the file could not be written; the target is then untouched. An existing
-// target keeps its permission bits.
+// target must be a regular file, or a link to one, which stays a link; it
+// keeps its permission bits.
 bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string& reason);
 
 // A seam for tests: makes the next WriteFileSafely fail at the given step.

@@ -1,5 +1,6 @@
 #include "source/source_loader.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iomanip>
@@ -13,6 +14,7 @@ namespace vantrel {
 
 namespace {
 constexpr int32_t kDetailLevel = static_cast<int32_t>(MessageLevel::Plain);
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 std::string FileNotFoundText(std::string_view name) {
   std::string text = "File not found: ";
@@ -31,6 +33,14 @@ std::string FormatLocalTime(std::time_t time, const char* format) {
 }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// Include names are written quoted ("my file.txt") and with DOS separators
+// (lib\x.txt) as often as plain.
+std::string IncludePath(const std::string& name) {
+  std::string path = StripPair(Trim(name), '"', '"');
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
 }  // namespace
 
 // One line's text for each list; a physical line may feed all three.
@@ -62,7 +72,7 @@ bool SourceLoader::LoadSource(const std::string& name, SourceType kind) {
 }
 
 bool SourceLoader::LoadFile(const std::string& name, bool uses) {
-  return LoadFileAs(name, uses, SourceType::None);
+  return LoadFileAs(IncludePath(name), uses, SourceType::None);
 }
 
 bool SourceLoader::LoadFileAs(const std::string& name, bool uses, SourceType forced_kind) {
@@ -116,6 +126,8 @@ bool SourceLoader::ReadTextFile(const HiPath& path) {
   while (in.good() && !log_.FatalFlag()) {
     ++record.line;
     std::getline(in, text);
+    // Editors that save UTF-8 may put a byte-order mark in front.
+    if (record.line == 1 && text.starts_with(kUtf8Bom)) text.erase(0, kUtf8Bom.size());
     if (!text.empty() && text.back() == '\r') text.pop_back();
     if (text.empty()) continue;
     SetContext(record.key, record.line);

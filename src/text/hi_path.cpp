@@ -33,8 +33,9 @@ const HiPath::Parts& HiPath::Split() const {
     p.directory += rest;
     rest.clear();
   }
+  // ".bak" is an extension alone: as an output name it keeps the default name.
   size_t dot = rest.rfind('.');
-  if (dot == std::string::npos || dot == 0) {
+  if (dot == std::string::npos) {
     p.file_name = rest;
   } else {
     p.file_name = rest.substr(0, dot);

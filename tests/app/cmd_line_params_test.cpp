@@ -70,6 +70,7 @@ TEST(CmdLineParams, OutputPathOfDerivesFromInput) {
       {"-prg:out/x.bin", "src/game.txt", "out/x.bin"},
       {"-prg:CON", "game.txt", "CON"},
       {"-prg:x.", "game.txt", "x"},
+      {"-prg:.bak", "src/game.txt", "src/game.bak"},
       {"-txt:/abs/y", "game.prg", "/abs/y.txt"},
   };
   for (const Row& r : rows) {

@@ -116,7 +116,8 @@ TEST(PetsciiCodes, PetsciiToText) {
       {AlphaMode::Lazy, true, true, Bytes({0x1C, 0x1C, 0x1C, 0x1D, 0x1D, 0x1D, 0x1D}), "{red:3}{right:4}"},
       {AlphaMode::Lazy, true, false, Bytes({0x1C, 0x1C, 0x1C}), "{red}{red}{red}"},
       {AlphaMode::Lazy, true, true, Bytes({0xC1, 0xC1, 0x41, 0x41}), "{$c1:2}AA"},
-      {AlphaMode::Lazy, false, true, Bytes({0xC1, 0x1C, 0x7B}), "A\x1c{"},
+      // Raw codes, except those that would split the line or open a brace.
+      {AlphaMode::Lazy, false, true, Bytes({0xC1, 0x1C, 0x7B, 0x0D, 0x0A, 0x09}), "A\x1c{$7b}{$0d}{$0a}{$09}"},
       {AlphaMode::Alt, true, true, Bytes({0x41, 0xC1, 0x61}), "aA{$61}"},
       {AlphaMode::Lower, true, true, Bytes({0x41, 0xC1}), "a{$c1}"},
       {AlphaMode::Upper, true, true, Bytes({0xC1}), "A"},

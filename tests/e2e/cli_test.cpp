@@ -60,6 +60,7 @@ TEST(Cli, InputResolutionErrors) {
       {{"game.txt"}, "Warning: No output specified", 0},
       {{"game.txt", "-rft"}, "Error: -rft is only valid for pure assembler"},
       {{"game.txt", "-prg", "-keycase"}, "Error: -keycase is not valid for text load"},
+      {{"game.txt", "-prg", "-pref:defs"}, "Error: -pref is not valid for this operation"},
       {{"game.prg", "-prg"}, "Error: Output file would overwrite input file"},
       {{"GAME.PRG", "-txt", "-loadext:PRG"}, "Error: Unknown file type: PRG"},
       {{"game.txt", "-txt:./game.txt"}, "Error: Output file would overwrite input file"},
@@ -100,6 +101,7 @@ TEST(Cli, RunsEndWithTallyAndStatus) {
        {"Fatal: [game.txt (2)] stop here", "Vantrel failed."}, 1, "game.prg"},
       {"game.txt", "10 PRINT\n", {"game.txt", "-prg", "-VERBOSE:list"},
        {"Loading game.txt", "==> Saving in .prg format: game.prg"}, 0, "game.prg"},
+      {".txt", "10 PRINT\n", {".txt", "-prg"}, {"Starting Vantrel on .txt", "Vantrel finished"}, 0, ".prg"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.args[0]);
@@ -110,6 +112,30 @@ TEST(Cli, RunsEndWithTallyAndStatus) {
     EXPECT_EQ(r.status, row.status);
     EXPECT_EQ(test::FileExists(dir.File(row.output)), row.status == 0);
   }
+}
+
+// Text lost on a full or closed standard output fails the run; a run that
+// writes only files does not depend on it.
+TEST(Cli, ConsoleOutputThatCannotBeWrittenFails) {
+  ScratchDir dir;
+  test::WriteFile(dir.File("game.txt"), "10 PRINT\n");
+  const struct {
+    std::vector<std::string> args;
+    const char* redirect;
+    int status;
+  } rows[] = {
+      {{"game.txt", "-txt:con"}, ">/dev/full", 1},
+      {{"game.txt", "-lbl:CON"}, ">/dev/full", 1},
+      {{"game.txt", "-hex:con"}, ">/dev/full", 1},
+      {{"game.txt", "-txt:con"}, ">&-", 1},
+      {{"game.txt", "-hex:con"}, ">&-", 1},
+      {{"game.txt", "-prg", "-ovr"}, ">/dev/full", 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.args[1] + row.redirect);
+    EXPECT_EQ(RunVantrel(dir.Path(), row.args, row.redirect).status, row.status);
+  }
+  EXPECT_TRUE(test::FileExists(dir.File("game.prg")));
 }
 
 }  // namespace

@@ -30,6 +30,10 @@ std::vector<Case> Cases() {
        "10 PRINT{pi}{$cc}\n", {}},
       {"control byte and apostrophe", BasicProgramFile(0x0801, {{10, kPrint + "\x05'A"}}), {"-txt:out.txt"},
        "10 PRINT{$05}{$27}A\n", {}},
+      // Just enough bytes are coded to read back: a keyword's last letter, a
+      // blank the line's end or a DATA item would lose.
+      {"bytes text would misread", BasicProgramFile(0x0801, {{10, "PRINT:\x83 1, 2 "}}), {"-txt:out.txt"},
+       "10 PRIN{$54}:DATA{$20}1,{$20}2{$20}\n", {}},
       {"re-used number", BasicProgramFile(0x0801, {{10, kPrint}, {10, kPrint}}), {"-txt:out.txt"},
        "10 PRINT\n10 PRINT\n", {"Warning: Found out of order line 10", "Warning: Line number re-use: 10"}},
       {"missing target keeps its digits", BasicProgramFile(0x0801, {{20, kGoto + " 99"}}), {"-txt:out.txt"},
@@ -46,7 +50,9 @@ std::vector<Case> Cases() {
        {"----------Supervariable assignments-----------------", "{var:SuperVariable_A=A}",
         "1 Supervariable assignments"}},
       {"empty line", BasicProgramFile(0x0801, {{10, ""}, {20, kGoto + "0010"}}), {"-txt:out.txt", "-prg:re.prg"},
-       "10 \n20 GOTO0010\n", {"Warning: Line 10 holds nothing and will be dropped when this text is tokenized"}},
+       "20 GOTO0010\n", {"Warning: Line 10 holds nothing and will be dropped when this text is tokenized"}},
+      {"empty line, label form", BasicProgramFile(0x0801, {{10, ""}, {20, kGoto + "10"}}), {"-lbl:out.txt"},
+       "{:10}\n\tGOTO{:10}\n", {"Warning: Line 10 holds nothing and will be dropped when this text is tokenized"}},
       {"not basic", std::string("\x00\xc0\xa9\x01\x60", 5), {"-txt:out.txt", "-notbasic"},
        "{warning:Source .prg file contains non-BASIC code which will need to be ported separately: $c000 c002}\n",
        {}},

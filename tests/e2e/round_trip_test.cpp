@@ -2,6 +2,7 @@
 // programs of the corpus and on generated ones holding every byte value.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <random>
 
 #include "test_support.h"
@@ -76,9 +77,40 @@ TEST(RoundTrip, MachineCodeRebuildsWithNotBasic) {
   }
 }
 
-// Random lines as the C64 stores them: tokens, names, numbers, strings with
-// any byte, control bytes and apostrophes outside quotes, DATA items and REM
-// text of any bytes.
+// Bytes that text would read as something else unless written with care;
+// each line comes back exactly, in ASCII mode and by default.
+TEST(RoundTrip, BytesTextWouldMisread) {
+  const struct {
+    const char* name;
+    std::string body;
+  } rows[] = {
+      {"keyword spelled out", "PRINT"},
+      {"TO in letters", "TOTAL"},
+      {"tokens that would merge", "\xcb\xa4 10"},  // GO TO
+      {"letters that would join a token", "GO\xa4:S\xa4P:AS\xc7"},
+      {"operators stored as plain bytes", "A+B=C/D*E-F<G>H^I"},
+      {"lower-case letters", "abc"},
+      {"REM ending in blanks", "\x8fXY  "},
+      {"open string ending in blanks", "\x99\"HI  "},
+      {"blanks around DATA items", "\x83 1, \"A,B\" ,  , 3 "},
+      {"jump written with leading zeros", "\x89 0010"},
+  };
+  for (const auto& row : rows) {
+    const std::string prg = test::BasicProgramFile(0x0801, {{10, row.body}});
+    for (bool ascii : {true, false}) {
+      SCOPED_TRACE(std::string(row.name) + (ascii ? " ascii" : " lazy"));
+      Trip t = RoundTrip(prg, ascii ? std::vector<std::string>{"-alpha:ascii"} : std::vector<std::string>{});
+      EXPECT_EQ(t.via_text, prg) << t.text;
+      EXPECT_EQ(t.text, t.text_again);
+    }
+  }
+}
+
+// Random lines as the C64 stores them: tokens side by side, names of any
+// letters (keywords spelled out among them), numbers, operator characters
+// stored as plain bytes, strings with any byte, control bytes and
+// apostrophes outside quotes, jumps written with leading zeros, DATA items
+// and REM text of any bytes, blanks at the edges of all of them.
 class ProgramGenerator {
  public:
   explicit ProgramGenerator(unsigned seed) : rng_(seed) {}
@@ -96,27 +128,31 @@ class ProgramGenerator {
 
  private:
   int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+  std::string Blanks() { return std::string(static_cast<size_t>(Pick(0, 2)), ' '); }
 
   std::string Line() {
-    std::string body;
+    std::string body = Blanks();
     for (int i = 0, n = Pick(1, 8); i < n; ++i) {
-      if (!body.empty()) body += ' ';  // keeps tokens and names from running together
+      if (Pick(0, 1)) body += ' ';
       body += Atom();
     }
-    if (Pick(0, 4) == 0) body += ":\x83" + DataItems();  // DATA
-    if (Pick(0, 4) == 0) body += ":\x8f" + Bytes(Pick(0, 20), "");  // REM
+    switch (Pick(0, 5)) {
+      case 0: body += ":\x83" + DataItems(); break;            // DATA
+      case 1: body += ":\x8f" + Bytes(Pick(0, 20), "") + Blanks(); break;  // REM
+      case 2: body += String().substr(0, 4) + Blanks(); break;  // a string left open
+      default: body += Blanks(); break;
+    }
+    if (Pick(0, 4) == 0) body += ":\x8f" + Bytes(Pick(0, 20), "");  // REM after DATA too
     return body;
   }
 
-  // Items as the C64 stores them; blanks around an item are not kept in
-  // text, so the items here have none.
   std::string DataItems() {
     std::string items;
     for (int i = 0, n = Pick(1, 4); i < n; ++i) {
-      std::string item = Bytes(Pick(1, 6), ",:\"");
-      if (item.front() == ' ') item.front() = 'X';
-      if (item.back() == ' ') item.back() = 'X';
-      items += (i ? "," : "") + item;
+      if (i) items += ',';
+      items += Blanks();
+      items += Pick(0, 3) ? Bytes(Pick(0, 6), ",:\"") : '"' + Bytes(Pick(0, 6), "\"") + '"';
+      items += Blanks();
     }
     return items;
   }
@@ -131,14 +167,16 @@ class ProgramGenerator {
   }
 
   std::string Atom() {
-    switch (Pick(0, 6)) {
+    static const char* const kSpelled[] = {"PRINT", "TO", "GO", "STOP", "FOR", "AND", "STR", "TAB", "INPUT", "ASC"};
+    switch (Pick(0, 8)) {
       case 0: {
         // Any token but DATA and REM, whose rest of line reads differently.
         int t = Pick(0x80, 0xFF);
         return std::string(1, static_cast<char>(t == 0x83 || t == 0x8F ? 0x99 : t));
       }
       case 1: {
-        std::string name(1, static_cast<char>('A' + Pick(0, 25)));
+        std::string name;
+        for (int i = 0, n = Pick(1, 3); i < n; ++i) name += static_cast<char>((Pick(0, 1) ? 'A' : 'a') + Pick(0, 25));
         if (Pick(0, 1)) name += static_cast<char>('0' + Pick(0, 9));
         return name;
       }
@@ -146,9 +184,18 @@ class ProgramGenerator {
       case 3: return String();
       case 4: return std::string(1, static_cast<char>(Pick(1, 31)));
       case 5: return "'";
+      case 6: return kSpelled[Pick(0, 9)];
+      case 7: {
+        std::string jump(1, '\x89');  // GOTO
+        jump.append(static_cast<size_t>(Pick(1, 2)), '0');
+        return jump + std::to_string(Pick(0, 20));
+      }
       default: {
-        static const std::string kPunct = "!#$%&(),.:;?@[]{}";
-        return std::string(1, kPunct[static_cast<size_t>(Pick(0, static_cast<int>(kPunct.size()) - 1))]);
+        // Every character that is neither letter, digit nor quote.
+        std::string punct;
+        for (int c = 0x21; c < 0x80; ++c)
+          if (!std::isalnum(c) && c != '"' && c != '\'') punct += static_cast<char>(c);
+        return std::string(1, punct[static_cast<size_t>(Pick(0, static_cast<int>(punct.size()) - 1))]);
       }
     }
   }

@@ -76,6 +76,7 @@ TEST(Tokenizer, Programs) {
             std::string("\x01\x08\x0c\x08\x0a\x00\x99\x20\x22HI\x22\0\0\0", 15));
   const ProgramRow rows[] = {
       {"10 PRINT \"HI\"\n", {{10, "99 20 22 'HI' 22"}}},
+      {"\xEF\xBB\xBF" "10 PRINT\n", {{10, "99"}}},  // a UTF-8 byte-order mark is not text
       // Colour and cursor codes, repeat counts, numeric codes and modifiers in strings.
       {"10 PRINT \"{clear}{white}A{down}{rvs on}B{rvrs off}{lt. blue}{left}{home}\"\n",
        {{10, "99 20 22 93 05 41 11 12 42 92 9a 9d 13 22"}}},
@@ -128,6 +129,9 @@ TEST(Tokenizer, Programs) {
        {{10, "99"}, {100, "99 20 22 4d 22"}, {110, "8d 20 '100'"}}},
       {"{number:300}\n{nice:100}\n{:a}\nPRINT\n", {{300, "99"}}},
       {"{assign:menu=9000}\n10 GOTO {:menu}\n", {{10, "89 20 '9000'"}}},
+      // Names whose 32-bit hashes are equal are still told apart.
+      {"{:l122789}\nPRINT \"A\"\n{:l339192}\nGOTO {:l339192}\n", {{0, "99 20 22 41 22"}, {1, "89 20 '1'"}}},
+      {"{assign:m794391=100}\n10 GOTO 52883\n52883 END\n", {{10, "89 20 '52883'"}, {52883, "80"}}},
       {"{:start}\nPRINT\nRUN {:start}\n", {{0, "99"}, {1, "8a 20 '0'"}}},
       {"{:top} PRINT\nGOTO {:top}\n", {{0, "99"}, {1, "89 20 '0'"}}},
       {"{:120}\nPRINT\nGOTO {:120}\n", {{120, "99"}, {121, "89 20 '120'"}}},
@@ -144,6 +148,7 @@ TEST(Tokenizer, Programs) {
       {"20 PRINT\n10 END\n10 STOP\n", {{20, "99"}, {10, "80"}, {10, "90"}}},
       // A jump to a missing line keeps its digits; numbers from 64000 on still store.
       {"10 GOTO 100\n", {{10, "89 20 '100'"}}},
+      {"10 GOTO 0010\n", {{10, "89 20 '0010'"}}},  // the target's number, as written
       // "0010" is line 10; blanks before a comment go with it.
       {"0010 PRINT X  'note\n20 GOTO 10\n", {{10, "99 20 58"}, {20, "89 20 '10'"}}},
       {"64000 PRINT\n", {{64000, "99"}}},
@@ -190,6 +195,9 @@ TEST(Tokenizer, Messages) {
       {"{:a}\nRUN {:nowhere}\n", {}, {"Error: [t.txt (2)] Can't locate target line: {:nowhere}"}},
       {"{:a}\nGOTO {:end}\n{:end}\n", {}, {"Error: [t.txt (2)] Can't locate target line: {:end}"}},
       {"64000 PRINT\n", {}, {"Warning: [t.txt (1)] Invalid line number: 64000"}},
+      {"10 PRINT {0}\n20 PRINT \"A{null}\"\n{alpha:poke}\n30 PRINT \"{$80}\"\n", {},
+       {"Warning: [t.txt (1)] Zero byte inside line 10", "Warning: [t.txt (2)] Zero byte inside line 20",
+        "Warning: [t.txt (4)] Zero byte inside line 30"}},
       {"65536 PRINT\n", {}, {"Error: [t.txt (1)] Invalid line number: 65536"}},
       {"65535 PRINT\nPRINT\n", {}, {"Error: [t.txt (2)] Invalid line number: 65536"}},
       {"99999999999 PRINT\n", {}, {"Error: [t.txt (1)] Invalid line number: 99999999999"}},
@@ -198,6 +206,7 @@ TEST(Tokenizer, Messages) {
         "Error: [t.txt (2)] Missing line number. Please add one or request a {renumber}."}},
       {"{number:63999}\n{:a}\nPRINT\nPRINT\n", {}, {"Warning: [t.txt (4)] Invalid line number: 64000"}},
       {"{loadaddr:$10000}\n10 PRINT\n", {}, {"Error: [t.txt (1)] Invalid start address"}},
+      {"{loadaddr:$FFFF}\n10 PRINT\n", {}, {"Error: [t.txt (1)] Invalid start address"}},
       {"{loadaddr:c000}\n10 PRINT\n", {}, {"Error: [t.txt (1)] Invalid start address"}},
       {"{loadaddr:$c000}\n{loadaddr:$c001}\n10 PRINT\n", {},
        {"Error: [t.txt (2)] Starting address is already set"}},

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 
 #include "image/output_file.h"
@@ -27,6 +30,22 @@ class WritersTest : public ::testing::Test {
   void Use(uint16_t address, uint8_t value) {
     image_.Write(address, value);
     image_.MarkUsed(address);
+  }
+
+  struct Writer {
+    std::function<bool()> save;
+    std::string error;
+  };
+  // Every writer, told to overwrite `path`, with the error a failed write gives.
+  std::vector<Writer> Writers(const std::string& path) {
+    return {
+        {[=, this] { return SavePrg(log_, path, file_, true); }, "Error saving .prg file"},
+        {[=, this] { return SaveBin(log_, path, file_, true); }, "Error saving .bin file"},
+        {[=, this] { return SavePrg(loader_, path, image_, true); }, "Error saving file " + path},
+        {[=, this] { return SaveBin(loader_, path, image_, true); }, "Error saving file " + path},
+        {[=, this] { return SaveHex(loader_, path, true, AddressRange::Reset(), image_); }, "Error saving .hex file"},
+        {[=, this] { return SaveTextOutput(log_, path, true, std::string(10000, 'x')); }, "Error writing " + path},
+    };
   }
 
   test::ScratchDir dir_;
@@ -162,19 +181,8 @@ TEST_F(WritersTest, TextOutput) {
 TEST_F(WritersTest, FailedWriteKeepsTheOldFile) {
   Use(0x0801, 0x41);
   const std::string path = dir_.File("target");
-  const struct {
-    std::function<bool()> save;
-    std::string error;
-  } writers[] = {
-      {[&] { return SavePrg(log_, path, file_, true); }, "Error saving .prg file"},
-      {[&] { return SaveBin(log_, path, file_, true); }, "Error saving .bin file"},
-      {[&] { return SavePrg(loader_, path, image_, true); }, "Error saving file " + path},
-      {[&] { return SaveBin(loader_, path, image_, true); }, "Error saving file " + path},
-      {[&] { return SaveHex(loader_, path, true, AddressRange::Reset(), image_); }, "Error saving .hex file"},
-      {[&] { return SaveTextOutput(log_, path, true, std::string(10000, 'x')); }, "Error writing " + path},
-  };
   const std::string old(5000, '\x55');
-  for (const auto& w : writers) {
+  for (const auto& w : Writers(path)) {
     for (WriteFault fault : {WriteFault::ShortWrite, WriteFault::FailedClose, WriteFault::FailedRename}) {
       SCOPED_TRACE(w.error + " / fault " + std::to_string(static_cast<int>(fault)));
       test::WriteFile(path, old);
@@ -186,6 +194,37 @@ TEST_F(WritersTest, FailedWriteKeepsTheOldFile) {
     }
     EXPECT_TRUE(w.save());
     EXPECT_NE(ReadFile(path), old);
+  }
+}
+
+// A FIFO, a link to one or a link to nothing is refused and left as it is;
+// through a link to a regular file that file is replaced, the link kept.
+TEST_F(WritersTest, OnlyRegularFilesAreReplaced) {
+  namespace fs = std::filesystem;
+  Use(0x0801, 0x41);
+  const std::string fifo = dir_.File("fifo"), to_fifo = dir_.File("to-fifo"), dangling = dir_.File("dangling");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  fs::create_symlink(fifo, to_fifo);
+  fs::create_symlink(dir_.File("nowhere"), dangling);
+  for (const std::string& target : {fifo, to_fifo, dangling}) {
+    for (const auto& w : Writers(target)) {
+      SCOPED_TRACE(w.error);
+      ASSERT_FALSE(w.save());
+      EXPECT_EQ(Errors().back(), w.error);
+    }
+  }
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_TRUE(fs::is_symlink(to_fifo) && fs::is_symlink(dangling));
+  EXPECT_EQ(test::EntriesIn(dir_.Path()), 3u);
+
+  const std::string file = dir_.File("file"), link = dir_.File("link");
+  fs::create_symlink(file, link);
+  for (const auto& w : Writers(link)) {
+    SCOPED_TRACE(w.error);
+    test::WriteFile(file, "old");
+    EXPECT_TRUE(w.save());
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_NE(ReadFile(file), "old");
   }
 }
 

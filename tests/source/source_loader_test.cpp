@@ -142,6 +142,16 @@ TEST(SourceLoader, BuildVariables) {
   EXPECT_TRUE(h.HasMessage("Defining Parser Variable __BuildRid32=" + values[3]));
 }
 
+TEST(SourceLoader, IncludeNamesQuotedOrWithBackslashes) {
+  Harness h;
+  h.Write("main.txt", "{include:\"my file.txt\"}\n{include:lib\\x.txt}\n{uses: \"lib\\x.txt\" }");
+  h.Write("my file.txt", "M");
+  h.Write("lib/x.txt", "X");
+  ASSERT_TRUE(h.Load("main.txt"));
+  EXPECT_EQ(Texts(h.loader.BasicLines()), (Lines{"M", " ", "X", " ", " "}));
+  EXPECT_TRUE(h.Problems().empty());
+}
+
 TEST(SourceLoader, IncludeSiblingByBareName) {
   Harness h;
   h.Write("main.txt", "{include:sub/x.txt}");

@@ -21,7 +21,7 @@ TEST(HiPath, Splits) {
       {"name.", "", "name", "", true},
       {"dir/sub/game.txt", "dir/sub/", "game", "txt", false},
       {"dir\\game.prg", "dir\\", "game", "prg", false},
-      {"/abs/.hidden", "/abs/", ".hidden", "", false},
+      {"/abs/.bak", "/abs/", "", "bak", false},
       {"noext", "", "noext", "", false},
   };
   for (const Row& r : rows) {
