@@ -52,6 +52,12 @@ class MsgLog {
   void SetKeepThreshold(int32_t level) { keep_threshold_ = level; }
   void SetConsoleThreshold(int32_t level) { console_threshold_ = level; }
 
+  // Whether a report at `level` would be kept or shown: callers skip
+  // building texts nobody sees.
+  bool Wants(int32_t level) const {
+    return level >= keep_threshold_ || (echo_ && level >= console_threshold_);
+  }
+
   const std::vector<MsgLogMsg>& Messages() const { return messages_; }
   size_t CountAt(int32_t level) const;
   // The console form of a message: the level's prefix, then the text.

@@ -11,10 +11,39 @@ namespace vantrel {
 
 namespace {
 
-bool CheckSymbolName(AsmPrg& program, const HiText& label, AsmLineFields& fields) {
+bool CheckSymbolName(AsmPrg& program, std::string_view label, AsmLineFields& fields) {
   if (IsSymbolName(label)) return true;
-  fields.ok = program.Loader().Error("Invalid symbol name: \"" + label + "\"");
+  fields.ok = program.Loader().Error("Invalid symbol name: \"" + std::string(label) + "\"");
   return false;
+}
+
+
+// The first ";", "=" and ":" outside quotes, found in one pass.
+struct LineMarks {
+  size_t comment = kNotFound;
+  size_t equals = kNotFound;
+  size_t colon = kNotFound;
+};
+
+LineMarks ScanLine(std::string_view text) {
+  LineMarks marks;
+  char quote = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quote != 0) {
+      if (c == quote) quote = 0;
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == ';') {
+      marks.comment = i;
+      break;
+    } else if (c == '=' && marks.equals == kNotFound) {
+      marks.equals = i;
+    } else if (c == ':' && marks.colon == kNotFound) {
+      marks.colon = i;
+    }
+  }
+  return marks;
 }
 
 bool AddSymbolFor(AsmPrg& program, AsmInstr& line, std::string name, bool is_label) {
@@ -27,19 +56,19 @@ bool AddSymbolFor(AsmPrg& program, AsmInstr& line, std::string name, bool is_lab
 }
 
 bool BuildLabel(AsmPrg& program, const AsmLineFields& fields) {
-  auto label = std::make_unique<AsmInstrLabel>(fields.source, fields.label);
+  auto label = std::make_unique<AsmInstrLabel>(fields.source, std::string(fields.label));
   AsmInstr& line = *label;
   program.AppendLine(std::move(label));
-  return AddSymbolFor(program, line, fields.label, true);
+  return AddSymbolFor(program, line, std::string(fields.label), true);
 }
 
 bool BuildEquate(AsmPrg& program, const AsmLineFields& fields) {
-  auto equate = std::make_unique<AsmInstrEquates>(fields.source, fields.label, fields.operand);
+  auto equate = std::make_unique<AsmInstrEquates>(fields.source, std::string(fields.label), std::string(fields.operand));
   equate->Build(program);
   equate->Evaluate(program);
   AsmInstr& line = *equate;
   program.AppendLine(std::move(equate));
-  return AddSymbolFor(program, line, fields.label, false);
+  return AddSymbolFor(program, line, std::string(fields.label), false);
 }
 
 bool BuildInstruction(AsmPrg& program, const AsmLineFields& fields) {
@@ -50,11 +79,12 @@ bool BuildInstruction(AsmPrg& program, const AsmLineFields& fields) {
     return true;
   }
   // Macros are collected but never expanded; a use is only noted.
-  if (program.Loader().Macros().count(fields.mnemonic) != 0) {
-    program.Loader().Info("Found macro! " + fields.mnemonic);
+  const std::string mnemonic(fields.mnemonic);
+  if (program.Loader().Macros().count(mnemonic) != 0) {
+    program.Loader().Info("Found macro! " + mnemonic);
     return true;
   }
-  return program.Loader().Error("Unknown instruction " + fields.mnemonic);
+  return program.Loader().Error("Unknown instruction " + mnemonic);
 }
 
 bool BuildDirectiveLine(AsmPrg& program, const SourceLine& source) {
@@ -92,25 +122,30 @@ std::string_view ToText(AsmDirective directive) {
 bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fields) {
   fields = AsmLineFields();
   fields.source = &source;
-  std::string_view text(source);
-  if (size_t comment = FindOutsideQuotes(text, ";"); comment != kNotFound) text = text.substr(0, comment);
-  HiText rest(Trim(text));
+  std::string_view rest(source);
+  const LineMarks marks = ScanLine(rest);
+  if (marks.comment != kNotFound) rest = rest.substr(0, marks.comment);
+  rest = TrimView(rest);
   if (rest.empty()) {
     fields.kind = AsmLineKind::Empty;
     return true;
   }
-  if (size_t eq = FindOutsideQuotes(rest, "="); eq != kNotFound) {
+  // Positions count from the source line; `rest` may start later.
+  const size_t shift = static_cast<size_t>(rest.data() - source.data());
+  if (marks.equals != kNotFound && marks.equals < marks.comment) {
+    const size_t eq = marks.equals - shift;
     fields.kind = AsmLineKind::Equate;
-    fields.label = Trim(std::string_view(rest).substr(0, eq));
-    fields.operand = Trim(std::string_view(rest).substr(eq + 1));
+    fields.label = TrimView(rest.substr(0, eq));
+    fields.operand = TrimView(rest.substr(eq + 1));
     if (fields.label.empty()) fields.ok = program.Loader().Error("No label found");
     else if (fields.operand.empty()) fields.ok = program.Loader().Error("Expected value not found");
     else CheckSymbolName(program, fields.label, fields);
     return fields.ok;
   }
-  if (size_t colon = FindOutsideQuotes(rest, ":"); colon != kNotFound) {
-    fields.label = Trim(std::string_view(rest).substr(0, colon));
-    rest = Trim(std::string_view(rest).substr(colon + 1));
+  if (marks.colon != kNotFound && marks.colon < marks.comment) {
+    const size_t colon = marks.colon - shift;
+    fields.label = TrimView(rest.substr(0, colon));
+    rest = TrimView(rest.substr(colon + 1));
     if (fields.label.empty()) return fields.ok = program.Loader().Error("No label found");
     if (!CheckSymbolName(program, fields.label, fields)) return false;
     if (rest.empty()) {
@@ -120,8 +155,8 @@ bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fiel
     fields.kind = AsmLineKind::LabelAndInstruction;
   }
   const size_t blank = rest.find_first_of(" \t");
-  fields.mnemonic = Trim(std::string_view(rest).substr(0, blank));
-  if (blank != kNotFound) fields.operand = Trim(std::string_view(rest).substr(blank + 1));
+  fields.mnemonic = TrimView(rest.substr(0, blank));
+  if (blank != kNotFound) fields.operand = TrimView(rest.substr(blank + 1));
   if (fields.kind == AsmLineKind::NotSplit) fields.kind = AsmLineKind::Instruction;
   return true;
 }
@@ -146,9 +181,9 @@ bool BuildAsmLine(AsmPrg& program, const SourceLine& source) {
 std::unique_ptr<AsmInstr> MakeInstruction(AsmPrg& program, const AsmLineFields& fields) {
   std::unique_ptr<AsmInstr> instr;
   if (Mnemonic m = FindMnemonic(fields.mnemonic); m != Mnemonic::None)
-    instr = std::make_unique<AsmInstr6510>(fields.source, m, fields.operand);
+    instr = std::make_unique<AsmInstr6510>(fields.source, m, std::string(fields.operand));
   else if (PseudoMnemonic p = FindPseudoMnemonic(fields.mnemonic); p != PseudoMnemonic::None)
-    instr = MakePseudoOp(p, fields.source, fields.operand);
+    instr = MakePseudoOp(p, fields.source, std::string(fields.operand));
   if (instr) instr->Build(program);
   return instr;
 }

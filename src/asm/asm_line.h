@@ -8,7 +8,7 @@
 #include <string>
 
 #include "source/source_line.h"
-#include "text/hi_string.h"
+#include <string_view>
 
 namespace vantrel {
 
@@ -21,9 +21,10 @@ struct AsmLineFields {
   const SourceLine* source = nullptr;
   AsmLineKind kind = AsmLineKind::NotSplit;
   bool ok = true;
-  HiText label;
-  HiText mnemonic;
-  HiText operand;
+  // Views into the source line, which outlives every pass.
+  std::string_view label;
+  std::string_view mnemonic;
+  std::string_view operand;
 };
 
 // Splits a line; reports problems (on the loader's current line) and

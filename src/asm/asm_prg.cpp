@@ -126,8 +126,7 @@ void AsmPrg::ResolvePass() {
     previous = pending;
   }
   for (auto& line : lines_) line->Resolve(*this);
-  for (const AsmSymbol* symbol : symbols_.Sorted())
-    if (!symbol->value.known) ReportLineError(*this, symbol->line, "Could not resolve symbol");
+  for (const AsmSymbol* symbol : symbols_.Unknown()) ReportLineError(*this, symbol->line, "Could not resolve symbol");
   DumpProgram();
 }
 

@@ -12,7 +12,6 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::string_view kOperators = "<>()~*/+-&|";
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -89,30 +88,33 @@ ExprItem TermItem(std::string_view text) {
   return item;
 }
 
-// Cuts the text at every operator character outside character literals.
-std::vector<std::string> Tokenize(std::string_view text) {
-  std::vector<std::string> out;
-  std::string piece;
-  auto flush = [&] {
-    std::string t = Trim(piece);
-    if (!t.empty()) out.push_back(std::move(t));
-    piece.clear();
-  };
-  bool quoted = false;
-  for (char c : text) {
-    if (c == '\'') quoted = !quoted;
-    if (!quoted && kOperators.find(c) != kNotFound) {
-      flush();
-      out.emplace_back(1, c);
-      continue;
-    }
-    piece += c;
+bool IsOperatorChar(char c) {
+  switch (c) {
+    case '<': case '>': case '(': case ')': case '~': case '*': case '/': case '+': case '-': case '&': case '|':
+      return true;
+    default: return false;
   }
-  flush();
-  return out;
 }
 
-bool IsOperatorToken(const std::string& t) { return t.size() == 1 && kOperators.find(t[0]) != kNotFound; }
+
+// Cuts the text at every operator character outside character literals;
+// the pieces are views into the text.
+void Tokenize(std::string_view text, std::vector<std::string_view>& out) {
+  out.clear();
+  size_t start = 0;
+  bool quoted = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\'') quoted = !quoted;
+    if (quoted || !IsOperatorChar(c)) continue;
+    if (std::string_view piece = TrimView(text.substr(start, i - start)); !piece.empty()) out.push_back(piece);
+    out.push_back(text.substr(i, 1));
+    start = i + 1;
+  }
+  if (std::string_view piece = TrimView(text.substr(start)); !piece.empty()) out.push_back(piece);
+}
+
+bool IsOperatorToken(std::string_view t) { return t.size() == 1 && IsOperatorChar(t[0]); }
 
 struct StackValue {
   int64_t value;
@@ -153,17 +155,26 @@ bool ExprList::PrepareExpression(std::string_view text) {
     failed_ = true;
     return false;
   };
-  std::vector<ExprItem> infix;
-  const std::vector<std::string> tokens = Tokenize(text);
+  // Scratch lists kept for the whole run: preparing allocates only the
+  // expression's own items.
+  static std::vector<std::string_view> tokens;
+  static std::vector<ExprItem> infix;
+  static std::vector<ExprItem> ops;
+  Tokenize(text, tokens);
+  infix.clear();
+  ops.clear();
+  items_.reserve(tokens.size());
   for (size_t i = 0; i < tokens.size(); ++i) {
-    const std::string& t = tokens[i];
+    const std::string_view t = tokens[i];
     const bool after_operand = !infix.empty() && (infix.back().type != ExprItemType::Operator || infix.back().op == ')');
     if (IsOperatorToken(t)) {
       ExprItem op = OperatorItem(t[0]);
       op.unary = !after_operand && op.op != '(' && op.op != ')';
       // "<@name" and ">@name" name the direction of a local label search.
       if (op.unary && (op.op == '<' || op.op == '>') && i + 1 < tokens.size() && tokens[i + 1][0] == '@') {
-        infix.push_back(TermItem(t + tokens[++i]));
+        std::string joined(t);
+        joined += tokens[++i];
+        infix.push_back(TermItem(joined));
         continue;
       }
       if (op.unary && op.op == '*') {
@@ -190,7 +201,6 @@ bool ExprList::PrepareExpression(std::string_view text) {
   }
 
   // Shunting-yard into postfix; no recursion, so deep nesting costs no stack.
-  std::vector<ExprItem> ops;
   for (ExprItem& item : infix) {
     if (item.type != ExprItemType::Operator) {
       if (item.type == ExprItemType::Term) ++unresolved_terms_;

@@ -155,7 +155,7 @@ size_t FindUnquoted(std::string_view text, std::string_view pattern) {
       quote = c;
       continue;
     }
-    if (text.substr(i, pattern.size()) == pattern) return i;
+    if (c == pattern[0] && text.substr(i, pattern.size()) == pattern) return i;
   }
   return kNotFound;
 }

@@ -55,7 +55,7 @@ AddSymbolResult SymbolTable::AddSymbol(std::string& name, bool is_label, AsmInst
 }
 
 const AsmSymbol* SymbolTable::FindSymbol(std::string_view lower_name) const {
-  auto it = symbols_.find(std::string(lower_name));
+  auto it = symbols_.find(lower_name);
   return it == symbols_.end() ? nullptr : &it->second;
 }
 
@@ -76,8 +76,16 @@ std::vector<const AsmSymbol*> SymbolTable::Sorted() const {
   return out;
 }
 
+std::vector<const AsmSymbol*> SymbolTable::Unknown() const {
+  std::vector<const AsmSymbol*> out;
+  for (const auto& [name, symbol] : symbols_)
+    if (!symbol.value.known) out.push_back(&symbol);
+  std::sort(out.begin(), out.end(), [](const AsmSymbol* a, const AsmSymbol* b) { return a->name < b->name; });
+  return out;
+}
+
 const AsmSymbol* SymbolTable::FindLocal(std::string_view lower_name, size_t index, bool backwards) const {
-  auto it = locals_.find(std::string(lower_name));
+  auto it = locals_.find(lower_name);
   if (it == locals_.end()) return nullptr;
   const std::vector<LocalDefinition>& defs = it->second;
   // Definitions were added in line order, so the nearest one is a binary search away.
@@ -94,7 +102,7 @@ const AsmSymbol* SymbolTable::FindLocal(std::string_view lower_name, size_t inde
 }
 
 uint32_t SymbolTable::CountLocal(std::string_view lower_name) const {
-  auto it = locals_.find(std::string(lower_name));
+  auto it = locals_.find(lower_name);
   return it == locals_.end() ? 0 : static_cast<uint32_t>(it->second.size());
 }
 

@@ -40,6 +40,8 @@ class SymbolTable {
   size_t RefreshValues();
   // The symbols, in name order.
   std::vector<const AsmSymbol*> Sorted() const;
+  // Those whose value is still unknown, in name order.
+  std::vector<const AsmSymbol*> Unknown() const;
   size_t Size() const { return symbols_.size(); }
   bool Empty() const { return symbols_.empty(); }
 
@@ -65,8 +67,16 @@ class SymbolTable {
     const AsmSymbol* symbol;
   };
 
-  std::unordered_map<std::string, AsmSymbol> symbols_;
-  std::unordered_map<std::string, std::vector<LocalDefinition>> locals_;
+  // Looked up by views, so a lookup makes no string.
+  struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+  };
+  template <typename T>
+  using NameMap = std::unordered_map<std::string, T, NameHash, std::equal_to<>>;
+
+  NameMap<AsmSymbol> symbols_;
+  NameMap<std::vector<LocalDefinition>> locals_;
   bool demotion_ = false;
 };
 

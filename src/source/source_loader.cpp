@@ -136,8 +136,19 @@ bool SourceLoader::ReadTextFile(const HiPath& path) {
   return !log_.FatalFlag();
 }
 
-void SourceLoader::ProcessLine(const SourceLine& line) {
-  log_.ReportAt(kDetailLevel, line);
+void SourceLoader::ProcessLine(SourceLine&& line) {
+  if (log_.Wants(kDetailLevel)) log_.ReportAt(kDetailLevel, line);
+  // Most lines hold no brace token: they go to their list as they are.
+  if (line.find('{') == std::string::npos) {
+    if (!emit_) return;
+    switch (mode_) {
+      case SourceType::Basic: basic_lines_.push_back(std::move(line)); break;
+      case SourceType::Asm: asm_lines_.push_back(std::move(line)); break;
+      case SourceType::Macro: macro_.body.push_back(std::move(line)); break;
+      default: break;
+    }
+    return;
+  }
   Accumulators acc(line);
   size_t pos = 0;
   size_t first = 0;
@@ -174,9 +185,9 @@ void SourceLoader::Append(Accumulators& acc, std::string_view text) {
 }
 
 void SourceLoader::Flush(Accumulators& acc) {
-  if (!acc.basic.empty()) basic_lines_.push_back(acc.basic);
-  if (!acc.assembler.empty()) asm_lines_.push_back(acc.assembler);
-  if (!acc.macro.empty()) macro_.body.push_back(acc.macro);
+  if (!acc.basic.empty()) basic_lines_.push_back(std::move(acc.basic));
+  if (!acc.assembler.empty()) asm_lines_.push_back(std::move(acc.assembler));
+  if (!acc.macro.empty()) macro_.body.push_back(std::move(acc.macro));
 }
 
 void SourceLoader::DefinePredefined() {

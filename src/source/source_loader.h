@@ -72,7 +72,7 @@ class SourceLoader {
   bool PushFile(const HiPath& path, SourceType kind, bool uses);
   bool ReadFileByKind(const HiPath& path, SourceType kind);
   bool ReadTextFile(const HiPath& path);
-  void ProcessLine(const SourceLine& line);
+  void ProcessLine(SourceLine&& line);
   void Append(Accumulators& acc, std::string_view text);
   void Flush(Accumulators& acc);
 

@@ -6,12 +6,19 @@
 
 namespace vantrel {
 
-std::string Trim(std::string_view text) {
-  size_t first = text.find_first_not_of(kBlankChars);
-  if (first == std::string_view::npos) return {};
-  size_t last = text.find_last_not_of(kBlankChars);
-  return std::string(text.substr(first, last - first + 1));
+namespace {
+bool IsBlank(char c) { return c == ' ' || c == '\r' || c == '\n' || c == '\t'; }
+}  // namespace
+
+std::string_view TrimView(std::string_view text) {
+  size_t first = 0;
+  size_t end = text.size();
+  while (first < end && IsBlank(text[first])) ++first;
+  while (end > first && IsBlank(text[end - 1])) --end;
+  return text.substr(first, end - first);
 }
+
+std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
 
 std::string UpperCopy(std::string_view text) {
   std::string out(text);
@@ -58,13 +65,17 @@ std::string RemoveChar(std::string_view text, char c) {
 size_t FindOutsideQuotes(std::string_view text, std::string_view set, size_t start) {
   bool in_double = false;
   bool in_single = false;
+  // Most callers look for one character; comparing it directly keeps the
+  // scan from calling into the library for every character.
+  const bool one = set.size() == 1;
+  const char wanted = one ? set[0] : '\0';
   for (size_t i = 0; i < text.size(); ++i) {
     char c = text[i];
     if (c == '"' && !in_single) {
       in_double = !in_double;
     } else if (c == '\'' && !in_double) {
       in_single = !in_single;
-    } else if (!in_double && !in_single && i >= start && set.find(c) != std::string_view::npos) {
+    } else if (!in_double && !in_single && i >= start && (one ? c == wanted : set.find(c) != std::string_view::npos)) {
       return i;
     }
   }

@@ -15,6 +15,8 @@ inline constexpr std::string_view kBlankChars = " \r\n\t";
 inline constexpr size_t kNotFound = std::string::npos;
 
 std::string Trim(std::string_view text);
+// The same cut as a view into `text`.
+std::string_view TrimView(std::string_view text);
 std::string UpperCopy(std::string_view text);
 std::string LowerCopy(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
