@@ -259,13 +259,24 @@ AddressingMode ParseOperandMode(std::string& operand, bool indirect_allowed) {
 }
 
 bool ParseOpcodeRow(std::string_view row, OpcodeEntry& entry) {
-  std::string text;
+  // Rows are short: the compacted copy lives on the stack.
+  char text[64];
+  size_t size = 0;
   for (char c : row) {
     if (c == ' ' || c == '\t' || c == '\n' || c == '\r') continue;
-    text += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    if (size == sizeof text) return false;
+    text[size++] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
   }
-  const std::vector<HiText> fields = Split(text, ",", true);
-  if (fields.size() != 6) return false;
+  std::string_view fields[6];
+  size_t count = 0;
+  size_t start = 0;
+  for (size_t i = 0; i <= size; ++i) {
+    if (i < size && text[i] != ',') continue;
+    if (count == 6) return false;
+    fields[count++] = std::string_view(text + start, i - start);
+    start = i + 1;
+  }
+  if (count != 6) return false;
   entry = OpcodeEntry();
   if (IsDecimalField(fields[0])) entry.opcode = static_cast<uint8_t>(DecimalValue(fields[0]));
   entry.mnemonic = FindMnemonic(fields[1]);

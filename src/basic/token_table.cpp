@@ -68,6 +68,7 @@ bool TokenTable::Add(int32_t code, std::string_view name) {
   by_code_[code] = key;
   by_name_[key] = code;
   Widen(code);
+  index_stale_ = true;
   return true;
 }
 
@@ -81,6 +82,7 @@ bool TokenTable::AddAlias(int32_t code, std::string_view name) {
 
 bool TokenTable::RemoveCode(int32_t code) {
   bool existed = by_code_.erase(code) != 0;
+  index_stale_ = true;
   RecomputeBounds();
   return existed;
 }
@@ -109,9 +111,18 @@ std::string TokenTable::OutputName(int32_t code) const {
   return text;
 }
 
+const std::vector<std::pair<int32_t, std::string>>& TokenTable::NamesStartingWith(char c) const {
+  if (index_stale_) {
+    for (auto& names : by_first_) names.clear();
+    for (const auto& [code, name] : by_code_) by_first_[static_cast<uint8_t>(name[0])].emplace_back(code, name);
+    index_stale_ = false;
+  }
+  return by_first_[static_cast<uint8_t>(c)];
+}
+
 TokenMatch TokenTable::MatchKeyword(std::string_view line, size_t pos) const {
   if (pos >= line.size()) return {};
-  for (const auto& [code, name] : by_code_)
+  for (const auto& [code, name] : NamesStartingWith(UpperChar(line[pos])))
     if (NameAtUpper(line, pos, name)) return {code, name.size()};
   return {};
 }
@@ -119,7 +130,7 @@ TokenMatch TokenTable::MatchKeyword(std::string_view line, size_t pos) const {
 TokenMatch TokenTable::MatchShortcut(std::string_view line, size_t pos) const {
   if (pos >= line.size()) return {};
   if (line[pos] == '?') return {kTokenPrint, 1};
-  for (const auto& [code, name] : by_code_)
+  for (const auto& [code, name] : NamesStartingWith(line[pos]))
     if (size_t length = ShortcutLength(line, pos, name)) return {code, length};
   return {};
 }
@@ -170,6 +181,7 @@ void TokenTable::Rebind(int32_t code, const std::string& key) {
   }
   by_code_[code] = key;
   by_name_[key] = code;
+  index_stale_ = true;
   RecomputeBounds();
 }
 

@@ -4,12 +4,15 @@
 // definitions of {tokenizer:...} and {quoter:...}.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <limits>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace vantrel {
 
@@ -68,12 +71,17 @@ class TokenTable {
   void RecomputeBounds();
   bool ApplyAssignment(std::string_view item, SourceLoader& loader);
   void Rebind(int32_t code, const std::string& key);
+  // The names by their first character, in code order: a match at a
+  // position only tries the few names that can start there.
+  const std::vector<std::pair<int32_t, std::string>>& NamesStartingWith(char c) const;
 
   bool case_insensitive_ = false;
   std::map<std::string, int32_t> by_name_;
   std::map<int32_t, std::string> by_code_;
   int32_t lowest_ = std::numeric_limits<int32_t>::max();
   int32_t highest_ = std::numeric_limits<int32_t>::min();
+  mutable std::array<std::vector<std::pair<int32_t, std::string>>, 256> by_first_;
+  mutable bool index_stale_ = true;
 };
 
 }  // namespace vantrel
