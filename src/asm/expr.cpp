@@ -163,7 +163,8 @@ bool ExprList::PrepareExpression(std::string_view text) {
   Tokenize(text, tokens);
   infix.clear();
   ops.clear();
-  items_.reserve(tokens.size());
+  static std::vector<ExprItem> postfix;
+  postfix.clear();
   for (size_t i = 0; i < tokens.size(); ++i) {
     const std::string_view t = tokens[i];
     const bool after_operand = !infix.empty() && (infix.back().type != ExprItemType::Operator || infix.back().op == ')');
@@ -204,7 +205,7 @@ bool ExprList::PrepareExpression(std::string_view text) {
   for (ExprItem& item : infix) {
     if (item.type != ExprItemType::Operator) {
       if (item.type == ExprItemType::Term) ++unresolved_terms_;
-      items_.push_back(std::move(item));
+      postfix.push_back(std::move(item));
       continue;
     }
     if (item.op == '(') {
@@ -213,7 +214,7 @@ bool ExprList::PrepareExpression(std::string_view text) {
     }
     if (item.op == ')') {
       while (!ops.empty() && ops.back().op != '(') {
-        items_.push_back(ops.back());
+        postfix.push_back(ops.back());
         ops.pop_back();
       }
       if (ops.empty()) return malformed();
@@ -224,36 +225,42 @@ bool ExprList::PrepareExpression(std::string_view text) {
     while (!ops.empty() && ops.back().op != '(') {
       const int top = Precedence(ops.back());
       if (GroupsFromRight(item) ? top <= prec : top < prec) break;
-      items_.push_back(ops.back());
+      postfix.push_back(ops.back());
       ops.pop_back();
     }
     ops.push_back(item);
   }
   while (!ops.empty()) {
     if (ops.back().op == '(') return malformed();
-    items_.push_back(ops.back());
+    postfix.push_back(ops.back());
     ops.pop_back();
   }
 
   // Every operator must find its operands and exactly one value must be left.
   size_t depth = 0;
-  for (const ExprItem& item : items_) {
+  for (const ExprItem& item : postfix) {
     if (item.type != ExprItemType::Operator) ++depth;
     else if (item.unary ? depth < 1 : depth < 2) return malformed();
     else if (!item.unary) --depth;
   }
   if (depth != 1) return malformed();
-  if (items_.size() == 1 && items_[0].type == ExprItemType::Value) {
+  if (postfix.size() == 1 && postfix[0].type == ExprItemType::Value) {
     evaluated_ = true;
-    value_ = items_[0].value;
-    width_ = items_[0].width;
+    value_ = postfix[0].value;
+    width_ = postfix[0].width;
+  } else if (postfix.size() == 1) {
+    single_ = std::move(postfix[0]);
+    has_single_ = true;
+  } else {
+    items_.assign(std::make_move_iterator(postfix.begin()), std::make_move_iterator(postfix.end()));
   }
   return true;
 }
 
 ExprState ExprList::EvaluateExpression(AsmPrg& program, const AsmInstr& line) {
   if (evaluated_) return ExprState::Resolved;
-  if (failed_ || items_.empty()) return ExprState::Failed;
+  const std::span<const ExprItem> items = Items();
+  if (failed_ || items.empty()) return ExprState::Failed;
   // One scratch stack for the whole run: evaluating allocates nothing.
   static std::vector<StackValue> stack;
   stack.clear();
@@ -265,8 +272,8 @@ ExprState ExprList::EvaluateExpression(AsmPrg& program, const AsmInstr& line) {
     if (!message.empty()) ReportLineError(program, &line, message);
     return ExprState::Failed;
   };
-  for (size_t i = 0; i < items_.size(); ++i) {
-    const ExprItem& item = items_[i];
+  for (size_t i = 0; i < items.size(); ++i) {
+    const ExprItem& item = items[i];
     if (item.type == ExprItemType::Value) {
       stack.push_back({item.value, item.width});
       continue;
@@ -286,7 +293,7 @@ ExprState ExprList::EvaluateExpression(AsmPrg& program, const AsmInstr& line) {
     }
     if (item.unary) {
       StackValue& top = stack.back();
-      const bool last = i + 1 == items_.size();
+      const bool last = i + 1 == items.size();
       switch (item.op) {
         case '+': break;
         case '-': top.value = Wrap32(-top.value); break;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,7 +63,15 @@ class ExprList {
   bool ReferencesRelocatable() const { return relocatable_; }
 
  private:
-  std::vector<ExprItem> items_;  // postfix order
+  std::span<const ExprItem> Items() const {
+    return has_single_ ? std::span<const ExprItem>(&single_, 1) : std::span<const ExprItem>(items_);
+  }
+
+  // Postfix order. Most operands are one term: it is kept in place rather
+  // than in a list of its own.
+  ExprItem single_;
+  bool has_single_ = false;
+  std::vector<ExprItem> items_;
   size_t unresolved_terms_ = 0;
   bool evaluated_ = false;
   bool failed_ = false;

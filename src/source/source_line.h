@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ class SourceLine : public HiText {
   int32_t lineNumber = 0;
 };
 
-using LineBlock = std::vector<SourceLine>;
+// A deque: it grows without moving the lines, which the assembler's line
+// objects point back to for their messages.
+using LineBlock = std::deque<SourceLine>;
 
 }  // namespace vantrel
