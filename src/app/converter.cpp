@@ -68,8 +68,8 @@ bool Converter::ResolveInput(const std::string& input, std::string ext_override)
 
 // Compares the input with each output path; one message at the first clash.
 bool Converter::CheckOutputsAgainstInput(bool include_text_outputs) {
-  std::vector<const HiPath*> outputs = {&options_.prg, &options_.bin, &options_.lst,
-                                        &options_.hex, &options_.sym, &options_.rft};
+  std::vector<const HiPath*> outputs = {&options_.prg, &options_.bin, &options_.lst, &options_.hex,
+                                        &options_.sym, &options_.rft, &options_.vice};
   if (include_text_outputs) {
     outputs.push_back(&options_.txt);
     outputs.push_back(&options_.lbl);
@@ -115,6 +115,7 @@ void Converter::LoadBasicText() {
   if (o.key_case != CharacterCase::Auto) log_->ReportError("-keycase is not valid for text load");
   if (o.variable_case != CharacterCase::Auto) log_->ReportError("-varcase is not valid for text load");
   if (o.supervariables) log_->ReportError("-extractvariables is not valid for this operation");
+  if (o.keepcode != KeepCode::Off) log_->ReportError("-keepcode is not valid for text load");
   if (!o.pref.Empty()) log_->ReportError("-pref is not valid for this operation");
   if (loader_->LoadSource(input_path_.Text(), SourceType::Basic)) basic_->Tokenize();
 }
@@ -123,6 +124,7 @@ void Converter::LoadBasicBinary() {
   const ConverterOptions& o = options_;
   basic_->SetDetokenizeOptions(o.autospace, o.crunch, o.translate_codes, o.rem, o.supervariables, o.key_case,
                                o.variable_case);
+  basic_->Options().keepCode = o.keepcode;
   ProgramFile file;
   if (LoadProgramFile(*log_, locator_, input_path_.Text(), FileType::Prg, file)) basic_->Detokenize(std::move(file));
 }
@@ -167,6 +169,7 @@ void Converter::WriteBasicOutputs() {
   if (!o.hex.Empty()) SaveHex(*loader_, o.hex.Text(), o.overwrite, o.output_range, *memory_);
   if (!o.lst.Empty()) WriteListing();
   if (!o.sym.Empty()) assembler_->SaveSymbols(o.sym.Text(), o.symbol_level, o.sym3, o.overwrite);
+  if (!o.vice.Empty()) assembler_->SaveViceLabels(o.vice.Text(), o.overwrite);
 }
 
 void Converter::WriteListing() {
@@ -195,7 +198,7 @@ void Converter::RunAssembler() {
   CheckAssemblerOptions();
   CheckOutputsAgainstInput(false);
   const ConverterOptions& o = options_;
-  if (o.prg.Empty() && o.bin.Empty() && o.lst.Empty() && o.hex.Empty() && o.d64.empty())
+  if (o.prg.Empty() && o.bin.Empty() && o.lst.Empty() && o.hex.Empty() && o.d64.empty() && o.vice.Empty())
     log_->ReportWarning("No output specified");
   if (o.key_case != CharacterCase::Auto) log_->ReportError("-keycase is not valid for assembler");
   if (o.variable_case != CharacterCase::Auto) log_->ReportError("-varcase is not valid for assembler");
@@ -227,6 +230,7 @@ void Converter::CheckAssemblerOptions() {
       {!o.translate_codes, "-crsr is not valid for assembler"},
       {o.rem, "-rem is not valid for assembler"},
       {o.notbasic, "-notbasic is not valid for assembler"},
+      {o.keepcode != KeepCode::Off, "-keepcode is not valid for assembler"},
   };
   for (const Check& c : checks)
     if (c.given) log_->ReportError(c.message);
@@ -241,6 +245,7 @@ void Converter::WriteAssemblerOutputs() {
   if (!o.lst.Empty()) WriteListing();
   if (!o.sym.Empty()) assembler_->SaveSymbols(o.sym.Text(), o.symbol_level, o.sym3, o.overwrite);
   if (!o.rft.Empty()) assembler_->SaveRelocationTable(o.rft.Text(), o.overwrite);
+  if (!o.vice.Empty()) assembler_->SaveViceLabels(o.vice.Text(), o.overwrite);
 }
 
 // The assembled program is the used range of memory, checked as the .prg

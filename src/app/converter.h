@@ -9,6 +9,7 @@
 
 #include "app/cmd_line_params.h"
 #include "asm/asm_prg.h"
+#include "asm/code_text.h"
 #include "asm/opcodes.h"
 #include "asm/symbol_level.h"
 #include "basic/alpha_mode.h"
@@ -27,7 +28,7 @@ enum class RunMode : int32_t { None = 0, Assembler = 1, BasicText = 2, BasicBina
 
 // What the options asked for; filled by the option pass.
 struct ConverterOptions {
-  HiPath pref, prg, bin, lst, hex, sym, rft, txt, lbl;
+  HiPath pref, prg, bin, lst, hex, sym, rft, txt, lbl, vice;
   std::string d64;
   bool overwrite = false, labels = false, sym3 = false, basic4 = false, basic7 = false;
   bool autospace = false, crunch = false, translate_codes = true, rem = false;
@@ -36,6 +37,7 @@ struct ConverterOptions {
   CharacterCase variable_case = CharacterCase::Auto;
   SymbolLevel symbol_level = SymbolLevel::Auto;
   AddressRange output_range = AddressRange::Reset();
+  KeepCode keepcode = KeepCode::Off;
 };
 
 class Converter {
@@ -58,6 +60,7 @@ class Converter {
   void ParseOptions(CmdLineParams& params);
   void ParseVerbose(CmdLineParams& params);
   void ParseRange(CmdLineParams& params);
+  void ParseKeepCode(CmdLineParams& params);
   void ReportUnknownParams(CmdLineParams& params);
 
   void RunBasic();

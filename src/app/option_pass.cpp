@@ -42,6 +42,7 @@ void Converter::ParseOptions(CmdLineParams& params) {
   o.txt = params.OutputPathOf(input_path_, "txt", "txt");
   o.lbl = params.OutputPathOf(input_path_, "lbl", "lbl");
   o.d64 = params.ValueOf("d64", "");
+  o.vice = params.OutputPathOf(input_path_, "vice", "vs");
 
   auto found = [&params](const char* name) { return CmdLineParams::Found(params.FindParam(name)); };
   o.overwrite = found("f") || found("ovr");
@@ -58,6 +59,7 @@ void Converter::ParseOptions(CmdLineParams& params) {
   o.key_case = ReadCharacterCase(params.ValueOr("keycase", "auto", "lower"));
   o.variable_case = ReadCharacterCase(params.ValueOr("varcase", "auto", "lower"));
   ParseRange(params);
+  ParseKeepCode(params);
   codes_->SetAlpha(ReadAlphaMode(params.ValueOr("alpha", "Lazy", "Lazy")));
   for (std::string def = params.NextValueOf("def", "def"); !def.empty(); def = params.NextValueOf("def", "def"))
     loader_->DefineVariable(def);
@@ -91,6 +93,14 @@ void Converter::ParseRange(CmdLineParams& params) {
   }
   if (options_.lst.Empty() && options_.hex.Empty())
     loader_->Warning("-range parameter has no effect without -lst or -hex");
+}
+
+void Converter::ParseKeepCode(CmdLineParams& params) {
+  if (!CmdLineParams::Found(params.FindParam("keepcode"))) return;
+  const std::string word = LowerCopy(params.ValueOf("keepcode", ""));
+  if (word.empty()) options_.keepcode = KeepCode::Data;
+  else if (word == "asm") options_.keepcode = KeepCode::Asm;
+  else loader_->Error("Error in -keepcode parameter");
 }
 
 void Converter::ReportUnknownParams(CmdLineParams& params) {

@@ -60,6 +60,8 @@ class AsmPrg {
 
   bool SaveSymbols(const std::string& path, SymbolLevel level, bool sym3, bool overwrite);
   bool SaveRelocationTable(const std::string& path, bool overwrite);
+  // Labels and address equates as a VICE monitor label file ("al C:c000 .start").
+  bool SaveViceLabels(const std::string& path, bool overwrite);
   // The .lst output: a disassembly of `range` (the used range when empty).
   bool ExportDisassembly(const std::string& path, bool overwrite, const AddressRange& range);
 

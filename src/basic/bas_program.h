@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "asm/asm_prg.h"
+#include "asm/code_text.h"
 #include "basic/alpha_mode.h"
 #include "basic/bas_line.h"
 #include "basic/line_lexer.h"
@@ -35,6 +36,7 @@ struct BasOptions {
   bool notBasic = false;
   CharacterCase keywordCase = CharacterCase::Auto;
   CharacterCase variableCase = CharacterCase::Auto;
+  KeepCode keepCode = KeepCode::Off;
 };
 
 // A character of a DATA item as the tokenizer stores it; -1 when dropped.
@@ -130,6 +132,8 @@ class BasProgram {
 
   // Text outputs (text_writers.cpp).
   std::string JoinElements(const BasLine& line, bool labels) const;
+  // The kept machine code as an {asm} block; empty when there is none.
+  std::string KeptCode() const;
   bool WriteText(const std::string& path, bool overwrite, const std::string& text, const char* console_message,
                  const std::string& file_message);
   void Relabel();
@@ -168,6 +172,7 @@ class BasProgram {
   bool loaded_from_program_ = false;  // lines came numbered from a program file
   uint32_t inline_asm_origin_ = 0x0100;
   ProgramFile saved_code_;
+  bool code_kept_ = false;  // saved_code_ goes into text output
   ProgramFile program_file_;
 };
 

@@ -47,7 +47,11 @@ bool BasProgram::LoadPrg(ProgramFile& file) {
       if (end) break;
     }
   }
-  if (!behind.IsEmpty() || options_.notBasic) {
+  // Code right behind a sound BASIC program can be written into the text as
+  // an {asm} block; anything else is only warned about.
+  code_kept_ = options_.keepCode != KeepCode::Off && !options_.notBasic && !behind.IsEmpty() &&
+               memory_.BasicEnd() != 0 && saved_code_.Size() > 0;
+  if ((!behind.IsEmpty() || options_.notBasic) && !code_kept_) {
     const AddressRange shown = behind.IsEmpty() ? memory_.Used() : behind;
     AddDirectiveLine(
         "{warning:Source .prg file contains non-BASIC code which will need to be ported separately: " +

@@ -74,6 +74,12 @@ void BasProgram::WarnEmptyLines() {
   }
 }
 
+std::string BasProgram::KeptCode() const {
+  if (!code_kept_) return {};
+  return CodeBlock(assembler_.Opcodes(), saved_code_.Bytes(), saved_code_.load_address,
+                   options_.keepCode == KeepCode::Asm);
+}
+
 bool BasProgram::WriteTxt(const std::string& path, bool overwrite) {
   WarnEmptyLines();
   std::string text = supervariables_.Enabled() ? supervariables_.Definitions() : std::string();
@@ -83,6 +89,7 @@ bool BasProgram::WriteTxt(const std::string& path, bool overwrite) {
     if (!line->generated) text += line->text + " ";
     text += JoinElements(*line, false) + "\n";
   }
+  text += KeptCode();
   return WriteText(path, overwrite, text, "==> Exporting txt format", "==> Saving in txt format: " + path);
 }
 
@@ -113,6 +120,7 @@ bool BasProgram::WriteLbl(const std::string& path, bool overwrite) {
       text += '\n';
     }
   }
+  text += KeptCode();
   return WriteText(path, overwrite, text, "==> Exporting lbl format", "==> Saving in label format: " + path);
 }
 

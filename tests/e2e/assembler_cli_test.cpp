@@ -207,6 +207,22 @@ TEST(AssemblerCli, SymbolFiles) {
   EXPECT_NE(ReadFile(dir.File("main.prg")).find("\x9e 49152:\x97     3,0"), std::string::npos);
 }
 
+// Every label, and equates that are addresses; locals under their label.
+TEST(AssemblerCli, ViceLabels) {
+  ScratchDir dir;
+  WriteFile(dir.File("v.asm"), " orig $c000\nscreen = $0400\ncount = 3\nstart: ldx #count\n@loop: dex\n"
+                               " bne <@loop\nmy-sub: rts\n@loop: nop\n");
+  auto r = RunVantrel(dir.Path(), {"v.asm", "-prg", "-vice"});
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_EQ(ReadFile(dir.File("v.vs")), "al C:0400 .screen\nal C:c000 .start\nal C:c002 .start_loop_0\n"
+                                        "al C:c005 .my_sub\nal C:c006 .my_sub_loop_1\n");
+  WriteFile(dir.File("b.txt"), "10 SYS {sym:go}\n{asm}\ngo: rts\n{endasm}\n");
+  r = RunVantrel(dir.Path(), {"b.txt", "-prg", "-vice:mon.lbl"});
+  EXPECT_EQ(ReadFile(dir.File("mon.lbl")), "al C:080f .go\n");
+  r = RunVantrel(dir.Path(), {"b.txt", "-prg", "-vice:mon.lbl"});
+  EXPECT_TRUE(Has(r.output, "Error: File already exists: mon.lbl")) << r.output;
+}
+
 // Applying the relocation table to the program assembled at $c000 gives
 // the program assembled three pages higher.
 TEST(AssemblerCli, RelocationTable) {

@@ -236,3 +236,62 @@ TEST(RoundTrip, GeneratedPrograms) {
 
 }  // namespace
 }  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// -keepcode: program -> text -> program keeps the bytes behind BASIC too.
+std::string KeepCodeTrip(const std::string& prg, const std::string& keep, const char* alpha) {
+  test::ScratchDir dir;
+  test::WriteFile(dir.File("in.prg"), prg);
+  RunVantrel(dir.Path(), {"in.prg", "-txt:a.txt", keep, alpha});
+  RunVantrel(dir.Path(), {"a.txt", "-prg:b.prg", alpha});
+  return test::ReadFile(dir.File("b.prg"));
+}
+
+// 10 SYS 2061, then machine code: every documented instruction, a few
+// undocumented ones, a run of zeros, random data and a jump cut off by the
+// end of the file.
+std::string ProgramWithCode(unsigned seed) {
+  std::string prg = test::BasicProgramFile(0x0801, {{10, "\x9e" "2061"}});
+  const uint8_t code[] = {0xA9, 0x12, 0x8D, 0x20, 0xD0, 0xD0, 0xFB, 0x4C, 0x0D, 0x08, 0x20, 0x00, 0x10,
+                          0x6C, 0x34, 0x12, 0xAD, 0x12, 0x00, 0xB6, 0x12, 0x91, 0xFB, 0xF0, 0xFF, 0x02,
+                          0xA7, 0x12, 0xEB, 0x01, 0x00, 0x00, 0x00, 0x00, 0x0A, 0xEA};
+  prg.append(reinterpret_cast<const char*>(code), sizeof code);
+  std::mt19937 random(seed);
+  for (int i = 0; i < 600; ++i) prg += static_cast<char>(random() & 0xFF);
+  return prg + "\xea\x4c";
+}
+
+TEST(RoundTrip, KeepCodeKeepsTheBytesBehindBasic) {
+  for (const char* keep : {"-keepcode", "-keepcode:asm"}) {
+    for (const char* alpha : {"-alpha:ascii", "-alpha:lazy"}) {
+      SCOPED_TRACE(std::string(keep) + " " + alpha);
+      for (const char* name : kBasicPrograms) {
+        const std::string prg = test::ReadFile(test::CorpusPath(std::string("card-games/prg/") + name));
+        EXPECT_EQ(KeepCodeTrip(prg, keep, alpha), prg) << name;
+      }
+      for (unsigned seed : {1u, 2u, 3u}) {
+        const std::string prg = ProgramWithCode(seed);
+        EXPECT_EQ(KeepCodeTrip(prg, keep, alpha), prg) << seed;
+      }
+    }
+  }
+  // Disassembled, with labels where the branch and the jump land.
+  test::ScratchDir dir;
+  test::WriteFile(dir.File("in.prg"), ProgramWithCode(1));
+  RunVantrel(dir.Path(), {"in.prg", "-txt:a.txt", "-keepcode:asm"});
+  EXPECT_NE(test::ReadFile(dir.File("a.txt"))
+                .find("10 SYS2061\n{asm}\n\torig $080d\nl080d:\n\tlda #$12\nl080f:\n\tsta $d020\n\tbne l080f\n"
+                      "\tjmp l080d\n\tjsr $1000\n\tjmp ($1234)\n\tlda $0012\n\tldx $12,y\n\tsta ($fb),y\n\thex f0 ff"),
+            std::string::npos)
+      << test::ReadFile(dir.File("a.txt"));
+  // Without the option only the warning is carried, as before.
+  RunVantrel(dir.Path(), {"in.prg", "-txt:a.txt", "-ovr"});
+  EXPECT_NE(test::ReadFile(dir.File("a.txt")).find("{warning:Source .prg file contains non-BASIC code"),
+            std::string::npos);
+  EXPECT_EQ(test::ReadFile(dir.File("a.txt")).find("{asm}"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,25 @@
+// asm/code_text.h: bytes written as assembler source that assembles back to
+// exactly those bytes at their address: the {asm} block that keeps the
+// machine code behind a BASIC program when it is turned into text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "asm/opcodes.h"
+
+namespace vantrel {
+
+// -keepcode: the bytes behind a BASIC program go into its text as data
+// lines, or as instructions where they decode to documented ones.
+enum class KeepCode { Off, Data, Asm };
+
+// The bytes at `start` as an {asm} ... {endasm} block of text lines. As
+// data, 16 bytes to a hex line; with `instructions`, runs that decode to
+// documented instructions become instructions, with labels where branches
+// and jumps land inside the block.
+std::string CodeBlock(const OpcodeTable& opcodes, const std::vector<uint8_t>& bytes, uint16_t start,
+                      bool instructions);
+
+}  // namespace vantrel
