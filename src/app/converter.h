@@ -61,6 +61,7 @@ class Converter {
   void ParseVerbose(CmdLineParams& params);
   void ParseRange(CmdLineParams& params);
   void ParseKeepCode(CmdLineParams& params);
+  void ParseMessageFormat(CmdLineParams& params);
   void ReportUnknownParams(CmdLineParams& params);
 
   void RunBasic();

@@ -91,8 +91,32 @@ size_t MsgLog::CountAt(int32_t level) const {
   return n;
 }
 
+namespace {
+
+// "[path (12)] text" as "path:12: error: text"; empty when the text does
+// not start with a source position.
+std::string GnuLine(const MsgLogMsg& msg) {
+  const std::string& t = msg.text;
+  const size_t close = t.find(")] ");
+  if (t.empty() || t[0] != '[' || close == std::string::npos) return {};
+  const size_t open = t.rfind(" (", close);
+  if (open == std::string::npos || open == 0) return {};
+  const std::string number = t.substr(open + 2, close - open - 2);
+  if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) return {};
+  std::string line = t.substr(1, open - 1);
+  line += ':';
+  line += number;
+  line += msg.level == kWarning ? ": warning: " : msg.level == kError ? ": error: " : ": fatal error: ";
+  line += t.substr(close + 3);
+  return line;
+}
+
+}  // namespace
+
 std::string MsgLog::LineOf(const MsgLogMsg& msg) const {
   if (msg.level < kInfo) return msg.text;
+  if (format_ == MessageFormat::Gnu && msg.level >= kWarning && msg.level <= kFatal)
+    if (std::string line = GnuLine(msg); !line.empty()) return line;
   return LevelName(msg.level) + msg.text;
 }
 

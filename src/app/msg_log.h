@@ -19,6 +19,10 @@ enum class MessageLevel : int32_t {
   Fatal = 10,
 };
 
+// How a message about a source line is printed: "[path (12)] Error: text"
+// reads well on a console; "path:12: error: text" is what editors jump to.
+enum class MessageFormat { Standard, Gnu };
+
 struct MsgLogMsg {
   int32_t level = static_cast<int32_t>(MessageLevel::Plain);
   std::string text;
@@ -51,6 +55,7 @@ class MsgLog {
   int32_t ConsoleThreshold() const { return console_threshold_; }
   void SetKeepThreshold(int32_t level) { keep_threshold_ = level; }
   void SetConsoleThreshold(int32_t level) { console_threshold_ = level; }
+  void SetFormat(MessageFormat format) { format_ = format; }
 
   // Whether a report at `level` would be kept or shown: callers skip
   // building texts nobody sees.
@@ -70,6 +75,7 @@ class MsgLog {
   bool fatal_ = false;
   int32_t keep_threshold_ = 0;
   int32_t console_threshold_ = 0;
+  MessageFormat format_ = MessageFormat::Standard;
   std::map<int32_t, std::string> level_names_;
 };
 

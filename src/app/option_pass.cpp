@@ -33,6 +33,7 @@ void Converter::ParseOptions(CmdLineParams& params) {
   ConverterOptions& o = options_;
   o.pref = params.OutputPathOf(input_path_, "pref", "txt");
   ParseVerbose(params);
+  ParseMessageFormat(params);
   o.prg = params.OutputPathOf(input_path_, "prg", "prg");
   o.bin = params.OutputPathOf(input_path_, "bin", "bin");
   o.lst = params.OutputPathOf(input_path_, "lst", "lst");
@@ -93,6 +94,13 @@ void Converter::ParseRange(CmdLineParams& params) {
   }
   if (options_.lst.Empty() && options_.hex.Empty())
     loader_->Warning("-range parameter has no effect without -lst or -hex");
+}
+
+void Converter::ParseMessageFormat(CmdLineParams& params) {
+  if (!CmdLineParams::Found(params.FindParam("msgfmt"))) return;
+  const std::string word = LowerCopy(params.ValueOf("msgfmt", ""));
+  if (word == "gnu") log_->SetFormat(MessageFormat::Gnu);
+  else if (word != "std") loader_->Error("Error in -msgfmt parameter");
 }
 
 void Converter::ParseKeepCode(CmdLineParams& params) {

@@ -24,6 +24,7 @@ constexpr const char* kUsageLines[] = {
     "\t-ovr\t\t\toverwrite existing files",
     "\t-verbose[:list]\t\toutput additional information during conversion",
     "\t-def:<var[=val]>\tdefine one or more parser variables",
+    "\t-msgfmt:gnu\t\tmessages as path:line: error: text, for editors",
     "\t-loadext:<ext>\t\tinput filename extension override",
     "",
     "---- Tokenizer mode ----",
