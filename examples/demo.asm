@@ -1,9 +1,9 @@
 ; Vantrel example: a BASIC stub that starts a machine-code routine, which
-; writes a message to the screen in colours from a table.
+; sets the colours from a table and prints a message through the KERNAL.
 ; Build: vantrel examples/demo.asm -prg -lst -sym
-screen  = $0400
-colours = $d800
+chrout  = $ffd2
 border  = $d020
+paper   = $d021
 
         orig $0801
         ; 10 SYS 2061
@@ -11,22 +11,19 @@ border  = $d020
         ascii "2061"
         byte 0, 0, 0
 
-!start: lda #0
+start:  lda colours
         sta border
+        lda colours+1
+        sta paper
         ldx #0
-@next:  lda message,x
+next:   lda message,x
         beq done
-        sta screen,x
-        txa
-        and #7
-        tay
-        lda palette,y
-        sta colours,x
+        jsr chrout
         inx
-        bne <@next
+        bne next
 done:   rts
 
-palette: byte 1, 7, 3, 5, 4, 2, 6, 14
-        {alpha:poke}            ; the text below as screen codes
-message: ascii "HELLO FROM VANTREL"
-        byte 0
+colours: byte 6, 0              ; blue border, black paper
+message: byte 147, 5            ; clear the screen, white text
+        ascii "HELLO FROM VANTREL"
+        byte 13, 0

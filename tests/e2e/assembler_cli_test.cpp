@@ -8,6 +8,7 @@
 
 #include "../asm/reference_6502.h"
 #include "test_support.h"
+#include "text/text_ops.h"
 
 namespace vantrel {
 namespace {
@@ -95,6 +96,49 @@ TEST(AssemblerCli, BytesMatch64tass) {
   const std::string all = AllInstructions();
   EXPECT_EQ(WithVantrel(dir, " orig $c000\n" + all), With64tass(dir, "$c000", all));
   EXPECT_EQ(WithVantrel(dir, " orig $0900\n" + ToVantrel(kRealistic)), With64tass(dir, "$0900", kRealistic));
+}
+
+std::string Example(const std::string& name) {
+  return ReadFile(std::string(VANTREL_TEST_DATA) + "/../../examples/" + name);
+}
+
+// The bundled examples against 64tass: the demo whole, and the machine code
+// of the mixed program behind its BASIC part, worked out by hand.
+TEST(AssemblerCli, Examples) {
+  if (!Have64tass()) GTEST_SKIP() << "64tass is not installed";
+  ScratchDir dir;
+  const std::string demo = Example("demo.asm");
+  std::string tass = demo;
+  tass.replace(tass.find("orig"), 4, "* =");
+  for (auto [from, to] : {std::pair{" byte ", " .byte "}, {" ascii ", " .text "}}) {
+    for (size_t at = 0; (at = tass.find(from, at)) != std::string::npos; at += 3)
+      tass.replace(at, std::string_view(from).size(), to);
+  }
+  EXPECT_EQ(WithVantrel(dir, demo), With64tass(dir, "$0801", tass));
+
+  const std::string mixed = Example("mixed.txt");
+  WriteFile(dir.File("mixed.txt"), mixed);
+  auto r = RunVantrel(dir.Path(), {"mixed.txt", "-prg"});
+  ASSERT_EQ(r.status, 0) << r.output;
+  // 10 PRINT "{clear}MACHINE CODE SAYS:" / 20 SYS nnnnn / 30 PRINT "AND BASIC
+  // GOES ON." / 40 END, the end marker, then the code.
+  const std::vector<std::pair<uint16_t, std::string>> lines = {
+      {10, "\x99\x20\x22\x93MACHINE CODE SAYS:\x22"},
+      {20, ""},
+      {30, "\x99\x20\x22" "AND BASIC GOES ON.\x22"},
+      {40, "\x80"}};
+  unsigned size = 2;  // the end marker
+  for (const auto& [number, body] : lines) size += 5 + (number == 20 ? 7 : body.size());
+  const unsigned code = 0x0801 + size;
+  char sys[8];
+  std::snprintf(sys, sizeof sys, "\x9e %5u", code);
+  std::vector<test::BasicLineBytes> bytes;
+  for (const auto& [number, body] : lines) bytes.push_back({number, number == 20 ? std::string(sys) : body});
+  const std::string block = mixed.substr(mixed.find("{asm}") + 6, mixed.find("{endasm}") - mixed.find("{asm}") - 6);
+  std::string origin(1, '$');
+  origin += Hex(code, 4);
+  const std::string machine = With64tass(dir, origin, block).substr(2);
+  EXPECT_EQ(ReadFile(dir.File("mixed.prg")), test::BasicProgramFile(0x0801, bytes) + machine);
 }
 
 TEST(AssemblerCli, OutputsOnlyWithoutErrors) {

@@ -281,14 +281,30 @@ TEST(Tokenizer, LoadedCodeBehindBasic) {
 }
 
 // The README's example, against a .prg worked out by hand (tests/e2e/hello.prg).
-TEST(Tokenizer, ReadmeExample) {
+// The bundled examples, converted as the README says, give the programs
+// worked out here by hand from the token and PETSCII values.
+TEST(Tokenizer, Examples) {
   test::ScratchDir dir;
   const std::string data = VANTREL_TEST_DATA;
   std::filesystem::create_directory(dir.File("examples"));
-  test::WriteFile(dir.File("examples/hello.txt"), test::ReadFile(data + "/../../examples/hello.txt"));
-  auto r = test::RunVantrel(dir.Path(), {"examples/hello.txt", "-prg", "-ovr"});
-  EXPECT_EQ(r.status, 0) << r.output;
+  for (const char* name : {"hello.txt", "guess.txt"})
+    test::WriteFile(dir.File(std::string("examples/") + name), test::ReadFile(data + "/../../examples/" + name));
+  for (const char* name : {"examples/hello.txt", "examples/guess.txt"}) {
+    auto r = test::RunVantrel(dir.Path(), {name, "-prg", "-ovr"});
+    EXPECT_EQ(r.status, 0) << r.output;
+  }
   EXPECT_EQ(test::ReadFile(dir.File("examples/hello.prg")), test::ReadFile(data + "/hello.prg"));
+  // Labels become line numbers 10, 20, ...; {:ask} names the line after it.
+  EXPECT_EQ(test::ReadFile(dir.File("examples/guess.prg")),
+            Prg(0x0801, {{10, "99 20 22 93 9e 'GUESS MY NUMBER (1-100)' 22"},
+                         {20, "'N' b2 b5 '(' bb '(1)' ac '100)' aa '1:T' b2 '0'"},
+                         {30, "'T' b2 'T' aa '1:' 85 20 22 05 'YOUR GUESS' 22 ';G'"},
+                         {40, "8b 20 'G' b3 'N' 20 a7 20 99 20 22 9f 'HIGHER' 22 ':' 89 20 '30'"},
+                         {50, "8b 20 'G' b1 'N' 20 a7 20 99 20 22 9c 'LOWER' 22 ':' 89 20 '30'"},
+                         {60, "99 20 22 1e 'RIGHT IN' 22 ';T;' 22 'TRIES!' 22"},
+                         {70, "85 20 22 05 'AGAIN (Y/N)' 22 ';A$'"},
+                         {80, "8b 20 'A$' b2 22 'Y' 22 20 a7 20 '10'"},
+                         {90, "80"}}));
 }
 
 }  // namespace
