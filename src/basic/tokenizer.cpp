@@ -132,6 +132,14 @@ void BasProgram::DirectiveAtTokenize(BasLine& line, BasElement& e) {
   const std::string name = Trim(inside.substr(0, colon));
   const std::string argument = colon == std::string::npos ? std::string() : inside.substr(colon + 1);
   e.value = directives_.FindCode(name).value_or(static_cast<int32_t>(TokenizerDirective::Pi));
+  if (e.value == static_cast<int32_t>(TokenizerDirective::Pi) && colon == std::string::npos) {
+    // A petcat name outside quotes stands for its byte, as {$xx} does.
+    if (auto code = codes_.PetcatAlias(name)) {
+      e.kind = BasElementKind::Token;
+      e.value = *code;
+      return;
+    }
+  }
   switch (static_cast<TokenizerDirective>(e.value)) {
     case TokenizerDirective::Renumber: renumber_requested_ = true; break;
     case TokenizerDirective::LoadAddr: ApplyLoadAddress(argument); break;

@@ -88,6 +88,8 @@ TEST(Tokenizer, Programs) {
       {"10 PRINT \"A\tB\"\r\n20 PRINT \"HI\n", {{10, "99 20 22 'AB' 22"}, {20, "99 20 22 'HI'"}}},
       // Braces outside quotes: a number below 256 is that byte; anything else is pi.
       {"10 {$41}=1:PRINT {256};{pi};{nosuch}\n", {{10, "41 b2 31 3a 99 20 ff 3b ff 3b ff"}}},
+      // Outside quotes petcat's names are their bytes; Vantrel's stay pi.
+      {"10 a={wht}:print {pi};{SHIFT-A};{red};{clr}\n", {{10, "41 b2 05 3a 99 20 ff 3b c1 3b ff 3b ff"}}},
       // DATA items are trimmed outside quotes and kept whole inside them.
       {"10 DATA 1, 2 ,3\n", {{10, "83 31 2c 32 2c 33"}}},
       {"10 DATA HELLO WORLD , x y,,4:PRINT\n", {{10, "83 'HELLO WORLD' 2c 'X Y' 2c 2c 34 3a 99"}}},
