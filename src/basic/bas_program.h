@@ -60,7 +60,7 @@ class BasProgram {
   // Tokenizes the loader's BASIC lines (those not tokenized yet).
   bool Tokenize();
   bool HasStatements() const;
-  void ResetStartAddress() { load_address_ = kUnsetAddress; }
+  void ResetStartAddress() { load_address_ = header_address_ = kUnsetAddress; }
   uint16_t LoadAddress() const { return load_address_; }
   // Detokenizes a loaded program file.
   bool Detokenize(ProgramFile file);
@@ -84,7 +84,8 @@ class BasProgram {
   std::unique_ptr<BasLine> TokenizeLine(const SourceLine* origin, std::string_view text);
   bool HandleLineStart(BasLine& line, BasElement& e, bool& at_start);
   void DirectiveAtTokenize(BasLine& line, BasElement& e);
-  void ApplyLoadAddress(const std::string& argument);
+  bool TakePetcatHeader(std::string_view text);
+  void ApplyLoadAddress(const std::string& argument, uint16_t& target);
   void ApplyVar(BasElement& e, const std::string& argument);
   void ApplySym(BasElement& e, const std::string& argument);
   void AddDirectiveLine(const std::string& text);
@@ -163,6 +164,7 @@ class BasProgram {
   size_t source_lines_done_ = 0;
 
   uint16_t load_address_ = kUnsetAddress;
+  uint16_t header_address_ = kUnsetAddress;  // from a petcat header line
   bool renumber_requested_ = false;
   int32_t previous_ = -1;
   int32_t next_ = 0;

@@ -56,15 +56,6 @@ std::optional<KeyModifier> ModifierOf(int32_t code) {
   }
 }
 
-uint8_t KeyLayer(const KeyRow& key, KeyModifier modifier) {
-  switch (modifier) {
-    case KeyModifier::Shift: return key.shift;
-    case KeyModifier::Commodore: return key.commodore;
-    case KeyModifier::Ctrl: return key.ctrl;
-    default: return key.plain;
-  }
-}
-
 // Printable ASCII that a C64 has no key for, or that text uses for braces.
 bool StandsForItself(uint8_t b) {
   return b >= 0x20 && b <= 0x7E && std::string_view("\\_`{|}~").find(static_cast<char>(b)) == std::string_view::npos;
@@ -164,7 +155,13 @@ std::optional<int32_t> PetsciiCodes::BraceCode(std::string_view name) const {
     digits.remove_prefix(1);
   }
   if (auto number = LeadingNumber(digits, base)) return number;
-  return quoter_.FindCode(name);
+  if (auto code = quoter_.FindCode(name)) return code;
+  return PetcatAlias(name);
+}
+
+std::optional<uint8_t> PetsciiCodes::PetcatAlias(std::string_view name) const {
+  if (quoter_.HasName(name)) return std::nullopt;
+  return petcat::Code(LowerCopy(name));
 }
 
 std::string PetsciiCodes::PetsciiToText(std::string_view bytes) {

@@ -43,6 +43,11 @@ class PetsciiCodes {
   // Poke modes its screen code.
   uint8_t KeyCode(uint8_t code, KeyModifier modifier) const;
 
+  // The code of a petcat listing's brace name, in any case, unless the
+  // quoter table has the name: Vantrel's names, and those {quoter:...}
+  // gave, keep their meaning.
+  std::optional<uint8_t> PetcatAlias(std::string_view name) const;
+
   // The bytes of a string's text, brace codes included. False for a bad
   // brace code; `bytes` is then empty.
   bool TextToPetscii(std::string_view text, std::string& bytes) const;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <optional>
 #include <string_view>
 
 namespace vantrel {
@@ -199,6 +200,89 @@ constexpr const KeyRow* FindKey(uint8_t plain) {
   return nullptr;
 }
 
+constexpr uint8_t KeyLayer(const KeyRow& key, KeyModifier modifier) {
+  switch (modifier) {
+    case KeyModifier::Shift: return key.shift;
+    case KeyModifier::Commodore: return key.commodore;
+    case KeyModifier::Ctrl: return key.ctrl;
+    default: return key.plain;
+  }
+}
+
+// The brace names of VICE petcat listings, the commonest BASIC text in
+// archives, that Vantrel lacks. Read only: output keeps Vantrel's names.
+// Names petcat shares with Vantrel (clr, home, up, down, left, inst, del,
+// red, stop, f1-f8, pound, up arrow, left arrow, pi) give the same codes
+// and stay in the quoter table alone. The codes come from the PETSCII
+// chart; `key` and `layer` say how the C64 keyboard types each one, so that
+// chart and keyboard map check each other.
+namespace petcat {
+
+inline constexpr uint8_t kNoKey = 0xFF;  // a code that no key types
+inline constexpr KeyModifier kPlain = KeyModifier::None;
+inline constexpr KeyModifier kCbm = KeyModifier::Commodore;
+inline constexpr KeyModifier kShift = KeyModifier::Shift;
+inline constexpr KeyModifier kCtrl = KeyModifier::Ctrl;
+
+struct Row {
+  std::string_view name;
+  uint8_t code;
+  uint8_t key;
+  KeyModifier layer;
+};
+
+inline constexpr Row kNames[] = {
+    // Colours: CTRL 1-8 (red is Vantrel's), Commodore 1-8.
+    {"blk", 0x90, '1', kCtrl}, {"wht", 0x05, '2', kCtrl}, {"cyn", 0x9F, '4', kCtrl}, {"pur", 0x9C, '5', kCtrl},
+    {"grn", 0x1E, '6', kCtrl}, {"blu", 0x1F, '7', kCtrl}, {"yel", 0x9E, '8', kCtrl},
+    {"orng", 0x81, '1', kCbm}, {"brn", 0x95, '2', kCbm}, {"lred", 0x96, '3', kCbm}, {"gry1", 0x97, '4', kCbm},
+    {"gry2", 0x98, '5', kCbm}, {"lgrn", 0x99, '6', kCbm}, {"lblu", 0x9A, '7', kCbm}, {"gry3", 0x9B, '8', kCbm},
+    // Screen and keyboard controls; no key types $8E, the switch to upper case.
+    {"rvon", 0x12, '9', kCtrl}, {"rvof", 0x92, '0', kCtrl}, {"rght", 0x1D, 0x1D, kPlain}, {"sret", 0x8D, 0x0D, kShift},
+    {"esc", 0x1B, ':', kCtrl}, {"swlc", 0x0E, 'N', kCtrl}, {"swuc", 0x8E, kNoKey, kPlain}, {"dish", 0x08, 'H', kCtrl},
+    {"ensh", 0x09, 'I', kCtrl}, {"shift-space", 0xA0, ' ', kShift}, {"sh space", 0xA0, ' ', kShift},
+    // Commodore-key graphics.
+    {"cbm-a", 0xB0, 'A', kCbm}, {"cbm-b", 0xBF, 'B', kCbm}, {"cbm-c", 0xBC, 'C', kCbm}, {"cbm-d", 0xAC, 'D', kCbm},
+    {"cbm-e", 0xB1, 'E', kCbm}, {"cbm-f", 0xBB, 'F', kCbm}, {"cbm-g", 0xA5, 'G', kCbm}, {"cbm-h", 0xB4, 'H', kCbm},
+    {"cbm-i", 0xA2, 'I', kCbm}, {"cbm-j", 0xB5, 'J', kCbm}, {"cbm-k", 0xA1, 'K', kCbm}, {"cbm-l", 0xB6, 'L', kCbm},
+    {"cbm-m", 0xA7, 'M', kCbm}, {"cbm-n", 0xAA, 'N', kCbm}, {"cbm-o", 0xB9, 'O', kCbm}, {"cbm-p", 0xAF, 'P', kCbm},
+    {"cbm-q", 0xAB, 'Q', kCbm}, {"cbm-r", 0xB2, 'R', kCbm}, {"cbm-s", 0xAE, 'S', kCbm}, {"cbm-t", 0xA3, 'T', kCbm},
+    {"cbm-u", 0xB8, 'U', kCbm}, {"cbm-v", 0xBE, 'V', kCbm}, {"cbm-w", 0xB3, 'W', kCbm}, {"cbm-x", 0xBD, 'X', kCbm},
+    {"cbm-y", 0xB7, 'Y', kCbm}, {"cbm-z", 0xAD, 'Z', kCbm}, {"cbm-*", 0xDF, '*', kCbm}, {"cbm-+", 0xA6, '+', kCbm},
+    {"cbm--", 0xDC, '-', kCbm}, {"cbm-@", 0xA4, '@', kCbm}, {"cbm-pound", 0xA8, 0x5C, kCbm},
+    // Shifted graphics (the capital letters of the lower-case set).
+    {"shift-a", 0xC1, 'A', kShift}, {"shift-b", 0xC2, 'B', kShift}, {"shift-c", 0xC3, 'C', kShift},
+    {"shift-d", 0xC4, 'D', kShift}, {"shift-e", 0xC5, 'E', kShift}, {"shift-f", 0xC6, 'F', kShift},
+    {"shift-g", 0xC7, 'G', kShift}, {"shift-h", 0xC8, 'H', kShift}, {"shift-i", 0xC9, 'I', kShift},
+    {"shift-j", 0xCA, 'J', kShift}, {"shift-k", 0xCB, 'K', kShift}, {"shift-l", 0xCC, 'L', kShift},
+    {"shift-m", 0xCD, 'M', kShift}, {"shift-n", 0xCE, 'N', kShift}, {"shift-o", 0xCF, 'O', kShift},
+    {"shift-p", 0xD0, 'P', kShift}, {"shift-q", 0xD1, 'Q', kShift}, {"shift-r", 0xD2, 'R', kShift},
+    {"shift-s", 0xD3, 'S', kShift}, {"shift-t", 0xD4, 'T', kShift}, {"shift-u", 0xD5, 'U', kShift},
+    {"shift-v", 0xD6, 'V', kShift}, {"shift-w", 0xD7, 'W', kShift}, {"shift-x", 0xD8, 'X', kShift},
+    {"shift-y", 0xD9, 'Y', kShift}, {"shift-z", 0xDA, 'Z', kShift}, {"shift-*", 0xC0, '*', kShift},
+    {"shift-+", 0xDB, '+', kShift}, {"shift--", 0xDD, '-', kShift}, {"shift-@", 0xBA, '@', kShift},
+    {"shift-pound", 0xA9, 0x5C, kShift},
+    // CTRL with a letter: the letter's code minus $40.
+    {"ctrl-a", 0x01, 'A', kCtrl}, {"ctrl-b", 0x02, 'B', kCtrl}, {"ctrl-c", 0x03, 'C', kCtrl},
+    {"ctrl-d", 0x04, 'D', kCtrl}, {"ctrl-e", 0x05, 'E', kCtrl}, {"ctrl-f", 0x06, 'F', kCtrl},
+    {"ctrl-g", 0x07, 'G', kCtrl}, {"ctrl-h", 0x08, 'H', kCtrl}, {"ctrl-i", 0x09, 'I', kCtrl},
+    {"ctrl-j", 0x0A, 'J', kCtrl}, {"ctrl-k", 0x0B, 'K', kCtrl}, {"ctrl-l", 0x0C, 'L', kCtrl},
+    {"ctrl-m", 0x0D, 'M', kCtrl}, {"ctrl-n", 0x0E, 'N', kCtrl}, {"ctrl-o", 0x0F, 'O', kCtrl},
+    {"ctrl-p", 0x10, 'P', kCtrl}, {"ctrl-q", 0x11, 'Q', kCtrl}, {"ctrl-r", 0x12, 'R', kCtrl},
+    {"ctrl-s", 0x13, 'S', kCtrl}, {"ctrl-t", 0x14, 'T', kCtrl}, {"ctrl-u", 0x15, 'U', kCtrl},
+    {"ctrl-v", 0x16, 'V', kCtrl}, {"ctrl-w", 0x17, 'W', kCtrl}, {"ctrl-x", 0x18, 'X', kCtrl},
+    {"ctrl-y", 0x19, 'Y', kCtrl}, {"ctrl-z", 0x1A, 'Z', kCtrl},
+};
+
+// The code of a lowered petcat name; none for any other name.
+constexpr std::optional<uint8_t> Code(std::string_view name) {
+  for (const Row& row : kNames)
+    if (row.name == name) return row.code;
+  return std::nullopt;
+}
+
+}  // namespace petcat
+
 namespace petscii_checks {
 
 constexpr bool SameText(std::string_view a, std::string_view b) { return a == b; }
@@ -225,11 +309,56 @@ constexpr bool PrimaryBeforeAliases() {
   return true;
 }
 
+constexpr bool PetcatCodesAsTyped() {
+  for (const petcat::Row& row : petcat::kNames) {
+    if (row.key == petcat::kNoKey) continue;
+    const KeyRow* key = FindKey(row.key);
+    if (!key || KeyLayer(*key, row.layer) != row.code) return false;
+  }
+  return true;
+}
+
+// "cbm-a" must be typed with the Commodore key and A, "shift-pound" with
+// SHIFT and the pound key, and so on.
+constexpr bool PetcatKeyNamesMatchKeys() {
+  for (const petcat::Row& row : petcat::kNames) {
+    const size_t dash = row.name.find('-');
+    if (dash == std::string_view::npos) continue;
+    const std::string_view prefix = row.name.substr(0, dash + 1);
+    const std::string_view key = row.name.substr(dash + 1);
+    const std::string_view wanted = row.layer == KeyModifier::Commodore ? "cbm-"
+                                    : row.layer == KeyModifier::Shift   ? "shift-"
+                                    : row.layer == KeyModifier::Ctrl    ? "ctrl-"
+                                                                        : "";
+    const bool key_ok = key == "pound" ? row.key == 0x5C
+                        : key == "space" ? row.key == ' '
+                        : key.size() == 1 && (key[0] >= 'a' && key[0] <= 'z' ? key[0] - 32 : key[0]) == row.key;
+    if (prefix != wanted || !key_ok) return false;
+  }
+  return true;
+}
+
+// Vantrel's names keep their meaning: petcat's may not repeat one of them.
+constexpr bool PetcatNamesNew() {
+  for (size_t i = 0; i < std::size(petcat::kNames); ++i) {
+    for (char c : petcat::kNames[i].name)
+      if (c >= 'A' && c <= 'Z') return false;
+    for (size_t j = i + 1; j < std::size(petcat::kNames); ++j)
+      if (petcat::kNames[i].name == petcat::kNames[j].name) return false;
+    for (const QuoterRow& row : kQuoterNames)
+      if (row.name == petcat::kNames[i].name) return false;
+  }
+  return true;
+}
+
 }  // namespace petscii_checks
 
 static_assert(petscii_checks::NamesLowerAndUnique(), "the quoter table lowers names, so duplicates would clash");
 static_assert(petscii_checks::PrimaryBeforeAliases());
 static_assert(std::size(kKeyboard) == 61);
 static_assert(FindKey('A')->shift == 0xC1 && FindKey(0x88)->shift == 0x8C);
+static_assert(petscii_checks::PetcatCodesAsTyped(), "a petcat code differs from the keyboard map");
+static_assert(petscii_checks::PetcatKeyNamesMatchKeys());
+static_assert(petscii_checks::PetcatNamesNew(), "the quoter table is looked up first, so such a name is dead");
 
 }  // namespace vantrel

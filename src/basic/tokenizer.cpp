@@ -38,9 +38,10 @@ bool BasProgram::Tokenize() {
   for (; source_lines_done_ < source.size(); ++source_lines_done_) {
     const SourceLine& src = source[source_lines_done_];
     loader_.SetContext(src.fileKey, src.lineNumber);
-    lines_.push_back(TokenizeLine(&src, src));
+    if (!TakePetcatHeader(src)) lines_.push_back(TokenizeLine(&src, src));
   }
   loader_.SetContext(0, 0);
+  if (load_address_ == kUnsetAddress) load_address_ = header_address_;
   if (HasStatements()) {
     if (load_address_ == kUnsetAddress) load_address_ = 0x0801;
     auto end = std::make_unique<BasLine>();
@@ -54,6 +55,22 @@ bool BasProgram::Tokenize() {
 
 bool BasProgram::HasStatements() const {
   return std::any_of(lines_.begin(), lines_.end(), [](const auto& l) { return l->IsWritten(); });
+}
+
+// petcat starts its listings with ";name ==0801==". That line is not BASIC;
+// its address is the load address unless the source sets one itself.
+bool BasProgram::TakePetcatHeader(std::string_view text) {
+  const std::string line = Trim(text);
+  constexpr size_t kTail = 9;  // " ==0801=="
+  if (line.size() < kTail + 1 || line[0] != ';' || !line.ends_with("==")) return false;
+  const std::string_view tail = std::string_view(line).substr(line.size() - kTail);
+  const std::string_view digits = tail.substr(3, 4);
+  if (!tail.starts_with(" ==") || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string_view::npos)
+    return false;
+  std::string address = "$";
+  address += digits;
+  ApplyLoadAddress(address, header_address_);
+  return true;
 }
 
 std::unique_ptr<BasLine> BasProgram::TokenizeLine(const SourceLine* origin, std::string_view text) {
@@ -132,9 +149,17 @@ void BasProgram::DirectiveAtTokenize(BasLine& line, BasElement& e) {
   const std::string name = Trim(inside.substr(0, colon));
   const std::string argument = colon == std::string::npos ? std::string() : inside.substr(colon + 1);
   e.value = directives_.FindCode(name).value_or(static_cast<int32_t>(TokenizerDirective::Pi));
+  if (e.value == static_cast<int32_t>(TokenizerDirective::Pi) && colon == std::string::npos) {
+    // A petcat name outside quotes stands for its byte, as {$xx} does.
+    if (auto code = codes_.PetcatAlias(name)) {
+      e.kind = BasElementKind::Token;
+      e.value = *code;
+      return;
+    }
+  }
   switch (static_cast<TokenizerDirective>(e.value)) {
     case TokenizerDirective::Renumber: renumber_requested_ = true; break;
-    case TokenizerDirective::LoadAddr: ApplyLoadAddress(argument); break;
+    case TokenizerDirective::LoadAddr: ApplyLoadAddress(argument, load_address_); break;
     case TokenizerDirective::Var: ApplyVar(e, argument); break;
     case TokenizerDirective::Assign: AssignLabel(argument); break;
     case TokenizerDirective::Sym: ApplySym(e, argument); break;
@@ -160,13 +185,13 @@ void BasProgram::DirectiveAtTokenize(BasLine& line, BasElement& e) {
   (void)line;
 }
 
-void BasProgram::ApplyLoadAddress(const std::string& argument) {
+void BasProgram::ApplyLoadAddress(const std::string& argument, uint16_t& target) {
   int64_t address = 0;
   // $FFFF is the "unset" value; no program fits there anyway.
   if (!ReadNumber(argument, address) || address < 0 || address >= kUnsetAddress) {
     loader_.Error("Invalid start address");
-  } else if (load_address_ == kUnsetAddress || load_address_ == address) {
-    load_address_ = static_cast<uint16_t>(address);
+  } else if (target == kUnsetAddress || target == address) {
+    target = static_cast<uint16_t>(address);
   } else {
     loader_.Error("Starting address is already set");
   }

@@ -73,6 +73,46 @@ TEST(PetsciiCodes, AliasesAndCase) {
   }
 }
 
+// The names of petcat listings, family by family, with the codes of the
+// PETSCII chart.
+TEST(PetsciiCodes, PetcatAliases) {
+  std::string cbm, shift, ctrl, shift_bytes, ctrl_bytes;
+  for (char c = 'A'; c <= 'Z'; ++c) {
+    cbm += std::string("{CBM-") + c + "}";
+    shift += std::string("{SHIFT-") + c + "}";
+    ctrl += std::string("{CTRL-") + c + "}";
+    shift_bytes += static_cast<char>(c + 0x80);  // $C1-$DA
+    ctrl_bytes += static_cast<char>(c - 0x40);   // $01-$1A
+  }
+  const std::pair<std::string, std::string> rows[] = {
+      {"{blk}{wht}{cyn}{pur}{grn}{blu}{yel}", Bytes({0x90, 0x05, 0x9F, 0x9C, 0x1E, 0x1F, 0x9E})},
+      {"{orng}{brn}{lred}{gry1}{gry2}{lgrn}{lblu}{gry3}", Bytes({0x81, 0x95, 0x96, 0x97, 0x98, 0x99, 0x9A, 0x9B})},
+      {"{rvon}{rvof}{rght}{sret}{esc}{swlc}{swuc}{dish}{ensh}",
+       Bytes({0x12, 0x92, 0x1D, 0x8D, 0x1B, 0x0E, 0x8E, 0x08, 0x09})},
+      {cbm, Bytes({0xB0, 0xBF, 0xBC, 0xAC, 0xB1, 0xBB, 0xA5, 0xB4, 0xA2, 0xB5, 0xA1, 0xB6, 0xA7,
+                   0xAA, 0xB9, 0xAF, 0xAB, 0xB2, 0xAE, 0xA3, 0xB8, 0xBE, 0xB3, 0xBD, 0xB7, 0xAD})},
+      {"{CBM-*}{CBM-+}{CBM--}{CBM-@}{CBM-POUND}", Bytes({0xDF, 0xA6, 0xDC, 0xA4, 0xA8})},
+      {shift, shift_bytes},
+      {"{SHIFT-*}{SHIFT-+}{SHIFT--}{SHIFT-@}{SHIFT-POUND}", Bytes({0xC0, 0xDB, 0xDD, 0xBA, 0xA9})},
+      {ctrl, ctrl_bytes},
+      {"{Shift-Space}{sh space}{$a0}", Bytes({0xA0, 0xA0, 0xA0})},
+      // Names petcat shares with Vantrel.
+      {"{clr}{home}{up}{down}{left}{inst}{del}{red}{stop}{pound}{up arrow}{left arrow}{pi}",
+       Bytes({0x93, 0x13, 0x91, 0x11, 0x9D, 0x94, 0x14, 0x1C, 0x03, 0x5C, 0x5E, 0x5F, 0xFF})},
+      {"{f1}{f2}{f3}{f4}{f5}{f6}{f7}{f8}", Bytes({0x85, 0x89, 0x86, 0x8A, 0x87, 0x8B, 0x88, 0x8C})},
+      // Any letter case, and counts, as for Vantrel's names.
+      {"{cbm-a}{Ctrl-z}{WHT:2}", Bytes({0xB0, 0x1A, 0x05, 0x05})},
+  };
+  Quoter q;
+  for (const auto& [text, bytes] : rows) EXPECT_EQ(q.In(text), bytes) << text;
+  // Output keeps Vantrel's names.
+  EXPECT_EQ(q.codes.PetsciiToText(Bytes({0x05, 0x12, 0xB0, 0x1D})), "{white}{rvrs on}{$b0}{right}");
+  // A name the quoter table has, also one a {quoter:...} gave, wins.
+  test::QuietLoader directive;
+  ASSERT_TRUE(q.codes.Quoter().ApplyAssignments("$41=wht", directive.loader));
+  EXPECT_EQ(q.In("{WHT}{blk}"), Bytes({0x41, 0x90}));
+}
+
 TEST(PetsciiCodes, TextToPetscii) {
   struct Row {
     AlphaMode mode;

@@ -88,6 +88,15 @@ TEST(Tokenizer, Programs) {
       {"10 PRINT \"A\tB\"\r\n20 PRINT \"HI\n", {{10, "99 20 22 'AB' 22"}, {20, "99 20 22 'HI'"}}},
       // Braces outside quotes: a number below 256 is that byte; anything else is pi.
       {"10 {$41}=1:PRINT {256};{pi};{nosuch}\n", {{10, "41 b2 31 3a 99 20 ff 3b ff 3b ff"}}},
+      // petcat listings: a header, right-aligned numbers, lower-case keywords, petcat's names.
+      {";game.prg ==0801==\n   10 print\"{clr}{wht}hello{CBM-A}{SHIFT-*}{rvon}x{rvof}{CTRL-A}{gry3}\"\n"
+       "  100 goto10\n10000 end\n",
+       {{10, "99 22 93 05 'HELLO' b0 c0 12 58 92 01 9b 22"}, {100, "89 '10'"}, {10000, "80"}}},
+      {";game.prg ==1001==\n   10 print\n", {{10, "99"}}, {}, 0x1001},
+      {";game.prg ==c000==\n{loadaddr:$2000}\n10 print\n", {{10, "99"}}, {}, 0x2000},
+      {"; ==0801==\nprint\n", {{0, "99"}}},  // the header is no line 0
+      // Outside quotes petcat's names are their bytes; Vantrel's stay pi.
+      {"10 a={wht}:print {pi};{SHIFT-A};{red};{clr}\n", {{10, "41 b2 05 3a 99 20 ff 3b c1 3b ff 3b ff"}}},
       // DATA items are trimmed outside quotes and kept whole inside them.
       {"10 DATA 1, 2 ,3\n", {{10, "83 31 2c 32 2c 33"}}},
       {"10 DATA HELLO WORLD , x y,,4:PRINT\n", {{10, "83 'HELLO WORLD' 2c 'X Y' 2c 2c 34 3a 99"}}},
@@ -206,6 +215,8 @@ TEST(Tokenizer, Messages) {
         "Error: [t.txt (2)] Missing line number. Please add one or request a {renumber}."}},
       {"{number:63999}\n{:a}\nPRINT\nPRINT\n", {}, {"Warning: [t.txt (4)] Invalid line number: 64000"}},
       {"{loadaddr:$10000}\n10 PRINT\n", {}, {"Error: [t.txt (1)] Invalid start address"}},
+      {";x.prg ==ffff==\n10 PRINT\n", {}, {"Error: [t.txt (1)] Invalid start address"}},
+      {";a.prg ==0801==\n10 PRINT\n;b.prg ==c000==\n", {}, {"Error: [t.txt (3)] Starting address is already set"}},
       {"{loadaddr:$FFFF}\n10 PRINT\n", {}, {"Error: [t.txt (1)] Invalid start address"}},
       {"{loadaddr:c000}\n10 PRINT\n", {}, {"Error: [t.txt (1)] Invalid start address"}},
       {"{loadaddr:$c000}\n{loadaddr:$c001}\n10 PRINT\n", {},
