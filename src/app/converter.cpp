@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/large_heap.h"
 #include "d64/d64_file_spec.h"
 #include "d64/d64_files.h"
 #include "image/binary_writers.h"
@@ -203,6 +204,8 @@ void Converter::RunAssembler() {
   if (o.key_case != CharacterCase::Auto) log_->ReportError("-keycase is not valid for assembler");
   if (o.variable_case != CharacterCase::Auto) log_->ReportError("-varcase is not valid for assembler");
   if (Failed()) return;
+  std::error_code ec;
+  PrepareHeapFor(std::filesystem::file_size(input_path_.Text(), ec));
   if (!loader_->LoadSource(input_path_.Text(), SourceType::Asm)) return;
   assembler_->SetDebug(o.dbg);
   // The Resolve pass reports its problems but lets the passes go on; a

@@ -75,6 +75,10 @@ bool AsmPrg::AssembleProgram() {
 
 bool AsmPrg::BuildPass() {
   StartPass(AsmPass::Build);
+  // At most one object or two per source line, and a symbol for some.
+  const size_t count = loader_.AssemblerLines().size();
+  lines_.reserve(lines_.size() + count);
+  symbols_.Reserve(count / 2);
   bool ok = true;
   for (const SourceLine& source : loader_.AssemblerLines()) ok = BuildAsmLine(*this, source) && ok;
   DumpProgram();

@@ -36,6 +36,7 @@ class SymbolTable {
   AddSymbolResult AddSymbol(std::string& name, bool is_label, AsmInstr* line);
   const AsmSymbol* FindSymbol(std::string_view lower_name) const;
   void SetDemotion(bool on) { demotion_ = on; }
+  void Reserve(size_t count) { symbols_.reserve(symbols_.size() + count); }
   // Fills unknown values from the defining lines; answers how many stay unknown.
   size_t RefreshValues();
   // The symbols, in name order.

@@ -119,20 +119,30 @@ bool SourceLoader::ReadFileByKind(const HiPath& path, SourceType kind) {
 bool SourceLoader::ReadTextFile(const HiPath& path) {
   std::ifstream in(path.Text(), std::ios::binary);
   if (!in) return false;
+  // The whole file in one read: splitting it here is much cheaper than a
+  // stream read per line.
+  std::string content;
+  for (char buffer[1 << 16]; in.read(buffer, sizeof buffer) || in.gcount() > 0;)
+    content.append(buffer, static_cast<size_t>(in.gcount()));
+  if (in.bad()) return false;
   // Map nodes never move, so this stays this file's record while nested
   // includes come and go.
   SourceFileRecord& record = files_.Current();
-  std::string text;
-  while (in.good() && !log_.FatalFlag()) {
+  std::string_view rest(content);
+  if (rest.starts_with(kUtf8Bom)) rest.remove_prefix(kUtf8Bom.size());  // some editors write one
+  while (!rest.empty() && !log_.FatalFlag()) {
     ++record.line;
-    std::getline(in, text);
-    // Editors that save UTF-8 may put a byte-order mark in front.
-    if (record.line == 1 && text.starts_with(kUtf8Bom)) text.erase(0, kUtf8Bom.size());
-    if (!text.empty() && text.back() == '\r') text.pop_back();
+    const size_t end = rest.find('\n');
+    std::string_view text = rest.substr(0, end);
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
     if (text.empty()) continue;
     SetContext(record.key, record.line);
     ProcessLine(SourceLine(text, record.key, record.line));
   }
+  // The count goes on to the empty line after a final line break, which is
+  // where a message about the end of the file points.
+  if (!log_.FatalFlag() && (content.empty() || content.back() == '\n')) ++record.line;
   return !log_.FatalFlag();
 }
 
