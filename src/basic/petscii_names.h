@@ -192,12 +192,19 @@ inline constexpr KeyRow kKeyboard[] = {
     {0x88, 0x8C, 0x8C, 0x00},
 };
 
-// The key that types `plain`; the first one when several do. Null for a
-// character on no key.
+// The position of the key that types `plain`; the first one when several
+// do, std::size(kKeyboard) for a character on no key. An index rather than a
+// pointer so that compile-time checks stay constant under UBSan's null checks.
+constexpr size_t KeyIndex(uint8_t plain) {
+  size_t i = 0;
+  while (i < std::size(kKeyboard) && kKeyboard[i].plain != plain) ++i;
+  return i;
+}
+
+// The key that types `plain`, or null.
 constexpr const KeyRow* FindKey(uint8_t plain) {
-  for (const KeyRow& row : kKeyboard)
-    if (row.plain == plain) return &row;
-  return nullptr;
+  const size_t i = KeyIndex(plain);
+  return i < std::size(kKeyboard) ? &kKeyboard[i] : nullptr;
 }
 
 constexpr uint8_t KeyLayer(const KeyRow& key, KeyModifier modifier) {
@@ -312,8 +319,8 @@ constexpr bool PrimaryBeforeAliases() {
 constexpr bool PetcatCodesAsTyped() {
   for (const petcat::Row& row : petcat::kNames) {
     if (row.key == petcat::kNoKey) continue;
-    const KeyRow* key = FindKey(row.key);
-    if (!key || KeyLayer(*key, row.layer) != row.code) return false;
+    const size_t key = KeyIndex(row.key);
+    if (key == std::size(kKeyboard) || KeyLayer(kKeyboard[key], row.layer) != row.code) return false;
   }
   return true;
 }
@@ -356,7 +363,7 @@ constexpr bool PetcatNamesNew() {
 static_assert(petscii_checks::NamesLowerAndUnique(), "the quoter table lowers names, so duplicates would clash");
 static_assert(petscii_checks::PrimaryBeforeAliases());
 static_assert(std::size(kKeyboard) == 61);
-static_assert(FindKey('A')->shift == 0xC1 && FindKey(0x88)->shift == 0x8C);
+static_assert(kKeyboard[KeyIndex('A')].shift == 0xC1 && kKeyboard[KeyIndex(0x88)].shift == 0x8C);
 static_assert(petscii_checks::PetcatCodesAsTyped(), "a petcat code differs from the keyboard map");
 static_assert(petscii_checks::PetcatKeyNamesMatchKeys());
 static_assert(petscii_checks::PetcatNamesNew(), "the quoter table is looked up first, so such a name is dead");
