@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iomanip>
 #include <locale>
@@ -15,6 +16,9 @@ namespace vantrel {
 namespace {
 constexpr int32_t kDetailLevel = static_cast<int32_t>(MessageLevel::Plain);
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+// The lines of a run stay in memory, at up to a few hundred times their
+// size for dense ones; no C64 program needs more source than this.
+constexpr uintmax_t kMaxSourceBytes = uintmax_t{4} << 20;
 
 std::string FileNotFoundText(std::string_view name) {
   std::string text = "File not found: ";
@@ -117,6 +121,12 @@ bool SourceLoader::ReadFileByKind(const HiPath& path, SourceType kind) {
 
 // False when the file could not be opened or a Fatal ended the reading.
 bool SourceLoader::ReadTextFile(const HiPath& path) {
+  std::error_code ec;
+  const uintmax_t size = std::filesystem::file_size(path.Text(), ec);
+  if (ec) return false;
+  if (size > kMaxSourceBytes - source_bytes_)
+    return Fatal("Too much source text: " + path.Text() + " takes the run past 4 MiB");
+  source_bytes_ += size;
   std::ifstream in(path.Text(), std::ios::binary);
   if (!in) return false;
   // Map nodes never move, so this stays this file's record while nested

@@ -107,6 +107,7 @@ class SourceLoader {
   int32_t context_key_ = 0;
   int32_t context_line_ = 0;
   bool token_in_quotes_ = false;  // the brace token being handled stands inside quotes
+  uintmax_t source_bytes_ = 0;    // the size of every text file read so far
 };
 
 }  // namespace vantrel
