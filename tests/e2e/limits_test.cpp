@@ -89,6 +89,15 @@ std::vector<LimitRow> Rows() {
        {"labels.txt", "-prg"},
        {"Vantrel finished"},
        test::BasicProgramFile(0x0801, {{0, "\x89" "0:\x89" "0"}})},
+      {"300,000 values on one line",
+       [](const ScratchDir& d) {
+         std::string values = "\"\"";
+         for (size_t i = 1; i < 300000; ++i) values += ",\"\"";
+         test::WriteFile(d.File("values.asm"), " orig $c000\n ascii " + values + "\n rts\n");
+       },
+       {"values.asm", "-prg"},
+       {"Vantrel finished"},
+       std::string("\x00\xc0\x60", 3)},
       {"10,000 nested parentheses",
        [parens](const ScratchDir& d) { test::WriteFile(d.File("parens.asm"), " orig $c000\nv = " + parens + "\n lda #v\n byte " + parens + "\n"); },
        {"parens.asm", "-prg"},
