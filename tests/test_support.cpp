@@ -49,6 +49,9 @@ std::string ShellQuote(const std::string& s) {
 RunResult RunVantrel(const std::string& dir, const std::vector<std::string>& args, const std::string& redirect) {
   std::string cmd = "cd ";
   (cmd += ShellQuote(dir)) += " && ";
+  // A sanitizer build ends with status 1 on a finding, which a case would
+  // take for a reported error; an abort cannot be mistaken.
+  cmd += "ASAN_OPTIONS=\"$ASAN_OPTIONS:abort_on_error=1\" UBSAN_OPTIONS=\"$UBSAN_OPTIONS:abort_on_error=1\" ";
   cmd += ShellQuote(VANTREL_BINARY);
   for (const std::string& a : args) (cmd += ' ') += ShellQuote(a);
   cmd += " 2>&1 </dev/null " + redirect;

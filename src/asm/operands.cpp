@@ -118,8 +118,10 @@ void AsmOperandList::Build(AsmPrg& program, const AsmInstr& line, const std::str
   if (Trim(text).empty()) return;
   size_t start = 0;
   while (start <= text.size()) {
-    size_t comma = FindOutsideQuotes(text, ",", start);
-    if (comma == kNotFound) comma = text.size();
+    // Each piece starts outside quotes, so the search starts there: from the
+    // line's start every time, a long list would take quadratic time.
+    size_t comma = FindOutsideQuotes(std::string_view(text).substr(start), ",");
+    comma = comma == kNotFound ? text.size() : start + comma;
     std::string piece = Trim(std::string_view(text).substr(start, comma - start));
     start = comma + 1;
     if (piece.empty()) {

@@ -83,13 +83,15 @@ bool BasProgram::DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previo
     if (line.lineNumber <= previous) loader_.Warning("Found out of order line " + line.text);
     previous = line.lineNumber;
   }
-  RegisterLine(line);
 
   std::string bytes;
   while (cursor <= last && memory_.Read(static_cast<uint16_t>(cursor)) != 0)
     bytes += static_cast<char>(memory_.Read(static_cast<uint16_t>(cursor++)));
   if (cursor > last) return !loader_.Warning("Ran off end of memory!");
   ++cursor;  // past the line's zero byte
+  // Only a whole line is indexed: a cut one is dropped, and a jump to it
+  // must not find it.
+  RegisterLine(line);
 
   LineLexer lexer(bytes, keywords_, LineLexer::Mode::Bytes);
   bool rest_of_line = false;

@@ -142,7 +142,7 @@ void BasProgram::AssignNumbers() {
     if (line.endOfProgram || !line.IsWritten()) continue;
     int32_t candidate = next_;
     previous_ = next_;
-    next_ = next_ + step_;
+    next_ = static_cast<int32_t>(std::min<int64_t>(int64_t{next_} + step_, INT_MAX));
     if (line.lineNumber < 0 && line.text.empty()) {
       line.lineNumber = candidate;
       line.SetText(std::to_string(candidate));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iomanip>
 #include <locale>
@@ -15,6 +16,10 @@ namespace vantrel {
 namespace {
 constexpr int32_t kDetailLevel = static_cast<int32_t>(MessageLevel::Plain);
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+// The lines of a run stay in memory, at up to a few hundred times their
+// size for dense ones; no C64 program needs more source than this.
+constexpr uintmax_t kMaxSourceBytes = uintmax_t{32} << 20;
+constexpr uint32_t kMaxSourceLines = 2'000'000;
 
 std::string FileNotFoundText(std::string_view name) {
   std::string text = "File not found: ";
@@ -115,16 +120,29 @@ bool SourceLoader::ReadFileByKind(const HiPath& path, SourceType kind) {
   }
 }
 
+bool SourceLoader::TooMuchSource(const HiPath& path) {
+  return Fatal("Too much source text: " + path.Text() + " takes the run past " +
+               std::to_string(kMaxSourceBytes >> 20) + " MiB or " + std::to_string(kMaxSourceLines) + " lines");
+}
+
 // False when the file could not be opened or a Fatal ended the reading.
 bool SourceLoader::ReadTextFile(const HiPath& path) {
+  std::error_code ec;
+  const uintmax_t size = std::filesystem::file_size(path.Text(), ec);
+  if (ec) return false;
+  if (size > kMaxSourceBytes - source_bytes_) return TooMuchSource(path);
   std::ifstream in(path.Text(), std::ios::binary);
   if (!in) return false;
   // The whole file in one read: splitting it here is much cheaper than a
   // stream read per line.
   std::string content;
-  for (char buffer[1 << 16]; in.read(buffer, sizeof buffer) || in.gcount() > 0;)
+  content.reserve(size);
+  for (char buffer[1 << 16]; in.read(buffer, sizeof buffer) || in.gcount() > 0;) {
     content.append(buffer, static_cast<size_t>(in.gcount()));
+    if (content.size() > kMaxSourceBytes - source_bytes_) return TooMuchSource(path);  // it grew meanwhile
+  }
   if (in.bad()) return false;
+  source_bytes_ += content.size();
   // Map nodes never move, so this stays this file's record while nested
   // includes come and go.
   SourceFileRecord& record = files_.Current();
@@ -138,6 +156,7 @@ bool SourceLoader::ReadTextFile(const HiPath& path) {
     if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
     if (text.empty()) continue;
     SetContext(record.key, record.line);
+    if (++source_lines_ > kMaxSourceLines) return TooMuchSource(path);
     ProcessLine(SourceLine(text, record.key, record.line));
   }
   // The count goes on to the empty line after a final line break, which is

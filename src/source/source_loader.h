@@ -72,6 +72,7 @@ class SourceLoader {
   bool PushFile(const HiPath& path, SourceType kind, bool uses);
   bool ReadFileByKind(const HiPath& path, SourceType kind);
   bool ReadTextFile(const HiPath& path);
+  bool TooMuchSource(const HiPath& path);
   void ProcessLine(SourceLine&& line);
   void Append(Accumulators& acc, std::string_view text);
   void Flush(Accumulators& acc);
@@ -107,6 +108,8 @@ class SourceLoader {
   int32_t context_key_ = 0;
   int32_t context_line_ = 0;
   bool token_in_quotes_ = false;  // the brace token being handled stands inside quotes
+  uintmax_t source_bytes_ = 0;    // the size of every text file read so far
+  uint32_t source_lines_ = 0;     // and their lines that are not empty
 };
 
 }  // namespace vantrel

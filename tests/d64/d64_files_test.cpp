@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "d64/d64_test_support.h"
+#include "image/image_test_helpers.h"
+#include "image/safe_write.h"
 #include "test_support.h"
 
 namespace vantrel {
@@ -79,6 +81,34 @@ TEST_F(D64Files, RefusedSavesLeaveTheImageAlone) {
   EXPECT_EQ(ReadBytes(image_), locked);
   ProgramFile out;
   EXPECT_EQ(Load(image_ + "::ROCKET", out), loading_ + "Info: Loaded: ROCKET\n");
+}
+
+// A save that cannot be written leaves the image byte-identical and nothing
+// beside it; a path no image can be at creates nothing.
+TEST_F(D64Files, FailedImageWritesLeaveItAlone) {
+  Save("ROCKET", test::MakePrg(0x0801, 100));
+  const std::vector<uint8_t> disk = ReadBytes(image_);
+  for (WriteFault fault : {WriteFault::ShortWrite, WriteFault::FailedClose, WriteFault::FailedRename}) {
+    SCOPED_TRACE(static_cast<int>(fault));
+    InjectWriteFaultForTesting(fault);
+    EXPECT_EQ(Save("OTHER", test::MakePrg(0x0801, 5)), loading_ + "Info: Saving OTHER: Ok\nError: Error saving d64 file\n");
+    EXPECT_EQ(ReadBytes(image_), disk);
+    EXPECT_EQ(test::EntriesIn(dir_.Path()), 1u);
+  }
+  const std::string fifo = dir_.File("fifo.d64"), folder = dir_.File("folder.d64");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::filesystem::create_directory(folder);
+  for (const std::string& path : {fifo, folder, dir_.File("missing/new.d64")}) {
+    SCOPED_TRACE(path);
+    MsgLog log;
+    EXPECT_FALSE(SaveToImage(log, path + "::OTHER", test::MakePrg(0x0801, 5), "64", true));
+    EXPECT_EQ(Transcript(log), "Info: Image file not found; creating new one\nInfo: Saving OTHER: Ok\n"
+                               "Error: Error saving d64 file\n");
+    ProgramFile out;
+    EXPECT_EQ(Load(path + "::OTHER", out), "Error: d64 image not found: " + path + "\n");
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo) && std::filesystem::is_empty(folder));
+  EXPECT_EQ(test::EntriesIn(dir_.Path()), 3u);
 }
 
 TEST_F(D64Files, LookupMessages) {

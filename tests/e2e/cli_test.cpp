@@ -2,6 +2,8 @@
 // checks, the closing tally and the exit status.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "test_support.h"
@@ -76,6 +78,43 @@ TEST(Cli, InputResolutionErrors) {
   }
   EXPECT_EQ(test::ReadFile(dir.File("game.prg")), std::string("\x01\x08\x00\x00", 4));
   EXPECT_EQ(test::ReadFile(dir.File("game.txt")), "10 PRINT\n");
+}
+
+// Every reader refuses a directory or a FIFO by name, at once: opening a
+// FIFO would wait for a writer forever.
+TEST(Cli, InputsThatAreNoFile) {
+  ScratchDir dir;
+  for (const char* fifo : {"pipe.txt", "pipe.prg", "pipe.d64", "pipe.asm"})
+    ASSERT_EQ(mkfifo(dir.File(fifo).c_str(), 0600), 0);
+  std::filesystem::create_directory(dir.File("folder.txt"));
+  std::filesystem::create_directory(dir.File("folder.d64"));
+  test::WriteFile(dir.File("game.prg"), std::string("\x01\x08\x00\x00", 4));
+  test::WriteFile(dir.File("inc.txt"), "{include:pipe.txt}\n{include:folder.txt}\n{buildrev:pipe.txt}\n10 PRINT\n");
+  test::WriteFile(dir.File("emb.asm"), " embed \"pipe.prg\"\n");
+  const struct {
+    std::vector<std::string> args;
+    std::vector<std::string> lines;
+  } rows[] = {
+      {{"folder.txt", "-prg"}, {"Error: Input file folder.txt not found"}},
+      {{"pipe.txt", "-prg"}, {"Error: Input file pipe.txt not found"}},
+      {{"pipe.prg", "-txt"}, {"Error: Input file pipe.prg not found"}},
+      {{"pipe.asm", "-prg"}, {"Error: Input file pipe.asm not found"}},
+      {{"pipe.d64::GAME", "-txt"}, {"Error: Input file pipe.d64::GAME not found"}},
+      {{"folder.d64::GAME", "-txt"}, {"Error: Input file folder.d64::GAME not found"}},
+      {{"inc.txt", "-prg"},
+       {"Error: [inc.txt (1)] File not found: pipe.txt", "Error: [inc.txt (2)] File not found: folder.txt",
+        "Error: [inc.txt (3)] File not found: pipe.txt"}},
+      {{"game.prg", "-txt", "-pref:pipe"}, {"Error: Preface file not found: pipe.txt"}},
+      {{"emb.asm", "-prg"}, {"Error: File not found: pipe.prg", "Error: [emb.asm (1)] Unable to load embed file: embed \"pipe.prg\""}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.args[0]);
+    auto r = RunVantrel(dir.Path(), row.args);
+    for (const std::string& line : row.lines) EXPECT_TRUE(Has(r.output, line)) << line << "\n" << r.output;
+    EXPECT_EQ(r.status, 1);
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.File("pipe.prg")) && std::filesystem::is_empty(dir.File("folder.txt")));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 9);
 }
 
 // Whole runs: the lines they print, the exit status, and the output file

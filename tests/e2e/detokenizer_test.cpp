@@ -95,6 +95,8 @@ TEST(Detokenizer, HostileProgramsAreReported) {
       {"truncated in a line", good.substr(0, 9), "Warning: Ran off end of memory!"},
       {"no end marker", good.substr(0, good.size() - 2), "Warning: Ran off end of memory!"},
       {"line without its zero", std::string("\x01\x08\x0a\x08\x0a\x00\x99\x99\x99", 9), "Warning: Ran off end of memory!"},
+      {"jump to a line cut short", std::string("\x01\x08\x0b\x08\x0a\x00\x89\x32\x30\x00\x10\x08\x14\x00\x99", 15),
+       "Warning: Can't locate target line: 20"},
       {"looping link", looping, "Source .prg file contains non-BASIC code"},
       {"load address only", std::string("\x01\x08", 2), "Error: Error inserting program into memory"},
       {"load address $ffff", std::string("\xff\xff\x00", 3), "Error: Bad load address"},

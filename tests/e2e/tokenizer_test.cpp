@@ -209,7 +209,8 @@ TEST(Tokenizer, Messages) {
         "Warning: [t.txt (4)] Zero byte inside line 30"}},
       {"65536 PRINT\n", {}, {"Error: [t.txt (1)] Invalid line number: 65536"}},
       {"65535 PRINT\nPRINT\n", {}, {"Error: [t.txt (2)] Invalid line number: 65536"}},
-      {"99999999999 PRINT\n", {}, {"Error: [t.txt (1)] Invalid line number: 99999999999"}},
+      // The line after the largest number must not count past it.
+      {"99999999999 PRINT\n20 PRINT\n", {}, {"Error: [t.txt (1)] Invalid line number: 99999999999"}},
       {"{:-5}\nPRINT\n", {},
        {"Error: [t.txt (2)] Invalid line number: -5",
         "Error: [t.txt (2)] Missing line number. Please add one or request a {renumber}."}},

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "image_test_helpers.h"
 #include "test_support.h"
 
@@ -47,6 +49,8 @@ TEST(ProgramIo, ReadHeaderRules) {
   ProgramFile f;
   EXPECT_FALSE(ReadProgramFile(dir.File("missing"), FileType::Seq, f));
   EXPECT_FALSE(ReadProgramFile(dir.Path(), FileType::Seq, f));
+  ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0600), 0);
+  EXPECT_FALSE(ReadProgramFile(dir.File("fifo"), FileType::Seq, f));  // opening it would wait for a writer
 }
 
 TEST(ProgramIo, ReadAndWriteFields) {

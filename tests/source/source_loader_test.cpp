@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "image/image_test_helpers.h"
+#include "image/safe_write.h"
 #include "test_support.h"
 
 namespace vantrel {
@@ -193,7 +195,7 @@ TEST(SourceLoader, UsesReadsOnceIncludeEveryTime) {
 TEST(SourceLoader, IncludeDepthLimit) {
   Harness h;
   auto name = [](int i) { return (std::string(1, 'f') += std::to_string(i)) += ".txt"; };
-  for (int i = 0; i < 103; ++i) h.Write(name(i), "F{include:" + name(i + 1) + "}");
+  for (int i = 0; i < 1000; ++i) h.Write(name(i), "F{include:" + name(i + 1) + "}");
   EXPECT_TRUE(h.Load("f0.txt"));
   // The main file has depth 1; the file at depth 101 may not include more.
   EXPECT_EQ(h.Problems(), (Lines{"Error: " + h.At("f100.txt", 1) +
@@ -214,6 +216,10 @@ TEST(SourceLoader, MissingAndMisplacedFiles) {
   EXPECT_EQ(h.Problems(), (Lines{"Error: " + h.At("main.asm", 1) + "File not found: nope.txt",
                                  "Error: File not found: ",
                                  "Error: Can't include this file type here: " + h.dir.File("text.txt")}));
+  // The main input gone between the run's check and its loading.
+  Harness gone;
+  EXPECT_FALSE(gone.Load("gone.txt"));
+  EXPECT_EQ(gone.Problems(), (Lines{"Error: File not found: " + gone.dir.File("gone.txt"), "Error: File not found: "}));
 }
 
 TEST(SourceLoader, FatalStopsReading) {
@@ -277,9 +283,12 @@ TEST(SourceLoader, BuildRevision) {
     const char* line;      // {usedef:__BuildRev} shows the revision read
     const char* after;     // the file after the update
     const char* problem;
+    WriteFault fault = WriteFault::None;  // injected into the update
   };
   const Row rows[] = {
       {"41", "{buildrev:rev.txt}{usedef:__BuildRev}", " 41", "42", ""},
+      {"41", "{buildrev:rev.txt}", " ", "41", "Failed to update Build revision tracker", WriteFault::ShortWrite},
+      {"41", "{buildrev:rev.txt}", " ", "41", "Failed to update Build revision tracker", WriteFault::FailedRename},
       {"-1\r", "{buildrev:rev.txt}{usedef:__BuildRev}", " 18446744073709551615", "0", ""},
       {"41\n", "{buildrev:rev.txt}", " ", "41\n", "Invalid build revision tracker file"},
       {"9223372036854775808", "{buildrev:rev.txt}", " ", "9223372036854775808",
@@ -295,9 +304,11 @@ TEST(SourceLoader, BuildRevision) {
     h.Write("rev.txt", row.file);
     h.Write("p.txt", row.source);
     h.Load("p.txt");
+    InjectWriteFaultForTesting(row.fault);
     h.loader.UpdateBuildRevision();
     EXPECT_EQ(h.loader.BasicLines().at(0), row.line);
     EXPECT_EQ(ReadFile(h.dir.File("rev.txt")), row.after);
+    EXPECT_EQ(test::EntriesIn(h.dir.Path()), 2u);  // no temporary file left
     Lines expected;
     if (*row.problem != '\0') expected.push_back("Error: " + h.At("p.txt", 1) + row.problem);
     if (std::string(row.problem) == "Build revision tracker file already loaded")
