@@ -6,6 +6,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using vantrel::fuzz::Run;
   vantrel::fuzz::WriteInput("in.asm", data, size);
   Run({"in.asm", "-prg", "-lst", "-sym", "-rft", "-hex", "-ovr"});
-  Run({"in.asm", "-bin", "-sym", "-sym3", "-symlvl:all", "-lst", "-range:$0000-$ffff", "-ovr"});
+  Run({"in.asm", "-bin", "-sym", "-sym3", "-symlvl:all", "-lst", "-range:$ff00-$ffff", "-ovr"});
   return 0;
 }

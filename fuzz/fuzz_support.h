@@ -29,8 +29,7 @@ class InScratch {
 
 // Names are relative to the scratch directory.
 void WriteInput(const std::string& name, std::string_view bytes);
-inline // Names are relative to the scratch directory.
-void WriteInput(const std::string& name, const uint8_t* data, size_t size) {
+inline void WriteInput(const std::string& name, const uint8_t* data, size_t size) {
   WriteInput(name, std::string_view(reinterpret_cast<const char*>(data), size));
 }
 std::string ReadBack(const std::string& name);

@@ -1,6 +1,7 @@
 #include "asm/symbols.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "asm/asm_instr.h"
 #include "text/text_ops.h"
@@ -45,23 +46,54 @@ AddSymbolResult SymbolTable::AddSymbol(std::string& name, bool is_label, AsmInst
   symbol.name = name;
   if (line != nullptr) line->GetValue(symbol.value);
   if (demotion_ && symbol.level == SymbolLevel::Important) symbol.level = SymbolLevel::General;
-  auto [it, added] = symbols_.try_emplace(name, std::move(symbol));
-  if (!added) return AddSymbolResult::Redefined;
-  if (it->second.level == SymbolLevel::Local) {
+  if (2 * (symbols_.size() + 1) > slots_.size()) Rehash(std::max<size_t>(64, 2 * slots_.size()));
+  const size_t hash = std::hash<std::string_view>{}(name);
+  Slot& slot = slots_[Probe(name, hash)];
+  if (slot.symbol != 0) return AddSymbolResult::Redefined;
+  const AsmSymbol& added = symbols_.emplace_back(std::move(symbol));
+  slot = {static_cast<uint32_t>(symbols_.size()), static_cast<uint32_t>(hash)};
+  if (added.level == SymbolLevel::Local) {
     const std::string base = name.substr(0, name.rfind('@'));
-    locals_[base].push_back({line != nullptr ? line->Index() : 0, &it->second});
+    locals_[base].push_back({line != nullptr ? line->Index() : 0, &added});
   }
   return AddSymbolResult::Added;
 }
 
 const AsmSymbol* SymbolTable::FindSymbol(std::string_view lower_name) const {
-  auto it = symbols_.find(lower_name);
-  return it == symbols_.end() ? nullptr : &it->second;
+  if (slots_.empty()) return nullptr;
+  const Slot& slot = slots_[Probe(lower_name, std::hash<std::string_view>{}(lower_name))];
+  return slot.symbol == 0 ? nullptr : &symbols_[slot.symbol - 1];
+}
+
+size_t SymbolTable::Probe(std::string_view name, size_t hash) const {
+  const size_t mask = slots_.size() - 1;
+  const uint32_t tag = static_cast<uint32_t>(hash);
+  for (size_t i = tag & mask;; i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (slot.symbol == 0 || (slot.hash == tag && symbols_[slot.symbol - 1].name == name)) return i;
+  }
+}
+
+// The places come from the kept hash bits alone, so growing never reads a name.
+void SymbolTable::Rehash(size_t slot_count) {
+  std::vector<Slot> old(std::bit_ceil(slot_count));
+  old.swap(slots_);
+  const size_t mask = slots_.size() - 1;
+  for (const Slot& slot : old) {
+    if (slot.symbol == 0) continue;
+    size_t i = slot.hash & mask;
+    while (slots_[i].symbol != 0) i = (i + 1) & mask;
+    slots_[i] = slot;
+  }
+}
+
+void SymbolTable::Reserve(size_t count) {
+  if (2 * (symbols_.size() + count) > slots_.size()) Rehash(2 * (symbols_.size() + count));
 }
 
 size_t SymbolTable::RefreshValues() {
   size_t unknown = 0;
-  for (auto& [name, symbol] : symbols_) {
+  for (AsmSymbol& symbol : symbols_) {
     if (!symbol.value.known && symbol.line != nullptr) symbol.line->GetValue(symbol.value);
     if (!symbol.value.known) ++unknown;
   }
@@ -71,14 +103,14 @@ size_t SymbolTable::RefreshValues() {
 std::vector<const AsmSymbol*> SymbolTable::Sorted() const {
   std::vector<const AsmSymbol*> out;
   out.reserve(symbols_.size());
-  for (const auto& [name, symbol] : symbols_) out.push_back(&symbol);
+  for (const AsmSymbol& symbol : symbols_) out.push_back(&symbol);
   std::sort(out.begin(), out.end(), [](const AsmSymbol* a, const AsmSymbol* b) { return a->name < b->name; });
   return out;
 }
 
 std::vector<const AsmSymbol*> SymbolTable::Unknown() const {
   std::vector<const AsmSymbol*> out;
-  for (const auto& [name, symbol] : symbols_)
+  for (const AsmSymbol& symbol : symbols_)
     if (!symbol.value.known) out.push_back(&symbol);
   std::sort(out.begin(), out.end(), [](const AsmSymbol* a, const AsmSymbol* b) { return a->name < b->name; });
   return out;
@@ -110,7 +142,7 @@ SymbolLevel SymbolTable::EffectiveLevel(SymbolLevel requested) const {
   if (symbols_.empty()) return SymbolLevel::Invalid;
   if (requested != SymbolLevel::Auto) return requested;
   SymbolLevel highest = SymbolLevel::Invalid;
-  for (const auto& [name, symbol] : symbols_) highest = std::max(highest, symbol.level);
+  for (const AsmSymbol& symbol : symbols_) highest = std::max(highest, symbol.level);
   return highest;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -36,7 +37,7 @@ class SymbolTable {
   AddSymbolResult AddSymbol(std::string& name, bool is_label, AsmInstr* line);
   const AsmSymbol* FindSymbol(std::string_view lower_name) const;
   void SetDemotion(bool on) { demotion_ = on; }
-  void Reserve(size_t count) { symbols_.reserve(symbols_.size() + count); }
+  void Reserve(size_t count);
   // Fills unknown values from the defining lines; answers how many stay unknown.
   size_t RefreshValues();
   // The symbols, in name order.
@@ -67,6 +68,17 @@ class SymbolTable {
     size_t index;
     const AsmSymbol* symbol;
   };
+  // One place of the open-addressed name index: which symbol (plus one, 0
+  // for an empty place) and part of its name's hash, so most misses never
+  // touch the symbol itself.
+  struct Slot {
+    uint32_t symbol = 0;
+    uint32_t hash = 0;
+  };
+
+  // The place that holds `name`, or the empty one it would take.
+  size_t Probe(std::string_view name, size_t hash) const;
+  void Rehash(size_t slot_count);
 
   // Looked up by views, so a lookup makes no string.
   struct NameHash {
@@ -76,7 +88,10 @@ class SymbolTable {
   template <typename T>
   using NameMap = std::unordered_map<std::string, T, NameHash, std::equal_to<>>;
 
-  NameMap<AsmSymbol> symbols_;
+  // Kept in definition order, and never moved, so pointers to them hold and
+  // the passes walk them in memory order rather than node by node.
+  std::deque<AsmSymbol> symbols_;
+  std::vector<Slot> slots_;  // a power of two in size, at most half full
   NameMap<std::vector<LocalDefinition>> locals_;
   bool demotion_ = false;
 };
