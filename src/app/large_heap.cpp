@@ -9,7 +9,7 @@
 namespace vantrel {
 
 namespace {
-constexpr uint64_t kLargeInput = 512u << 10;
+constexpr uint64_t kLargeInput = 64u << 10;
 constexpr uintptr_t kHugePage = 2u << 20;
 // A source line takes some tens of bytes of text and a few hundred in
 // objects: a growth step of 32 times the input is rarely passed.
