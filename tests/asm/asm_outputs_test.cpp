@@ -1,4 +1,4 @@
-// The listing, symbol and relocation files when the file system fails them:
+// The listing, symbol, relocation and VICE label files when the file system fails them:
 // each failure is reported, the old file stays as it was and no temporary
 // file is left beside it.
 #include <gtest/gtest.h>
@@ -28,6 +28,8 @@ const Output kOutputs[] = {
      "Could not open sym file for saving: "},
     {"rft", [](AsmPrg& p, const std::string& path) { return p.SaveRelocationTable(path, true); },
      "Could not open relocation file: "},
+    {"vs", [](AsmPrg& p, const std::string& path) { return p.SaveViceLabels(path, true); },
+     "Could not open VICE label file: "},
 };
 
 constexpr const char* kSource = " orig $c000\nstart: lda #<start\n jmp start\n";
