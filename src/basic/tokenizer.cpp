@@ -35,6 +35,10 @@ bool BasProgram::Tokenize() {
   ShareTranslation();
   // The end marker belongs after the last line, wherever that is now.
   std::erase_if(lines_, [](const std::unique_ptr<BasLine>& l) { return l->endOfProgram; });
+  // Every line is indexed once, when read or when numbered: growing the
+  // index as it filled was a tenth of the run.
+  lines_.reserve(lines_.size() + source.size() - source_lines_done_ + 1);
+  line_index_.reserve(line_index_.size() + source.size() - source_lines_done_);
   for (; source_lines_done_ < source.size(); ++source_lines_done_) {
     const SourceLine& src = source[source_lines_done_];
     loader_.SetContext(src.fileKey, src.lineNumber);
