@@ -205,7 +205,8 @@ void Converter::RunAssembler() {
   if (o.variable_case != CharacterCase::Auto) log_->ReportError("-varcase is not valid for assembler");
   if (Failed()) return;
   std::error_code ec;
-  PrepareHeapFor(std::filesystem::file_size(input_path_.Text(), ec));
+  const uintmax_t size = std::filesystem::file_size(input_path_.Text(), ec);
+  PrepareHeapFor(ec ? 0 : size);  // a FIFO or a vanished file reports no size
   if (!loader_->LoadSource(input_path_.Text(), SourceType::Asm)) return;
   assembler_->SetDebug(o.dbg);
   // The Resolve pass reports its problems but lets the passes go on; a

@@ -64,10 +64,10 @@ bool BasProgram::HasStatements() const {
 // petcat starts its listings with ";name ==0801==". That line is not BASIC;
 // its address is the load address unless the source sets one itself.
 bool BasProgram::TakePetcatHeader(std::string_view text) {
-  const std::string line = Trim(text);
+  const std::string_view line = TrimView(text);
   constexpr size_t kTail = 9;  // " ==0801=="
   if (line.size() < kTail + 1 || line[0] != ';' || !line.ends_with("==")) return false;
-  const std::string_view tail = std::string_view(line).substr(line.size() - kTail);
+  const std::string_view tail = line.substr(line.size() - kTail);
   const std::string_view digits = tail.substr(3, 4);
   if (!tail.starts_with(" ==") || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string_view::npos)
     return false;
