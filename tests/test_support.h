@@ -66,7 +66,7 @@ struct QuietLoader {
   SourceLoader loader{log, locator};
 };
 
-// Where corpus files live (the shared real C64 programs).
+// Where corpus files live: real C64 programs copied into tests/data/corpus.
 std::string CorpusPath(const std::string& relative);
 
 }  // namespace vantrel::test
