@@ -13,6 +13,7 @@
 #include "d64/d64_files.h"
 #include "d64/d64_geometry.h"
 #include "fuzz_support.h"
+#include "image/output_set.h"
 #include "image/program_file.h"
 
 namespace {
@@ -60,10 +61,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   LoadFromImage(log, "img.d64::" + name, out);
   LoadFromImage(log, "img.d64::*", out);
   const ProgramFile program = ProgramOf(control);
-  if (!SaveToImage(log, "img.d64::" + name, program, "64", (control & 0x80) != 0) &&
-      fuzz::ReadBack("img.d64") != image)
-    std::abort();
-  SaveToImage(log, "new.d64::" + name, program, "64", true);
+  OutputSet outputs((control & 0x80) != 0);
+  const bool saved = SaveToImage(log, outputs, "img.d64::" + name, program, "64") && outputs.Commit(log);
+  if (!saved && fuzz::ReadBack("img.d64") != image) std::abort();
+  OutputSet fresh(true);
+  if (SaveToImage(log, fresh, "new.d64::" + name, program, "64")) fresh.Commit(log);
   fuzz::RemoveAllBut({});
   return 0;
 }

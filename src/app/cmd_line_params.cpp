@@ -1,5 +1,6 @@
 #include "app/cmd_line_params.h"
 
+#include "image/output_set.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -116,8 +117,9 @@ std::string CmdLineParams::NextValueOf(std::string_view name, std::string_view i
 HiPath CmdLineParams::OutputPathOf(const HiPath& base, std::string_view name, std::string_view default_ext) {
   CmdLineParam& p = FindParam(name);
   if (!Found(p)) return {};
+  // The console, "-" and devices or pipes take the name as it is.
+  if (!p.value.empty() && IsStreamName(p.value)) return HiPath(p.value);
   const std::string lower = LowerCopy(p.value);
-  if (lower == "con") return HiPath(p.value);
   if (lower == ".") {
     HiPath bare = base;
     bare.SetExtension("");

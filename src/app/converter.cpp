@@ -9,6 +9,7 @@
 #include "d64/d64_files.h"
 #include "image/binary_writers.h"
 #include "image/program_io.h"
+#include "text/input_file.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -35,10 +36,14 @@ Converter::~Converter() {
 
 bool Converter::Run(CmdLineParams& params) {
   ParseOptions(params);
+  outputs_.SetOverwrite(options_.overwrite);
   loader_->DefinePredefined();
   if (mode_ == RunMode::Assembler) RunAssembler();
   else if (mode_ == RunMode::BasicText || mode_ == RunMode::BasicBinary) RunBasic();
-  loader_->UpdateBuildRevision();
+  loader_->UpdateBuildRevision(outputs_);
+  // Every output waits for the whole run: a run that fails writes nothing.
+  if (Failed()) outputs_.Discard();
+  else outputs_.Commit(*log_);
   loader_->Summary(program_name_);
   return !Failed();
 }
@@ -51,7 +56,10 @@ bool Converter::ResolveInput(const std::string& input, std::string ext_override)
   if (ext_override.empty()) ext_override = HiPath(work).Extension();
   // File names are case-sensitive here: the existence test uses the name as typed.
   std::string file = input;
-  if (IsImageSpec(work)) {
+  if (IsStandardInput(input)) {
+    if (ext_override.empty())
+      return log_->ReportError("Standard input needs -loadext to say what it holds (txt, prg or asm)");
+  } else if (IsImageSpec(work)) {
     D64FileSpec spec;
     if (!ParseImageSpec(*log_, input, spec)) return false;
     file = ImagePathCandidates(spec).front().Text();
@@ -59,7 +67,7 @@ bool Converter::ResolveInput(const std::string& input, std::string ext_override)
       if (RegularFileExists(candidate.Text())) file = candidate.Text();
     ext_override = LowerCopy(HiPath(file).Extension());
   }
-  if (!RegularFileExists(file)) return log_->ReportError("Input file " + input + " not found");
+  if (!InputExists(file)) return log_->ReportError("Input file " + input + " not found");
   if (ext_override == "txt" || ext_override == "bas" || ext_override == "lbl") mode_ = RunMode::BasicText;
   else if (ext_override == "prg" || ext_override == "d64") mode_ = RunMode::BasicBinary;
   else if (ext_override == "asm" || ext_override == "mac") mode_ = RunMode::Assembler;
@@ -76,7 +84,7 @@ bool Converter::CheckOutputsAgainstInput(bool include_text_outputs) {
     outputs.push_back(&options_.lbl);
   }
   for (const HiPath* out : outputs) {
-    if (out->Empty()) continue;
+    if (out->Empty() || IsStreamName(out->Text())) continue;
     std::error_code ec;
     // The same file by another name (./game.txt, an absolute path, a link) counts too.
     bool same = *out == input_path_ || std::filesystem::equivalent(out->Text(), input_path_.Text(), ec);
@@ -107,7 +115,7 @@ void Converter::RunBasic() {
 
   WriteBasicOutputs();
   if (o.labels) PrintLabelAssignments();
-  if (o.supervariables) basic_->PrintSupervariables();
+  if (o.supervariables) outputs_.AddConsole(basic_->SupervariableTable());
 }
 
 void Converter::LoadBasicText() {
@@ -162,21 +170,21 @@ bool Converter::LoadPreface(const HiPath& path) {
 
 void Converter::WriteBasicOutputs() {
   const ConverterOptions& o = options_;
-  if (!o.d64.empty()) SaveToImage(*log_, o.d64, basic_->Program(), "64", o.overwrite);
-  if (!o.prg.Empty()) SavePrg(*log_, o.prg.Text(), basic_->Program(), o.overwrite);
-  if (!o.bin.Empty()) SaveBin(*log_, o.bin.Text(), basic_->Program(), o.overwrite);
-  if (!o.txt.Empty()) basic_->WriteTxt(o.txt.Text(), o.overwrite);
-  if (!o.lbl.Empty()) basic_->WriteLbl(o.lbl.Text(), o.overwrite);
-  if (!o.hex.Empty()) SaveHex(*loader_, o.hex.Text(), o.overwrite, o.output_range, *memory_);
+  if (!o.d64.empty()) SaveToImage(*log_, outputs_, o.d64, basic_->Program(), "64");
+  if (!o.prg.Empty()) SavePrg(*log_, outputs_, o.prg.Text(), basic_->Program());
+  if (!o.bin.Empty()) SaveBin(*log_, outputs_, o.bin.Text(), basic_->Program());
+  if (!o.txt.Empty()) basic_->WriteTxt(outputs_, o.txt.Text());
+  if (!o.lbl.Empty()) basic_->WriteLbl(outputs_, o.lbl.Text());
+  if (!o.hex.Empty()) SaveHex(*loader_, outputs_, o.hex.Text(), o.output_range, *memory_);
   if (!o.lst.Empty()) WriteListing();
-  if (!o.sym.Empty()) assembler_->SaveSymbols(o.sym.Text(), o.symbol_level, o.sym3, o.overwrite);
-  if (!o.vice.Empty()) assembler_->SaveViceLabels(o.vice.Text(), o.overwrite);
+  if (!o.sym.Empty()) assembler_->SaveSymbols(outputs_, o.sym.Text(), o.symbol_level, o.sym3);
+  if (!o.vice.Empty()) assembler_->SaveViceLabels(outputs_, o.vice.Text());
 }
 
 void Converter::WriteListing() {
   AddressRange range = options_.output_range;
   if (range.IsEmpty()) range = basic_->NotBasic() ? memory_->Used() : memory_->RangeBehindBasic();
-  assembler_->ExportDisassembly(options_.lst.Text(), options_.overwrite, range);
+  assembler_->ExportDisassembly(outputs_, options_.lst.Text(), range);
 }
 
 void Converter::PrintLabelAssignments() {
@@ -189,8 +197,7 @@ void Converter::PrintLabelAssignments() {
   }
   out += "-------------------------------------------------\n";
   out += std::to_string(count) + " label assignments\n\n";
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  std::fflush(stdout);
+  outputs_.AddConsole(std::move(out));
 }
 
 void Converter::RunAssembler() {
@@ -243,13 +250,13 @@ void Converter::CheckAssemblerOptions() {
 void Converter::WriteAssemblerOutputs() {
   const ConverterOptions& o = options_;
   if (!o.d64.empty()) SaveAssembledToImage();
-  if (!o.prg.Empty()) SavePrg(*loader_, o.prg.Text(), *memory_, o.overwrite);
-  if (!o.bin.Empty()) SaveBin(*loader_, o.bin.Text(), *memory_, o.overwrite);
-  if (!o.hex.Empty()) SaveHex(*loader_, o.hex.Text(), o.overwrite, o.output_range, *memory_);
+  if (!o.prg.Empty()) SavePrg(*loader_, outputs_, o.prg.Text(), *memory_);
+  if (!o.bin.Empty()) SaveBin(*loader_, outputs_, o.bin.Text(), *memory_);
+  if (!o.hex.Empty()) SaveHex(*loader_, outputs_, o.hex.Text(), o.output_range, *memory_);
   if (!o.lst.Empty()) WriteListing();
-  if (!o.sym.Empty()) assembler_->SaveSymbols(o.sym.Text(), o.symbol_level, o.sym3, o.overwrite);
-  if (!o.rft.Empty()) assembler_->SaveRelocationTable(o.rft.Text(), o.overwrite);
-  if (!o.vice.Empty()) assembler_->SaveViceLabels(o.vice.Text(), o.overwrite);
+  if (!o.sym.Empty()) assembler_->SaveSymbols(outputs_, o.sym.Text(), o.symbol_level, o.sym3);
+  if (!o.rft.Empty()) assembler_->SaveRelocationTable(outputs_, o.rft.Text());
+  if (!o.vice.Empty()) assembler_->SaveViceLabels(outputs_, o.vice.Text());
 }
 
 // The assembled program is the used range of memory, checked as the .prg
@@ -264,7 +271,7 @@ void Converter::SaveAssembledToImage() {
     loader_->Error("Program is too large to fit in memory");
     return;
   }
-  SaveToImage(*log_, options_.d64, file, "64", options_.overwrite);
+  SaveToImage(*log_, outputs_, options_.d64, file, "64");
 }
 
 }  // namespace vantrel

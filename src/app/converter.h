@@ -17,6 +17,7 @@
 #include "basic/petscii_codes.h"
 #include "image/address_range.h"
 #include "image/memory_image.h"
+#include "image/output_set.h"
 #include "source/source_loader.h"
 #include "source/source_loader_msg_log.h"
 #include "text/file_locator.h"
@@ -30,7 +31,7 @@ enum class RunMode : int32_t { None = 0, Assembler = 1, BasicText = 2, BasicBina
 struct ConverterOptions {
   HiPath pref, prg, bin, lst, hex, sym, rft, txt, lbl, vice;
   std::string d64;
-  bool overwrite = false, labels = false, sym3 = false, basic4 = false, basic7 = false;
+  bool overwrite = false, quiet = false, labels = false, sym3 = false, basic4 = false, basic7 = false;
   bool autospace = false, crunch = false, translate_codes = true, rem = false;
   bool supervariables = false, dbg = false, notbasic = false;
   CharacterCase key_case = CharacterCase::Auto;
@@ -63,6 +64,7 @@ class Converter {
   void ParseKeepCode(CmdLineParams& params);
   void ParseMessageFormat(CmdLineParams& params);
   void ReportUnknownParams(CmdLineParams& params);
+  void CheckStandardInputOutputs(CmdLineParams& params);
 
   void RunBasic();
   void RunAssembler();
@@ -89,6 +91,7 @@ class Converter {
   std::unique_ptr<SourceLoader> loader_;
   std::unique_ptr<AsmPrg> assembler_;
   std::unique_ptr<BasProgram> basic_;
+  OutputSet outputs_;
 
   RunMode mode_ = RunMode::None;
   HiPath input_path_;

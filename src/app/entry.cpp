@@ -18,9 +18,9 @@ namespace vantrel {
 
 namespace {
 
-void Print(const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
+void Print(std::FILE* stream, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
 }
 
 // argv[0] may be a bare name found on PATH; the kernel knows the real file.
@@ -31,27 +31,34 @@ std::string OwnExecutablePath(const char* argv0) {
   return argv0 ? argv0 : "";
 }
 
-bool WantsHelp(CmdLineParams& params) {
-  if (params.Empty()) return true;
-  for (const char* word : {"help", "?", "h"})
-    if (CmdLineParams::Found(params.FindParam(word))) return true;
+bool Mentions(CmdLineParams& params, std::initializer_list<const char*> words) {
+  for (const char* word : words)
+    if (CmdLineParams::Found(params.FindParam(word, false))) return true;
   return false;
 }
 
 }  // namespace
 
 int Entry(int argc, char** argv) {
-  Print(BannerText());
   std::srand(static_cast<unsigned>(std::time(nullptr) & 0xFFFF));
 
   std::vector<std::string> args;
   args.push_back(OwnExecutablePath(argc > 0 ? argv[0] : nullptr));
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
   CmdLineParams params(args);
-  if (WantsHelp(params)) {
-    Print(UsageText());
+  if (params.Empty()) {
+    Print(stdout, BannerText() + UsageText());
     return -1;
   }
+  if (Mentions(params, {"help", "?", "h"})) {
+    Print(stdout, BannerText() + UsageText());
+    return 0;
+  }
+  if (Mentions(params, {"version"})) {
+    Print(stdout, std::string("Vantrel ") + kVersion + "\n");
+    return 0;
+  }
+  if (!Mentions(params, {"quiet", "q"})) Print(stderr, BannerText());
   auto converter = std::make_unique<Converter>();
   const bool ok = converter->Run(params);
 #if defined(__SANITIZE_ADDRESS__)

@@ -35,14 +35,21 @@ MsgLog::MsgLog() {
 
 void MsgLog::Report(const MsgLogMsg& msg) {
   if (msg.force || msg.level >= keep_threshold_) messages_.push_back(msg);
-  if (echo_ && (msg.force || msg.level >= console_threshold_)) {
+  if (Shows(msg)) {
     std::string line = LineOf(msg);
     line += '\n';
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fflush(stdout);
+    // Diagnostics go to standard error, so that standard output carries
+    // only the data a user asked for.
+    std::fwrite(line.data(), 1, line.size(), stderr);
   }
   if (msg.level == kError) error_ = true;
   else if (msg.level == kFatal) fatal_ = true;
+}
+
+bool MsgLog::Shows(const MsgLogMsg& msg) const {
+  if (!echo_) return false;
+  if (quiet_ && msg.level < kWarning) return false;
+  return msg.force || msg.level >= console_threshold_;
 }
 
 void MsgLog::ReportAt(int32_t level, const std::string& text, bool force) {

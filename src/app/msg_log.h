@@ -56,6 +56,9 @@ class MsgLog {
   void SetKeepThreshold(int32_t level) { keep_threshold_ = level; }
   void SetConsoleThreshold(int32_t level) { console_threshold_ = level; }
   void SetFormat(MessageFormat format) { format_ = format; }
+  // Quiet: only warnings and worse are printed, whatever else is asked for.
+  void SetQuiet(bool quiet) { quiet_ = quiet; }
+  bool Quiet() const { return quiet_; }
 
   // Whether a report at `level` would be kept or shown: callers skip
   // building texts nobody sees.
@@ -69,8 +72,11 @@ class MsgLog {
   std::string LineOf(const MsgLogMsg& msg) const;
 
  private:
+  bool Shows(const MsgLogMsg& msg) const;
+
   std::vector<MsgLogMsg> messages_;
   bool echo_ = false;
+  bool quiet_ = false;
   bool error_ = false;
   bool fatal_ = false;
   int32_t keep_threshold_ = 0;

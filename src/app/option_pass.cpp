@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/converter.h"
+#include "text/input_file.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -31,6 +32,7 @@ void Converter::ParseOptions(CmdLineParams& params) {
   if (!ResolveInput(params.NextUnusedParam().Raw(), ext_override)) return;
 
   ConverterOptions& o = options_;
+  if (IsStandardInput(input_path_.Text())) CheckStandardInputOutputs(params);
   o.pref = params.OutputPathOf(input_path_, "pref", "txt");
   ParseVerbose(params);
   ParseMessageFormat(params);
@@ -47,6 +49,8 @@ void Converter::ParseOptions(CmdLineParams& params) {
 
   auto found = [&params](const char* name) { return CmdLineParams::Found(params.FindParam(name)); };
   o.overwrite = found("f") || found("ovr");
+  o.quiet = found("quiet") || found("q");
+  log_->SetQuiet(o.quiet);
   o.labels = found("labels");
   o.supervariables = found("supervariables");
   o.sym3 = found("sym3");
@@ -109,6 +113,16 @@ void Converter::ParseKeepCode(CmdLineParams& params) {
   if (word.empty()) options_.keepcode = KeepCode::Data;
   else if (word == "asm") options_.keepcode = KeepCode::Asm;
   else loader_->Error("Error in -keepcode parameter");
+}
+
+// An output named after the input has no name to take from standard input.
+void Converter::CheckStandardInputOutputs(CmdLineParams& params) {
+  for (const char* word : {"prg", "bin", "lst", "hex", "sym", "rft", "txt", "lbl", "vice"}) {
+    const CmdLineParam& p = params.FindParam(word, false);
+    if (CmdLineParams::Found(p) && p.value.empty())
+      log_->ReportError(std::string("-") + word + " needs a name when the input is standard input (-" + word +
+                        ":- for standard output)");
+  }
 }
 
 void Converter::ReportUnknownParams(CmdLineParams& params) {

@@ -6,10 +6,7 @@ namespace vantrel {
 
 namespace {
 
-constexpr const char* kBannerLines[] = {
-    "Vantrel 4.01",
-    "Commodore 64 BASIC and 6510 assembly converter",
-};
+constexpr const char* kTagLine = "Commodore 64 BASIC and 6510 assembly converter";
 
 constexpr const char* kUsageLines[] = {
     " Loads Commodore 64 BASIC programs and converts them between various formats.",
@@ -20,8 +17,11 @@ constexpr const char* kUsageLines[] = {
     "-------------------------------------------------------------------------------",
     "Syntax:",
     "\tvantrel <filename.ext> [-<options>]",
+    "\tvantrel - -loadext:<ext> [-<options>]\tread standard input",
     " Control parameters include:",
     "\t-ovr\t\t\toverwrite existing files",
+    "\t-quiet, -q\t\tprint only warnings and errors",
+    "\t-h, --help, --version\tthis text; the version",
     "\t-verbose[:list]\t\toutput additional information during conversion",
     "\t-def:<var[=val]>\tdefine one or more parser variables",
     "\t-msgfmt:gnu\t\tmessages as path:line: error: text, for editors",
@@ -55,7 +55,7 @@ constexpr const char* kUsageLines[] = {
     "\t-bin[:name]\t\tsave binary file with no load address",
     "\t-lst[:name]\t\tsave in a memory-disassembled format",
     "\t-sym[:name]\t\toutput a symbol table file",
-    "\toutput to console\tfor text-formatted output files only: use filename CON",
+    "\toutput to console\tname CON for text outputs; - for any output",
     "",
     "---- Miscellaneous ----",
     "\t-range:<start>[-<end>]\toutput address range for .hex/.lbl files",
@@ -72,7 +72,8 @@ constexpr const char* kUsageLines[] = {
 std::string BannerText() {
   const std::string rule = Repeat('-', kConsoleWidth);
   std::string text = rule + "\n";
-  for (const char* line : kBannerLines) text += Centre(line, kConsoleWidth) + "\n";
+  text += Centre(std::string("Vantrel ") + kVersion, kConsoleWidth) + "\n";
+  text += Centre(kTagLine, kConsoleWidth) + "\n";
   return text + rule + "\n";
 }
 

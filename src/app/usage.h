@@ -6,6 +6,7 @@
 namespace vantrel {
 
 inline constexpr int kConsoleWidth = 79;
+inline constexpr const char* kVersion = "4.01";
 
 std::string BannerText();
 std::string UsageText();

@@ -6,7 +6,6 @@
 #include "asm/asm_prg.h"
 #include "asm/disassembler.h"
 #include "asm/pseudo_ops.h"
-#include "image/output_file.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -26,18 +25,17 @@ std::string LastAsmFmtText(const std::vector<std::unique_ptr<AsmInstr>>& lines) 
   return {};
 }
 
-// Writes a text file under the overwrite rule; `open_failure` names what
-// could not be written.
-bool SaveAsmText(MsgLog& log, const std::string& path, bool overwrite, const std::string& text,
+// Stages a text output; `open_failure` names what could not be written.
+bool SaveAsmText(MsgLog& log, OutputSet& out, const std::string& path, std::string text,
                  const std::string& open_failure) {
-  if (!CheckSavePath(log, path, overwrite)) return false;
-  if (!IsConsoleName(path) && !CanCreateFileAt(path)) return log.ReportError(open_failure + path);
-  return SaveTextOutput(log, path, overwrite, text);
+  return out.Add(log, path, std::move(text), {open_failure + path, "Error writing " + path});
 }
+
+bool IsConsole(const std::string& path) { return PlaceOf(path) == OutputPlace::Console; }
 
 }  // namespace
 
-bool AsmPrg::ExportDisassembly(const std::string& path, bool overwrite, const AddressRange& range) {
+bool AsmPrg::ExportDisassembly(OutputSet& out, const std::string& path, const AddressRange& range) {
   MsgLog& log = loader_.Log();
   AsmFmt fmt = listing_;
   if (!ParseAsmFmt(LastAsmFmtText(lines_), fmt)) return loader_.Error("Invalid AsmFmt specified");
@@ -53,22 +51,18 @@ bool AsmPrg::ExportDisassembly(const std::string& path, bool overwrite, const Ad
     const std::string t = line->ToText(fmt);
     if (!t.empty()) text += t + "\n";
   }
-  if (IsConsoleName(path)) {
-    log.ReportInfo("==> Exporting Disassembly");
-    return WriteToConsole(text) || log.ReportError("Error writing " + path);
-  }
-  log.ReportInfo("Saving asm file: " + path);
-  return SaveAsmText(log, path, overwrite, text, "Could not open asm file: ");
+  log.ReportInfo(IsConsole(path) ? "==> Exporting Disassembly" : "Saving asm file: " + path);
+  return SaveAsmText(log, out, path, std::move(text), "Could not open asm file: ");
 }
 
-bool AsmPrg::SaveSymbols(const std::string& path, SymbolLevel level, bool sym3, bool overwrite) {
+bool AsmPrg::SaveSymbols(OutputSet& out, const std::string& path, SymbolLevel level, bool sym3) {
   MsgLog& log = loader_.Log();
   const SymbolLevel effective = symbols_.EffectiveLevel(level);
   const std::vector<const AsmSymbol*> shown = symbols_.AtLevel(effective);
   if (shown.empty()) return log.ReportInfo("No symbols to save");
-  if (IsConsoleName(path)) {
+  if (IsConsole(path)) {
     log.ReportInfo("==> Exporting symbol table");
-    return WriteToConsole(symbols_.DumpSymbols(level)) || log.ReportError("Error writing " + path);
+    return SaveAsmText(log, out, path, symbols_.DumpSymbols(level), "");
   }
   log.ReportInfo("Saving sym file: " + path);
   size_t width = 0;
@@ -78,7 +72,7 @@ bool AsmPrg::SaveSymbols(const std::string& path, SymbolLevel level, bool sym3, 
   if (sym3) text += "{asm}\n";
   for (const AsmSymbol* s : shown) text += SymbolTable::SymbolLine(*s, width, false) + "\n";
   if (sym3) text += "{endasm}\n";
-  return SaveAsmText(log, path, overwrite, text, "Could not open sym file for saving: ");
+  return SaveAsmText(log, out, path, std::move(text), "Could not open sym file for saving: ");
 }
 
 namespace {
@@ -92,7 +86,7 @@ std::string ViceName(std::string_view name) {
 
 }  // namespace
 
-bool AsmPrg::SaveViceLabels(const std::string& path, bool overwrite) {
+bool AsmPrg::SaveViceLabels(OutputSet& out, const std::string& path) {
   std::string text;
   std::string scope;  // the last global label: local labels are named under it
   for (const auto& line : lines_) {
@@ -112,10 +106,10 @@ bool AsmPrg::SaveViceLabels(const std::string& path, bool overwrite) {
   }
   if (text.empty()) return loader_.Log().ReportInfo("No symbols to save");
   loader_.Log().ReportInfo("Saving VICE label file: " + path);
-  return SaveAsmText(loader_.Log(), path, overwrite, text, "Could not open VICE label file: ");
+  return SaveAsmText(loader_.Log(), out, path, std::move(text), "Could not open VICE label file: ");
 }
 
-bool AsmPrg::SaveRelocationTable(const std::string& path, bool overwrite) {
+bool AsmPrg::SaveRelocationTable(OutputSet& out, const std::string& path) {
   StartPass(AsmPass::Relocate);
   RelocContext context;
   std::vector<RelocEntry> entries;
@@ -135,7 +129,7 @@ bool AsmPrg::SaveRelocationTable(const std::string& path, bool overwrite) {
     text += RelocKindText(e.kind);
     text += "\n";
   }
-  const bool saved = SaveAsmText(loader_.Log(), path, overwrite, text, "Could not open relocation file: ");
+  const bool saved = SaveAsmText(loader_.Log(), out, path, std::move(text), "Could not open relocation file: ");
   DumpProgram();
   pass_ = AsmPass::Done;
   return saved;

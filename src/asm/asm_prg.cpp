@@ -49,8 +49,7 @@ void AsmPrg::AppendLine(std::unique_ptr<AsmInstr> line) {
 
 void AsmPrg::Stall() const {
   if (!debug_stall_) return;
-  std::fputs("stall\n", stdout);
-  std::fflush(stdout);
+  std::fputs("stall\n", stderr);
 }
 
 void AsmPrg::StartPass(AsmPass pass) {
@@ -163,8 +162,7 @@ void AsmPrg::DumpProgram() const {
   size_t width = 0;
   for (const AsmSymbol* s : symbols) width = std::max(width, s->name.size());
   for (const AsmSymbol* s : symbols) out += SymbolTable::SymbolLine(*s, width, false) + "\n";
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  std::fflush(stdout);
+  std::fwrite(out.data(), 1, out.size(), stderr);
 }
 
 }  // namespace vantrel

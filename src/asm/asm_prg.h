@@ -17,6 +17,7 @@
 #include "basic/petscii_codes.h"
 #include "image/address_range.h"
 #include "image/memory_image.h"
+#include "image/output_set.h"
 #include "source/source_loader.h"
 #include "text/file_locator.h"
 
@@ -58,12 +59,12 @@ class AsmPrg {
   void SetEmbedded(bool on) { embedded_ = on; }
   bool Embedded() const { return embedded_; }
 
-  bool SaveSymbols(const std::string& path, SymbolLevel level, bool sym3, bool overwrite);
-  bool SaveRelocationTable(const std::string& path, bool overwrite);
+  bool SaveSymbols(OutputSet& out, const std::string& path, SymbolLevel level, bool sym3);
+  bool SaveRelocationTable(OutputSet& out, const std::string& path);
   // Labels and address equates as a VICE monitor label file ("al C:c000 .start").
-  bool SaveViceLabels(const std::string& path, bool overwrite);
+  bool SaveViceLabels(OutputSet& out, const std::string& path);
   // The .lst output: a disassembly of `range` (the used range when empty).
-  bool ExportDisassembly(const std::string& path, bool overwrite, const AddressRange& range);
+  bool ExportDisassembly(OutputSet& out, const std::string& path, const AddressRange& range);
 
   // What the lines and operands reach through the program.
   SourceLoader& Loader() { return loader_; }

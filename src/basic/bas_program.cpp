@@ -54,10 +54,6 @@ void BasProgram::Warning(const BasLine& line, const std::string& message) {
   loader_.Warning(message);
 }
 
-void BasProgram::PrintSupervariables() const {
-  const std::string dump = supervariables_.Dump();
-  std::fwrite(dump.data(), 1, dump.size(), stdout);
-  std::fflush(stdout);
-}
+std::string BasProgram::SupervariableTable() const { return supervariables_.Dump(); }
 
 }  // namespace vantrel

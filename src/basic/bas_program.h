@@ -19,6 +19,7 @@
 #include "basic/token_table.h"
 #include "image/address_range.h"
 #include "image/memory_image.h"
+#include "image/output_set.h"
 #include "image/program_file.h"
 #include "source/source_loader.h"
 #include "text/file_locator.h"
@@ -69,10 +70,11 @@ class BasProgram {
   const ProgramFile& Program() const { return program_file_; }
   const std::vector<std::unique_ptr<BasLine>>& Lines() const { return lines_; }
 
-  bool WriteTxt(const std::string& path, bool overwrite);
-  bool WriteLbl(const std::string& path, bool overwrite);
+  bool WriteTxt(OutputSet& out, const std::string& path);
+  bool WriteLbl(OutputSet& out, const std::string& path);
   std::vector<std::string> LabelAssignments() const;
-  void PrintSupervariables() const;
+  // The -supervariables table as printed after a run.
+  std::string SupervariableTable() const;
 
   // The line a reference element names (a label-only line forwards to the
   // next line with code); null when none.
@@ -135,7 +137,7 @@ class BasProgram {
   std::string JoinElements(const BasLine& line, bool labels) const;
   // The kept machine code as an {asm} block; empty when there is none.
   std::string KeptCode() const;
-  bool WriteText(const std::string& path, bool overwrite, const std::string& text, const char* console_message,
+  bool WriteText(OutputSet& out, const std::string& path, std::string text, const char* console_message,
                  const std::string& file_message);
   void Relabel();
   void WarnEmptyLines();

@@ -189,7 +189,7 @@ void BasProgram::DebugDump(const BasLine& line) const {
   out += line.text + " \n";
   for (const BasElement& e : line.elements) out += "[" + e.text + "]";
   out += "\n";
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  std::fwrite(out.data(), 1, out.size(), stderr);
 }
 
 }  // namespace vantrel

@@ -4,7 +4,6 @@
 #include "basic/bas_program.h"
 #include "basic/byte_code.h"
 #include "basic/text_pieces.h"
-#include "image/output_file.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -58,10 +57,10 @@ std::string BasProgram::JoinElements(const BasLine& line, bool labels) const {
   return line.generated ? body : CodeEdgeBlanks(body);
 }
 
-bool BasProgram::WriteText(const std::string& path, bool overwrite, const std::string& text,
-                           const char* console_message, const std::string& file_message) {
-  loader_.Log().ReportInfo(IsConsoleName(path) ? std::string(console_message) : file_message);
-  return SaveTextOutput(loader_.Log(), path, overwrite, text);
+bool BasProgram::WriteText(OutputSet& out, const std::string& path, std::string text, const char* console_message,
+                           const std::string& file_message) {
+  loader_.Log().ReportInfo(PlaceOf(path) == OutputPlace::Console ? std::string(console_message) : file_message);
+  return out.Add(loader_.Log(), path, std::move(text), {"Can't open file " + path + " for writing", "Error writing " + path});
 }
 
 // A loaded line with no bytes has no text form the tokenizer would keep.
@@ -80,7 +79,7 @@ std::string BasProgram::KeptCode() const {
                    options_.keepCode == KeepCode::Asm);
 }
 
-bool BasProgram::WriteTxt(const std::string& path, bool overwrite) {
+bool BasProgram::WriteTxt(OutputSet& out, const std::string& path) {
   WarnEmptyLines();
   std::string text = supervariables_.Enabled() ? supervariables_.Definitions() : std::string();
   for (const auto& line : lines_) {
@@ -90,7 +89,7 @@ bool BasProgram::WriteTxt(const std::string& path, bool overwrite) {
     text += JoinElements(*line, false) + "\n";
   }
   text += KeptCode();
-  return WriteText(path, overwrite, text, "==> Exporting txt format", "==> Saving in txt format: " + path);
+  return WriteText(out, path, std::move(text), "==> Exporting txt format", "==> Saving in txt format: " + path);
 }
 
 // Referenced lines are named {:number}; every other line loses its number,
@@ -107,7 +106,7 @@ void BasProgram::Relabel() {
   }
 }
 
-bool BasProgram::WriteLbl(const std::string& path, bool overwrite) {
+bool BasProgram::WriteLbl(OutputSet& out, const std::string& path) {
   WarnEmptyLines();
   Relabel();
   std::string text = supervariables_.Enabled() ? supervariables_.Definitions() : std::string();
@@ -121,7 +120,7 @@ bool BasProgram::WriteLbl(const std::string& path, bool overwrite) {
     }
   }
   text += KeptCode();
-  return WriteText(path, overwrite, text, "==> Exporting lbl format", "==> Saving in label format: " + path);
+  return WriteText(out, path, std::move(text), "==> Exporting lbl format", "==> Saving in label format: " + path);
 }
 
 }  // namespace vantrel

@@ -1,6 +1,7 @@
 #include "d64/d64_files.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
 
 #include "d64/d64_directory.h"
@@ -42,10 +43,18 @@ bool CreateImage(MsgLog& log, D64Image& image, const std::string& path, std::str
   return true;
 }
 
-bool WriteImage(MsgLog& log, D64Image& image, const std::string& path, bool exists, bool overwrite) {
-  if (exists && !overwrite) return log.ReportError("d64 exists");
-  std::string reason;
-  if (!image.WriteImageFile(path, reason)) return log.ReportError("Error saving d64 file");
+// An image read from an existing file replaces it; a new one is only put
+// in place when no file of its name has appeared meanwhile.
+bool WriteImage(MsgLog& log, OutputSet& out, const D64Image& image, const std::string& path, bool exists) {
+  if (exists && !out.Overwrite()) return log.ReportError("d64 exists");
+  const std::string failure = Concat("Error saving d64 file ", path);
+  if (image.ReadOnly()) return log.ReportError(failure + ": the image file is read-only");
+  // An image is read, changed and written back: a device or a pipe cannot be one.
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec) && !RegularFileExists(path))
+    return log.ReportError(failure + ": Not a regular file");
+  std::string bytes(image.Data().begin(), image.Data().end());
+  if (!out.Add(log, path, std::move(bytes), {failure, failure}, exists)) return false;
   return log.ReportInfo(Concat("Writing d64 file ", path));
 }
 
@@ -189,8 +198,8 @@ bool LoadFromImage(MsgLog& log, std::string_view text, ProgramFile& out) {
   return ParseImageSpec(log, text, spec) && LoadFromImage(log, ResolveImagePath(spec), spec, out);
 }
 
-bool SaveToImage(MsgLog& log, const std::string& image_path, const D64FileSpec& spec, const ProgramFile& file,
-                 std::string_view disk_id, bool overwrite) {
+bool SaveToImage(MsgLog& log, OutputSet& out, const std::string& image_path, const D64FileSpec& spec,
+                 const ProgramFile& file, std::string_view disk_id) {
   if (!CheckImageType(log, image_path)) return false;
   D64Image image;
   const bool exists = RegularFileExists(image_path);
@@ -199,13 +208,13 @@ bool SaveToImage(MsgLog& log, const std::string& image_path, const D64FileSpec& 
   }
   if (!PutFile(log, image, spec, ImageFileBytes(file, spec.kind))) return false;
   if (!image.Modified()) return true;
-  return WriteImage(log, image, image_path, exists, overwrite);
+  return WriteImage(log, out, image, image_path, exists);
 }
 
-bool SaveToImage(MsgLog& log, std::string_view text, const ProgramFile& file, std::string_view disk_id,
-                 bool overwrite) {
+bool SaveToImage(MsgLog& log, OutputSet& out, std::string_view text, const ProgramFile& file,
+                 std::string_view disk_id) {
   D64FileSpec spec;
-  return ParseImageSpec(log, text, spec) && SaveToImage(log, ResolveImagePath(spec), spec, file, disk_id, overwrite);
+  return ParseImageSpec(log, text, spec) && SaveToImage(log, out, ResolveImagePath(spec), spec, file, disk_id);
 }
 
 }  // namespace vantrel

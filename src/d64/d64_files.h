@@ -11,6 +11,7 @@
 #include "app/msg_log.h"
 #include "d64/d64_file_spec.h"
 #include "d64/d64_image.h"
+#include "image/output_set.h"
 #include "image/program_file.h"
 
 namespace vantrel {
@@ -23,13 +24,13 @@ bool LoadFromImage(MsgLog& log, const std::string& image_path, const D64FileSpec
 bool LoadFromImage(MsgLog& log, std::string_view text, ProgramFile& out);
 
 // Saves `file` (its bytes and load address) under `spec`'s name into the
-// image at `image_path`; a missing image is created with `disk_id`. An
-// existing image is replaced only with `overwrite`, and always through a
-// temporary file, so a failed save leaves it byte-identical.
-bool SaveToImage(MsgLog& log, const std::string& image_path, const D64FileSpec& spec, const ProgramFile& file,
-                 std::string_view disk_id, bool overwrite);
-bool SaveToImage(MsgLog& log, std::string_view text, const ProgramFile& file, std::string_view disk_id,
-                 bool overwrite);
+// image at `image_path`; a missing image is created with `disk_id`. The new
+// image is staged in `out`; an existing image may be replaced only when
+// `out` allows overwriting.
+bool SaveToImage(MsgLog& log, OutputSet& out, const std::string& image_path, const D64FileSpec& spec,
+                 const ProgramFile& file, std::string_view disk_id);
+bool SaveToImage(MsgLog& log, OutputSet& out, std::string_view text, const ProgramFile& file,
+                 std::string_view disk_id);
 
 // The first of the candidate image paths that exists; the parsed image path
 // itself when none does.

@@ -6,7 +6,6 @@
 #include <bit>
 #include <fstream>
 
-#include "image/safe_write.h"
 
 namespace vantrel {
 
@@ -318,17 +317,6 @@ ImageFileStatus D64Image::ReadImageFile(const std::string& path, bool read_only)
   // writing a file the user has marked read-only.
   read_only_ = read_only || (st.st_mode & S_IWUSR) == 0;
   return ImageFileStatus::Ok;
-}
-
-bool D64Image::WriteImageFile(const std::string& path, std::string& reason) {
-  if (read_only_) {
-    reason = "Read-only file system";
-    return false;
-  }
-  const std::string_view bytes(reinterpret_cast<const char*>(data_.data()), data_.size());
-  if (!WriteFileSafely(path, bytes, reason)) return false;
-  modified_ = false;
-  return true;
 }
 
 }  // namespace vantrel

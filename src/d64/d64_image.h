@@ -74,8 +74,6 @@ class D64Image {
   int FreeBlocks() const;
 
   ImageFileStatus ReadImageFile(const std::string& path, bool read_only);
-  // Replaces the file through a temporary file; `reason` says why it failed.
-  bool WriteImageFile(const std::string& path, std::string& reason);
 
   const std::vector<uint8_t>& Data() const { return data_; }
   bool Modified() const { return modified_; }

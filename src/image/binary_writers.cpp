@@ -1,9 +1,7 @@
 #include "image/binary_writers.h"
 
 #include "image/hex_dump.h"
-#include "image/output_file.h"
 #include "image/program_io.h"
-#include "image/safe_write.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -31,63 +29,54 @@ AddressRange HexRange(const AddressRange& requested, const AddressRange& used) {
   return range;
 }
 
+OutputNote NoteFor(const std::string& path, const std::string& write_failure) {
+  return {"Can't open file " + path + " for writing", write_failure};
+}
+
+bool StageProgram(MsgLog& log, OutputSet& out, const std::string& path, const ProgramFile& file, FileType type,
+                  const std::string& write_failure) {
+  if (file.Size() == 0) return log.ReportError(write_failure + ": the program is empty");
+  return out.Add(log, path, ProgramFileHostBytes(file, type), NoteFor(path, write_failure));
+}
+
 }  // namespace
 
-bool SavePrg(MsgLog& log, const std::string& path, const ProgramFile& file, bool overwrite) {
+bool SavePrg(MsgLog& log, OutputSet& out, const std::string& path, const ProgramFile& file) {
   if (IsConsoleName(path)) return log.ReportError("Can't output .prg files to con");
-  if (!CheckSavePath(log, path, overwrite)) return false;
   log.ReportInfo("==> Saving in .prg format: " + path);
-  if (!WriteProgramFile(path, FileType::Prg, overwrite, file)) return log.ReportError("Error saving .prg file");
-  return true;
+  return StageProgram(log, out, path, file, FileType::Prg, "Error saving .prg file " + path);
 }
 
-bool SaveBin(MsgLog& log, const std::string& path, const ProgramFile& file, bool overwrite) {
+bool SaveBin(MsgLog& log, OutputSet& out, const std::string& path, const ProgramFile& file) {
   if (IsConsoleName(path)) return log.ReportError("Can't output .bin files to con");
-  if (!CheckSavePath(log, path, overwrite)) return false;
   log.ReportInfo("==> Saving in .bin format: " + path);
-  const ProgramFile bytes = WithoutPendingAddress(file);
-  if (!WriteProgramFile(path, FileType::Unspecified, overwrite, bytes))
-    return log.ReportError("Error saving .bin file");
-  return true;
+  return StageProgram(log, out, path, WithoutPendingAddress(file), FileType::Unspecified,
+                      "Error saving .bin file " + path);
 }
 
-bool SavePrg(SourceLoader& loader, const std::string& path, const MemoryImage& image, bool overwrite) {
+bool SavePrg(SourceLoader& loader, OutputSet& out, const std::string& path, const MemoryImage& image) {
   ProgramFile file;
   if (!ExtractUsed(loader, image, file)) return false;
   if (IsConsoleName(path)) return loader.Log().ReportError("Can't output .prg files to con");
-  if (!WriteProgramFile(path, FileType::Prg, overwrite, file))
-    return loader.Log().ReportError("Error saving file " + path);
-  return true;
+  return StageProgram(loader.Log(), out, path, file, FileType::Prg, "Error saving file " + path);
 }
 
-bool SaveBin(SourceLoader& loader, const std::string& path, const MemoryImage& image, bool overwrite) {
+bool SaveBin(SourceLoader& loader, OutputSet& out, const std::string& path, const MemoryImage& image) {
   ProgramFile file;
   if (!ExtractUsed(loader, image, file)) return false;
   if (IsConsoleName(path)) return loader.Log().ReportError("Can't output .bin files to con");
-  if (!WriteProgramFile(path, FileType::Unspecified, overwrite, file))
-    return loader.Log().ReportError("Error saving file " + path);
-  return true;
+  return StageProgram(loader.Log(), out, path, file, FileType::Unspecified, "Error saving file " + path);
 }
 
-bool SaveHex(SourceLoader& loader, const std::string& path, bool overwrite, const AddressRange& range,
+bool SaveHex(SourceLoader& loader, OutputSet& out, const std::string& path, const AddressRange& range,
              const MemoryImage& image) {
   const AddressRange chosen = HexRange(range, image.Used());
   if (chosen.IsEmpty()) return loader.Error("Data range is empty");
   ProgramFile file;
   if (!image.Extract(chosen, file)) return loader.Error("Program is too large to fit in memory");
   MsgLog& log = loader.Log();
-  const bool console = IsConsoleName(path);
-  if (console) {
-    log.ReportInfo("==> Exporting hex format");
-  } else {
-    if (!CheckSavePath(log, path, overwrite)) return false;
-    log.ReportInfo("==> Saving in hex format: " + path);
-  }
-  const std::string dump = HexDump(file, true, true);
-  std::string reason;
-  if (!(console ? WriteToConsole(dump) : WriteFileSafely(path, dump, reason)))
-    return log.ReportError("Error saving .hex file");
-  return true;
+  log.ReportInfo(PlaceOf(path) == OutputPlace::Console ? "==> Exporting hex format" : "==> Saving in hex format: " + path);
+  return out.Add(log, path, HexDump(file, true, true), NoteFor(path, "Error saving .hex file " + path));
 }
 
 }  // namespace vantrel

@@ -1,6 +1,7 @@
-// image/binary_writers.h: the .prg, .bin and .hex outputs. The BASIC run
-// saves its extracted program file; the assembler run saves straight from
-// the memory image; both runs share the hex writer.
+// image/binary_writers.h: the .prg, .bin and .hex outputs, staged in the
+// run's output set. The BASIC run saves its extracted program file; the
+// assembler run saves straight from the memory image; both share the hex
+// writer.
 #pragma once
 
 #include <string>
@@ -8,24 +9,25 @@
 #include "app/msg_log.h"
 #include "image/address_range.h"
 #include "image/memory_image.h"
+#include "image/output_set.h"
 #include "image/program_file.h"
 #include "source/source_loader.h"
 
 namespace vantrel {
 
 // BASIC side: load address and bytes.
-bool SavePrg(MsgLog& log, const std::string& path, const ProgramFile& file, bool overwrite);
+bool SavePrg(MsgLog& log, OutputSet& out, const std::string& path, const ProgramFile& file);
 // BASIC side: the bytes alone.
-bool SaveBin(MsgLog& log, const std::string& path, const ProgramFile& file, bool overwrite);
+bool SaveBin(MsgLog& log, OutputSet& out, const std::string& path, const ProgramFile& file);
 
 // Assembler side: the image's used range. Problems with the program are
 // reported at the loader's current source position.
-bool SavePrg(SourceLoader& loader, const std::string& path, const MemoryImage& image, bool overwrite);
-bool SaveBin(SourceLoader& loader, const std::string& path, const MemoryImage& image, bool overwrite);
+bool SavePrg(SourceLoader& loader, OutputSet& out, const std::string& path, const MemoryImage& image);
+bool SaveBin(SourceLoader& loader, OutputSet& out, const std::string& path, const MemoryImage& image);
 
 // Both runs: a hex dump of `range` (the -range option; an empty range means
 // the image's used range), to the console for the name "con".
-bool SaveHex(SourceLoader& loader, const std::string& path, bool overwrite, const AddressRange& range,
+bool SaveHex(SourceLoader& loader, OutputSet& out, const std::string& path, const AddressRange& range,
              const MemoryImage& image);
 
 }  // namespace vantrel

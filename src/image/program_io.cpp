@@ -7,7 +7,7 @@
 
 #include "d64/d64_file_spec.h"
 #include "d64/d64_files.h"
-#include "image/safe_write.h"
+#include "text/input_file.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -25,16 +25,12 @@ constexpr TypeName kTypeNames[] = {
 };
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  if (!RegularFileExists(path)) return false;
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(path, ec);
   // Nothing larger can be a program (64 KiB and a header); refuse it before
   // allocating, whatever size the file claims.
-  if (ec || size == 0 || size > ProgramFile::kMaxSize + 3) return false;
-  std::ifstream in(path, std::ios::binary);
-  bytes.resize(size);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
-  return in.gcount() == static_cast<std::streamsize>(size);
+  std::string content;
+  if (ReadInputFile(path, ProgramFile::kMaxSize + 3, content) != ReadStatus::Ok || content.empty()) return false;
+  bytes.assign(content.begin(), content.end());
+  return true;
 }
 
 uint16_t Word(const std::vector<uint8_t>& bytes, size_t at) {
@@ -88,13 +84,6 @@ std::string ProgramFileHostBytes(const ProgramFile& file, FileType type) {
   return out;
 }
 
-bool WriteProgramFile(const std::string& path, FileType type, bool overwrite, const ProgramFile& file) {
-  if (RegularFileExists(path) && !overwrite) return false;
-  if (file.Size() == 0) return false;
-  std::string reason;
-  return WriteFileSafely(path, ProgramFileHostBytes(file, type), reason);
-}
-
 bool LoadProgramFile(MsgLog& log, const FileLocator& locator, const std::string& path, FileType type,
                      ProgramFile& out) {
   out.Clear();
@@ -109,7 +98,7 @@ bool LoadProgramFile(MsgLog& log, const FileLocator& locator, const std::string&
     }
     return log.ReportError(".d64 file not found: " + candidates.front().Text());
   }
-  const HiPath found = locator.Find(HiPath(path));
+  const HiPath found = IsStandardInput(path) ? HiPath(path) : locator.Find(HiPath(path));
   if (found.Empty()) return log.ReportError("File not found: " + path);
   out.name = found.FileName();
   out.type = type == FileType::Unspecified ? FileTypeFromExtension(found.Extension()) : type;

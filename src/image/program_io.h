@@ -24,11 +24,6 @@ bool ReadProgramFile(const std::string& path, FileType type, ProgramFile& out);
 // has no data.
 std::string ProgramFileHostBytes(const ProgramFile& file, FileType type);
 
-// Writes the host file; refuses an existing file without `overwrite` and
-// empty data. The target is replaced only when every byte was written.
-// Reports nothing.
-bool WriteProgramFile(const std::string& path, FileType type, bool overwrite, const ProgramFile& file);
-
 // Loads the input program: a host file found through the locator, or a file
 // inside a disk image. Unspecified `type` keeps the type the name gives.
 bool LoadProgramFile(MsgLog& log, const FileLocator& locator, const std::string& path, FileType type,

@@ -5,7 +5,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "image/safe_write.h"
 
 namespace vantrel {
 
@@ -36,13 +35,6 @@ bool BuildRevisionTracker::Load(const HiPath& path) {
   return true;
 }
 
-bool BuildRevisionTracker::WriteNext(std::string& reason) {
-  if (path_.Empty()) {
-    reason = "no file";
-    return false;
-  }
-  const uint64_t next = static_cast<uint64_t>(revision_) + 1;
-  return WriteFileSafely(path_.Text(), std::to_string(next), reason);
-}
+std::string BuildRevisionTracker::NextText() const { return std::to_string(static_cast<uint64_t>(revision_) + 1); }
 
 }  // namespace vantrel

@@ -19,9 +19,9 @@ class BuildRevisionTracker {
   // Reads the file; false when it is not exactly one signed 64-bit decimal
   // number (a line break after the number is not allowed).
   bool Load(const HiPath& path);
-  // Writes the revision plus one, counted as unsigned 64-bit; false with a
-  // reason when the file could not be written.
-  bool WriteNext(std::string& reason);
+  // The file's next contents: the revision plus one, counted as unsigned
+  // 64-bit.
+  std::string NextText() const;
 
  private:
   HiPath path_;

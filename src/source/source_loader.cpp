@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "text/input_file.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -81,10 +82,10 @@ bool SourceLoader::LoadFile(const std::string& name, bool uses) {
 }
 
 bool SourceLoader::LoadFileAs(const std::string& name, bool uses, SourceType forced_kind) {
-  const HiPath found = locator_.Find(HiPath(name));
+  const HiPath found = IsStandardInput(name) ? HiPath(name) : locator_.Find(HiPath(name));
   if (found.Empty()) Error(FileNotFoundText(name));
-  if (!RegularFileExists(found.Text())) return log_.ReportError(FileNotFoundText(found.Text()));
-  locator_.AddDirectory(HiPath(found.Directory()));
+  if (!InputExists(found.Text())) return log_.ReportError(FileNotFoundText(found.Text()));
+  if (!IsStandardInput(found.Text())) locator_.AddDirectory(HiPath(found.Directory()));
   const SourceType kind = forced_kind != SourceType::None ? forced_kind : KindOfPath(found);
   if (!ModeAccepts(mode_, kind)) return log_.ReportError("Can't include this file type here: " + found.Text());
   Info("Loading " + found.Text());
@@ -127,21 +128,12 @@ bool SourceLoader::TooMuchSource(const HiPath& path) {
 
 // False when the file could not be opened or a Fatal ended the reading.
 bool SourceLoader::ReadTextFile(const HiPath& path) {
-  std::error_code ec;
-  const uintmax_t size = std::filesystem::file_size(path.Text(), ec);
-  if (ec) return false;
-  if (size > kMaxSourceBytes - source_bytes_) return TooMuchSource(path);
-  std::ifstream in(path.Text(), std::ios::binary);
-  if (!in) return false;
-  // The whole file in one read: splitting it here is much cheaper than a
-  // stream read per line.
   std::string content;
-  content.reserve(size);
-  for (char buffer[1 << 16]; in.read(buffer, sizeof buffer) || in.gcount() > 0;) {
-    content.append(buffer, static_cast<size_t>(in.gcount()));
-    if (content.size() > kMaxSourceBytes - source_bytes_) return TooMuchSource(path);  // it grew meanwhile
+  switch (ReadInputFile(path.Text(), kMaxSourceBytes - source_bytes_, content)) {
+    case ReadStatus::Ok: break;
+    case ReadStatus::TooLarge: return TooMuchSource(path);
+    default: return false;
   }
-  if (in.bad()) return false;
   source_bytes_ += content.size();
   // Map nodes never move, so this stays this file's record while nested
   // includes come and go.
@@ -298,15 +290,16 @@ void SourceLoader::LoadBuildRevision(const std::string& name) {
   DefineVariable("__BuildRev", std::to_string(static_cast<uint64_t>(revision_.Revision())));
 }
 
-void SourceLoader::UpdateBuildRevision() {
+void SourceLoader::UpdateBuildRevision(OutputSet& out) {
   // A Fatal fails the run as an Error does, so the revision is reused.
   if (log_.ErrorFlag() || log_.FatalFlag()) {
     if (revision_.Loaded()) Error("Due to build errors, Build revision tracker was not updated");
     return;
   }
   if (!revision_.Loaded()) return;
-  std::string reason;
-  if (!revision_.WriteNext(reason)) Error("Failed to update Build revision tracker");
+  const std::string path = revision_.Path().Text();
+  const std::string failure = "Failed to update Build revision tracker " + path;
+  out.Add(log_, path, revision_.NextText(), {failure, failure}, true);
 }
 
 void SourceLoader::Summary(const std::string& program_name) {

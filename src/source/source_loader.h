@@ -7,6 +7,7 @@
 #include <ctime>
 #include <string>
 
+#include "image/output_set.h"
 #include "source/build_revision.h"
 #include "source/directives.h"
 #include "source/macro_table.h"
@@ -60,8 +61,8 @@ class SourceLoader {
 
   // {buildrev:file}: reads the revision and publishes it as __BuildRev.
   void LoadBuildRevision(const std::string& name);
-  // Counts the build revision up after a run without errors.
-  void UpdateBuildRevision();
+  // Stages the build revision counted up, after a run without errors.
+  void UpdateBuildRevision(OutputSet& out);
   // The closing tally of errors and warnings.
   void Summary(const std::string& program_name);
 

@@ -8,7 +8,7 @@
 
 #include "d64/d64_test_support.h"
 #include "image/image_test_helpers.h"
-#include "image/safe_write.h"
+#include "image/output_set.h"
 #include "test_support.h"
 
 namespace vantrel {
@@ -21,7 +21,7 @@ class D64Files : public ::testing::Test {
  protected:
   std::string Save(const std::string& name, const ProgramFile& file, bool overwrite = true) {
     MsgLog log;
-    SaveToImage(log, image_ + "::" + name, file, "64", overwrite);
+    test::SaveNow(log, image_ + "::" + name, file, overwrite);
     return Transcript(log);
   }
   std::string Load(const std::string& text, ProgramFile& out) {
@@ -88,22 +88,30 @@ TEST_F(D64Files, RefusedSavesLeaveTheImageAlone) {
 TEST_F(D64Files, FailedImageWritesLeaveItAlone) {
   Save("ROCKET", test::MakePrg(0x0801, 100));
   const std::vector<uint8_t> disk = ReadBytes(image_);
-  for (WriteFault fault : {WriteFault::ShortWrite, WriteFault::FailedClose, WriteFault::FailedRename}) {
-    SCOPED_TRACE(static_cast<int>(fault));
+  const std::pair<WriteFault, const char*> faults[] = {{WriteFault::ShortWrite, "No space left on device"},
+                                                       {WriteFault::FailedClose, "Input/output error"},
+                                                       {WriteFault::FailedRename, "Invalid cross-device link"}};
+  for (const auto& [fault, reason] : faults) {
+    SCOPED_TRACE(reason);
     InjectWriteFaultForTesting(fault);
-    EXPECT_EQ(Save("OTHER", test::MakePrg(0x0801, 5)), loading_ + "Info: Saving OTHER: Ok\nError: Error saving d64 file\n");
+    EXPECT_EQ(Save("OTHER", test::MakePrg(0x0801, 5)), loading_ + "Info: Saving OTHER: Ok\nInfo: Writing d64 file " +
+                                                           image_ + "\nError: Error saving d64 file " + image_ + ": " +
+                                                           reason + "\n");
     EXPECT_EQ(ReadBytes(image_), disk);
     EXPECT_EQ(test::EntriesIn(dir_.Path()), 1u);
   }
   const std::string fifo = dir_.File("fifo.d64"), folder = dir_.File("folder.d64");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   std::filesystem::create_directory(folder);
-  for (const std::string& path : {fifo, folder, dir_.File("missing/new.d64")}) {
+  const std::pair<std::string, const char*> targets[] = {{fifo, "Not a regular file"},
+                                                         {folder, "Not a regular file"},
+                                                         {dir_.File("missing/new.d64"), "No such file or directory"}};
+  for (const auto& [path, reason] : targets) {
     SCOPED_TRACE(path);
     MsgLog log;
-    EXPECT_FALSE(SaveToImage(log, path + "::OTHER", test::MakePrg(0x0801, 5), "64", true));
+    EXPECT_FALSE(test::SaveNow(log, path + "::OTHER", test::MakePrg(0x0801, 5), true));
     EXPECT_EQ(Transcript(log), "Info: Image file not found; creating new one\nInfo: Saving OTHER: Ok\n"
-                               "Error: Error saving d64 file\n");
+                               "Error: Error saving d64 file " + path + ": " + reason + "\n");
     ProgramFile out;
     EXPECT_EQ(Load(path + "::OTHER", out), "Error: d64 image not found: " + path + "\n");
   }
@@ -184,7 +192,7 @@ TEST(D64Corpus, AddingAFileKeepsTheOthers) {
     chmod(copy.c_str(), 0644);
     MsgLog log;
     const ProgramFile added = test::MakePrg(0xC000, 5000);
-    ASSERT_TRUE(SaveToImage(log, dir.File(image) + "::ADDED", added, "64", true)) << Transcript(log);
+    ASSERT_TRUE(test::SaveNow(log, dir.File(image) + "::ADDED", added, true)) << Transcript(log);
     EXPECT_FALSE(test::FileExists(dir.File(std::string(image) + ".d64")));
     ExpectCorpusFiles(image, copy);
     ProgramFile out;

@@ -87,7 +87,7 @@ TEST(D64Hostile, CorruptDirectoryOrSizeStopsLoadAndSave) {
     EXPECT_FALSE(LoadFromImage(load_log, path + "::F", out));
     EXPECT_EQ(test::Transcript(load_log), loading + "Error: Error loading d64 image\n");
     MsgLog save_log;
-    EXPECT_FALSE(SaveToImage(save_log, path + "::G", test::MakePrg(0x0801, 5), "64", true));
+    EXPECT_FALSE(test::SaveNow(save_log, path + "::G", test::MakePrg(0x0801, 5), true));
     EXPECT_EQ(test::Transcript(save_log), loading + (sized ? "Error: Saving G: Error\n" : "Error: Error loading d64 image\n"));
     EXPECT_EQ(test::ReadBytes(path), disk);
   }
@@ -101,7 +101,7 @@ TEST(D64Hostile, ReplacingNeverFreesTrack18) {
   disk[kDir + 4] = 0;
   test::WriteBytes(path, disk);
   MsgLog log;
-  ASSERT_TRUE(SaveToImage(log, path + "::@:F", test::MakePrg(0x0801, 20), "64", true)) << test::Transcript(log);
+  ASSERT_TRUE(test::SaveNow(log, path + "::@:F", test::MakePrg(0x0801, 20), true)) << test::Transcript(log);
   const std::vector<uint8_t> after = test::ReadBytes(path);
   EXPECT_EQ(std::vector<uint8_t>(after.begin() + kBam, after.begin() + kBam + 3), (std::vector<uint8_t>{18, 1, 0x41}));
   EXPECT_EQ(after[kBam + 4 + 4 * 17], 17);  // 18/0 and 18/1 still used
@@ -169,7 +169,7 @@ TEST(D64Hostile, RandomDamage) {
     if (LoadFromImage(log, path + "::F", out)) {
       EXPECT_LE(out.Size(), 65538u);
     }
-    if (!SaveToImage(log, path + "::@:F", test::MakePrg(0x0801, 300), "64", true)) {
+    if (!test::SaveNow(log, path + "::@:F", test::MakePrg(0x0801, 300), true)) {
       EXPECT_EQ(test::ReadBytes(path), disk);
     }
   }

@@ -40,7 +40,7 @@ class D64Interop : public ::testing::Test {
   }
   bool Save(const std::string& name, const ProgramFile& file) {
     MsgLog log;
-    return SaveToImage(log, image_ + "::" + name, file, "64", true);
+    return test::SaveNow(log, image_ + "::" + name, file, true);
   }
 
   test::ScratchDir dir_;

@@ -9,6 +9,7 @@
 
 #include "app/msg_log.h"
 #include "d64/d64_files.h"
+#include "image/output_set.h"
 #include "image/program_file.h"
 
 namespace vantrel::test {
@@ -62,6 +63,12 @@ inline D64Image Blank(const std::string& name = "T") {
 inline bool Put(MsgLog& log, D64Image& image, const std::string& name, const std::vector<uint8_t>& bytes) {
   D64FileSpec spec;
   return ParseC64Name(name, 0, spec) && PutFile(log, image, spec, bytes);
+}
+
+// Saves and commits at once, as a run with no other output does.
+inline bool SaveNow(MsgLog& log, std::string_view text, const ProgramFile& file, bool overwrite) {
+  OutputSet out(overwrite);
+  return SaveToImage(log, out, text, file, "64") && out.Commit(log);
 }
 
 inline bool HaveTool(const std::string& name) {

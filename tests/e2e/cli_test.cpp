@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "image/image_test_helpers.h"
 #include "test_support.h"
 
 namespace vantrel {
@@ -18,18 +19,25 @@ bool Has(const std::string& output, const std::string& line) {
   return output.find(line + "\n") != std::string::npos;
 }
 
-TEST(Cli, HelpPrintsUsageAndExits255) {
+// Help asked for is a success; no arguments at all keeps the old 255.
+TEST(Cli, HelpAndVersion) {
   ScratchDir dir;
   test::WriteFile(dir.File("game.txt"), "10 PRINT\n");
-  const std::vector<std::vector<std::string>> calls = {
-      {}, {"game.txt", "-h"}, {"/?"}, {"game.txt", "--HELP"}, {"-prg", "/h", "game.txt"}};
-  for (const auto& args : calls) {
+  const std::pair<std::vector<std::string>, int> calls[] = {
+      {{}, 255}, {{"game.txt", "-h"}, 0}, {{"/?"}, 0}, {{"-?"}, 0}, {{"game.txt", "--HELP"}, 0},
+      {{"-prg", "/h", "game.txt"}, 0}};
+  for (const auto& [args, status] : calls) {
     SCOPED_TRACE(args.empty() ? "(none)" : args[0]);
-    auto r = RunVantrel(dir.Path(), args);
-    EXPECT_EQ(r.status, 255);
-    EXPECT_TRUE(Has(r.output, "\tvantrel <filename.ext> [-<options>]"));
+    auto r = RunVantrel(dir.Path(), args, "2>/dev/null");
+    EXPECT_EQ(r.status, status);
+    EXPECT_TRUE(Has(r.output, "\tvantrel <filename.ext> [-<options>]"));  // on standard output
     EXPECT_TRUE(Has(r.output, std::string(79, '-')));
     EXPECT_EQ(r.output.find("Starting"), std::string::npos);
+  }
+  for (const char* word : {"--version", "-version"}) {
+    auto r = RunVantrel(dir.Path(), {word}, "2>/dev/null");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.output, "Vantrel 4.01\n");
   }
 }
 
@@ -179,6 +187,112 @@ TEST(Cli, ConsoleOutputThatCannotBeWrittenFails) {
     EXPECT_EQ(RunVantrel(dir.Path(), row.args, row.redirect).status, row.status);
   }
   EXPECT_TRUE(test::FileExists(dir.File("game.prg")));
+}
+
+// Standard output carries only the data asked for, so it can be piped and
+// read back; "-" names standard input and output.
+TEST(Cli, StandardStreams) {
+  ScratchDir dir;
+  test::WriteFile(dir.File("game.txt"), "10 PRINT \"{clear}HI\":GOTO 10\n20 END\n");
+  ASSERT_EQ(RunVantrel(dir.Path(), {"game.txt", "-prg", "-quiet"}).status, 0);
+  const std::string prg = test::ReadFile(dir.File("game.prg"));
+
+  auto text = RunVantrel(dir.Path(), {"game.prg", "-txt:con"}, "2>/dev/null");
+  ASSERT_EQ(text.status, 0);
+  test::WriteFile(dir.File("again.txt"), text.output);
+  ASSERT_EQ(RunVantrel(dir.Path(), {"again.txt", "-prg"}).status, 0);
+  EXPECT_EQ(test::ReadFile(dir.File("again.prg")), prg);
+
+  const struct {
+    std::vector<std::string> args;
+    const char* redirect;
+    std::string out;
+  } rows[] = {
+      {{"game.txt", "-prg:-"}, "2>/dev/null", prg},
+      {{"-", "-loadext:txt", "-prg:-"}, "2>/dev/null <game.txt", prg},
+      {{"-", "-loadext:prg", "-txt:-"}, "2>/dev/null <game.prg", "10 PRINT \"{clear}HI\":GOTO 10\n20 END\n"},
+      {{"game.txt", "-prg:/dev/stdout", "-txt:/dev/null"}, "2>/dev/null", prg},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.args[1]);
+    auto r = RunVantrel(dir.Path(), row.args, row.redirect);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.output, row.out);
+  }
+  auto r = RunVantrel(dir.Path(), {"-", "-prg:-"}, "<game.txt");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Has(r.output, "Error: Standard input needs -loadext to say what it holds (txt, prg or asm)"));
+  r = RunVantrel(dir.Path(), {"-", "-loadext:txt", "-prg"}, "<game.txt");
+  EXPECT_TRUE(Has(r.output, "Error: -prg needs a name when the input is standard input (-prg:- for standard output)"));
+  EXPECT_EQ(test::EntriesIn(dir.Path()), 4u);  // game, again: no "-.prg", no "stdout.prg"
+}
+
+TEST(Cli, QuietPrintsOnlyProblems) {
+  ScratchDir dir;
+  test::WriteFile(dir.File("game.txt"), "10 PRINT\n");
+  test::WriteFile(dir.File("bad.txt"), "10 PRINT\n{error:oops}\n");
+  for (const char* word : {"-quiet", "-q"}) {
+    EXPECT_EQ(RunVantrel(dir.Path(), {"game.txt", "-prg", "-ovr", word}).output, "");
+    auto r = RunVantrel(dir.Path(), {"bad.txt", "-prg", word});
+    EXPECT_EQ(r.output, "Error: [bad.txt (2)] oops\n");
+    EXPECT_EQ(r.status, 1);
+  }
+}
+
+// A run that fails leaves every output path as it was: no new file, every
+// old one byte for byte, whichever output or check failed.
+TEST(Cli, AFailedRunWritesNothing) {
+  const struct {
+    const char* name;
+    std::vector<std::pair<const char*, const char*>> files;
+    std::vector<std::string> args;
+    std::string line;
+  } rows[] = {
+      {"existing output", {{"dodge.txt", "10 PRINT\n"}, {"dodge.prg", "old"}},
+       {"dodge.txt", "-prg", "-hex", "-txt:copy", "-d64:disk::DODGE"}, "Error: File already exists: dodge.prg"},
+      {"existing listing", {{"demo.asm", " orig $c000\n rts\n"}, {"demo.lst", "old"}},
+       {"demo.asm", "-prg", "-sym", "-lst"}, "Error: File already exists: demo.lst"},
+      {"bad asmfmt", {{"demo.asm", " orig $c000\n asmfmt \"-bogus\"\n rts\n"}},
+       {"demo.asm", "-prg", "-lst", "-vice"}, "Error: Invalid AsmFmt specified"},
+      {"missing folder", {{"dodge.txt", "10 PRINT\n"}},
+       {"dodge.txt", "-prg", "-txt:none/x"}, "Error: Can't open file none/x.txt for writing: No such file or directory"},
+      {"device that fails", {{"dodge.txt", "10 PRINT\n{buildrev:rev}\n"}, {"rev", "41"}},
+       {"dodge.txt", "-prg", "-hex:/dev/full"}, "Error: Error saving .hex file /dev/full: No space left on device"},
+      {"image exists", {{"dodge.txt", "10 PRINT\n"}, {"disk.d64", ""}},
+       {"dodge.txt", "-prg", "-d64:disk::DODGE"}, "Error: Error loading d64 image"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    ScratchDir dir;
+    for (const auto& [name, content] : row.files) test::WriteFile(dir.File(name), content);
+    auto r = RunVantrel(dir.Path(), row.args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Has(r.output, row.line)) << r.output;
+    EXPECT_EQ(test::EntriesIn(dir.Path()), row.files.size());
+    for (const auto& [name, content] : row.files) EXPECT_EQ(test::ReadFile(dir.File(name)), content) << name;
+  }
+}
+
+// Two runs creating the same file at once: exactly one of them may.
+TEST(Cli, RacingRunsHaveOneWinner) {
+  ScratchDir dir;
+  test::WriteFile(dir.File("a.txt"), "10 PRINT \"A\"\n");
+  test::WriteFile(dir.File("b.txt"), "10 PRINT \"B\"\n");
+  const std::string race = "cd '" + dir.Path() + "' && for i in $(seq 20); do rm -f r.prg; "
+                           "'" VANTREL_BINARY "' a.txt -prg:r -q >a.out 2>&1 & "
+                           "'" VANTREL_BINARY "' b.txt -prg:r -q >b.out 2>&1 & "
+                           "wait; cat a.out b.out; done";
+  FILE* pipe = popen(race.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string output;
+  for (char buffer[4096]; size_t n = fread(buffer, 1, sizeof buffer, pipe);) output.append(buffer, n);
+  pclose(pipe);
+  EXPECT_EQ(output, [] {
+    std::string expected;
+    for (int i = 0; i < 20; ++i) expected += "Error: File already exists: r.prg\n";
+    return expected;
+  }());
+  EXPECT_EQ(test::EntriesIn(dir.Path()), 5u);  // no temporary file left
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "image/image_test_helpers.h"
-#include "image/safe_write.h"
+#include "image/output_set.h"
 #include "test_support.h"
 
 namespace vantrel {
@@ -287,8 +287,8 @@ TEST(SourceLoader, BuildRevision) {
   };
   const Row rows[] = {
       {"41", "{buildrev:rev.txt}{usedef:__BuildRev}", " 41", "42", ""},
-      {"41", "{buildrev:rev.txt}", " ", "41", "Failed to update Build revision tracker", WriteFault::ShortWrite},
-      {"41", "{buildrev:rev.txt}", " ", "41", "Failed to update Build revision tracker", WriteFault::FailedRename},
+      {"41", "{buildrev:rev.txt}", " ", "41", ": No space left on device", WriteFault::ShortWrite},
+      {"41", "{buildrev:rev.txt}", " ", "41", ": Invalid cross-device link", WriteFault::FailedRename},
       {"-1\r", "{buildrev:rev.txt}{usedef:__BuildRev}", " 18446744073709551615", "0", ""},
       {"41\n", "{buildrev:rev.txt}", " ", "41\n", "Invalid build revision tracker file"},
       {"9223372036854775808", "{buildrev:rev.txt}", " ", "9223372036854775808",
@@ -304,13 +304,19 @@ TEST(SourceLoader, BuildRevision) {
     h.Write("rev.txt", row.file);
     h.Write("p.txt", row.source);
     h.Load("p.txt");
+    OutputSet out;
+    h.loader.UpdateBuildRevision(out);
     InjectWriteFaultForTesting(row.fault);
-    h.loader.UpdateBuildRevision();
+    if (!h.log.ErrorFlag()) out.Commit(h.log);
     EXPECT_EQ(h.loader.BasicLines().at(0), row.line);
     EXPECT_EQ(ReadFile(h.dir.File("rev.txt")), row.after);
     EXPECT_EQ(test::EntriesIn(h.dir.Path()), 2u);  // no temporary file left
     Lines expected;
-    if (*row.problem != '\0') expected.push_back("Error: " + h.At("p.txt", 1) + row.problem);
+    // A failed write names the file and the reason, at no source line.
+    if (row.fault != WriteFault::None)
+      expected.push_back("Error: Failed to update Build revision tracker " + h.dir.File("rev.txt") + row.problem);
+    else if (*row.problem != '\0')
+      expected.push_back("Error: " + h.At("p.txt", 1) + row.problem);
     if (std::string(row.problem) == "Build revision tracker file already loaded")
       expected.push_back("Error: " + h.At("p.txt", 1) + "Due to build errors, Build revision tracker was not updated");
     EXPECT_EQ(h.Problems(), expected);
