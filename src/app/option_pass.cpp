@@ -65,7 +65,9 @@ void Converter::ParseOptions(CmdLineParams& params) {
   o.variable_case = ReadCharacterCase(params.ValueOr("varcase", "auto", "lower"));
   ParseRange(params);
   ParseKeepCode(params);
-  codes_->SetAlpha(ReadAlphaMode(params.ValueOr("alpha", "Lazy", "Lazy")));
+  // Lazy when not given; a petcat listing's header may then choose Petcat.
+  const bool alpha_given = found("alpha");
+  codes_->SetAlpha(ReadAlphaMode(params.ValueOr("alpha", "Lazy", "Lazy")), alpha_given);
   for (std::string def = params.NextValueOf("def", "def"); !def.empty(); def = params.NextValueOf("def", "def"))
     loader_->DefineVariable(def);
   ReportUnknownParams(params);

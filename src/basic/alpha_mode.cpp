@@ -8,9 +8,22 @@ namespace vantrel {
 
 namespace {
 
-// In AlphaMode order from Ascii; the reader returns position + 1.
-constexpr std::string_view kAlphaNames[] = {"Ascii", "Normal", "Lazy",  "Alt",   "Poke",
-                                            "PokeAlt", "Upper", "Lower", "Invert"};
+struct AlphaName {
+  AlphaMode mode;
+  std::string_view name;
+};
+
+constexpr AlphaName kAlphaNames[] = {
+    {AlphaMode::Ascii, "Ascii"}, {AlphaMode::Normal, "Normal"}, {AlphaMode::Lazy, "Lazy"},
+    {AlphaMode::Alt, "Alt"},     {AlphaMode::Poke, "Poke"},     {AlphaMode::PokeAlt, "PokeAlt"},
+    {AlphaMode::Upper, "Upper"}, {AlphaMode::Lower, "Lower"},   {AlphaMode::Invert, "Invert"},
+    {AlphaMode::Petcat, "Petcat"},
+};
+
+// petcat lists pi ($FF) as "~"; the byte "~" ($7E) shows pi too but is not
+// what the C64 types for it.
+constexpr uint8_t kPetcatPi = '~';
+constexpr uint8_t kPi = 0xFF;
 
 bool InRange(uint8_t c, uint8_t first, uint8_t last) { return c >= first && c <= last; }
 bool IsUpper(uint8_t c) { return InRange(c, 'A', 'Z'); }
@@ -22,14 +35,14 @@ bool IsShifted(uint8_t c) { return InRange(c, 0xC1, 0xDA); }
 
 std::string ToString(AlphaMode mode) {
   if (mode == AlphaMode::None) return "None";
-  int32_t index = static_cast<int32_t>(mode) - 1;
-  if (index < 0 || index >= static_cast<int32_t>(std::size(kAlphaNames))) return "!!!ERROR in AlphaMode::ToString!!!";
-  return std::string(kAlphaNames[index]);
+  for (const AlphaName& row : kAlphaNames)
+    if (row.mode == mode) return std::string(row.name);
+  return "!!!ERROR in AlphaMode::ToString!!!";
 }
 
 AlphaMode ReadAlphaMode(std::string_view text) {
-  for (size_t i = 0; i < std::size(kAlphaNames); ++i)
-    if (EqualsNoCase(text, kAlphaNames[i])) return static_cast<AlphaMode>(i + 1);
+  for (const AlphaName& row : kAlphaNames)
+    if (EqualsNoCase(text, row.name)) return row.mode;
   return AlphaMode::Error;
 }
 
@@ -63,6 +76,9 @@ uint8_t AlphaIn(AlphaMode mode, uint8_t c) {
     case AlphaMode::Poke:
     case AlphaMode::Lower:
       return IsLower(c) ? c - 0x20 : c;
+    case AlphaMode::Petcat:
+      if (c == kPetcatPi) return kPi;
+      [[fallthrough]];
     case AlphaMode::Alt:
       if (IsLower(c)) return c - 0x20;
       return IsUpper(c) ? c + 0x80 : c;
@@ -85,6 +101,9 @@ uint8_t AlphaOut(AlphaMode mode, uint8_t b) {
     case AlphaMode::Upper:
       if (IsShifted(b)) return b - 0x80;
       return IsLower(b) ? b - 0x20 : b;
+    case AlphaMode::Petcat:
+      if (b == kPi) return kPetcatPi;
+      [[fallthrough]];
     case AlphaMode::Alt:
       if (IsShifted(b)) return b - 0x80;
       if (IsLower(b)) return b - 0x20;
@@ -105,7 +124,11 @@ uint8_t RemarkIn(AlphaMode mode, uint8_t c) {
     case AlphaMode::Lazy:
     case AlphaMode::Poke:
       return IsLower(c) ? c - 0x20 : c;
+    // A REM holds its letters as a string does: "rem IEC" and "IEC" in
+    // quotes give the same bytes.
     case AlphaMode::Alt:
+    case AlphaMode::Petcat:
+      return AlphaIn(mode, c);
     case AlphaMode::Upper:
     case AlphaMode::Lower:
     case AlphaMode::Invert:
@@ -116,11 +139,7 @@ uint8_t RemarkIn(AlphaMode mode, uint8_t c) {
   }
 }
 
-// As string bytes, except that Alt keeps the shifted letters of a REM.
-uint8_t RemarkOut(AlphaMode mode, uint8_t b) {
-  if (mode == AlphaMode::Alt && IsShifted(b)) return b;
-  return AlphaOut(mode, b);
-}
+uint8_t RemarkOut(AlphaMode mode, uint8_t b) { return AlphaOut(mode, b); }
 
 // The character ROM orders the glyphs differently from PETSCII: the letters
 // $40-$5F sit at screen codes $00-$1F, and the graphics that PETSCII has

@@ -9,7 +9,8 @@
 
 namespace vantrel {
 
-// The values are fixed: the option reader yields 1 to 9, or 10 for a bad name.
+// The values are fixed: the option reader yields 1 to 9 or 11, or 10 for a
+// bad name.
 enum class AlphaMode : int32_t {
   None = 0,
   Ascii = 1,
@@ -22,6 +23,9 @@ enum class AlphaMode : int32_t {
   Lower = 8,
   Invert = 9,
   Error = 10,
+  // VICE petcat's listings: lower case unshifted, upper case shifted, and
+  // "~" for pi, in strings, REM and DATA alike.
+  Petcat = 11,
 };
 
 enum class CharacterCase : int32_t { Invalid = 0, Lower = 1, Upper = 2, Auto = 3 };
@@ -40,8 +44,9 @@ std::string ApplyCase(CharacterCase letter_case, std::string_view text);
 uint8_t AlphaIn(AlphaMode mode, uint8_t c);
 // A PETSCII byte to the text character written for it in `mode`.
 uint8_t AlphaOut(AlphaMode mode, uint8_t b);
-// REM text is not quoted text: its letters follow simpler rules. A REM
-// character to the byte it is stored as, and a stored byte to its character.
+// REM text is not quoted text: in some modes its letters follow simpler
+// rules. A REM or DATA character to the byte it is stored as, and a stored
+// byte to its character.
 uint8_t RemarkIn(AlphaMode mode, uint8_t c);
 uint8_t RemarkOut(AlphaMode mode, uint8_t b);
 // The screen code (what POKE puts in screen memory) of a PETSCII byte in the

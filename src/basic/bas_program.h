@@ -40,9 +40,6 @@ struct BasOptions {
   KeepCode keepCode = KeepCode::Off;
 };
 
-// A character of a DATA item as the tokenizer stores it; -1 when dropped.
-int DataCharIn(uint8_t c);
-
 class BasProgram {
  public:
   static constexpr uint16_t kUnsetAddress = 0xFFFF;
@@ -86,7 +83,14 @@ class BasProgram {
   std::unique_ptr<BasLine> TokenizeLine(const SourceLine* origin, std::string_view text);
   bool HandleLineStart(BasLine& line, BasElement& e, bool& at_start);
   void DirectiveAtTokenize(BasLine& line, BasElement& e);
+  // Checks on source text (source_checks.cpp).
   bool TakePetcatHeader(std::string_view text);
+  bool IsPetcatComment(std::string_view text);
+  void HintPetcat(const BasLine& line);
+  void HintPetcatOnce(const std::string& reason);
+  bool CleanElementText(BasElement& e);
+  bool QuestionMarkStatement(const BasElement& e, bool& statement_start);
+  void WarnQuestionMark();
   void ApplyLoadAddress(const std::string& argument, uint16_t& target);
   void ApplyVar(BasElement& e, const std::string& argument);
   void ApplySym(BasElement& e, const std::string& argument);
@@ -118,8 +122,8 @@ class BasProgram {
   void DirectiveAtWrite(const BasElement& e);
   bool SetSwitch(bool& option, const std::string& argument, const char* label);
   std::string ElementToBytes(const BasElement& e);
+  std::string TypedBytes(std::string_view text) const;
   std::string RemainderBytes(const std::string& text) const;
-  std::string DataItemBytes(const std::string& text) const;
   void RestoreSavedCode();
   bool AssembleInlineBlocks();
   void PatchSymbolReferences();
@@ -127,10 +131,9 @@ class BasProgram {
   // Detokenizing (detokenizer.cpp).
   bool LoadPrg(ProgramFile& file);
   bool DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previous);
-  std::string ElementToText(const BasElement& e) const;
+  std::string ElementToText(const BasElement& e, std::string_view line) const;
   std::string RemainderText(const std::string& bytes) const;
-  std::string DataItemText(const std::string& bytes) const;
-  std::string DataItemWithBlanks(const BasElement& e) const;
+  std::string DataItemWithBlanks(const BasElement& e, std::string_view line) const;
   void DebugDump(const BasLine& line) const;
 
   // Text outputs (text_writers.cpp).
@@ -167,6 +170,8 @@ class BasProgram {
 
   uint16_t load_address_ = kUnsetAddress;
   uint16_t header_address_ = kUnsetAddress;  // from a petcat header line
+  bool petcat_text_ = false;       // lines are read as petcat wrote them
+  bool petcat_hint_done_ = false;  // -alpha:petcat was suggested, or is moot
   bool renumber_requested_ = false;
   int32_t previous_ = -1;
   int32_t next_ = 0;

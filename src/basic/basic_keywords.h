@@ -27,6 +27,8 @@ inline constexpr int32_t kTokenPrint = 0x99;
 inline constexpr int32_t kTokenTo = 0xA4;
 inline constexpr int32_t kTokenThen = 0xA7;
 inline constexpr int32_t kTokenGo = 0xCB;
+// Not a keyword: the C64 types pi as this byte, and LIST shows it as the character.
+inline constexpr int32_t kTokenPi = 0xFF;
 
 // The ROM's keyword list in token order ($80 up). Order is significant: the
 // matcher tries low codes first, so INPUT# and PRINT# must precede INPUT and

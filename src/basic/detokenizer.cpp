@@ -53,9 +53,11 @@ bool BasProgram::LoadPrg(ProgramFile& file) {
                memory_.BasicEnd() != 0 && saved_code_.Size() > 0;
   if ((!behind.IsEmpty() || options_.notBasic) && !code_kept_) {
     const AddressRange shown = behind.IsEmpty() ? memory_.Used() : behind;
+    // -keepcode can keep only code right behind a sound BASIC program.
+    const bool keepable = !options_.notBasic && !behind.IsEmpty() && memory_.BasicEnd() != 0;
     AddDirectiveLine(
         "{warning:Source .prg file contains non-BASIC code which will need to be ported separately: " +
-        shown.Text() + "}");
+        shown.Text() + (keepable ? " (-keepcode keeps it in the text)" : "") + "}");
   }
   return !loader_.Log().ErrorFlag();
 }
@@ -72,6 +74,7 @@ bool BasProgram::DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previo
     return true;
   }
   if (cursor + 3 > last) return !loader_.Warning("Ran off end of memory!");
+  const uint16_t link = memory_.ReadWord(static_cast<uint16_t>(cursor));
   cursor += 2;
   line.fromProgram = true;
   line.lineNumber = memory_.ReadWord(static_cast<uint16_t>(cursor));
@@ -89,6 +92,11 @@ bool BasProgram::DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previo
     bytes += static_cast<char>(memory_.Read(static_cast<uint16_t>(cursor++)));
   if (cursor > last) return !loader_.Warning("Ran off end of memory!");
   ++cursor;  // past the line's zero byte
+  // The C64 relinks a program when it loads it, so any link works there;
+  // a rebuilt program holds the right one.
+  if (link != (cursor & 0xFFFF))
+    loader_.Warning("Line " + line.text + " links to $" + Hex(link, 4) + ", not to the next line at $" +
+                    Hex(cursor & 0xFFFF, 4) + "; a rebuilt program corrects the link");
   // Only a whole line is indexed: a cut one is dropped, and a jump to it
   // must not find it.
   RegisterLine(line);
@@ -106,7 +114,7 @@ bool BasProgram::DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previo
     if (e.IsToken(kTokenData)) in_data = true;
     else if (e.IsPunct(':')) in_data = false;
     e.raw = std::string(lexer.LastSpan());
-    e.text = data_item ? DataItemWithBlanks(e) : ElementToText(e);
+    e.text = data_item ? DataItemWithBlanks(e, line.text) : ElementToText(e, line.text);
     // An apostrophe byte is code on the C64; as a token it stays in the line.
     if (e.kind == BasElementKind::Tick) e.kind = BasElementKind::Token;
     line.elements.push_back(std::move(e));
@@ -114,7 +122,7 @@ bool BasProgram::DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previo
   return true;
 }
 
-std::string BasProgram::ElementToText(const BasElement& e) const {
+std::string BasProgram::ElementToText(const BasElement& e, std::string_view line) const {
   switch (e.kind) {
     case BasElementKind::None: return "<NONE>";
     case BasElementKind::End: return "<NULL>";
@@ -125,7 +133,7 @@ std::string BasProgram::ElementToText(const BasElement& e) const {
     case BasElementKind::Control: return ByteCode(static_cast<uint8_t>(e.value));
     case BasElementKind::Key: return "<KEY:" + e.text + ">";
     case BasElementKind::SymbolRef: return "<HOLD>";
-    case BasElementKind::Quoted: return codes_.PetsciiToText(e.text);
+    case BasElementKind::Quoted: return codes_.PetsciiToText(e.text, line);
     case BasElementKind::Token: return ApplyCase(options_.keywordCase, keywords_.OutputName(e.value));
     case BasElementKind::Remainder: return RemainderText(e.text);
     case BasElementKind::Name:
@@ -135,7 +143,7 @@ std::string BasProgram::ElementToText(const BasElement& e) const {
     case BasElementKind::Punct:
       // A raw brace would open a directive when the text is read again.
       return e.value == '{' || e.value == '}' ? ByteCode(static_cast<uint8_t>(e.value)) : e.text;
-    case BasElementKind::DataItem: return DataItemText(e.text);
+    case BasElementKind::DataItem: return RemainderText(e.text);
     case BasElementKind::Brace:
     case BasElementKind::Space:
     case BasElementKind::Digits:
@@ -144,8 +152,8 @@ std::string BasProgram::ElementToText(const BasElement& e) const {
   }
 }
 
-// REM text follows the alphabet mode; a byte whose text form would not
-// read back as the same byte is written as a byte code instead.
+// REM text and DATA items follow the alphabet mode; a byte whose text form
+// would not read back as the same byte is written as a byte code instead.
 std::string BasProgram::RemainderText(const std::string& bytes) const {
   const AlphaMode mode = codes_.Alpha();
   std::string out;
@@ -159,28 +167,17 @@ std::string BasProgram::RemainderText(const std::string& bytes) const {
   return out;
 }
 
-// DATA items are stored as typed; a byte the tokenizer would change or drop
-// is written as a byte code.
-std::string BasProgram::DataItemText(const std::string& bytes) const {
-  std::string out;
-  for (char ch : bytes) {
-    const uint8_t b = static_cast<uint8_t>(ch);
-    if (b != '{' && DataCharIn(b) == b) out += ch;
-    else out += ByteCode(b);
-  }
-  return out;
-}
-
-// The C64 keeps the blanks around a DATA item, text trims them: they are
-// written as byte codes. A quoted item behind blanks no longer reads as
-// quoted, so it is written as other items are.
-std::string BasProgram::DataItemWithBlanks(const BasElement& e) const {
+// The blanks around a DATA item are written as byte codes, which no
+// trimming of the line can take. A quoted item behind them no longer reads
+// as quoted, so it is written as other items are.
+std::string BasProgram::DataItemWithBlanks(const BasElement& e, std::string_view line) const {
   const std::string& raw = *e.raw;
   const size_t lead = raw.find_first_not_of(' ');
   if (lead == std::string::npos) return ByteCodes(' ', raw.size());
   const size_t trail = raw.size() - 1 - raw.find_last_not_of(' ');
   const bool quoted = e.kind == BasElementKind::Quoted && lead == 0;
-  return ByteCodes(' ', lead) + (quoted ? codes_.PetsciiToText(e.text) : DataItemText(e.text)) + ByteCodes(' ', trail);
+  return ByteCodes(' ', lead) + (quoted ? codes_.PetsciiToText(e.text, line) : RemainderText(e.text)) +
+         ByteCodes(' ', trail);
 }
 
 void BasProgram::DebugDump(const BasLine& line) const {

@@ -74,7 +74,8 @@ BasElement LineLexer::NextBrace() {
 }
 
 // DATA items run to the next "," or ":" outside quotes, as the C64 reads
-// them; blanks around an item are not part of it.
+// them. The C64 stores the blanks around an item too: text keeps them in the
+// item, program bytes leave them to LastSpan().
 BasElement LineLexer::NextDataItem() {
   if (pos_ >= line_.size() || line_[pos_] == '\0') return {"", BasElementKind::End, 0};
   const char c = line_[pos_];
@@ -90,7 +91,8 @@ BasElement LineLexer::NextDataItem() {
   }
   std::string_view item = line_.substr(pos_, end - pos_);
   const size_t first = item.find_first_not_of(blanks);
-  item = first == std::string_view::npos ? std::string_view() : item.substr(first, item.find_last_not_of(blanks) - first + 1);
+  if (mode_ == Mode::Bytes)
+    item = first == std::string_view::npos ? std::string_view() : item.substr(first, item.find_last_not_of(blanks) - first + 1);
   pos_ = end;
   bool is_quoted = start != std::string_view::npos && start < end && line_[start] == '"';
   return {std::string(item), is_quoted ? BasElementKind::Quoted : BasElementKind::DataItem, 0};

@@ -88,14 +88,17 @@ PetsciiCodes::PetsciiCodes(MsgLog& log) : log_(log) {
   }
 }
 
-void PetsciiCodes::SetAlpha(AlphaMode mode) {
-  if (mode != AlphaMode::Error) alpha_ = mode;
+void PetsciiCodes::SetAlpha(AlphaMode mode, bool chosen) {
+  if (mode == AlphaMode::Error) return;
+  alpha_ = mode;
+  alpha_chosen_ = chosen;
 }
 
 bool PetsciiCodes::SetAlphaMode(std::string_view name, SourceLoader& loader) {
   AlphaMode mode = ReadAlphaMode(name);
   if (mode == AlphaMode::Error) return loader.Error("Error in Alpha directive");
   alpha_ = mode;
+  alpha_chosen_ = true;
   if (mode == AlphaMode::Invert)
     return loader.Warning("Setting Alpha mode to deprecated Invert mode. Consider using Alt or Lazy");
   return loader.Info("Setting Alpha handling mode to " + ToString(mode));
@@ -106,6 +109,15 @@ uint8_t PetsciiCodes::KeyCode(uint8_t code, KeyModifier modifier) const {
   if (modifier != KeyModifier::None)
     if (const KeyRow* key = FindKey(c)) c = KeyLayer(*key, modifier);
   return ScreenCode(alpha_, c);
+}
+
+// petcat writes every byte it has no letter for as a code, so its codes are
+// bytes; the other modes pass codes through AlphaIn as typed characters.
+uint8_t PetsciiCodes::CodeByte(uint8_t code, KeyModifier modifier) const {
+  if (alpha_ != AlphaMode::Petcat) return KeyCode(code, modifier);
+  if (modifier != KeyModifier::None)
+    if (const KeyRow* key = FindKey(code)) return KeyLayer(*key, modifier);
+  return code;
 }
 
 bool PetsciiCodes::TextToPetscii(std::string_view text, std::string& bytes) const {
@@ -127,11 +139,23 @@ bool PetsciiCodes::TextToPetscii(std::string_view text, std::string& bytes) cons
   return true;
 }
 
-// One brace code "name" or "name:count": a modifier for the rest of the
-// string, or count copies of a byte.
+// One brace code "name", "name:count" or petcat's "count name": a modifier
+// for the rest of the string, or count copies of a byte.
 bool PetsciiCodes::AppendBrace(std::string_view inside, KeyModifier& modifier, std::string& bytes) const {
   size_t colon = inside.find(':');
-  std::optional<int32_t> code = BraceCode(LowerCopy(inside.substr(0, colon)));
+  std::optional<int32_t> code;
+  const size_t blank = inside.find(' ');
+  if (colon == std::string_view::npos && blank != std::string_view::npos && blank > 0 &&
+      inside.find_first_not_of("0123456789") == blank) {
+    // "{3 down}": a number in front of a name is a count ("{12abc}" stays 12).
+    code = BraceCode(LowerCopy(inside.substr(blank + 1)));
+    size_t count = 0;
+    if (code && !ModifierOf(*code) && *code >= 0 && *code <= 0xFF && ReadCount(inside.substr(0, blank), count)) {
+      bytes.append(count, static_cast<char>(CodeByte(static_cast<uint8_t>(*code), modifier)));
+      return true;
+    }
+  }
+  code = BraceCode(LowerCopy(inside.substr(0, colon)));
   if (!code) return false;
   if (auto new_modifier = ModifierOf(*code)) {
     if (colon != std::string_view::npos) return false;
@@ -141,7 +165,7 @@ bool PetsciiCodes::AppendBrace(std::string_view inside, KeyModifier& modifier, s
   if (*code < 0 || *code > 0xFF) return false;
   size_t count = 1;
   if (colon != std::string_view::npos && !ReadCount(inside.substr(colon + 1), count)) return false;
-  bytes.append(count, static_cast<char>(KeyCode(static_cast<uint8_t>(*code), modifier)));
+  bytes.append(count, static_cast<char>(CodeByte(static_cast<uint8_t>(*code), modifier)));
   return true;
 }
 
@@ -164,7 +188,7 @@ std::optional<uint8_t> PetsciiCodes::PetcatAlias(std::string_view name) const {
   return petcat::Code(LowerCopy(name));
 }
 
-std::string PetsciiCodes::PetsciiToText(std::string_view bytes) {
+std::string PetsciiCodes::PetsciiToText(std::string_view bytes, std::string_view line) {
   std::string text;
   if (!translate_codes_) {
     for (char c : bytes) {
@@ -175,7 +199,7 @@ std::string PetsciiCodes::PetsciiToText(std::string_view bytes) {
   }
   for (size_t i = 0; i < bytes.size();) {
     const char b = bytes[i];
-    ByteText form = TextOf(static_cast<uint8_t>(b));
+    ByteText form = TextOf(static_cast<uint8_t>(b), line);
     size_t run = 1;
     if (count_repeats_ && !form.brace_name.empty())
       while (i + run < bytes.size() && bytes[i + run] == b && run < kMaxCount) ++run;
@@ -210,7 +234,7 @@ bool PetsciiCodes::ReadsBackAs(const ByteText& form, uint8_t b) const {
 // Text and brace codes both pass through AlphaIn, so a mode that folds two
 // bytes onto one letter (Lazy folds $61-$7A onto $41-$5A) leaves some bytes
 // without any form that reads back. Those are written as {$xx} and reported.
-PetsciiCodes::ByteText PetsciiCodes::TextOf(uint8_t b) {
+PetsciiCodes::ByteText PetsciiCodes::TextOf(uint8_t b, std::string_view line) {
   ByteText written = WrittenForm(b);
   if (ReadsBackAs(written, b)) return written;
   ByteText numeric{Braced(HexName(b)), HexName(b)};
@@ -219,16 +243,21 @@ PetsciiCodes::ByteText PetsciiCodes::TextOf(uint8_t b) {
     ByteText letter{std::string(1, static_cast<char>(out)), {}};
     if (ReadsBackAs(letter, b)) return letter;
   }
-  ReportLoss(b);
+  ReportLoss(b, line);
   // Screen codes have no reverse at all: keep the habitual form there.
   return (alpha_ == AlphaMode::Poke || alpha_ == AlphaMode::PokeAlt) ? written : numeric;
 }
 
-void PetsciiCodes::ReportLoss(uint8_t b) {
-  if (loss_reported_) return;
+void PetsciiCodes::ReportLoss(uint8_t b, std::string_view line) {
+  if (loss_reported_ && line == loss_line_) return;
   loss_reported_ = true;
+  loss_line_ = line;
   std::string text = "String byte $";
   text += Hex(b, 2);
+  if (!line.empty()) {
+    text += " in line ";
+    text += line;
+  }
   text += " has no text form that converts back to it in alpha mode ";
   text += ToString(alpha_);
   text += "; such strings will change when the text is tokenized again. Use -alpha:ascii to keep them exact";

@@ -19,7 +19,7 @@ class SourceLoader;
 
 class PetsciiCodes {
  public:
-  // `log` receives the one warning about strings that cannot be written as
+  // `log` receives the warnings about strings that cannot be written as
   // text that converts back.
   explicit PetsciiCodes(MsgLog& log);
 
@@ -28,9 +28,12 @@ class PetsciiCodes {
 
   AlphaMode Alpha() const { return alpha_; }
   // The -alpha option: sets the mode quietly; the Error value changes nothing.
-  void SetAlpha(AlphaMode mode);
+  // `chosen` is false for the default, which a petcat header may replace.
+  void SetAlpha(AlphaMode mode, bool chosen = true);
   // The {alpha:...} directive, with its messages at the directive's line.
   bool SetAlphaMode(std::string_view name, SourceLoader& loader);
+  // The mode was named by -alpha or {alpha:...}.
+  bool AlphaChosen() const { return alpha_chosen_; }
 
   bool TranslateCodes() const { return translate_codes_; }
   void SetTranslateCodes(bool on) { translate_codes_ = on; }
@@ -52,8 +55,9 @@ class PetsciiCodes {
   // brace code; `bytes` is then empty.
   bool TextToPetscii(std::string_view text, std::string& bytes) const;
   // The text of a string's bytes, written so that TextToPetscii gives the
-  // same bytes back wherever the alpha mode allows it.
-  std::string PetsciiToText(std::string_view bytes);
+  // same bytes back wherever the alpha mode allows it; where it does not, a
+  // warning names `line` (once per line).
+  std::string PetsciiToText(std::string_view bytes, std::string_view line = {});
 
  private:
   struct ByteText {
@@ -63,17 +67,20 @@ class PetsciiCodes {
 
   bool AppendBrace(std::string_view inside, KeyModifier& modifier, std::string& bytes) const;
   std::optional<int32_t> BraceCode(std::string_view name) const;
+  uint8_t CodeByte(uint8_t code, KeyModifier modifier) const;
   ByteText WrittenForm(uint8_t b) const;
   bool ReadsBackAs(const ByteText& form, uint8_t b) const;
-  ByteText TextOf(uint8_t b);
-  void ReportLoss(uint8_t b);
+  ByteText TextOf(uint8_t b, std::string_view line);
+  void ReportLoss(uint8_t b, std::string_view line);
 
   MsgLog& log_;
   TokenTable quoter_;
   AlphaMode alpha_ = AlphaMode::None;
+  bool alpha_chosen_ = false;
   bool translate_codes_ = true;
   bool count_repeats_ = true;
   bool loss_reported_ = false;
+  std::string loss_line_;  // the line of the last loss reported
 };
 
 }  // namespace vantrel

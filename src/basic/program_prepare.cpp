@@ -40,9 +40,10 @@ bool SpaceAfter(const BasElement& e) {
 
 bool SpaceBefore(const BasElement& e) {
   switch (e.kind) {
+    // A DATA item keeps the blanks written before it.
     case BasElementKind::Quoted:
+    case BasElementKind::DataItem: return !e.text.starts_with(' ');
     case BasElementKind::Digits:
-    case BasElementKind::DataItem:
     case BasElementKind::Name:
     case BasElementKind::Label: return true;
     case BasElementKind::Punct: return e.value == '(' || e.value == ':';

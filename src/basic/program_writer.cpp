@@ -9,17 +9,6 @@
 
 namespace vantrel {
 
-// A DATA character as stored: shifted and lower-case letters become
-// capitals; control characters and most of those from $5C on are dropped
-// (-1).
-int DataCharIn(uint8_t c) {
-  if (c >= 0xC1 && c <= 0xDA) c = static_cast<uint8_t>(c - 128);
-  else if (c >= 'a' && c <= 'z') c = static_cast<uint8_t>(c - 32);
-  if (c < 32) return -1;
-  if (c >= 92 && c != ']' && c != '^') return -1;
-  return c;
-}
-
 bool BasProgram::WriteLines() {
   uint32_t cursor = load_address_;
   for (auto& line : lines_) {
@@ -124,7 +113,7 @@ std::string BasProgram::ElementToBytes(const BasElement& e) {
       return bytes;
     }
     case BasElementKind::Remainder: return RemainderBytes(e.text);
-    case BasElementKind::DataItem: return DataItemBytes(e.text);
+    case BasElementKind::DataItem: return TypedBytes(e.text);
     case BasElementKind::Space:
     case BasElementKind::Digits:
     case BasElementKind::Control:
@@ -153,14 +142,30 @@ std::string BasProgram::ElementToBytes(const BasElement& e) {
   }
 }
 
-// REM text is not tokenized; only its letters follow the alphabet mode.
-// Byte codes come back as their bytes.
-std::string BasProgram::RemainderBytes(const std::string& text) const {
+// REM text and DATA items are stored as typed; only their letters follow
+// the alphabet mode. Byte codes come back as their bytes.
+std::string BasProgram::TypedBytes(std::string_view text) const {
   const AlphaMode mode = codes_.Alpha();
   return DecodeByteCodes(text, [mode](uint8_t c) { return static_cast<int>(RemarkIn(mode, c)); });
 }
 
-std::string BasProgram::DataItemBytes(const std::string& text) const { return DecodeByteCodes(text, DataCharIn); }
+// petcat reads the quoted parts of a REM as strings, brace codes and all.
+std::string BasProgram::RemainderBytes(const std::string& text) const {
+  if (codes_.Alpha() != AlphaMode::Petcat) return TypedBytes(text);
+  std::string bytes;
+  for (size_t pos = 0; pos < text.size();) {
+    const size_t open = std::min(text.find('"', pos), text.size());
+    bytes += TypedBytes(std::string_view(text).substr(pos, open - pos));
+    if (open == text.size()) break;
+    const size_t close = text.find('"', open + 1);
+    const size_t end = close == std::string::npos ? text.size() : close + 1;
+    const std::string_view quoted = std::string_view(text).substr(open, end - open);
+    std::string string_bytes;
+    bytes += codes_.TextToPetscii(quoted, string_bytes) ? string_bytes : TypedBytes(quoted);
+    pos = end;
+  }
+  return bytes;
+}
 
 void BasProgram::RestoreSavedCode() {
   if (saved_code_.Size() == 0) return;

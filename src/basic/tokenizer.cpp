@@ -10,13 +10,13 @@ namespace vantrel {
 
 namespace {
 
-constexpr int32_t kTokenPi = 255;
-
-std::string CleanSourceText(std::string_view text) {
-  std::string out;
-  for (char c : Trim(text))
-    if (c != '\r' && c != '\t' && c != '\n') out += c;
-  return out;
+// The C64 ignores blanks before a line number, and its screen editor drops
+// those at the end of a line; petcat keeps the latter.
+std::string_view SourceText(std::string_view text, bool keep_trailing_blanks) {
+  const size_t first = text.find_first_not_of(kBlankChars);
+  if (first == std::string_view::npos) return {};
+  text.remove_prefix(first);
+  return keep_trailing_blanks ? text : text.substr(0, text.find_last_not_of(kBlankChars) + 1);
 }
 
 }  // namespace
@@ -31,7 +31,11 @@ void BasProgram::ResetNumbering() {
 
 bool BasProgram::Tokenize() {
   const LineBlock& source = loader_.BasicLines();
-  if (source_lines_done_ == 0) ResetNumbering();
+  if (source_lines_done_ == 0) {
+    ResetNumbering();
+    petcat_text_ = codes_.Alpha() == AlphaMode::Petcat;
+    petcat_hint_done_ = codes_.AlphaChosen();
+  }
   ShareTranslation();
   // The end marker belongs after the last line, wherever that is now.
   std::erase_if(lines_, [](const std::unique_ptr<BasLine>& l) { return l->endOfProgram; });
@@ -42,7 +46,12 @@ bool BasProgram::Tokenize() {
   for (; source_lines_done_ < source.size(); ++source_lines_done_) {
     const SourceLine& src = source[source_lines_done_];
     loader_.SetContext(src.fileKey, src.lineNumber);
-    if (!TakePetcatHeader(src)) lines_.push_back(TokenizeLine(&src, src));
+    if (TakePetcatHeader(src)) {
+      // The rest of the text is read as petcat wrote it, unless -alpha said otherwise.
+      if (!codes_.AlphaChosen()) lines_.push_back(TokenizeLine(&src, "{alpha:petcat}"));
+      continue;
+    }
+    if (!IsPetcatComment(src)) lines_.push_back(TokenizeLine(&src, src));
   }
   loader_.SetContext(0, 0);
   if (load_address_ == kUnsetAddress) load_address_ = header_address_;
@@ -61,35 +70,27 @@ bool BasProgram::HasStatements() const {
   return std::any_of(lines_.begin(), lines_.end(), [](const auto& l) { return l->IsWritten(); });
 }
 
-// petcat starts its listings with ";name ==0801==". That line is not BASIC;
-// its address is the load address unless the source sets one itself.
-bool BasProgram::TakePetcatHeader(std::string_view text) {
-  const std::string_view line = TrimView(text);
-  constexpr size_t kTail = 9;  // " ==0801=="
-  if (line.size() < kTail + 1 || line[0] != ';' || !line.ends_with("==")) return false;
-  const std::string_view tail = line.substr(line.size() - kTail);
-  const std::string_view digits = tail.substr(3, 4);
-  if (!tail.starts_with(" ==") || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string_view::npos)
-    return false;
-  std::string address = "$";
-  address += digits;
-  ApplyLoadAddress(address, header_address_);
-  return true;
-}
-
 std::unique_ptr<BasLine> BasProgram::TokenizeLine(const SourceLine* origin, std::string_view text) {
   auto line = std::make_unique<BasLine>();
   line->origin = origin;
-  const std::string clean = CleanSourceText(text);
-  LineLexer lexer(clean, keywords_, LineLexer::Mode::Text);
+  LineLexer lexer(SourceText(text, petcat_text_), keywords_, LineLexer::Mode::Text);
   bool rest_of_line = false;
   bool in_data = false;
   bool at_start = true;
   bool drop_space = false;
+  bool statement_start = true;
+  bool question_mark = false;
   while (true) {
     lexer.SetMode(options_.keywordShortcuts ? LineLexer::Mode::TextShortcuts : LineLexer::Mode::Text);
     BasElement e = lexer.Next(rest_of_line, in_data);
-    if (e.kind == BasElementKind::End) break;
+    if (e.kind == BasElementKind::End) {
+      // The lexer stops at a zero byte, as the C64 ends a line there.
+      if (!lexer.AtEnd()) loader_.Warning("Zero byte outside quotes ends the line; the text after it is dropped");
+      break;
+    }
+    if (!CleanElementText(e)) continue;
+    // petcat writes an apostrophe for the byte it is.
+    if (e.kind == BasElementKind::Tick && petcat_text_) e.kind = BasElementKind::Punct;
     if (e.kind == BasElementKind::Tick) {
       // An apostrophe starts a source comment: it, the rest and the blanks
       // before it are dropped, as a trimmed line would have lost them.
@@ -115,11 +116,16 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(const SourceLine* origin, std:
       continue;
     }
     if (e.kind == BasElementKind::Brace) DirectiveAtTokenize(*line, e);
+    // petcat lists pi as "~".
+    if (petcat_text_ && e.IsPunct('~')) e = {"~", BasElementKind::Token, kTokenPi};
+    question_mark = QuestionMarkStatement(e, statement_start) || question_mark;
     if (e.IsToken(kTokenRem)) rest_of_line = true;
     if (e.IsToken(kTokenData)) in_data = true;
     else if (e.IsPunct(':')) in_data = false;
     line->elements.push_back(std::move(e));
   }
+  if (question_mark) WarnQuestionMark();
+  HintPetcat(*line);
   RegisterLine(*line);
   return line;
 }
@@ -174,6 +180,13 @@ void BasProgram::DirectiveAtTokenize(BasLine& line, BasElement& e) {
     case TokenizerDirective::Tokenizer:
       loader_.Info("Modifying BASIC tokenizer");
       if (!keywords_.ApplyAssignments(argument, loader_)) loader_.Error("error in tokenizer directive");
+      break;
+    case TokenizerDirective::Alpha:
+      // Strings follow the mode when written; how lines are read follows it now.
+      if (AlphaMode mode = ReadAlphaMode(Trim(argument)); mode != AlphaMode::Error) {
+        petcat_text_ = mode == AlphaMode::Petcat;
+        petcat_hint_done_ = true;
+      }
       break;
     case TokenizerDirective::Quoter:
       loader_.Info("Modifying Quoter tokenizer");

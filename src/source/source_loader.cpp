@@ -140,9 +140,12 @@ bool SourceLoader::ReadTextFile(const HiPath& path) {
   SourceFileRecord& record = files_.Current();
   std::string_view rest(content);
   if (rest.starts_with(kUtf8Bom)) rest.remove_prefix(kUtf8Bom.size());  // some editors write one
+  // Lines end in LF or CR LF; a file without any LF (a PETSCII SEQ export,
+  // an old Mac text) ends them in CR. A lone CR inside an LF line stays in it.
+  const char eol = rest.find('\n') == std::string_view::npos && rest.find('\r') != std::string_view::npos ? '\r' : '\n';
   while (!rest.empty() && !log_.FatalFlag()) {
     ++record.line;
-    const size_t end = rest.find('\n');
+    const size_t end = rest.find(eol);
     std::string_view text = rest.substr(0, end);
     rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
     if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
@@ -153,7 +156,7 @@ bool SourceLoader::ReadTextFile(const HiPath& path) {
   }
   // The count goes on to the empty line after a final line break, which is
   // where a message about the end of the file points.
-  if (!log_.FatalFlag() && (content.empty() || content.back() == '\n')) ++record.line;
+  if (!log_.FatalFlag() && (content.empty() || content.back() == eol)) ++record.line;
   return !log_.FatalFlag();
 }
 

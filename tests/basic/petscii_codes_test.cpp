@@ -131,6 +131,10 @@ TEST(PetsciiCodes, TextToPetscii) {
       {AlphaMode::Ascii, "aA", Bytes({0x61, 0x41})},
       {AlphaMode::Poke, "Aa @{pi}{clear}", Bytes({0x01, 0x01, 0x20, 0x00, 0x5E, 0x00})},
       {AlphaMode::PokeAlt, "Aa{$c1}", Bytes({0x41, 0x01, 0x41})},
+      // petcat: upper case shifted, "~" pi; its codes are bytes, not letters.
+      {AlphaMode::Petcat, "aA~{$41}{$7e}{shift}a{$41}", Bytes({0x41, 0xC1, 0xFF, 0x41, 0x7E, 0xC1, 0xC1})},
+      // petcat's repeat form, in every mode; a number without a name stays a number.
+      {AlphaMode::Lazy, "{3 down}{2 SH SPACE}{0 red}{12abc}", Bytes({0x11, 0x11, 0x11, 0xA0, 0xA0, 0x0C})},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.text) + " in " + ToString(row.mode));
@@ -162,6 +166,7 @@ TEST(PetsciiCodes, PetsciiToText) {
       {AlphaMode::Lower, true, true, Bytes({0x41, 0xC1}), "a{$c1}"},
       {AlphaMode::Upper, true, true, Bytes({0xC1}), "A"},
       {AlphaMode::Ascii, true, true, Bytes({0x61, 0xC1}), "a{$c1}"},
+      {AlphaMode::Petcat, true, true, Bytes({0x41, 0xC1, 0xFF, 0x7E, 0x61}), "aA~{$7e}{$61}"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.text);
@@ -174,15 +179,17 @@ TEST(PetsciiCodes, PetsciiToText) {
   EXPECT_EQ(Quoter().codes.PetsciiToText(std::string(300, '\x1d')), "{right:255}{right:45}");
 }
 
-TEST(PetsciiCodes, LossIsReportedOncePerRun) {
+TEST(PetsciiCodes, LossIsReportedOncePerLine) {
   Quoter q;
-  EXPECT_EQ(q.codes.PetsciiToText(Bytes({0x41, 0x62, 0x61})), "A{$62}{$61}");
+  EXPECT_EQ(q.codes.PetsciiToText(Bytes({0x41, 0x62, 0x61}), "10"), "A{$62}{$61}");
   ASSERT_EQ(q.Warnings(), 1u);
   const std::string& text = q.log.Messages().back().text;
-  EXPECT_NE(text.find("$62"), std::string::npos) << text;
+  EXPECT_NE(text.find("$62 in line 10 "), std::string::npos) << text;
   EXPECT_NE(text.find("-alpha:ascii"), std::string::npos) << text;
-  q.codes.PetsciiToText(Bytes({0x63}));
+  q.codes.PetsciiToText(Bytes({0x63}), "10");
   EXPECT_EQ(q.Warnings(), 1u);
+  q.codes.PetsciiToText(Bytes({0x63}), "20");
+  EXPECT_EQ(q.Warnings(), 2u);
 }
 
 // The bytes that no text converts back to: text and codes both pass through
@@ -190,7 +197,9 @@ TEST(PetsciiCodes, LossIsReportedOncePerRun) {
 // letter tables: Lazy sends a-z and A-Z both to $41-$5A, and so on).
 std::set<int> LostBytes(AlphaMode mode) {
   std::set<int> lost;
-  if (mode == AlphaMode::None || mode == AlphaMode::Ascii || mode == AlphaMode::Invert) return lost;
+  // petcat's codes are bytes, so every byte has one.
+  if (mode == AlphaMode::None || mode == AlphaMode::Ascii || mode == AlphaMode::Invert || mode == AlphaMode::Petcat)
+    return lost;
   for (int b = 0x61; b <= 0x7A; ++b) lost.insert(b);
   if (mode == AlphaMode::Upper)
     for (int b = 0x41; b <= 0x5A; ++b) lost.insert(b);
@@ -198,8 +207,8 @@ std::set<int> LostBytes(AlphaMode mode) {
 }
 
 TEST(PetsciiCodes, EveryByteSurvivesARoundTrip) {
-  const AlphaMode modes[] = {AlphaMode::None,  AlphaMode::Ascii, AlphaMode::Normal, AlphaMode::Lazy,
-                             AlphaMode::Alt,   AlphaMode::Upper, AlphaMode::Lower,  AlphaMode::Invert};
+  const AlphaMode modes[] = {AlphaMode::None,  AlphaMode::Ascii, AlphaMode::Normal, AlphaMode::Lazy,  AlphaMode::Alt,
+                             AlphaMode::Upper, AlphaMode::Lower, AlphaMode::Invert, AlphaMode::Petcat};
   for (AlphaMode mode : modes) {
     const std::set<int> lost = LostBytes(mode);
     for (bool count : {true, false}) {
@@ -265,11 +274,14 @@ TEST(PetsciiCodes, AlphaDirective) {
 }
 
 TEST(AlphaMode, NamesAndReaders) {
-  const char* const names[] = {"Ascii", "Normal", "Lazy", "Alt", "Poke", "PokeAlt", "Upper", "Lower", "Invert"};
-  for (int i = 0; i < 9; ++i) {
+  const char* const names[] = {"Ascii", "Normal", "Lazy",  "Alt",    "Poke",  "PokeAlt",
+                               "Upper", "Lower",  "Invert", nullptr, "Petcat"};
+  for (int i = 0; i < 11; ++i) {
+    if (!names[i]) continue;  // 10 is the error value
     EXPECT_EQ(static_cast<int>(ReadAlphaMode(names[i])), i + 1);
     EXPECT_EQ(ToString(static_cast<AlphaMode>(i + 1)), names[i]);
   }
+  EXPECT_EQ(ReadAlphaMode("PETCAT"), AlphaMode::Petcat);
   EXPECT_EQ(ReadAlphaMode("none"), AlphaMode::Error);
   const std::pair<const char*, CharacterCase> cases[] = {
       {"L", CharacterCase::Lower}, {"lo", CharacterCase::Lower},   {"UP", CharacterCase::Upper},

@@ -21,6 +21,13 @@ struct Case {
 // Token bytes from the C64 ROM's keyword list.
 const std::string kPrint = "\x99", kGoto = "\x89";
 
+// The program with the first line's link word set to `address`.
+std::string LinkedTo(uint16_t address, std::string prg) {
+  prg[2] = static_cast<char>(address & 0xFF);
+  prg[3] = static_cast<char>(address >> 8);
+  return prg;
+}
+
 std::vector<Case> Cases() {
   return {
       {"to the console", BasicProgramFile(0x0801, {{10, kPrint}}), {"-txt:CON", "-verbose"}, "",
@@ -58,8 +65,12 @@ std::vector<Case> Cases() {
        {}},
       {"code behind basic", BasicProgramFile(0x0801, {{10, kPrint}}) + "\xa9\x01\x60", {"-txt:out.txt"},
        "10 PRINT\n{warning:Source .prg file contains non-BASIC code which will need to be ported separately: "
-       "$0809 080b}\n",
+       "$0809 080b (-keepcode keeps it in the text)}\n",
        {}},
+      // Lines of 6 bytes from $0801: line 20 starts at $0807, line 30 at $080d.
+      {"link past the next line", LinkedTo(0x080D, BasicProgramFile(0x0801, {{10, kPrint}, {20, kPrint}, {30, kPrint}})),
+       {"-txt:out.txt"}, "10 PRINT\n20 PRINT\n30 PRINT\n",
+       {"Warning: Line 10 links to $080d, not to the next line at $0807; a rebuilt program corrects the link"}},
   };
 }
 

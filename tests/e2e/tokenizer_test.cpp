@@ -84,8 +84,8 @@ TEST(Tokenizer, Programs) {
       {"10 PRINT \"{$41}{147}{%101}{pi}{shift}A{lift}A\"\n", {{10, "99 20 22 41 93 05 ff c1 41 22"}}},
       {"{quoter:$5c=yen}\n10 PRINT \"{YEN}\"\n", {{10, "99 20 22 5c 22"}}},
       {"10 PRINT \"Hi\"\n{alpha:alt}\n20 PRINT \"Hi\"\n", {{10, "99 20 22 'HI' 22"}, {20, "99 20 22 c8 49 22"}}},
-      // CR and TAB go, also inside strings; an unclosed string runs to the line's end.
-      {"10 PRINT \"A\tB\"\r\n20 PRINT \"HI\n", {{10, "99 20 22 'AB' 22"}, {20, "99 20 22 'HI'"}}},
+      // A TAB in a string is kept as its byte; an unclosed string runs to the line's end.
+      {"10 PRINT \"A\tB\"\r\n20 PRINT \"HI\n", {{10, "99 20 22 'A' 09 'B' 22"}, {20, "99 20 22 'HI'"}}},
       // Braces outside quotes: a number below 256 is that byte; anything else is pi.
       {"10 {$41}=1:PRINT {256};{pi};{nosuch}\n", {{10, "41 b2 31 3a 99 20 ff 3b ff 3b ff"}}},
       // petcat listings: a header, right-aligned numbers, lower-case keywords, petcat's names.
@@ -95,13 +95,40 @@ TEST(Tokenizer, Programs) {
       {";game.prg ==1001==\n   10 print\n", {{10, "99"}}, {}, 0x1001},
       {";game.prg ==c000==\n{loadaddr:$2000}\n10 print\n", {{10, "99"}}, {}, 0x2000},
       {"; ==0801==\nprint\n", {{0, "99"}}},  // the header is no line 0
+      // What petcat's listings mean, with the header, -alpha:petcat or
+      // {alpha:petcat}: lower case unshifted and upper case shifted (strings,
+      // REM and DATA alike), "~" pi, ";" lines comments, blanks at the end
+      // kept, "'" a character, {3 down} a repeat, codes in a REM's quotes.
+      {";l.prg ==0801==\n10 print\"Hello\"\n", {{10, "99 22 c8 'ELLO' 22"}}},
+      {";l.prg ==0801==\n10 a=~:print\"~{$7e}\"\n", {{10, "41 b2 ff 3a 99 22 ff 7e 22"}}},
+      {";l.prg ==0801==\n10 rem \"{clr}{2 rght}\" Ok\n", {{10, "8f 20 22 93 1d 1d 22 20 cf 4b"}}},
+      {";l.prg ==0801==\n10 goto 10 \n20 print\"a  \n", {{10, "89 20 '10' 20"}, {20, "99 22 41 '  '"}}},
+      {";l.prg ==0801==\n; a comment\n10 print'\n", {{10, "99 27"}}},
+      {";cards.prg ==0801==\n   10 print\"{clr}{wht}Hi{blk}{CBM-A}{cbm-a}{SHIFT-A}{shift-*}{CTRL-A}{ctrl-z}"
+       "{rvon}{rvof}{rght}{gry1}{lblu}{$a0}\";\n   20 data Ace, \"Two {down}\"\n   30 rem Cards ~\n",
+       {{10, "99 22 93 05 c8 49 90 b0 b0 c1 c0 01 1a 12 92 1d 97 9a a0 22 3b"},
+        {20, "83 20 c1 43 45 2c 20 22 d4 57 4f 20 11 22"},
+        {30, "8f 20 c3 41 52 44 53 20 ff"}}},
+      {"10 print\"Hi\"\n", {{10, "99 22 c8 49 22"}}, {"-alpha:petcat"}},
+      {"10 print\"Hi\"\n{alpha:petcat}\n20 print\"Hi\";~\n; note\n", {{10, "99 22 'HI' 22"}, {20, "99 22 c8 49 22 3b ff"}}},
+      {";l.prg ==0801==\n10 print\"Hi\";~\n", {{10, "99 22 'HI' 22 3b 7e"}}, {"-alpha:lazy"}},  // the option wins
+      {"10 print\"{3 down}{2 sh space}{12abc}\"\n", {{10, "99 22 11 11 11 a0 a0 0c 22"}}},
+      // With -alpha:alt a REM holds its letters as a string does.
+      {"10 REM iec IEC\n20 PRINT\"iec IEC\"\n", {{10, "8f 20 'IEC' 20 c9 c5 c3"}, {20, "99 22 'IEC' 20 c9 c5 c3 22"}},
+       {"-alpha:alt"}},
+      // Lines may end in CR alone (a PETSCII SEQ export, an old Mac text).
+      {"10 PRINT\"A\"\r20 PRINT\"B\"\r", {{10, "99 22 41 22"}, {20, "99 22 42 22"}}},
+      // A "?" stays the character it is (and is warned about).
+      {"10 ?\"A\"\n", {{10, "3f 22 41 22"}}},
       // Outside quotes petcat's names are their bytes; Vantrel's stay pi.
       {"10 a={wht}:print {pi};{SHIFT-A};{red};{clr}\n", {{10, "41 b2 05 3a 99 20 ff 3b c1 3b ff 3b ff"}}},
-      // DATA items are trimmed outside quotes and kept whole inside them.
-      {"10 DATA 1, 2 ,3\n", {{10, "83 31 2c 32 2c 33"}}},
-      {"10 DATA HELLO WORLD , x y,,4:PRINT\n", {{10, "83 'HELLO WORLD' 2c 'X Y' 2c 2c 34 3a 99"}}},
-      {"10 DATA \"A:B\", \"C, D\":PRINT\n", {{10, "83 22 'A:B' 22 2c 22 'C, D' 22 3a 99"}}},
-      {"10 DATA PRINT,GOTO:PRINT\n", {{10, "83 'PRINT' 2c 'GOTO' 3a 99"}}},
+      // DATA is stored as typed, blanks included (a trailing blank is part of
+      // an unquoted item's value); letters follow the alpha mode, as in REM.
+      {"10 DATA 1, 2 ,3\n", {{10, "83 20 31 2c 20 32 20 2c 33"}}},
+      {"10 DATA HELLO WORLD , x y,,4:PRINT\n", {{10, "83 20 'HELLO WORLD ' 2c 20 'X Y' 2c 2c 34 3a 99"}}},
+      {"10 DATA \"A:B\", \"C, D\":PRINT\n", {{10, "83 20 22 'A:B' 22 2c 20 22 'C, D' 22 3a 99"}}},
+      {"10 DATA PRINT,GOTO:PRINT\n", {{10, "83 20 'PRINT' 2c 'GOTO' 3a 99"}}},
+      {"10 DATA \\_{$c1}~\n", {{10, "83 20 5c 5f c1 7e"}}},
       // REM text is raised like the strings (alpha mode Lazy by default); -rem
       // drops it with the colon before it.
       {"10 A=1:REM comment\n", {{10, "41 b2 31 3a 8f ' COMMENT'"}}},
@@ -172,7 +199,7 @@ TEST(Tokenizer, Programs) {
 }
 
 struct MessageRow {
-  const char* source;
+  std::string source;
   std::vector<std::string> options;
   std::vector<std::string> lines;  // console lines, all expected
 };
@@ -247,6 +274,27 @@ TEST(Tokenizer, Messages) {
       {"10 SYS {sym:start}\n", {}, {"Error: [t.txt (1)] Could not resolve symbol start"}},
       {"10 SYS {sym:start}\n{asm}\nstart: lda #300\n{endasm}\n", {},
        {"Error: [t.txt (3)] Immediate value too big: 300 -- (300 > 255): start: lda #300"}},
+      // Text a C64 line cannot hold as written keeps its meaning, with a word.
+      {std::string("10 PRINT\n30 PRINT 1\0:PRINT 2\n", 29), {},
+       {"Warning: [t.txt (2)] Zero byte outside quotes ends the line; the text after it is dropped"}},
+      {"10 PRINT \"A\tB\"\n", {},
+       {"Warning: [t.txt (1)] TAB in a string, REM or DATA is stored as byte $09; write {$09} to keep it without "
+        "this warning"}},
+      {"10 REM A\rB\n", {},
+       {"Warning: [t.txt (1)] Carriage return in a string, REM or DATA dropped; write {$0d} to keep the byte"}},
+      {"10 PRINT\n20 ?\"A\":IF X THEN ?\n", {},
+       {"Warning: [t.txt (2)] \"?\" at the start of a statement stays a character, which the C64 reads as a "
+        "syntax error: write PRINT, or use {shortkeywords:on}"}},
+      // Text that petcat would read otherwise, once per run.
+      {"10 print\"Hello\"\n", {},
+       {"Warning: [t.txt (1)] As a petcat listing this text would read differently (upper-case letters are "
+        "shifted there): if it is one, use -alpha:petcat"}},
+      {"10 PRINT\n; note\n", {},
+       {"Warning: [t.txt (2)] As a petcat listing this text would read differently (a line starting with ; is a "
+        "comment there): if it is one, use -alpha:petcat"}},
+      {"10 A=~\n", {},
+       {"Warning: [t.txt (1)] As a petcat listing this text would read differently (~ is pi there): if it is one, "
+        "use -alpha:petcat"}},
   };
   for (const MessageRow& row : rows) {
     SCOPED_TRACE(row.source);
@@ -274,6 +322,34 @@ TEST(Tokenizer, LabelsListing) {
   c = Convert("{number:64000}\n{:big}\nPRINT\n", {"-labels"});
   EXPECT_TRUE(HasLine(c.run.output, "{assign:big=<invalid line number>}")) << c.run.output;
   EXPECT_TRUE(HasLine(c.run.output, "1 label assignments")) << c.run.output;
+}
+
+// A BASIC program file up to its end marker: the load address, lines of a
+// link word, a line number and bytes up to a 0, then a 0 link word.
+std::string ProgramPart(const std::string& prg) {
+  size_t p = 2;
+  while (p + 1 < prg.size() && (prg[p] != 0 || prg[p + 1] != 0)) p = prg.find('\0', p + 4) + 1;
+  return prg.substr(0, p + 2);
+}
+
+// petcat's listings of the corpus programs (tests/data/corpus/README.md)
+// tokenize to the programs they were made from, with no option given.
+TEST(Tokenizer, PetcatListingsOfTheCorpus) {
+  size_t listings = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(test::CorpusPath("card-games/petcat"))) {
+    const std::string name = entry.path().stem().string();  // <folder>--<program>
+    SCOPED_TRACE(name);
+    const size_t dash = name.find("--");
+    ASSERT_NE(dash, std::string::npos);
+    const std::string prg = test::ReadFile(
+        test::CorpusPath("card-games/prg/" + name.substr(0, dash) + "/" + name.substr(dash + 2) + ".prg"));
+    Conversion c = Convert(test::ReadFile(entry.path().string()), {});
+    ASSERT_TRUE(c.prg) << c.run.output;
+    EXPECT_EQ(*c.prg, ProgramPart(prg));
+    EXPECT_EQ(c.run.output.find("petcat"), std::string::npos) << c.run.output;
+    ++listings;
+  }
+  EXPECT_EQ(listings, 16u);
 }
 
 // Rebuilding a loaded program keeps the code behind it unless the new
