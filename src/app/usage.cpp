@@ -38,7 +38,7 @@ constexpr const char* kUsageLines[] = {
     "\t-keycase\t\toutput keywords in lowercase",
     "\t-varcase\t\toutput variables in lowercase",
     "\t-pref:name\t\tload a preface file (not for text input: {include} it)",
-    "\t-alpha:<mode>\t\tascii|lazy|alt|upper|lower|poke",
+    "\t-alpha:<mode>\t\tascii|lazy|alt|upper|lower|poke|petcat",
     "\t-supervariables\t\tcreate and use Supervariables",
     "\t-keepcode[:asm]\t\tkeep code behind BASIC as an {asm} block (asm: disassembled)",
     "",

@@ -86,6 +86,7 @@ class BasProgram {
   // Checks on source text (source_checks.cpp).
   bool TakePetcatHeader(std::string_view text);
   bool IsPetcatComment(std::string_view text);
+  void ReadPetcatCharacter(BasElement& e) const;
   void HintPetcat(const BasLine& line);
   void HintPetcatOnce(const std::string& reason);
   bool CleanElementText(BasElement& e);

@@ -141,8 +141,11 @@ std::string BasProgram::ElementToText(const BasElement& e, std::string_view line
         return "{var:" + supervariables_.ForBasicName(e.text) + "}";
       return ApplyCase(options_.variableCase, e.text);
     case BasElementKind::Punct:
-      // A raw brace would open a directive when the text is read again.
-      return e.value == '{' || e.value == '}' ? ByteCode(static_cast<uint8_t>(e.value)) : e.text;
+      // A raw brace would open a directive when the text is read again, and
+      // petcat reads "~" as pi.
+      return e.value == '{' || e.value == '}' || (e.value == '~' && codes_.Alpha() == AlphaMode::Petcat)
+                 ? ByteCode(static_cast<uint8_t>(e.value))
+                 : e.text;
     case BasElementKind::DataItem: return RemainderText(e.text);
     case BasElementKind::Brace:
     case BasElementKind::Space:

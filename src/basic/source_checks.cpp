@@ -57,6 +57,13 @@ bool BasProgram::IsPetcatComment(std::string_view text) {
   return false;
 }
 
+// petcat lists pi as "~", and an apostrophe is the byte it is, not the
+// start of a comment.
+void BasProgram::ReadPetcatCharacter(BasElement& e) const {
+  if (e.IsPunct('~')) e = {"~", BasElementKind::Token, kTokenPi};
+  else if (e.kind == BasElementKind::Tick) e.kind = BasElementKind::Punct;
+}
+
 // petcat writes keywords in lower case and shifted letters in upper case;
 // where a line looks like that, the default reading loses the shift.
 void BasProgram::HintPetcat(const BasLine& line) {

@@ -89,8 +89,7 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(const SourceLine* origin, std:
       break;
     }
     if (!CleanElementText(e)) continue;
-    // petcat writes an apostrophe for the byte it is.
-    if (e.kind == BasElementKind::Tick && petcat_text_) e.kind = BasElementKind::Punct;
+    if (petcat_text_) ReadPetcatCharacter(e);
     if (e.kind == BasElementKind::Tick) {
       // An apostrophe starts a source comment: it, the rest and the blanks
       // before it are dropped, as a trimmed line would have lost them.
@@ -116,8 +115,6 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(const SourceLine* origin, std:
       continue;
     }
     if (e.kind == BasElementKind::Brace) DirectiveAtTokenize(*line, e);
-    // petcat lists pi as "~".
-    if (petcat_text_ && e.IsPunct('~')) e = {"~", BasElementKind::Token, kTokenPi};
     question_mark = QuestionMarkStatement(e, statement_start) || question_mark;
     if (e.IsToken(kTokenRem)) rest_of_line = true;
     if (e.IsToken(kTokenData)) in_data = true;
