@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -272,6 +273,7 @@ bool OutputSet::Check(MsgLog& log, const std::string& path, const OutputNote& no
     return true;
   }
   const std::string folder = FolderOf(target);
+  if (StagedFolder(folder)) return true;
   struct stat dir {};
   if (stat(folder.empty() ? "." : folder.c_str(), &dir) != 0)
     return log.ReportError(note.open_failure + ": " + Reason(errno));
@@ -292,18 +294,55 @@ bool OutputSet::Add(MsgLog& log, const std::string& path, std::string bytes, con
   return true;
 }
 
+bool OutputSet::AddFolder(MsgLog& log, const std::string& path, const std::string& failure) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return true;
+    return log.ReportError(failure + ": " + Reason(ENOTDIR));
+  }
+  const std::string trimmed = path.size() > 1 && path.back() == '/' ? path.substr(0, path.size() - 1) : path;
+  const std::string parent = FolderOf(trimmed);
+  if (!StagedFolder(parent) && stat(parent.empty() ? "." : parent.c_str(), &st) != 0)
+    return log.ReportError(failure + ": " + Reason(errno));
+  folders_.push_back(trimmed);
+  return true;
+}
+
+bool OutputSet::StagedFolder(const std::string& folder) const {
+  const std::string trimmed = folder.size() > 1 && folder.back() == '/' ? folder.substr(0, folder.size() - 1) : folder;
+  return std::find(folders_.begin(), folders_.end(), trimmed) != folders_.end();
+}
+
+bool OutputSet::MakeFolders(MsgLog& log, std::vector<std::string>& made) {
+  for (const std::string& folder : folders_) {
+    if (mkdir(folder.c_str(), 0777) == 0) {
+      made.push_back(folder);
+    } else if (errno != EEXIST) {
+      const int error = errno;
+      for (auto it = made.rbegin(); it != made.rend(); ++it) rmdir(it->c_str());
+      return log.ReportError("Can't make folder " + folder + ": " + Reason(error));
+    }
+  }
+  return true;
+}
+
 void OutputSet::AddConsole(std::string text, std::string write_failure) {
   outputs_.push_back(Output{"-", std::move(text), std::move(write_failure), OutputPlace::Console, false});
 }
 
 bool OutputSet::Commit(MsgLog& log) {
-  const bool ok = CommitStreams(log) && CommitFiles(log);
+  std::vector<std::string> made;
+  bool ok = MakeFolders(log, made) && CommitStreams(log) && CommitFiles(log);
+  // Folders made for outputs that did not land go again (when still empty).
+  if (!ok)
+    for (auto it = made.rbegin(); it != made.rend(); ++it) rmdir(it->c_str());
   Discard();
   return ok;
 }
 
 void OutputSet::Discard() {
   outputs_.clear();
+  folders_.clear();
   held_.clear();
 }
 

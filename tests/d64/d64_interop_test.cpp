@@ -55,7 +55,7 @@ TEST_F(D64Interop, Cc1541ImageLoadsAndTakesAnotherFile) {
       Corpus("poker-4.prg") + "' -f pic -w '" + Corpus("pic-a-poker-4.prg") + "' -T SEQ -f data -w '" +
       Corpus("prg-b-poker-4.prg") + "' disk.d64");
   const std::pair<const char*, const char*> files[] = {
-      {"START", "start-poker-4.prg"}, {"POKER 4", "poker-4.prg"}, {"P?C", "pic-a-poker-4.prg"}, {"DATA,S", "prg-b-poker-4.prg"}};
+      {"start", "start-poker-4.prg"}, {"poker 4", "poker-4.prg"}, {"p?c", "pic-a-poker-4.prg"}, {"data,s", "prg-b-poker-4.prg"}};
   for (const auto& [name, prg] : files) {
     SCOPED_TRACE(name);
     MsgLog log;
@@ -64,7 +64,7 @@ TEST_F(D64Interop, Cc1541ImageLoadsAndTakesAnotherFile) {
     EXPECT_EQ(out.Bytes(), ReadBytes(Corpus(prg)));
   }
   const ProgramFile added = test::MakePrg(0x0801, 9000, 5);
-  ASSERT_TRUE(Save("ADDED", added));
+  ASSERT_TRUE(Save("added", added));
   Run("cc1541 -q -V disk.d64");
   const Files expected = {{"start.prg", ReadBytes(Corpus("start-poker-4.prg"))},
                           {"poker 4.prg", ReadBytes(Corpus("poker-4.prg"))},
@@ -78,12 +78,12 @@ TEST_F(D64Interop, ToolsReadANewVantrelImage) {
   const ProgramFile two = test::MakePrg(0xC000, 20000, 2);  // 79 blocks over tracks 17 to 14
   const ProgramFile three = test::MakePrg(0x0801, 300, 3);
   const ProgramFile bigger = test::MakePrg(0x1001, 1000, 4);
-  ASSERT_TRUE(Save("ONE", test::MakePrg(0x0801, 100, 1)));
-  ASSERT_TRUE(Save("TWO", two));
-  ASSERT_TRUE(Save("THREE,S", three));
-  ASSERT_TRUE(Save("@:ONE", bigger));
+  ASSERT_TRUE(Save("one", test::MakePrg(0x0801, 100, 1)));
+  ASSERT_TRUE(Save("two", two));
+  ASSERT_TRUE(Save("THREE,S", three));  // shifted letters, upper case on the host
+  ASSERT_TRUE(Save("@:one", bigger));
   Run("cc1541 -q -V disk.d64");
-  const Files expected = {{"one.prg", test::PrgBytes(bigger)}, {"two.prg", test::PrgBytes(two)}, {"three.seq", three.Bytes()}};
+  const Files expected = {{"one.prg", test::PrgBytes(bigger)}, {"two.prg", test::PrgBytes(two)}, {"THREE.seq", three.Bytes()}};
   EXPECT_EQ(Extract(), expected);
 }
 

@@ -24,7 +24,7 @@ TEST(D64Cli, LoadsFromACorpusImageByPattern) {
   const std::string image = test::ReadFile(test::CorpusPath("card-games/Poker4-en.D64"));
   ASSERT_EQ(image.size(), 174848u);
   test::WriteFile(dir.File("poker.D64"), image);
-  auto r = test::RunVantrel(dir.Path(), {"poker::\"START*\"", "-prg:start.prg"});
+  auto r = test::RunVantrel(dir.Path(), {"poker::\"start*\"", "-prg:start.prg"});
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_EQ(test::ReadFile(dir.File("start.prg")),
             test::ReadFile(test::CorpusPath("card-games/prg/Poker4-en/start-poker-4-en.prg")));
