@@ -106,6 +106,13 @@ std::string NewNameRefusal(std::string_view petscii) {
   return {};
 }
 
+bool SameLettersAnyCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (FoldCase(static_cast<uint8_t>(a[i])) != FoldCase(static_cast<uint8_t>(b[i]))) return false;
+  return true;
+}
+
 std::string FoldedLetters(std::string_view petscii) {
   std::string folded(petscii);
   for (char& c : folded) c = static_cast<char>(FoldCase(static_cast<uint8_t>(c)));

@@ -32,5 +32,6 @@ std::string NewNameRefusal(std::string_view petscii);
 // Every letter unshifted: two names equal so differ only in letter case,
 // which a user who mixed up the two may not have meant.
 std::string FoldedLetters(std::string_view petscii);
+bool SameLettersAnyCase(std::string_view a, std::string_view b);
 
 }  // namespace vantrel

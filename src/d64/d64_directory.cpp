@@ -60,8 +60,9 @@ DirEntry ReadDirEntry(const D64Image& image, SectorPosition pos) {
   entry.side_sectors = {e[kEntrySideSector], e[kEntrySideSector + 1]};
   entry.record_length = e[kEntryRecordLength];
   entry.blocks = static_cast<uint16_t>(e[kEntryBlocks] | (e[kEntryBlocks + 1] << 8));
-  entry.stored_name.assign(reinterpret_cast<const char*>(e + kEntryName), kNameLength);
-  entry.name = entry.stored_name.substr(0, entry.stored_name.find(static_cast<char>(kPad)));
+  std::copy_n(e + kEntryName, kNameLength, entry.stored_name.begin());
+  const auto end = std::find(entry.stored_name.begin(), entry.stored_name.end(), static_cast<char>(kPad));
+  entry.name.assign(entry.stored_name.begin(), end);
   return entry;
 }
 

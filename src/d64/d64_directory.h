@@ -4,6 +4,7 @@
 // BAM that calls them free.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,8 +28,8 @@ struct DirEntry {
   TrackSector side_sectors;   // REL files
   uint8_t record_length = 0;  // REL files
   uint16_t blocks = 0;
-  std::string stored_name;  // the 16 bytes of the entry
-  std::string name;         // the bytes a name is matched against: up to the first $A0
+  std::array<char, 16> stored_name{};  // the name field as it is
+  std::string name;  // the bytes a name is matched against: up to the first $A0
 };
 
 // Every entry in use, in directory order, numbered as a 1541 lists them.

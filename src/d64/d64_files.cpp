@@ -48,8 +48,8 @@ bool CreateImage(MsgLog& log, D64Image& image, const std::string& path, std::str
 void ReportClaims(MsgLog& log, const std::string& path, const std::vector<FreeMarkedSectors>& claims) {
   for (const FreeMarkedSectors& claim : claims) {
     const std::string owner = claim.directory ? std::string("the directory") : Concat("file ", Quoted(claim.file_name));
-    log.ReportWarning(Concat("The BAM of ", path) + " shows " + std::to_string(claim.count) + " sectors of " + owner +
-                      " as free; they are marked used");
+    log.ReportWarning(Concat("The BAM of ", path) + " shows " + CountOf(claim.count, "sector") + " of " + owner +
+                      " as free; " + (claim.count == 1 ? "it is" : "they are") + " marked used");
   }
 }
 
@@ -57,20 +57,19 @@ void ReportRecount(MsgLog& log, const std::string& path, const std::vector<int>&
   if (tracks.empty()) return;
   std::string list;
   for (int track : tracks) list += (list.empty() ? "" : ", ") + std::to_string(track);
-  log.ReportWarning(Concat("The BAM of ", path) + " gives wrong free counts for track " + list +
-                    "; they are set from its bitmaps");
+  log.ReportWarning(Concat("The BAM of ", path) + " gives wrong free counts for " +
+                    (tracks.size() == 1 ? "track " : "tracks ") + list + "; they are set from its bitmaps");
 }
 
 // A file chain may not run past what C64 memory holds (plus a PRG's address).
 size_t MaxFileBytes(FileType kind) { return ProgramFile::kMaxSize + (kind == FileType::Prg ? 2 : 0); }
 
 std::string DiskFull(size_t needed, int free) {
-  return "Disk full: " + std::to_string(needed) + " blocks needed, " + std::to_string(free) + " free";
+  return "Disk full: " + CountOf(needed, "block") + " needed, " + std::to_string(free) + " free";
 }
 
 // Writes the file's blocks in the 1541's order; empty on success, else why not.
 std::string WriteBlocks(D64Image& image, const std::vector<uint8_t>& bytes, TrackSector& start, uint16_t& blocks) {
-  if (bytes.empty()) return "The file is empty";
   const size_t needed = (bytes.size() + kBytesPerBlock - 1) / kBytesPerBlock;
   const int free = image.FreeBlocks();
   if (static_cast<size_t>(free) < needed) return DiskFull(needed, free);
@@ -124,17 +123,16 @@ Outcome ReplaceFile(D64Image& image, const DirEntry& target, FileType kind, cons
   return {true, "Replaced"};
 }
 
+// Room is checked before anything changes, so a refusal leaves the image as it was.
 Outcome AddFile(D64Image& image, std::string_view name, FileType kind, const std::vector<uint8_t>& bytes) {
-  const D64Image before = image;
+  const size_t needed = (bytes.size() + kBytesPerBlock - 1) / kBytesPerBlock;
+  if (static_cast<size_t>(image.FreeBlocks()) < needed) return Refused(DiskFull(needed, image.FreeBlocks()));
   const std::optional<SectorPosition> pos = image.FreeDirectoryEntry();
   if (!pos) return Refused("Directory is full");
   TrackSector start;
   uint16_t blocks = 0;
   const std::string failure = WriteBlocks(image, bytes, start, blocks);
-  if (!failure.empty()) {
-    image = before;
-    return Refused(failure);
-  }
+  if (!failure.empty()) return Refused(failure);
   FillDirEntry(image, *pos, name, kind, start, blocks);
   return {true, "Ok"};
 }
@@ -150,6 +148,7 @@ Outcome PutOutcome(MsgLog& log, D64Image& image, const D64FileSpec& spec, const 
   // A REL file needs side sectors, which are not written: without them
   // the entry would be a broken file.
   if (spec.kind == FileType::Rel) return Refused("REL files can't be written");
+  if (bytes.empty()) return Refused("The file is empty");
   std::vector<DirEntry> entries;
   if (!ReadDirectory(image, entries)) return Refused(BrokenDirectoryText());
   // Like the 1541, no second file of a name, whatever its kind; a replace
@@ -168,8 +167,10 @@ Outcome PutOutcome(MsgLog& log, D64Image& image, const D64FileSpec& spec, const 
     return Refused(Concat("File type mismatch: it is a ", KindName(other->type_byte)) + " file");
   }
   Outcome outcome = AddFile(image, spec.petscii, spec.kind, bytes);
-  if (outcome.ok) {
-    if (const auto other = OtherCase(entries, spec.petscii)) log.ReportWarning(LetterCaseHint(*other));
+  for (const DirEntry& other : entries) {
+    if (!outcome.ok || !SameLettersAnyCase(other.name, spec.petscii)) continue;
+    log.ReportWarning(LetterCaseHint(other));
+    break;
   }
   return outcome;
 }
@@ -326,8 +327,7 @@ bool StageImage(MsgLog& log, OutputSet& out, ImageForChange& opened, bool replac
   if (std::filesystem::exists(path, ec) && !RegularFileExists(path))
     return log.ReportError(failure + ": Not a regular file");
   opened.image.RecountBam();
-  std::string bytes(opened.image.Data().begin(), opened.image.Data().end());
-  if (!out.Add(log, path, std::move(bytes), {failure, failure}, opened.existed)) return false;
+  if (!out.Add(log, path, opened.image.TakeBytes(), {failure, failure}, opened.existed)) return false;
   return log.ReportInfo(Concat("Writing d64 file ", path));
 }
 

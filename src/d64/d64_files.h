@@ -51,7 +51,8 @@ struct ImageForChange {
 // but the BAM calls free are marked used, with a Warning.
 bool OpenForChange(MsgLog& log, OutputSet& out, const std::string& path, std::string_view disk_id,
                    ImageForChange& opened);
-// Stages the changed image; `replace_existing` allows replacing the file.
+// Stages the changed image, whose bytes move into `out` (so this comes
+// last); `replace_existing` allows replacing the file.
 bool StageImage(MsgLog& log, OutputSet& out, ImageForChange& opened, bool replace_existing);
 
 // Reads the image at `path` for reading only, with the messages of a load.

@@ -53,7 +53,7 @@ int NextInterleaved(int track, int sector, int interleave) {
 }  // namespace
 
 void D64Image::Clear() {
-  data_.assign(kD64ImageSize, 0);
+  data_.assign(kD64ImageSize, '\0');
   track_count_ = kD64TrackCount;
   WriteBamHeader();
   modified_ = false;
@@ -61,7 +61,7 @@ void D64Image::Clear() {
 }
 
 void D64Image::WriteBamHeader() {
-  uint8_t* bam = &data_[OffsetOf(kBamSector)];
+  uint8_t* bam = At(OffsetOf(kBamSector));
   bam[0] = kFirstDirSector.track;
   bam[1] = kFirstDirSector.sector;
   bam[kBamDosVersion] = 'A';
@@ -73,7 +73,7 @@ void D64Image::WriteBamHeader() {
 bool D64Image::Format(std::string_view name, std::string_view id) {
   if (read_only_) return false;
   Clear();
-  uint8_t* bam = &data_[OffsetOf(kBamSector)];
+  uint8_t* bam = At(OffsetOf(kBamSector));
   std::copy_n(name.begin(), std::min<size_t>(name.size(), kDiskNameLength), bam + kBamDiskName);
   std::copy_n(id.begin(), std::min<size_t>(id.size(), 2), bam + kBamDiskId);
   for (int track = 1; track <= track_count_; ++track) {
@@ -87,7 +87,7 @@ bool D64Image::Format(std::string_view name, std::string_view id) {
   // Only the bitmap: allocating would zero the header just written.
   SetBamBit(kBamSector, false);
   for (uint8_t sector = 1; sector < SectorsOnTrack(kDirTrack); ++sector) {
-    uint8_t* s = &data_[OffsetOf({kDirTrack, sector})];
+    uint8_t* s = At(OffsetOf({kDirTrack, sector}));
     std::fill(s, s + kSectorSize, kFormatFill);
     s[0] = kFormatFillFirst;
   }
@@ -101,7 +101,7 @@ bool D64Image::IsValid(TrackSector ts) const {
 }
 
 const uint8_t* D64Image::SectorAt(TrackSector ts) const {
-  return IsValid(ts) ? &data_[OffsetOf(ts)] : nullptr;
+  return IsValid(ts) ? At(OffsetOf(ts)) : nullptr;
 }
 
 const uint8_t* D64Image::PositionAt(SectorPosition pos) const {
@@ -113,7 +113,7 @@ const uint8_t* D64Image::PositionAt(SectorPosition pos) const {
 uint8_t* D64Image::WritableSectorAt(TrackSector ts) {
   if (read_only_ || !IsValid(ts)) return nullptr;
   modified_ = true;
-  return &data_[OffsetOf(ts)];
+  return At(OffsetOf(ts));
 }
 
 ChainWalk D64Image::Chain(TrackSector start) const {
@@ -164,7 +164,7 @@ bool D64Image::WriteChainData(const std::vector<TrackSector>& sectors, const std
   if (read_only_ || bytes.empty() || sectors.size() != blocks) return false;
   if (!std::all_of(sectors.begin(), sectors.end(), [this](TrackSector ts) { return IsValid(ts); })) return false;
   for (size_t i = 0; i < blocks; ++i) {
-    uint8_t* sector = &data_[OffsetOf(sectors[i])];
+    uint8_t* sector = At(OffsetOf(sectors[i]));
     const size_t start = i * kBytesPerBlock;
     const size_t n = std::min<size_t>(kBytesPerBlock, bytes.size() - start);
     std::fill(sector, sector + kSectorSize, 0);
@@ -226,13 +226,13 @@ std::optional<SectorPosition> D64Image::FreeDirectoryEntry() {
 
 bool D64Image::IsFree(TrackSector ts) const {
   if (ts.track == 0 || ts.track >= kBamTrackLimit || ts.sector >= kBamSectorLimit) return true;
-  const uint8_t* entry = &data_[OffsetOf(kBamSector) + kBamTrackEntries + 4 * (ts.track - 1)];
+  const uint8_t* entry = At(OffsetOf(kBamSector) + kBamTrackEntries + 4 * (ts.track - 1));
   return (entry[1 + ts.sector / 8] >> (ts.sector % 8)) & 1;
 }
 
 void D64Image::SetBamBit(TrackSector ts, bool free) {
   if (ts.track == 0 || ts.track >= kBamTrackLimit || ts.sector >= kBamSectorLimit) return;
-  uint8_t* entry = &data_[OffsetOf(kBamSector) + kBamTrackEntries + 4 * (ts.track - 1)];
+  uint8_t* entry = At(OffsetOf(kBamSector) + kBamTrackEntries + 4 * (ts.track - 1));
   const uint8_t bit = static_cast<uint8_t>(1u << (ts.sector % 8));
   if (free) {
     entry[1 + ts.sector / 8] |= bit;
@@ -248,7 +248,7 @@ void D64Image::SetBamBit(TrackSector ts, bool free) {
 // bitmap is what allocation follows.
 int D64Image::TrackFreeCount(int track) const {
   if (track < 1 || track >= kBamTrackLimit || track > track_count_) return 0;
-  const uint8_t* entry = &data_[OffsetOf(kBamSector) + kBamTrackEntries + 4 * (track - 1)];
+  const uint8_t* entry = At(OffsetOf(kBamSector) + kBamTrackEntries + 4 * (track - 1));
   const uint32_t bits = entry[1] | (entry[2] << 8) | (entry[3] << 16);
   return std::popcount(bits & ((uint32_t{1} << SectorsOnTrack(track)) - 1));
 }
@@ -256,11 +256,11 @@ int D64Image::TrackFreeCount(int track) const {
 bool D64Image::Allocate(TrackSector ts, std::optional<TrackSector> link_from) {
   if (read_only_ || !IsValid(ts) || (link_from && !IsValid(*link_from))) return false;
   SetBamBit(ts, false);
-  uint8_t* sector = &data_[OffsetOf(ts)];
+  uint8_t* sector = At(OffsetOf(ts));
   std::fill(sector, sector + kSectorSize, 0);
   sector[1] = 0xFF;
   if (link_from) {
-    uint8_t* from = &data_[OffsetOf(*link_from)];
+    uint8_t* from = At(OffsetOf(*link_from));
     from[0] = ts.track;
     from[1] = ts.sector;
   }
@@ -277,7 +277,7 @@ void D64Image::FreeSectors(const std::vector<TrackSector>& sectors, bool zero) {
     // freeing there would hand them out to the next file.
     if (!IsValid(ts) || ts == kBamSector) continue;
     if (std::find(directory.begin(), directory.end(), ts) != directory.end()) continue;
-    if (zero) std::fill_n(&data_[OffsetOf(ts)], kSectorSize, 0);
+    if (zero) std::fill_n(At(OffsetOf(ts)), kSectorSize, 0);
     if (!IsFree(ts)) SetBamBit(ts, true);
     modified_ = true;
   }
@@ -333,7 +333,6 @@ std::optional<TrackSector> D64Image::NextFileSector(TrackSector previous) const 
 std::vector<TrackSector> D64Image::AllocateFileSectors(int count) {
   std::vector<TrackSector> sectors;
   if (read_only_ || count <= 0 || FreeBlocks() < count) return sectors;
-  const std::vector<uint8_t> before = data_;
   std::optional<TrackSector> next = FirstFileSector();
   while (next && static_cast<int>(sectors.size()) < count) {
     SetBamBit(*next, false);
@@ -341,7 +340,7 @@ std::vector<TrackSector> D64Image::AllocateFileSectors(int count) {
     if (static_cast<int>(sectors.size()) < count) next = NextFileSector(*next);
   }
   if (static_cast<int>(sectors.size()) != count) {
-    data_ = before;
+    for (TrackSector ts : sectors) SetBamBit(ts, true);
     sectors.clear();
   }
   return sectors;
@@ -358,7 +357,7 @@ int D64Image::FreeBlocks() const {
 int D64Image::ReportedFreeBlocks() const {
   int free = 0;
   for (int track = 1; track <= track_count_ && track < kBamTrackLimit; ++track) {
-    if (track != layout_->dir_track) free += data_[OffsetOf(kBamSector) + kBamTrackEntries + 4 * (track - 1)];
+    if (track != layout_->dir_track) free += *At(OffsetOf(kBamSector) + kBamTrackEntries + 4 * (track - 1));
   }
   return free;
 }
@@ -367,7 +366,7 @@ std::vector<int> D64Image::RecountBam() {
   std::vector<int> wrong;
   if (read_only_) return wrong;
   for (int track = 1; track <= track_count_ && track < kBamTrackLimit; ++track) {
-    uint8_t& count = data_[OffsetOf(kBamSector) + kBamTrackEntries + 4 * (track - 1)];
+    uint8_t& count = *At(OffsetOf(kBamSector) + kBamTrackEntries + 4 * (track - 1));
     if (count == TrackFreeCount(track)) continue;
     count = static_cast<uint8_t>(TrackFreeCount(track));
     modified_ = true;
@@ -381,12 +380,14 @@ ImageFileStatus D64Image::ReadImageFile(const std::string& path, bool read_only)
   if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return ImageFileStatus::NotFound;
   // Images with error bytes or extra tracks are other formats.
   if (st.st_size != static_cast<off_t>(kD64ImageSize)) return ImageFileStatus::Unreadable;
+  // Read into the image's own buffer: a second one would cost its pages again.
   std::ifstream in(path, std::ios::binary);
-  std::vector<uint8_t> bytes(kD64ImageSize + 1);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (in.gcount() != static_cast<std::streamsize>(kD64ImageSize)) return ImageFileStatus::Unreadable;
-  bytes.resize(kD64ImageSize);
-  data_ = std::move(bytes);
+  data_.resize(kD64ImageSize);
+  in.read(data_.data(), static_cast<std::streamsize>(kD64ImageSize));
+  if (in.gcount() != static_cast<std::streamsize>(kD64ImageSize) || in.peek() != EOF) {
+    Clear();
+    return ImageFileStatus::Unreadable;
+  }
   track_count_ = kD64TrackCount;
   modified_ = false;
   // The owner write bit, not access(): running as root, access() allows

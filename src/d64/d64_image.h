@@ -95,7 +95,10 @@ class D64Image {
 
   ImageFileStatus ReadImageFile(const std::string& path, bool read_only);
 
-  const std::vector<uint8_t>& Data() const { return data_; }
+  // A copy of the image's bytes.
+  std::vector<uint8_t> Data() const { return {data_.begin(), data_.end()}; }
+  // The bytes themselves, leaving the image empty: for the one write at the end.
+  std::string TakeBytes() { return std::move(data_); }
   bool Modified() const { return modified_; }
   bool ReadOnly() const { return read_only_; }
   void SetReadOnly(bool read_only) { read_only_ = read_only; }
@@ -109,7 +112,10 @@ class D64Image {
   void WriteBamHeader();
 
   const DiskLayout* layout_ = &kD64Layout;
-  std::vector<uint8_t> data_;
+  uint8_t* At(size_t offset) { return reinterpret_cast<uint8_t*>(data_.data()) + offset; }
+  const uint8_t* At(size_t offset) const { return reinterpret_cast<const uint8_t*>(data_.data()) + offset; }
+
+  std::string data_;  // a string, so that the finished image moves into the output unchanged
   int track_count_ = kD64TrackCount;
   bool modified_ = false;
   bool read_only_ = false;

@@ -39,7 +39,10 @@ std::string EntryLine(const DirEntry& entry) {
   line += TypedFromPetscii(entry.name);
   line += '"';
   const bool padded = entry.name.size() < entry.stored_name.size();
-  if (padded) line += Shown(std::string_view(entry.stored_name).substr(entry.name.size() + 1)) + " ";
+  if (padded) {
+    const std::string_view field(entry.stored_name.data(), entry.stored_name.size());
+    line += Shown(field.substr(entry.name.size() + 1)) + " ";
+  }
   line += entry.closed ? " " : "*";
   line += Shown(KindName(entry.type_byte));
   if (entry.locked) line += "<";

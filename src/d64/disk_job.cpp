@@ -24,17 +24,18 @@ std::string Quoted(std::string_view petscii) {
   return text += "\"";
 }
 
-// -new: "NAME[,ID]". A missing image is made with it; an existing one is
-// erased only with -ovr, as any output is replaced.
+// -new: "NAME[,ID]", as the drive's N: command; without a name the disk
+// is named after the image file. A missing image is made with it; an
+// existing one is erased only with -ovr, as any output is replaced.
 bool FormatDisk(MsgLog& log, const OutputSet& out, ImageForChange& opened, const std::string& text) {
   const size_t comma = text.find(',');
-  const std::string name = PetsciiFromTyped(StripPair(text.substr(0, comma), '"', '"'));
+  std::string name = PetsciiFromTyped(StripPair(text.substr(0, comma), '"', '"'));
+  if (name.empty()) name = PetsciiFromTyped(LowerCopy(HiPath(opened.path).FileName()).substr(0, kMaxC64NameLength));
   const std::string id = comma == std::string::npos ? kDefaultDiskId : PetsciiFromTyped(text.substr(comma + 1));
-  const std::string what = "Formatting " + text + ": ";
+  const std::string what = "Formatting " + opened.path + ": ";
   if (name.size() > kMaxC64NameLength) return log.ReportError(what + "a disk name has 16 characters at most");
   if (id.size() > 2) return log.ReportError(what + "a disk id has 2 characters at most");
-  if (opened.existed && !out.Overwrite())
-    return log.ReportError(what + opened.path + " exists; -ovr lets -new erase it");
+  if (opened.existed && !out.Overwrite()) return log.ReportError(what + "the image exists; -ovr lets -new erase it");
   if (!opened.image.Format(name, id)) return log.ReportError(what + ReadOnlyImageText());
   return log.ReportInfo(what + "Ok");
 }
@@ -69,7 +70,7 @@ bool Scratch(MsgLog& log, D64Image& image, const std::string& text) {
     FreeFile(image, entry);
     ClearDirEntry(image, entry.pos);
   }
-  return log.ReportInfo(what + std::to_string(matched.size()) + " files scratched");
+  return log.ReportInfo(what + CountOf(matched.size(), "file") + " scratched");
 }
 
 // R:NEW=OLD gives a file a new name; nothing else of it changes.
@@ -196,7 +197,7 @@ bool StageExtraction(MsgLog& log, OutputSet& out, const D64Image& image, std::st
       return false;
     ++extracted;
   }
-  return log.ReportInfo(std::to_string(extracted) + " files extracted to " + folder);
+  return log.ReportInfo(CountOf(static_cast<size_t>(extracted), "file") + " extracted to " + folder);
 }
 
 }  // namespace
@@ -206,13 +207,12 @@ bool RunDiskJob(MsgLog& log, OutputSet& out, const std::string& image_path, cons
   if (job.ChangesImage()) {
     if (!OpenForChange(log, out, image_path, kDefaultDiskId, opened)) return false;
     if (!ApplyChanges(log, out, opened, job)) return false;
-    if (opened.image.Modified() && !StageImage(log, out, opened, true)) return false;
   } else if (!OpenForReading(log, image_path, opened.image)) {
     return false;
   }
   if (job.listing && !StageListing(log, out, opened.image, *job.listing)) return false;
   if (job.extract && !StageExtraction(log, out, opened.image, *job.extract)) return false;
-  return true;
+  return !opened.image.Modified() || StageImage(log, out, opened, true);
 }
 
 }  // namespace vantrel

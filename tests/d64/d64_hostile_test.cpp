@@ -128,7 +128,7 @@ TEST(D64Hostile, FullDiskAndFullDirectory) {
   ASSERT_TRUE(test::Put(log, image, "BIG", std::vector<uint8_t>(664 * 254, 0x55)));
   EXPECT_FALSE(test::Put(log, image, "MORE", {1, 8, 0}));
   EXPECT_EQ(test::Transcript(log), "Error: Saving BIG: Disk full: 665 blocks needed, 664 free\nInfo: Saving BIG: Ok\n"
-                                   "Error: Saving MORE: Disk full: 1 blocks needed, 0 free\n");
+                                   "Error: Saving MORE: Disk full: 1 block needed, 0 free\n");
 
   MsgLog dir_log;
   image = test::Blank();
