@@ -78,7 +78,7 @@ TEST(D64Cli, WholeDiskOperations) {
                           "660 blocks free.\n"},
   };
   for (const auto& step : steps) {
-    SCOPED_TRACE(step.args[1]);
+    SCOPED_TRACE(step.args.back());
     const std::string before = test::ReadFile(dir.File("work.d64"));
     std::vector<std::string> args = step.args;
     args.push_back("-quiet");
