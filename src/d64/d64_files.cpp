@@ -297,13 +297,9 @@ bool OpenForChange(MsgLog& log, OutputSet& out, const std::string& path, std::st
                    ImageForChange& opened) {
   opened.path = path;
   if (!CheckImageType(log, path)) return false;
-  // Without its folder no image can be written, which the write reports.
-  std::error_code ec;
-  if (std::filesystem::is_directory(std::filesystem::absolute(path, ec).parent_path(), ec)) {
-    std::unique_ptr<ImageLock> lock = ImageLock::Acquire(log, path);
-    if (!lock) return false;
-    out.Hold(std::move(lock));
-  }
+  std::unique_ptr<ImageLock> lock = ImageLock::Acquire(log, path);
+  if (!lock) return false;
+  out.Hold(std::move(lock));
   opened.existed = RegularFileExists(path);
   if (!opened.existed) return CreateImage(log, opened.image, path, disk_id);
   if (!ReadImage(log, opened.image, path, false)) return false;

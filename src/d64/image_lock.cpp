@@ -7,63 +7,60 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
 namespace vantrel {
 
 namespace {
 
-bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
 
-// True once the lock is held on the file that `path` names now. The holder
-// removes the file when it is done, so a lock won on a file that has
-// meanwhile been removed (or replaced) guards nothing: try again.
-bool LockedCurrentFile(int fd, const std::string& path) {
-  struct stat held {}, named {};
-  return fstat(fd, &held) == 0 && stat(path.c_str(), &named) == 0 && SameFile(held, named);
+bool WaitForLock(MsgLog& log, int fd, const std::string& image_path, bool& told) {
+  int locked = flock(fd, LOCK_EX | LOCK_NB);
+  if (locked != 0 && errno == EWOULDBLOCK) {
+    if (!told) log.ReportInfo("Waiting for another run to finish with " + image_path);
+    told = true;
+    while ((locked = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+    }
+  }
+  return locked == 0;
 }
 
 }  // namespace
 
-std::string LockPathOf(const std::string& image_path) {
-  // Every name of the image (a link, "./x.d64") must lead to one lock.
-  std::error_code ec;
-  std::filesystem::path real = std::filesystem::weakly_canonical(image_path, ec);
-  if (ec) real = image_path;
-  return (real.parent_path() / TemporaryPrefix(real.filename().string())).string() + "lock";
-}
-
+// Each change replaces the image by a new file. A run that waited on the
+// old one must start over on the file the path names now, or it would read
+// a stale image; a run that waited on the folder finds the image made.
 std::unique_ptr<ImageLock> ImageLock::Acquire(MsgLog& log, const std::string& image_path) {
-  const std::string path = LockPathOf(image_path);
   bool told = false;
   for (;;) {
-    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) {
+    // Non-blocking, so that a FIFO of the name is not waited on.
+    int fd = open(image_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const bool image = fd >= 0;
+    if (!image && errno == ENOENT) {
+      fd = open(FolderOf(image_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      // No folder, nothing to guard: writing the image there fails and says so.
+      if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) return std::unique_ptr<ImageLock>(new ImageLock(-1));
+    }
+    if (fd < 0 || !WaitForLock(log, fd, image_path, told)) {
       log.ReportError("Can't lock " + image_path + ": " + std::strerror(errno));
+      if (fd >= 0) close(fd);
       return nullptr;
     }
-    int locked = flock(fd, LOCK_EX | LOCK_NB);
-    if (locked != 0 && errno == EWOULDBLOCK) {
-      if (!told) log.ReportInfo("Waiting for another run to finish with " + image_path);
-      told = true;
-      while ((locked = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
-      }
+    struct stat held {}, named {};
+    const bool named_exists = stat(image_path.c_str(), &named) == 0;
+    if (image ? named_exists && fstat(fd, &held) == 0 && held.st_dev == named.st_dev && held.st_ino == named.st_ino
+              : !named_exists) {
+      return std::unique_ptr<ImageLock>(new ImageLock(fd));
     }
-    if (locked != 0) {
-      log.ReportError("Can't lock " + image_path + ": " + std::strerror(errno));
-      close(fd);
-      return nullptr;
-    }
-    if (LockedCurrentFile(fd, path)) return std::unique_ptr<ImageLock>(new ImageLock(path, fd));
     close(fd);
   }
 }
 
-// Removed while still locked: a run that opened the file meanwhile finds
-// it gone once it gets the lock, and starts over on a new file.
 ImageLock::~ImageLock() {
-  unlink(path_.c_str());
-  close(fd_);
+  if (fd_ >= 0) close(fd_);
 }
 
 }  // namespace vantrel

@@ -11,9 +11,8 @@
 
 namespace vantrel {
 
-// An exclusive lock on the file ".NAME.vantrel-lock" beside the image.
-// The image itself cannot carry the lock: each change replaces it by a new
-// file, and a run waiting on the old one would then read a stale image.
+// An exclusive flock on the image file, or on its folder while the image
+// does not exist yet (the run that makes it holds the folder).
 class ImageLock : public HeldResource {
  public:
   // Waits for the lock; null after reporting why it cannot be had.
@@ -23,13 +22,9 @@ class ImageLock : public HeldResource {
   ImageLock& operator=(const ImageLock&) = delete;
 
  private:
-  ImageLock(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
+  explicit ImageLock(int fd) : fd_(fd) {}
 
-  std::string path_;
   int fd_;
 };
-
-// The lock file's name for an image.
-std::string LockPathOf(const std::string& image_path);
 
 }  // namespace vantrel

@@ -58,8 +58,9 @@ class OutputSet {
   bool Add(MsgLog& log, const std::string& path, std::string bytes, const OutputNote& note) {
     return Add(log, path, std::move(bytes), note, overwrite_);
   }
-  // A folder for outputs, made when the outputs are put in place (and
-  // removed again if they fail); nothing is staged when it exists already.
+  // A new folder for outputs: built beside its place under a temporary
+  // name and moved there whole when the outputs are put in place; nothing is
+  // staged when it exists already.
   bool AddFolder(MsgLog& log, const std::string& path, const std::string& failure);
   // True when `path` could take an output now; reports as Add does.
   bool Check(MsgLog& log, const std::string& path, const OutputNote& note, bool replace) const;
@@ -88,7 +89,8 @@ class OutputSet {
   bool CommitFiles(MsgLog& log);
 
   bool StagedFolder(const std::string& folder) const;
-  bool MakeFolders(MsgLog& log, std::vector<std::string>& made);
+  // The staged folder `path` lies in, or -1.
+  int FolderIndex(const std::string& path) const;
 
   bool overwrite_;
   std::vector<Output> outputs_;
