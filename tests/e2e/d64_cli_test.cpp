@@ -65,9 +65,9 @@ TEST(D64Cli, WholeDiskOperations) {
       {{"work.d64", "-add:x.prg", "-add:\"@:c\"=missing.prg"}, 1, "Error: Adding missing.prg: File not found\n"},
       {{"work.d64", "-new"}, 1, "Error: Formatting work.d64: the image exists; -ovr lets -new erase it\n"},
       {{"work.d64", "-prg"}, 1, "Error: -prg is not valid for a whole disk image: name a file in it, as work.d64::\"NAME\"\n"},
-      {{"work.d64::#1", "-prg:back"}, 0, ""},  // the entry no plain name reaches on a C64
+      {{"work.d64::\"Back\\slash\"", "-prg:back"}, 0, ""},  // back.prg beside the image
       // 16 byte columns of " xx", a bar, 16 character columns.
-      {{"work.d64::data", "-bin:data", "-hex:con"}, 0,
+      {{"work.d64::#3", "-bin:data", "-hex:con"}, 0,
        "0000: 48 45 4c 4c 4f" + std::string(11 * 3, ' ') + "|HELLO" + std::string(11, ' ') + "\n"},
       {{"work.d64::data", "-prg"}, 1, "Error: \"data\" is a SEQ file, which has no load address: only -bin and -hex can take it\n"},
       {{"work.d64", "-extract"}, 0, ""},
