@@ -142,9 +142,14 @@ void Converter::ParseDiskOptions(CmdLineParams& params) {
     else job.rename.push_back(value);
   }
   for (const std::string& value : params.TakeValues("add")) {
-    if (!value.empty()) job.add.push_back(value);
+    if (!value.empty()) {
+      job.add.push_back(value);
+      continue;
+    }
     // A bare -add takes the file names that follow as they are.
-    else for (const std::string& file : params.TakeBareWords()) job.add.push_back(file);
+    const std::vector<std::string> files = params.TakeBareWords();
+    if (files.empty() && job.add.empty()) log_->ReportError("-add needs a file: -add:file or -add file...");
+    job.add.insert(job.add.end(), files.begin(), files.end());
   }
   if (found("dir")) {
     const bool named = !params.FindParam("dir", false).value.empty();

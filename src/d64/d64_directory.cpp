@@ -72,7 +72,9 @@ bool ReadDirectory(const D64Image& image, std::vector<DirEntry>& entries) {
   entries.clear();
   std::vector<SectorPosition> positions;
   if (!image.DirectoryPositions(positions)) return false;
+  entries.reserve(positions.size());
   for (SectorPosition pos : positions) {
+    if (image.PositionAt(pos)[2] == 0) continue;  // most of a directory is unused
     DirEntry entry = ReadDirEntry(image, pos);
     if (entry.type_byte == 0) continue;
     entry.index = static_cast<int>(entries.size()) + 1;
