@@ -1,6 +1,7 @@
 // The one pass that fills the Converter from the parameter list. Its order
 // matters: the input is the first record no earlier lookup consumed, and a
 // repeated option leaves its second record unconsumed, hence unknown.
+#include <algorithm>
 #include <string>
 
 #include "app/converter.h"
@@ -141,14 +142,13 @@ void Converter::ParseDiskOptions(CmdLineParams& params) {
     if (value.empty()) log_->ReportError("-rename needs the new name, \"=\" and the old name");
     else job.rename.push_back(value);
   }
-  for (const std::string& value : params.TakeValues("add")) {
-    if (!value.empty()) {
-      job.add.push_back(value);
-      continue;
-    }
-    // A bare -add takes the file names that follow as they are.
+  const std::vector<std::string> adds = params.TakeValues("add");
+  for (const std::string& value : adds)
+    if (!value.empty()) job.add.push_back(value);
+  // A bare -add takes the file names that follow as they are.
+  if (std::find(adds.begin(), adds.end(), "") != adds.end()) {
     const std::vector<std::string> files = params.TakeBareWords();
-    if (files.empty() && job.add.empty()) log_->ReportError("-add needs a file: -add:file or -add file...");
+    if (files.empty()) log_->ReportError("-add needs a file: -add:file or -add file...");
     job.add.insert(job.add.end(), files.begin(), files.end());
   }
   if (found("dir")) {
