@@ -37,7 +37,8 @@ Converter::~Converter() {
 bool Converter::Run(CmdLineParams& params) {
   ParseOptions(params);
   outputs_.SetOverwrite(options_.overwrite);
-  loader_->DefinePredefined();
+  // A disk image run reads no source that could use the build variables.
+  if (mode_ != RunMode::DiskImage) loader_->DefinePredefined();
   if (mode_ == RunMode::Assembler) RunAssembler();
   else if (mode_ == RunMode::BasicText || mode_ == RunMode::BasicBinary) RunBasic();
   else if (mode_ == RunMode::DiskImage) RunDiskImage();

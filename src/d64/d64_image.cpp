@@ -1,10 +1,12 @@
 #include "d64/d64_image.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <bit>
-#include <fstream>
+#include <cerrno>
 
 
 namespace vantrel {
@@ -381,13 +383,21 @@ ImageFileStatus D64Image::ReadImageFile(const std::string& path, bool read_only)
   // Images with error bytes or extra tracks are other formats.
   if (st.st_size != static_cast<off_t>(kD64ImageSize)) return ImageFileStatus::Unreadable;
   // Read into the image's own buffer: a second one would cost its pages again.
-  std::ifstream in(path, std::ios::binary);
-  data_.resize(kD64ImageSize);
-  in.read(data_.data(), static_cast<std::streamsize>(kD64ImageSize));
-  if (in.gcount() != static_cast<std::streamsize>(kD64ImageSize) || in.peek() != EOF) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return ImageFileStatus::NotFound;
+  data_.resize(kD64ImageSize + 1);  // one byte more tells a file that grew meanwhile
+  size_t used = 0;
+  for (ssize_t n; used < data_.size() && (n = read(fd, data_.data() + used, data_.size() - used)) != 0;) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) break;
+    used += static_cast<size_t>(n);
+  }
+  close(fd);
+  if (used != kD64ImageSize) {
     Clear();
     return ImageFileStatus::Unreadable;
   }
+  data_.resize(kD64ImageSize);
   track_count_ = kD64TrackCount;
   modified_ = false;
   // The owner write bit, not access(): running as root, access() allows

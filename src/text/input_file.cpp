@@ -29,18 +29,20 @@ ReadStatus ReadStandardInput(uintmax_t limit) {
   return ReadStatus::Ok;
 }
 
-// Reads to the end, which may lie past `size` when the file grew meanwhile.
+// Reads a regular file to its end, which may lie past `size` when the file
+// grew meanwhile. A read that returns less than asked has reached the end.
 ReadStatus ReadOpenFile(int fd, size_t size, uintmax_t limit, std::string& content) {
   content.resize(size + 1);
   size_t used = 0;
   for (;;) {
     if (used == content.size()) content.resize(content.size() * 2);
-    const ssize_t n = read(fd, content.data() + used, content.size() - used);
+    const size_t wanted = content.size() - used;
+    const ssize_t n = read(fd, content.data() + used, wanted);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return ReadStatus::Failed;
-    if (n == 0) break;
     used += static_cast<size_t>(n);
     if (used > limit) return ReadStatus::TooLarge;
+    if (static_cast<size_t>(n) < wanted) break;
   }
   content.resize(used);
   return ReadStatus::Ok;
