@@ -86,6 +86,12 @@ std::string TypedFromPetscii(std::string_view petscii) {
   return text;
 }
 
+std::string QuotedName(std::string_view petscii) {
+  std::string text = "\"";
+  text += TypedFromPetscii(petscii);
+  return text += '"';
+}
+
 std::string HostNameOf(std::string_view petscii) {
   std::string name;
   for (size_t i = 0; i < petscii.size(); ++i) {

@@ -21,6 +21,9 @@ std::string PetsciiFromTyped(std::string_view typed);
 // "{$xx}" for bytes with no such letter and for the quote.
 std::string TypedFromPetscii(std::string_view petscii);
 
+// The name between double quotes, as listings and messages show it.
+std::string QuotedName(std::string_view petscii);
+
 // A host file name for stored name bytes: the shown text with "/" and a
 // leading "." written as "{$xx}" too. Empty for an empty name.
 std::string HostNameOf(std::string_view petscii);

@@ -19,8 +19,6 @@ std::string Concat(std::string_view head, std::string_view tail) {
   return text;
 }
 
-std::string Quoted(std::string_view petscii) { return Concat("\"", TypedFromPetscii(petscii)) + "\""; }
-
 bool CheckImageType(MsgLog& log, const std::string& path) {
   if (!EqualsNoCase(HiPath(path).Extension(), "d64")) return log.ReportError("d64 image type not specified");
   return true;
@@ -47,7 +45,7 @@ bool CreateImage(MsgLog& log, D64Image& image, const std::string& path, std::str
 
 void ReportClaims(MsgLog& log, const std::string& path, const std::vector<FreeMarkedSectors>& claims) {
   for (const FreeMarkedSectors& claim : claims) {
-    const std::string owner = claim.directory ? std::string("the directory") : Concat("file ", Quoted(claim.file_name));
+    const std::string owner = claim.directory ? std::string("the directory") : Concat("file ", QuotedName(claim.file_name));
     log.ReportWarning(Concat("The BAM of ", path) + " shows " + CountOf(claim.count, "sector") + " of " + owner +
                       " as free; " + (claim.count == 1 ? "it is" : "they are") + " marked used");
   }
@@ -96,8 +94,16 @@ std::optional<DirEntry> OtherCase(const std::vector<DirEntry>& entries, std::str
 }
 
 std::string LetterCaseHint(const DirEntry& other) {
-  return Concat("Did you mean ", Quoted(other.name)) +
+  return Concat("Did you mean ", QuotedName(other.name)) +
          "? Letter case counts: a-z are the letters a C64 shows after power-up, A-Z their shifted forms";
+}
+
+std::string NoFileAt(int32_t position) {
+  return "No file at place " + std::to_string(position) + " of the directory";
+}
+
+std::string TypeMismatch(const DirEntry& entry) {
+  return Concat("File type mismatch: it is a ", KindName(entry.type_byte)) + " file";
 }
 
 struct Outcome {
@@ -109,7 +115,7 @@ Outcome Refused(std::string text) { return {false, std::move(text)}; }
 
 Outcome ReplaceFile(D64Image& image, const DirEntry& target, FileType kind, const std::vector<uint8_t>& bytes) {
   if (target.locked) return Refused("File is locked");
-  if (target.kind != kind) return Refused(Concat("File type mismatch: it is a ", KindName(target.type_byte)) + " file");
+  if (target.kind != kind) return Refused(TypeMismatch(target));
   const D64Image before = image;
   FreeFile(image, target);
   TrackSector start;
@@ -155,7 +161,7 @@ Outcome PutOutcome(MsgLog& log, D64Image& image, const D64FileSpec& spec, const 
   // takes the first file of the name and kind, which is the one it loads.
   if (spec.position > 0) {
     const std::optional<DirEntry> target = FindDirEntry(entries, spec);
-    if (!target) return Refused("No file at place " + std::to_string(spec.position) + " of the directory");
+    if (!target) return Refused(NoFileAt(spec.position));
     return ReplaceFile(image, *target, spec.kind, bytes);
   }
   if (replace) {
@@ -164,7 +170,7 @@ Outcome PutOutcome(MsgLog& log, D64Image& image, const D64FileSpec& spec, const 
   }
   if (const auto other = FirstNamed(entries, spec.petscii, std::nullopt)) {
     if (!replace) return Refused("A file of this name already exists in the image");
-    return Refused(Concat("File type mismatch: it is a ", KindName(other->type_byte)) + " file");
+    return Refused(TypeMismatch(*other));
   }
   Outcome outcome = AddFile(image, spec.petscii, spec.kind, bytes);
   for (const DirEntry& other : entries) {
@@ -177,13 +183,12 @@ Outcome PutOutcome(MsgLog& log, D64Image& image, const D64FileSpec& spec, const 
 
 bool ReportNotFound(MsgLog& log, const std::vector<DirEntry>& entries, const D64FileSpec& spec) {
   if (spec.position > 0) {
-    return log.ReportError("No file at place " + std::to_string(spec.position) + " of the directory, which lists " +
-                           std::to_string(entries.size()));
+    return log.ReportError(NoFileAt(spec.position) + ", which lists " + std::to_string(entries.size()));
   }
   log.ReportError(HasWildcards(spec.petscii) ? "No matching file found" : "File not found");
   if (const auto other = OtherCase(entries, spec.petscii)) log.ReportInfo(LetterCaseHint(*other));
   else if (const auto named = FirstNamed(entries, spec.petscii, std::nullopt))
-    log.ReportInfo(Concat(Quoted(named->name), " is a ") + std::string(KindName(named->type_byte)) + " file");
+    log.ReportInfo(Concat(QuotedName(named->name), " is a ") + std::string(KindName(named->type_byte)) + " file");
   return false;
 }
 

@@ -18,12 +18,6 @@ namespace {
 
 constexpr const char* kDefaultDiskId = "64";
 
-std::string Quoted(std::string_view petscii) {
-  std::string text = "\"";
-  text += TypedFromPetscii(petscii);
-  return text += "\"";
-}
-
 // -new: "NAME[,ID]", as the drive's N: command; without a name the disk
 // is named after the image file. A missing image is made with it; an
 // existing one is erased only with -ovr, as any output is replaced.
@@ -46,8 +40,8 @@ bool ParseName(MsgLog& log, const std::string& what, const std::string& text, D6
   return true;
 }
 
-// S:NAME scratches every file the name or pattern matches; locked files
-// stay, and say so.
+// S:NAME scratches every file the name or pattern matches; a locked one
+// among them refuses the whole scratch, and is named.
 bool Scratch(MsgLog& log, D64Image& image, const std::string& text) {
   const std::string what = "Scratching " + text + ": ";
   D64FileSpec spec;
@@ -65,7 +59,7 @@ bool Scratch(MsgLog& log, D64Image& image, const std::string& text) {
   }
   if (matched.empty()) return log.ReportError(what + "File not found");
   for (const DirEntry& entry : matched)
-    if (entry.locked) return log.ReportError(what + Quoted(entry.name) + " is locked");
+    if (entry.locked) return log.ReportError(what + QuotedName(entry.name) + " is locked");
   for (const DirEntry& entry : matched) {
     FreeFile(image, entry);
     ClearDirEntry(image, entry.pos);
@@ -187,11 +181,11 @@ bool StageExtraction(MsgLog& log, OutputSet& out, const D64Image& image, std::st
     std::vector<uint8_t> bytes;
     const ChainRead read = image.ReadChainData(entry.start, kMaxDiskFileBytes, bytes);
     if (read != ChainRead::Ok) {
-      log.ReportWarning("File " + Quoted(entry.name) + " not extracted: " + ChainReadReason(read));
+      log.ReportWarning("File " + QuotedName(entry.name) + " not extracted: " + ChainReadReason(read));
       continue;
     }
     const std::string path = folder + "/" + ExtractedName(entry, taken);
-    log.ReportInfo("Extracting " + Quoted(entry.name) + " to " + path);
+    log.ReportInfo("Extracting " + QuotedName(entry.name) + " to " + path);
     if (!out.Add(log, path, std::string(bytes.begin(), bytes.end()),
                  {"Can't open file " + path + " for writing", "Error saving file " + path}))
       return false;
