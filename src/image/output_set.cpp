@@ -328,10 +328,13 @@ bool OutputSet::Check(MsgLog& log, const std::string& path, const OutputNote& no
 }
 
 bool OutputSet::Add(MsgLog& log, const std::string& path, std::string bytes, const OutputNote& note, bool replace) {
-  if (!Check(log, path, note, replace)) return false;
-  Output out{path, std::move(bytes), note.write_failure, PlaceOf(path), replace};
+  // A file in a folder this run makes cannot exist yet: there is nothing on
+  // disk to look at (an extraction adds hundreds).
+  const bool in_new_folder = FolderIndex(path) >= 0;
+  if (!in_new_folder && !Check(log, path, note, replace)) return false;
+  Output out{path, std::move(bytes), note.write_failure, in_new_folder ? OutputPlace::File : PlaceOf(path), replace};
   if (out.place == OutputPlace::File) {
-    out.path = ResolveTarget(path);
+    if (!in_new_folder) out.path = ResolveTarget(path);
     for (const Output& other : outputs_)
       if (other.place == OutputPlace::File && other.path == out.path)
         return log.ReportError("Two outputs of this run name the same file: " + path);
