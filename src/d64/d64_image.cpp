@@ -385,9 +385,11 @@ ImageFileStatus D64Image::ReadImageFile(const std::string& path, bool read_only)
   // Read into the image's own buffer: a second one would cost its pages again.
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return ImageFileStatus::NotFound;
-  data_.resize(kD64ImageSize + 1);  // one byte more tells a file that grew meanwhile
+  data_.resize(kD64ImageSize);
   size_t used = 0;
-  for (ssize_t n; used < data_.size() && (n = read(fd, data_.data() + used, data_.size() - used)) != 0;) {
+  char beyond = 0;  // a byte past the image: the file grew meanwhile
+  for (ssize_t n = 1; n != 0 && used <= kD64ImageSize;) {
+    n = used < kD64ImageSize ? read(fd, data_.data() + used, kD64ImageSize - used) : read(fd, &beyond, 1);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) break;
     used += static_cast<size_t>(n);
@@ -397,7 +399,6 @@ ImageFileStatus D64Image::ReadImageFile(const std::string& path, bool read_only)
     Clear();
     return ImageFileStatus::Unreadable;
   }
-  data_.resize(kD64ImageSize);
   track_count_ = kD64TrackCount;
   modified_ = false;
   // The owner write bit, not access(): running as root, access() allows
