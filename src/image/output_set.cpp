@@ -441,6 +441,9 @@ bool OutputSet::CommitFiles(MsgLog& log) {
     }
   }
 
+  size_t last_file = 0;
+  for (size_t i = 0; i < files.size(); ++i)
+    if (!in_new_folder[i]) last_file = i;
   std::vector<Placed> placed;
   auto fail = [&](const std::string& path, const std::string& write_failure, int error) {
     Undo(placed);
@@ -467,7 +470,10 @@ bool OutputSet::CommitFiles(MsgLog& log) {
     } else {
       struct stat st {};
       const bool existed = lstat(out.path.c_str(), &st) == 0;
-      if (existed) p.backup = BackUp(out.path);
+      // The old file is kept until nothing can fail any more: after the last
+      // placement there is nothing left to undo.
+      const bool last = i == last_file && folders_.empty();
+      if (existed && !last) p.backup = BackUp(out.path);
       ok = rename(staged[i].temp.c_str(), out.path.c_str()) == 0;
       error = errno;
       p.created = ok && !existed;
