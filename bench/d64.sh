@@ -37,18 +37,19 @@ for f in $files; do
 done
 cc1541 -q -m -V v.d64 >/dev/null || { echo "cc1541 -V refuses Vantrel's image" >&2; exit 1; }
 
-ms() { # hyperfine's median of each command, in ms
+ms() { # hyperfine's median wall time and mean CPU time (user + system) of each command, in ms
   hyperfine -N -w 5 -r "${RUNS:-40}" --export-json h.json "$@" >/dev/null 2>&1
-  python3 -c 'import json;r=json.load(open("h.json"))["results"];print(" ".join("%.1f"%(x["median"]*1000) for x in r))'
+  python3 -c 'import json;r=json.load(open("h.json"))["results"];print(" ".join("%.1f %.1f"%(x["median"]*1000,(x["user"]+x["system"])*1000) for x in r))'
 }
-read -r va cc < <(ms --prepare "rm -f v.d64" "$add_vantrel" --prepare "rm -f c.d64" "$add_cc1541")
+read -r va vac cc ccc < <(ms --prepare "rm -f v.d64" "$add_vantrel" --prepare "rm -f c.d64" "$add_cc1541")
 # The same files into an existing empty disk, each tool's own.
 rm -f ve.d64 ce.d64 && "$vantrel" ve.d64 -new:bench,01 -quiet && cc1541 -q -n bench -i 01 ce.d64
-read -r vx cx < <(ms --prepare "cp ve.d64 v.d64" "$vantrel v.d64 -add $files -quiet" \
+read -r vx vxc cx cxc < <(ms --prepare "cp ve.d64 v.d64" "$vantrel v.d64 -add $files -quiet" \
                     --prepare "cp ce.d64 c.d64" "cc1541 -q $cc_args c.d64")
-read -r ve ce < <(ms --prepare "rm -rf vout" "$extract_vantrel" --prepare "sh -c 'rm -rf cout; mkdir cout'" "$extract_cbmconvert")
-echo "| 100 files, one run | Vantrel ms | other tool ms | Vantrel / other |"
+read -r ve vec ce cec < <(ms --prepare "rm -rf vout" "$extract_vantrel" --prepare "sh -c 'rm -rf cout; mkdir cout'" "$extract_cbmconvert")
+ratio() { python3 -c "print('%.2f' % ($1 / $2))"; }
+echo "| 100 files, one run | Vantrel ms (CPU) | other tool ms (CPU) | Vantrel / other (CPU) |"
 echo "|---|---|---|---|"
-echo "| add to a new image (other: cc1541) | $va | $cc | $(python3 -c "print('%.2f' % ($va / $cc))") |"
-echo "| add to an empty image (other: cc1541) | $vx | $cx | $(python3 -c "print('%.2f' % ($vx / $cx))") |"
-echo "| extract all (other: cbmconvert) | $ve | $ce | $(python3 -c "print('%.2f' % ($ve / $ce))") |"
+echo "| add to a new image (other: cc1541) | $va ($vac) | $cc ($ccc) | $(ratio "$va" "$cc") ($(ratio "$vac" "$ccc")) |"
+echo "| add to an empty image (other: cc1541) | $vx ($vxc) | $cx ($cxc) | $(ratio "$vx" "$cx") ($(ratio "$vxc" "$cxc")) |"
+echo "| extract all (other: cbmconvert) | $ve ($vec) | $ce ($cec) | $(ratio "$ve" "$ce") ($(ratio "$vec" "$cec")) |"
