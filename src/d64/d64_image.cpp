@@ -55,8 +55,8 @@ int NextInterleaved(int track, int sector, int interleave) {
 }  // namespace
 
 void D64Image::Clear() {
-  data_.assign(kD64ImageSize, '\0');
-  track_count_ = kD64TrackCount;
+  data_.assign(layout_->image_size, '\0');
+  track_count_ = layout_->tracks;
   WriteBamHeader();
   modified_ = false;
   read_only_ = false;
@@ -381,25 +381,26 @@ ImageFileStatus D64Image::ReadImageFile(const std::string& path, bool read_only)
   struct stat st {};
   if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return ImageFileStatus::NotFound;
   // Images with error bytes or extra tracks are other formats.
-  if (st.st_size != static_cast<off_t>(kD64ImageSize)) return ImageFileStatus::Unreadable;
+  const size_t size = layout_->image_size;
+  if (st.st_size != static_cast<off_t>(size)) return ImageFileStatus::Unreadable;
   // Read into the image's own buffer: a second one would cost its pages again.
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return ImageFileStatus::NotFound;
-  data_.resize(kD64ImageSize);
+  data_.resize(size);
   size_t used = 0;
   char beyond = 0;  // a byte past the image: the file grew meanwhile
-  for (ssize_t n = 1; n != 0 && used <= kD64ImageSize;) {
-    n = used < kD64ImageSize ? read(fd, data_.data() + used, kD64ImageSize - used) : read(fd, &beyond, 1);
+  for (ssize_t n = 1; n != 0 && used <= size;) {
+    n = used < size ? read(fd, data_.data() + used, size - used) : read(fd, &beyond, 1);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) break;
     used += static_cast<size_t>(n);
   }
   close(fd);
-  if (used != kD64ImageSize) {
+  if (used != size) {
     Clear();
     return ImageFileStatus::Unreadable;
   }
-  track_count_ = kD64TrackCount;
+  track_count_ = layout_->tracks;
   modified_ = false;
   // The owner write bit, not access(): running as root, access() allows
   // writing a file the user has marked read-only.
