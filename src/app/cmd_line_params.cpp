@@ -133,3 +133,26 @@ HiPath CmdLineParams::OutputPathOf(const HiPath& base, std::string_view name, st
 }
 
 }  // namespace vantrel
+
+namespace vantrel {
+
+std::vector<std::string> CmdLineParams::TakeValues(std::string_view name) {
+  std::vector<std::string> values;
+  for (CmdLineParam* p = FirstNamed(name, true); p != nullptr; p = FirstNamed(name, true)) {
+    p->used = true;
+    values.push_back(p->value);
+  }
+  return values;
+}
+
+std::vector<std::string> CmdLineParams::TakeBareWords() {
+  std::vector<std::string> words;
+  for (CmdLineParam& p : records_) {
+    if (p.used || !p.name.empty() || !p.prefix.empty()) continue;
+    p.used = true;
+    words.push_back(p.Raw());
+  }
+  return words;
+}
+
+}  // namespace vantrel

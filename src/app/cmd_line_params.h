@@ -45,6 +45,11 @@ class CmdLineParams {
   std::string ValueOf(std::string_view name, std::string_view if_no_value);
   std::string ValueOr(std::string_view name, std::string_view if_absent, std::string_view if_no_value);
   std::string NextValueOf(std::string_view name, std::string_view if_no_value);
+  // The values of every record of that name, in order (empty for one
+  // without a value); all are marked used.
+  std::vector<std::string> TakeValues(std::string_view name);
+  // Every argument not used yet that is not an option, marked used.
+  std::vector<std::string> TakeBareWords();
   // The output path an option names, derived from `base`; empty when absent.
   HiPath OutputPathOf(const HiPath& base, std::string_view name, std::string_view default_ext);
 

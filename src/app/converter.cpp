@@ -37,9 +37,11 @@ Converter::~Converter() {
 bool Converter::Run(CmdLineParams& params) {
   ParseOptions(params);
   outputs_.SetOverwrite(options_.overwrite);
-  loader_->DefinePredefined();
+  // A disk image run reads no source that could use the build variables.
+  if (mode_ != RunMode::DiskImage) loader_->DefinePredefined();
   if (mode_ == RunMode::Assembler) RunAssembler();
   else if (mode_ == RunMode::BasicText || mode_ == RunMode::BasicBinary) RunBasic();
+  else if (mode_ == RunMode::DiskImage) RunDiskImage();
   loader_->UpdateBuildRevision(outputs_);
   // Every output waits for the whole run: a run that fails writes nothing.
   if (Failed()) outputs_.Discard();
@@ -56,6 +58,7 @@ bool Converter::ResolveInput(const std::string& input, std::string ext_override)
   if (ext_override.empty()) ext_override = HiPath(work).Extension();
   // File names are case-sensitive here: the existence test uses the name as typed.
   std::string file = input;
+  bool in_image = false;
   if (IsStandardInput(input)) {
     if (ext_override.empty())
       return log_->ReportError("Standard input needs -loadext to say what it holds (txt, prg or asm)");
@@ -66,10 +69,17 @@ bool Converter::ResolveInput(const std::string& input, std::string ext_override)
     for (const HiPath& candidate : ImagePathCandidates(spec))
       if (RegularFileExists(candidate.Text())) file = candidate.Text();
     ext_override = LowerCopy(HiPath(file).Extension());
+    image_path_ = HiPath(file);
+    // "$" asks for the directory, as LOAD"$",8 does: the image is the input.
+    in_image = spec.command != DiskCommand::Directory;
   }
-  if (!InputExists(file)) return log_->ReportError("Input file " + input + " not found");
+  const bool whole_image = ext_override == "d64" && !in_image;
+  if (whole_image) image_path_ = HiPath(file);
+  // -new and -add make the image when it is missing.
+  if (!InputExists(file) && !(whole_image && may_create_image_))
+    return log_->ReportError("Input file " + input + " not found");
   if (ext_override == "txt" || ext_override == "bas" || ext_override == "lbl") mode_ = RunMode::BasicText;
-  else if (ext_override == "prg" || ext_override == "d64") mode_ = RunMode::BasicBinary;
+  else if (ext_override == "prg" || ext_override == "d64") mode_ = whole_image ? RunMode::DiskImage : RunMode::BasicBinary;
   else if (ext_override == "asm" || ext_override == "mac") mode_ = RunMode::Assembler;
   else return log_->ReportError("Unknown file type: " + ext_override);
   return true;
@@ -87,7 +97,7 @@ bool Converter::CheckOutputsAgainstInput(bool include_text_outputs) {
     if (out->Empty() || IsStreamName(out->Text())) continue;
     std::error_code ec;
     // The same file by another name (./game.txt, an absolute path, a link) counts too.
-    bool same = *out == input_path_ || std::filesystem::equivalent(out->Text(), input_path_.Text(), ec);
+    bool same = *out == InputFile() || std::filesystem::equivalent(out->Text(), InputFile().Text(), ec);
     if (same) return log_->ReportError("Output file would overwrite input file");
   }
   return true;
@@ -109,7 +119,7 @@ void Converter::RunBasic() {
   if (!LoadPrefaces()) return;
   if (mode_ == RunMode::BasicText) LoadBasicText();
   else LoadBasicBinary();
-  if (Failed()) return;
+  if (Failed() || data_file_) return;
   basic_->PlaceIntoMemory();
   if (Failed()) return;
 
@@ -135,7 +145,9 @@ void Converter::LoadBasicBinary() {
                                o.variable_case);
   basic_->Options().keepCode = o.keepcode;
   ProgramFile file;
-  if (LoadProgramFile(*log_, locator_, input_path_.Text(), FileType::Prg, file)) basic_->Detokenize(std::move(file));
+  if (!LoadProgramFile(*log_, locator_, input_path_.Text(), FileType::Prg, file)) return;
+  if (file.type != FileType::Prg) return WriteDataFile(file);
+  basic_->Detokenize(std::move(file));
 }
 
 bool Converter::LoadPrefaces() {

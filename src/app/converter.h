@@ -15,6 +15,7 @@
 #include "basic/alpha_mode.h"
 #include "basic/bas_program.h"
 #include "basic/petscii_codes.h"
+#include "d64/disk_job.h"
 #include "image/address_range.h"
 #include "image/memory_image.h"
 #include "image/output_set.h"
@@ -25,7 +26,7 @@
 
 namespace vantrel {
 
-enum class RunMode : int32_t { None = 0, Assembler = 1, BasicText = 2, BasicBinary = 3 };
+enum class RunMode : int32_t { None = 0, Assembler = 1, BasicText = 2, BasicBinary = 3, DiskImage = 4 };
 
 // What the options asked for; filled by the option pass.
 struct ConverterOptions {
@@ -39,6 +40,7 @@ struct ConverterOptions {
   SymbolLevel symbol_level = SymbolLevel::Auto;
   AddressRange output_range = AddressRange::Reset();
   KeepCode keepcode = KeepCode::Off;
+  DiskJob disk;  // -new, -scratch, -rename, -add, -dir, -extract
 };
 
 class Converter {
@@ -65,6 +67,9 @@ class Converter {
   void ParseMessageFormat(CmdLineParams& params);
   void ReportUnknownParams(CmdLineParams& params);
   void CheckStandardInputOutputs(CmdLineParams& params);
+  void ParseDiskOptions(CmdLineParams& params);
+  // The file the input names: the image of an image::"NAME" input.
+  const HiPath& InputFile() const { return image_path_.Empty() ? input_path_ : image_path_; }
 
   void RunBasic();
   void RunAssembler();
@@ -79,6 +84,9 @@ class Converter {
   void SaveAssembledToImage();
   void WriteListing();
   void PrintLabelAssignments();
+  void RunDiskImage();
+  void CheckDiskImageOptions();
+  void WriteDataFile(const ProgramFile& file);
 
   bool Failed() const { return log_->ErrorFlag() || log_->FatalFlag(); }
 
@@ -95,6 +103,9 @@ class Converter {
 
   RunMode mode_ = RunMode::None;
   HiPath input_path_;
+  HiPath image_path_;             // the disk image an input names
+  bool may_create_image_ = false;  // -new or -add: the image input may be missing
+  bool data_file_ = false;         // the input is a file without a load address
   ConverterOptions options_;
   HiPath program_path_;
   std::string program_name_ = "Vantrel";

@@ -1,6 +1,7 @@
 // The one pass that fills the Converter from the parameter list. Its order
 // matters: the input is the first record no earlier lookup consumed, and a
 // repeated option leaves its second record unconsumed, hence unknown.
+#include <algorithm>
 #include <string>
 
 #include "app/converter.h"
@@ -29,23 +30,25 @@ bool ReadRange(const std::string& text, int64_t& start, int64_t& end) {
 void Converter::ParseOptions(CmdLineParams& params) {
   program_path_ = params.ProgramPath();
   const std::string ext_override = params.ValueOf("loadext", "");
+  may_create_image_ = CmdLineParams::Found(params.FindParam("new", false)) ||
+                      CmdLineParams::Found(params.FindParam("add", false));
   if (!ResolveInput(params.NextUnusedParam().Raw(), ext_override)) return;
 
   ConverterOptions& o = options_;
   if (IsStandardInput(input_path_.Text())) CheckStandardInputOutputs(params);
-  o.pref = params.OutputPathOf(input_path_, "pref", "txt");
+  o.pref = params.OutputPathOf(InputFile(), "pref", "txt");
   ParseVerbose(params);
   ParseMessageFormat(params);
-  o.prg = params.OutputPathOf(input_path_, "prg", "prg");
-  o.bin = params.OutputPathOf(input_path_, "bin", "bin");
-  o.lst = params.OutputPathOf(input_path_, "lst", "lst");
-  o.hex = params.OutputPathOf(input_path_, "hex", "hex");
-  o.sym = params.OutputPathOf(input_path_, "sym", "sym");
-  o.rft = params.OutputPathOf(input_path_, "rft", "rft");
-  o.txt = params.OutputPathOf(input_path_, "txt", "txt");
-  o.lbl = params.OutputPathOf(input_path_, "lbl", "lbl");
+  o.prg = params.OutputPathOf(InputFile(), "prg", "prg");
+  o.bin = params.OutputPathOf(InputFile(), "bin", "bin");
+  o.lst = params.OutputPathOf(InputFile(), "lst", "lst");
+  o.hex = params.OutputPathOf(InputFile(), "hex", "hex");
+  o.sym = params.OutputPathOf(InputFile(), "sym", "sym");
+  o.rft = params.OutputPathOf(InputFile(), "rft", "rft");
+  o.txt = params.OutputPathOf(InputFile(), "txt", "txt");
+  o.lbl = params.OutputPathOf(InputFile(), "lbl", "lbl");
   o.d64 = params.ValueOf("d64", "");
-  o.vice = params.OutputPathOf(input_path_, "vice", "vs");
+  o.vice = params.OutputPathOf(InputFile(), "vice", "vs");
 
   auto found = [&params](const char* name) { return CmdLineParams::Found(params.FindParam(name)); };
   o.overwrite = found("f") || found("ovr");
@@ -70,6 +73,7 @@ void Converter::ParseOptions(CmdLineParams& params) {
   codes_->SetAlpha(ReadAlphaMode(params.ValueOr("alpha", "Lazy", "Lazy")), alpha_given);
   for (std::string def = params.NextValueOf("def", "def"); !def.empty(); def = params.NextValueOf("def", "def"))
     loader_->DefineVariable(def);
+  ParseDiskOptions(params);
   ReportUnknownParams(params);
 }
 
@@ -125,6 +129,45 @@ void Converter::CheckStandardInputOutputs(CmdLineParams& params) {
       log_->ReportError(std::string("-") + word + " needs a name when the input is standard input (-" + word +
                         ":- for standard output)");
   }
+}
+
+// The operations on a whole disk image: only with an image as the input.
+void Converter::ParseDiskOptions(CmdLineParams& params) {
+  DiskJob& job = options_.disk;
+  auto found = [&params](const char* name) { return CmdLineParams::Found(params.FindParam(name, false)); };
+  if (found("new")) job.format = params.ValueOf("new", "");
+  for (const std::string& value : params.TakeValues("scratch")) {
+    if (value.empty()) log_->ReportError("-scratch needs a file name");
+    else job.scratch.push_back(value);
+  }
+  for (const std::string& value : params.TakeValues("rename")) {
+    if (value.empty()) log_->ReportError("-rename needs the new name, \"=\" and the old name");
+    else job.rename.push_back(value);
+  }
+  const std::vector<std::string> adds = params.TakeValues("add");
+  for (const std::string& value : adds)
+    if (!value.empty()) job.add.push_back(value);
+  // A bare -add takes the file names that follow as they are.
+  if (std::find(adds.begin(), adds.end(), "") != adds.end()) {
+    const std::vector<std::string> files = params.TakeBareWords();
+    if (files.empty()) log_->ReportError("-add needs a file: -add:file or -add file...");
+    job.add.insert(job.add.end(), files.begin(), files.end());
+  }
+  if (found("dir")) {
+    const bool named = !params.FindParam("dir", false).value.empty();
+    const HiPath listing = params.OutputPathOf(InputFile(), "dir", "txt");
+    job.listing = named ? listing.Text() : std::string("-");
+  }
+  if (found("extract")) {
+    const std::string value = params.ValueOf("extract", "");
+    HiPath folder = InputFile();
+    folder.SetExtension("");
+    // A folder named without a path lies beside the image, as output files do.
+    if (!value.empty()) folder = value.find('/') == std::string::npos ? HiPath(InputFile().Directory() + value) : HiPath(value);
+    job.extract = folder.Text();
+  }
+  if (mode_ != RunMode::DiskImage && (job.ChangesImage() || job.listing || job.extract))
+    log_->ReportError("-new, -scratch, -rename, -add, -dir and -extract need a disk image as the input");
 }
 
 void Converter::ReportUnknownParams(CmdLineParams& params) {

@@ -64,6 +64,16 @@ constexpr const char* kUsageLines[] = {
     "\t(load from .d64):\td64file[.d64]::\"C64 FILE NAME\"",
     "\t(save to .d64):\t\t-d64:d64file[.d64]::\"C64 FILE NAME\"",
     "",
+    "---- Disk images: vantrel image.d64 [-<options>] ----",
+    "\t-dir[:name]\t\tlist the directory (what an image alone does)",
+    "\t-extract[:folder]\tevery file into a folder (default: the image's name)",
+    "\t-new[:\"NAME,ID\"]\tformat a new disk (an existing image only with -ovr)",
+    "\t-add:[NAME=]file\tadd a file; -add a.prg b.seq ... adds several",
+    "\t-scratch:NAME\t\tdelete files (wildcards as on the C64)",
+    "\t-rename:NEW=OLD\t\trename a file",
+    "\tC64 names: a-z are the letters a C64 shows after power-up, A-Z shifted;",
+    "\t{$xx} is any byte; #N is the Nth file of the listing",
+    "",
     "Report problems at the Vantrel project's issue tracker.",
 };
 

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "d64/c64_names.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -77,6 +78,17 @@ bool ParsePrefix(std::string prefix, D64FileSpec& spec) {
   return false;
 }
 
+// "#12": an entry chosen by its place in the listing, counted from 1.
+int32_t PositionIn(std::string_view name) {
+  if (name.size() < 2 || name.size() > 4 || name[0] != '#') return 0;
+  int32_t position = 0;
+  for (char c : name.substr(1)) {
+    if (c < '0' || c > '9') return 0;
+    position = position * 10 + (c - '0');
+  }
+  return position;
+}
+
 void ApplySuffix(std::string_view item, D64FileSpec& spec) {
   const std::string word = UpperCopy(item);
   // Modes first: a lone "R" is always read, never a type.
@@ -89,6 +101,7 @@ void ApplySuffix(std::string_view item, D64FileSpec& spec) {
   for (const KindWord& row : kKindWords) {
     if (row.word == word) {
       spec.kind = row.kind;
+      spec.kind_given = true;
       return;
     }
   }
@@ -101,6 +114,9 @@ bool ParseC64Name(std::string_view text, int32_t secondary_address, D64FileSpec&
   spec.command = DiskCommand::Plain;
   spec.drive = 0;
   spec.name.clear();
+  spec.petscii.clear();
+  spec.position = 0;
+  spec.kind_given = false;
   if (text.empty()) return false;
   std::string rest = StripPair(text, '"', '"');
   const size_t colon = rest.find(':', 1);
@@ -112,6 +128,8 @@ bool ParseC64Name(std::string_view text, int32_t secondary_address, D64FileSpec&
   spec.name = items.empty() ? HiText() : items[0];
   for (size_t i = 1; i < items.size(); ++i) ApplySuffix(items[i], spec);
   if (spec.name == "$" && spec.command == DiskCommand::Plain) spec.command = DiskCommand::Directory;
+  spec.petscii = PetsciiFromTyped(spec.name);
+  spec.position = PositionIn(spec.name);
   return true;
 }
 

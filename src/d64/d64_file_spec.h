@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -34,8 +35,12 @@ enum class FileMode : int32_t { None = 0, Read = 1, Write = 2 };
 struct D64FileSpec {
   DiskCommand command = DiskCommand::Plain;
   int32_t drive = 0;
-  HiText name;  // as typed: no character conversion
+  HiText name;          // as typed
+  std::string petscii;  // the bytes the typed name stands for on the disk
+  // "#N": the Nth entry of the directory listing, whatever its name.
+  int32_t position = 0;
   FileType kind = FileType::Prg;
+  bool kind_given = false;  // a ",S"-style suffix named the kind
   FileMode mode = FileMode::None;
   int32_t secondary_address = 0;
   bool in_image = false;
@@ -57,8 +62,8 @@ bool ParseImageSpec(MsgLog& log, std::string_view text, D64FileSpec& spec);
 std::vector<HiPath> ImagePathCandidates(const D64FileSpec& spec);
 
 bool HasWildcards(std::string_view name);
-// "*" matches any run of characters, "?" any one; case-sensitive, and the
-// whole name must match.
+// "*" matches any run of characters, "?" any one; bytes compare exactly, and
+// the whole name must match.
 bool MatchesPattern(std::string_view pattern, std::string_view name);
 
 }  // namespace vantrel

@@ -1,6 +1,7 @@
-// d64/d64_files.h: loading a program file out of a D64 image and saving one
-// into it (creating the image when it is missing), with the messages a run
-// shows for each step.
+// d64/d64_files.h: loading a file out of a D64 image and saving one into
+// it (creating the image when it is missing), with the messages a run
+// shows for each step, and opening an image for a change: locked, read,
+// and its BAM made to hold every file's sectors.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "app/msg_log.h"
+#include "d64/d64_directory.h"
 #include "d64/d64_file_spec.h"
 #include "d64/d64_image.h"
 #include "image/output_set.h"
@@ -18,7 +20,8 @@ namespace vantrel {
 
 // Loads the file `spec` names from the image at `image_path` (already found
 // by the caller). A PRG keeps its load address as the first two data bytes
-// (`load_address_pending`), as a host .prg file is read.
+// (`load_address_pending`), as a host .prg file is read; files of other
+// kinds are their bytes alone.
 bool LoadFromImage(MsgLog& log, const std::string& image_path, const D64FileSpec& spec, ProgramFile& out);
 // The same from the whole image::"NAME" text, the image taken as named.
 bool LoadFromImage(MsgLog& log, std::string_view text, ProgramFile& out);
@@ -36,11 +39,41 @@ bool SaveToImage(MsgLog& log, OutputSet& out, std::string_view text, const Progr
 // itself when none does.
 std::string ResolveImagePath(const D64FileSpec& spec);
 
+// An image read to be changed. The lock on it is held by the output set
+// until the new image is in place (or the run has failed).
+struct ImageForChange {
+  std::string path;
+  D64Image image;
+  bool existed = false;
+};
+// Locks and reads the image, or formats a new one in memory when the file
+// is missing (named after the file, with `disk_id`). Sectors that files use
+// but the BAM calls free are marked used, with a Warning.
+bool OpenForChange(MsgLog& log, OutputSet& out, const std::string& path, std::string_view disk_id,
+                   ImageForChange& opened);
+// Stages the changed image, whose bytes move into `out` (so this comes
+// last); `replace_existing` allows replacing the file.
+bool StageImage(MsgLog& log, OutputSet& out, ImageForChange& opened, bool replace_existing);
+
+// Reads the image at `path` for reading only, with the messages of a load.
+bool OpenForReading(MsgLog& log, const std::string& path, D64Image& image);
+// The directory's entries; false after reporting a damaged directory.
+bool ReadDirectoryOrReport(MsgLog& log, const D64Image& image, std::vector<DirEntry>& entries);
+// The reasons a change is refused for, after "Saving NAME: " and the like.
+std::string BrokenDirectoryText();
+std::string ReadOnlyImageText();
+
 // The steps on an image in memory, for callers that hold one.
 bool LoadFile(MsgLog& log, const D64Image& image, const D64FileSpec& spec, ProgramFile& out);
 // Reports "Saving NAME: " and the outcome; the image is unchanged on failure.
 bool PutFile(MsgLog& log, D64Image& image, const D64FileSpec& spec, const std::vector<uint8_t>& bytes);
+// Frees the sectors of an entry's file; the entry itself stays.
+void FreeFile(D64Image& image, const DirEntry& entry);
 // The bytes a file of `kind` holds on disk: a PRG starts with its load address.
 std::vector<uint8_t> ImageFileBytes(const ProgramFile& file, FileType kind);
+// Why an entry's bytes could not be read, after "Could not load file: NAME".
+std::string ChainReadReason(ChainRead status);
+// The blocks a D64 can hold at most, in bytes.
+inline constexpr size_t kMaxDiskFileBytes = 664 * kBytesPerBlock;
 
 }  // namespace vantrel

@@ -16,6 +16,21 @@ inline constexpr size_t kD64ImageSize = 174848;
 inline constexpr int kMaxTableTrack = 40;  // extended images reach track 40
 inline constexpr uint8_t kDirTrack = 18;
 
+// How a drive lays out one kind of disk: the numbers its DOS allocates
+// by. Other drives' images differ only in these.
+struct DiskLayout {
+  int tracks;
+  uint8_t dir_track;
+  // The 1541 DOS places a file's next block 10 sectors on, so the drive has
+  // turned that far while the computer took the last one; directory
+  // sectors go 3 apart (1541 ROM, next track and sector routine).
+  int file_interleave;
+  int dir_interleave;
+  size_t image_size;
+};
+
+inline constexpr DiskLayout kD64Layout{kD64TrackCount, kDirTrack, 10, 3, kD64ImageSize};
+
 // The 1541 records at four bit rates, so the longer outer tracks hold more
 // sectors (1541 User's Guide, disk layout appendix).
 struct SpeedZone {

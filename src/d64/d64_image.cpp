@@ -1,10 +1,12 @@
 #include "d64/d64_image.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <bit>
-#include <fstream>
+#include <cerrno>
 
 
 namespace vantrel {
@@ -32,26 +34,36 @@ constexpr int kEntrySize = 32;
 constexpr uint8_t kFormatFillFirst = 0x4B;
 constexpr uint8_t kFormatFill = 0x01;
 
-// New directory sectors go three apart, as the 1541 DOS places them, so the
-// drive can read the next one within the same revolution.
-constexpr uint8_t kDirSectorOrder[] = {0, 3, 6, 9, 12, 15, 18, 1, 4, 7, 10, 13, 16, 2, 5, 8, 11, 14, 17};
-
 size_t OffsetOf(TrackSector ts) {
   return static_cast<size_t>(FirstSectorIndex(ts.track) + ts.sector) * kSectorSize;
+}
+
+// Where the 1541 DOS looks for the next free sector: `interleave` on from
+// the last one; past the end of the track it wraps round and starts one
+// sector lower, so that the passes over a track fall between each other
+// (1541 ROM, next track and sector routine).
+int NextInterleaved(int track, int sector, int interleave) {
+  const int count = SectorsOnTrack(track);
+  int next = sector + interleave;
+  if (next >= count) {
+    next -= count;
+    if (next != 0) --next;
+  }
+  return next;
 }
 
 }  // namespace
 
 void D64Image::Clear() {
-  data_.assign(kD64ImageSize, 0);
-  track_count_ = kD64TrackCount;
+  data_.assign(layout_->image_size, '\0');
+  track_count_ = layout_->tracks;
   WriteBamHeader();
   modified_ = false;
   read_only_ = false;
 }
 
 void D64Image::WriteBamHeader() {
-  uint8_t* bam = &data_[OffsetOf(kBamSector)];
+  uint8_t* bam = At(OffsetOf(kBamSector));
   bam[0] = kFirstDirSector.track;
   bam[1] = kFirstDirSector.sector;
   bam[kBamDosVersion] = 'A';
@@ -63,7 +75,7 @@ void D64Image::WriteBamHeader() {
 bool D64Image::Format(std::string_view name, std::string_view id) {
   if (read_only_) return false;
   Clear();
-  uint8_t* bam = &data_[OffsetOf(kBamSector)];
+  uint8_t* bam = At(OffsetOf(kBamSector));
   std::copy_n(name.begin(), std::min<size_t>(name.size(), kDiskNameLength), bam + kBamDiskName);
   std::copy_n(id.begin(), std::min<size_t>(id.size(), 2), bam + kBamDiskId);
   for (int track = 1; track <= track_count_; ++track) {
@@ -77,7 +89,7 @@ bool D64Image::Format(std::string_view name, std::string_view id) {
   // Only the bitmap: allocating would zero the header just written.
   SetBamBit(kBamSector, false);
   for (uint8_t sector = 1; sector < SectorsOnTrack(kDirTrack); ++sector) {
-    uint8_t* s = &data_[OffsetOf({kDirTrack, sector})];
+    uint8_t* s = At(OffsetOf({kDirTrack, sector}));
     std::fill(s, s + kSectorSize, kFormatFill);
     s[0] = kFormatFillFirst;
   }
@@ -91,7 +103,7 @@ bool D64Image::IsValid(TrackSector ts) const {
 }
 
 const uint8_t* D64Image::SectorAt(TrackSector ts) const {
-  return IsValid(ts) ? &data_[OffsetOf(ts)] : nullptr;
+  return IsValid(ts) ? At(OffsetOf(ts)) : nullptr;
 }
 
 const uint8_t* D64Image::PositionAt(SectorPosition pos) const {
@@ -103,7 +115,7 @@ const uint8_t* D64Image::PositionAt(SectorPosition pos) const {
 uint8_t* D64Image::WritableSectorAt(TrackSector ts) {
   if (read_only_ || !IsValid(ts)) return nullptr;
   modified_ = true;
-  return &data_[OffsetOf(ts)];
+  return At(OffsetOf(ts));
 }
 
 ChainWalk D64Image::Chain(TrackSector start) const {
@@ -129,15 +141,16 @@ ChainWalk D64Image::Chain(TrackSector start) const {
   return walk;
 }
 
-bool D64Image::ReadChainData(TrackSector start, size_t max_bytes, std::vector<uint8_t>& bytes) const {
+ChainRead D64Image::ReadChainData(TrackSector start, size_t max_bytes, std::vector<uint8_t>& bytes) const {
   const ChainWalk walk = Chain(start);
-  if (walk.end != ChainEnd::Last || walk.sectors.empty()) return false;
+  if (walk.end == ChainEnd::Loop) return ChainRead::Loop;
+  if (walk.end != ChainEnd::Last || walk.sectors.empty()) return ChainRead::BadLink;
   // The last sector's byte 1 is the offset of its last data byte, so a
   // value below 2 cannot come from a real file.
   const uint8_t last_index = SectorAt(walk.sectors.back())[1];
-  if (last_index < 2) return false;
+  if (last_index < 2) return ChainRead::BadEnd;
   const size_t size = (walk.sectors.size() - 1) * kBytesPerBlock + (last_index - 1u);
-  if (size > max_bytes) return false;
+  if (size > max_bytes) return ChainRead::TooLong;
   bytes.clear();
   bytes.reserve(size);
   for (size_t i = 0; i < walk.sectors.size(); ++i) {
@@ -145,7 +158,7 @@ bool D64Image::ReadChainData(TrackSector start, size_t max_bytes, std::vector<ui
     const size_t n = i + 1 == walk.sectors.size() ? last_index - 1u : kBytesPerBlock;
     bytes.insert(bytes.end(), sector + 2, sector + 2 + n);
   }
-  return true;
+  return ChainRead::Ok;
 }
 
 bool D64Image::WriteChainData(const std::vector<TrackSector>& sectors, const std::vector<uint8_t>& bytes) {
@@ -153,7 +166,7 @@ bool D64Image::WriteChainData(const std::vector<TrackSector>& sectors, const std
   if (read_only_ || bytes.empty() || sectors.size() != blocks) return false;
   if (!std::all_of(sectors.begin(), sectors.end(), [this](TrackSector ts) { return IsValid(ts); })) return false;
   for (size_t i = 0; i < blocks; ++i) {
-    uint8_t* sector = &data_[OffsetOf(sectors[i])];
+    uint8_t* sector = At(OffsetOf(sectors[i]));
     const size_t start = i * kBytesPerBlock;
     const size_t n = std::min<size_t>(kBytesPerBlock, bytes.size() - start);
     std::fill(sector, sector + kSectorSize, 0);
@@ -185,12 +198,13 @@ bool D64Image::DirectoryPositions(std::vector<SectorPosition>& positions) const 
   std::vector<TrackSector> chain;
   if (!DirectoryChain(chain)) return false;
   for (TrackSector ts : chain) {
-    if (IsFree(ts)) continue;
     for (int i = 0; i < kEntriesPerSector; ++i) positions.push_back({ts, static_cast<uint8_t>(i * kEntrySize)});
   }
   return true;
 }
 
+// A new directory sector follows the last one at the directory interleave,
+// as the 1541 DOS places it.
 std::optional<SectorPosition> D64Image::FreeDirectoryEntry() {
   std::vector<TrackSector> chain;
   std::vector<SectorPosition> positions;
@@ -198,11 +212,13 @@ std::optional<SectorPosition> D64Image::FreeDirectoryEntry() {
   for (SectorPosition pos : positions) {
     if (PositionAt(pos)[2] == 0) return pos;
   }
-  for (uint8_t sector : kDirSectorOrder) {
-    const TrackSector ts{kDirTrack, sector};
+  const uint8_t dir_track = layout_->dir_track;
+  const int start = NextInterleaved(dir_track, chain.back().sector, layout_->dir_interleave);
+  for (int i = 0; i < SectorsOnTrack(dir_track); ++i) {
+    const TrackSector ts{dir_track, static_cast<uint8_t>((start + i) % SectorsOnTrack(dir_track))};
     // A BAM that calls its own sector or a chained sector free must not
     // make the directory overwrite the BAM or loop.
-    if (ts == kBamSector || !IsValid(ts) || !IsFree(ts)) continue;
+    if (ts == kBamSector || !IsFree(ts)) continue;
     if (std::find(chain.begin(), chain.end(), ts) != chain.end()) continue;
     Allocate(ts, chain.back());
     return SectorPosition{ts, 0};
@@ -212,13 +228,13 @@ std::optional<SectorPosition> D64Image::FreeDirectoryEntry() {
 
 bool D64Image::IsFree(TrackSector ts) const {
   if (ts.track == 0 || ts.track >= kBamTrackLimit || ts.sector >= kBamSectorLimit) return true;
-  const uint8_t* entry = &data_[OffsetOf(kBamSector) + kBamTrackEntries + 4 * (ts.track - 1)];
+  const uint8_t* entry = At(OffsetOf(kBamSector) + kBamTrackEntries + 4 * (ts.track - 1));
   return (entry[1 + ts.sector / 8] >> (ts.sector % 8)) & 1;
 }
 
 void D64Image::SetBamBit(TrackSector ts, bool free) {
   if (ts.track == 0 || ts.track >= kBamTrackLimit || ts.sector >= kBamSectorLimit) return;
-  uint8_t* entry = &data_[OffsetOf(kBamSector) + kBamTrackEntries + 4 * (ts.track - 1)];
+  uint8_t* entry = At(OffsetOf(kBamSector) + kBamTrackEntries + 4 * (ts.track - 1));
   const uint8_t bit = static_cast<uint8_t>(1u << (ts.sector % 8));
   if (free) {
     entry[1 + ts.sector / 8] |= bit;
@@ -234,7 +250,7 @@ void D64Image::SetBamBit(TrackSector ts, bool free) {
 // bitmap is what allocation follows.
 int D64Image::TrackFreeCount(int track) const {
   if (track < 1 || track >= kBamTrackLimit || track > track_count_) return 0;
-  const uint8_t* entry = &data_[OffsetOf(kBamSector) + kBamTrackEntries + 4 * (track - 1)];
+  const uint8_t* entry = At(OffsetOf(kBamSector) + kBamTrackEntries + 4 * (track - 1));
   const uint32_t bits = entry[1] | (entry[2] << 8) | (entry[3] << 16);
   return std::popcount(bits & ((uint32_t{1} << SectorsOnTrack(track)) - 1));
 }
@@ -242,11 +258,11 @@ int D64Image::TrackFreeCount(int track) const {
 bool D64Image::Allocate(TrackSector ts, std::optional<TrackSector> link_from) {
   if (read_only_ || !IsValid(ts) || (link_from && !IsValid(*link_from))) return false;
   SetBamBit(ts, false);
-  uint8_t* sector = &data_[OffsetOf(ts)];
+  uint8_t* sector = At(OffsetOf(ts));
   std::fill(sector, sector + kSectorSize, 0);
   sector[1] = 0xFF;
   if (link_from) {
-    uint8_t* from = &data_[OffsetOf(*link_from)];
+    uint8_t* from = At(OffsetOf(*link_from));
     from[0] = ts.track;
     from[1] = ts.sector;
   }
@@ -256,62 +272,135 @@ bool D64Image::Allocate(TrackSector ts, std::optional<TrackSector> link_from) {
 
 void D64Image::FreeSectors(const std::vector<TrackSector>& sectors, bool zero) {
   if (read_only_) return;
+  std::vector<TrackSector> directory;
+  DirectoryChain(directory);
   for (TrackSector ts : sectors) {
-    // Track 18 holds the BAM and the directory; a file chain running into
-    // it is damaged, and freeing there could hand out the directory.
-    if (!IsValid(ts) || ts.track == kDirTrack) continue;
-    if (zero) std::fill_n(&data_[OffsetOf(ts)], kSectorSize, 0);
+    // A file chain that runs into the BAM or the directory is damaged;
+    // freeing there would hand them out to the next file.
+    if (!IsValid(ts) || ts == kBamSector) continue;
+    if (std::find(directory.begin(), directory.end(), ts) != directory.end()) continue;
+    if (zero) std::fill_n(At(OffsetOf(ts)), kSectorSize, 0);
     if (!IsFree(ts)) SetBamBit(ts, true);
     modified_ = true;
   }
 }
 
-std::vector<TrackSector> D64Image::CollectFreeSectors(int count) const {
-  std::vector<TrackSector> found;
-  auto visit_track = [&](int track) {
-    for (int i = 0; i < 10; ++i) {
-      for (int j = 0; j < 4; ++j) {
-        const int sector = i + 10 * j;
-        const TrackSector ts{static_cast<uint8_t>(track), static_cast<uint8_t>(sector)};
-        if (sector >= SectorsOnTrack(track) || !IsFree(ts)) continue;
-        found.push_back(ts);
-        if (static_cast<int>(found.size()) >= count) return true;
-      }
+// The first free sector of `track` at or after `sector`, going round.
+std::optional<uint8_t> D64Image::FreeSectorFrom(int track, int sector) const {
+  const int count = SectorsOnTrack(track);
+  for (int i = 0; i < count; ++i) {
+    const auto s = static_cast<uint8_t>((sector + i) % count);
+    if (IsFree({static_cast<uint8_t>(track), s})) return s;
+  }
+  return std::nullopt;
+}
+
+// The 1541 DOS starts a file on the track nearest the directory that has
+// room, trying the one below before the one above, at its first free sector.
+std::optional<TrackSector> D64Image::FirstFileSector() const {
+  const int dir_track = layout_->dir_track;
+  for (int distance = 1; distance < track_count_; ++distance) {
+    for (int track : {dir_track - distance, dir_track + distance}) {
+      if (track < 1 || track > track_count_ || TrackFreeCount(track) == 0) continue;
+      if (const auto sector = FreeSectorFrom(track, 0)) return TrackSector{static_cast<uint8_t>(track), *sector};
     }
-    return false;
-  };
-  if (count <= 0) return found;
-  // Outward from the directory track: first down to track 1, then up. The
-  // last track is left out, so the free count can promise blocks no file gets.
-  for (int track = kDirTrack - 1; track >= 1; --track) {
-    if (visit_track(track)) return found;
   }
-  for (int track = kDirTrack + 1; track < track_count_; ++track) {
-    if (visit_track(track)) return found;
+  return std::nullopt;
+}
+
+// The 1541 DOS keeps to the file's track while it has room, the interleave
+// on; a full track sends it one further from the directory, keeping the
+// sector count, and past the last track on one side it goes on from the
+// directory on the other side at sector 0.
+std::optional<TrackSector> D64Image::NextFileSector(TrackSector previous) const {
+  const int dir_track = layout_->dir_track;
+  int track = previous.track;
+  int sector = previous.sector;
+  for (int step = 0; step <= 2 * track_count_; ++step) {
+    if (track != dir_track && TrackFreeCount(track) > 0) {
+      const int start = NextInterleaved(track, sector, layout_->file_interleave);
+      if (const auto found = FreeSectorFrom(track, start)) return TrackSector{static_cast<uint8_t>(track), *found};
+    }
+    if (track < dir_track && --track == 0) {
+      track = dir_track + 1;
+      sector = 0;
+    } else if (track > dir_track && ++track > track_count_) {
+      track = dir_track - 1;
+      sector = 0;
+    }
   }
-  return found;
+  return std::nullopt;
+}
+
+std::vector<TrackSector> D64Image::AllocateFileSectors(int count) {
+  std::vector<TrackSector> sectors;
+  if (read_only_ || count <= 0 || FreeBlocks() < count) return sectors;
+  std::optional<TrackSector> next = FirstFileSector();
+  while (next && static_cast<int>(sectors.size()) < count) {
+    SetBamBit(*next, false);
+    sectors.push_back(*next);
+    if (static_cast<int>(sectors.size()) < count) next = NextFileSector(*next);
+  }
+  if (static_cast<int>(sectors.size()) != count) {
+    for (TrackSector ts : sectors) SetBamBit(ts, true);
+    sectors.clear();
+  }
+  return sectors;
 }
 
 int D64Image::FreeBlocks() const {
   int free = 0;
   for (int track = 1; track <= track_count_; ++track) {
-    if (track != kDirTrack) free += TrackFreeCount(track);
+    if (track != layout_->dir_track) free += TrackFreeCount(track);
   }
   return free;
+}
+
+int D64Image::ReportedFreeBlocks() const {
+  int free = 0;
+  for (int track = 1; track <= track_count_ && track < kBamTrackLimit; ++track) {
+    if (track != layout_->dir_track) free += *At(OffsetOf(kBamSector) + kBamTrackEntries + 4 * (track - 1));
+  }
+  return free;
+}
+
+std::vector<int> D64Image::RecountBam() {
+  std::vector<int> wrong;
+  if (read_only_) return wrong;
+  for (int track = 1; track <= track_count_ && track < kBamTrackLimit; ++track) {
+    uint8_t& count = *At(OffsetOf(kBamSector) + kBamTrackEntries + 4 * (track - 1));
+    if (count == TrackFreeCount(track)) continue;
+    count = static_cast<uint8_t>(TrackFreeCount(track));
+    modified_ = true;
+    wrong.push_back(track);
+  }
+  return wrong;
 }
 
 ImageFileStatus D64Image::ReadImageFile(const std::string& path, bool read_only) {
   struct stat st {};
   if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return ImageFileStatus::NotFound;
   // Images with error bytes or extra tracks are other formats.
-  if (st.st_size != static_cast<off_t>(kD64ImageSize)) return ImageFileStatus::Unreadable;
-  std::ifstream in(path, std::ios::binary);
-  std::vector<uint8_t> bytes(kD64ImageSize + 1);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (in.gcount() != static_cast<std::streamsize>(kD64ImageSize)) return ImageFileStatus::Unreadable;
-  bytes.resize(kD64ImageSize);
-  data_ = std::move(bytes);
-  track_count_ = kD64TrackCount;
+  const size_t size = layout_->image_size;
+  if (st.st_size != static_cast<off_t>(size)) return ImageFileStatus::Unreadable;
+  // Read into the image's own buffer: a second one would cost its pages again.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return ImageFileStatus::NotFound;
+  data_.resize(size);
+  size_t used = 0;
+  char beyond = 0;  // a byte past the image: the file grew meanwhile
+  for (ssize_t n = 1; n != 0 && used <= size;) {
+    n = used < size ? read(fd, data_.data() + used, size - used) : read(fd, &beyond, 1);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) break;
+    used += static_cast<size_t>(n);
+  }
+  close(fd);
+  if (used != size) {
+    Clear();
+    return ImageFileStatus::Unreadable;
+  }
+  track_count_ = layout_->tracks;
   modified_ = false;
   // The owner write bit, not access(): running as root, access() allows
   // writing a file the user has marked read-only.

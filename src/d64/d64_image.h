@@ -25,6 +25,15 @@ struct ChainWalk {
   ChainEnd end = ChainEnd::Last;
 };
 
+// Why a file's bytes could not be read from its chain.
+enum class ChainRead {
+  Ok,
+  BadLink,   // no first sector, or a link to a sector that does not exist
+  Loop,      // a link back to a sector already visited
+  BadEnd,    // the last sector's byte count is below 2
+  TooLong,   // more bytes than the caller can take
+};
+
 enum class ImageFileStatus { Ok, NotFound, Unreadable };
 
 class D64Image {
@@ -50,43 +59,63 @@ class D64Image {
   // link or a repeated sector.
   ChainWalk Chain(TrackSector start) const;
   // The bytes a file chain carries: 254 per sector, the last sector's count
-  // from its link. False for a broken, looping or over-long chain.
-  bool ReadChainData(TrackSector start, size_t max_bytes, std::vector<uint8_t>& bytes) const;
+  // from its link.
+  ChainRead ReadChainData(TrackSector start, size_t max_bytes, std::vector<uint8_t>& bytes) const;
   // Fills `sectors` in order with `bytes`, linking them and marking them
   // used. The caller supplies exactly enough free sectors.
   bool WriteChainData(const std::vector<TrackSector>& sectors, const std::vector<uint8_t>& bytes);
 
-  // Entry positions of the directory sectors the BAM shows allocated. False
-  // when the directory chain leaves track 18, hits the BAM or loops.
+  // The directory sectors, followed from 18/1 by their links as the drive
+  // does, whatever the BAM says. False when the chain leaves track 18, hits
+  // the BAM or loops.
+  bool DirectoryChain(std::vector<TrackSector>& chain) const;
+  // Every entry position of those sectors, 8 a sector.
   bool DirectoryPositions(std::vector<SectorPosition>& positions) const;
   // The first unused entry, growing the directory on track 18 when needed.
   std::optional<SectorPosition> FreeDirectoryEntry();
 
   bool IsFree(TrackSector ts) const;
+  void MarkUsed(TrackSector ts) { SetBamBit(ts, false); }
   // Marks `ts` used, zeroes it as a last sector (link 0, $FF) and links
   // `link_from` to it.
   bool Allocate(TrackSector ts, std::optional<TrackSector> link_from);
-  // Frees each valid sector off track 18, zeroing it first when asked.
+  // Frees each valid sector but the BAM and the directory's, zeroing it
+  // first when asked.
   void FreeSectors(const std::vector<TrackSector>& sectors, bool zero);
-  // Up to `count` free sectors in the order files are laid out.
-  std::vector<TrackSector> CollectFreeSectors(int count) const;
-  // Free blocks outside the directory track.
+  // Marks `count` free sectors used, in the order the 1541 DOS gives them
+  // to a file; empty (and nothing marked) when there are not that many.
+  std::vector<TrackSector> AllocateFileSectors(int count);
+  // Free blocks outside the directory track, by the BAM's bitmaps.
   int FreeBlocks() const;
+  // The same from the BAM's per-track counts, as a drive reports them.
+  int ReportedFreeBlocks() const;
+  // Sets each track's free count from its bitmap; returns the tracks whose
+  // count was wrong.
+  std::vector<int> RecountBam();
 
   ImageFileStatus ReadImageFile(const std::string& path, bool read_only);
 
-  const std::vector<uint8_t>& Data() const { return data_; }
+  // A copy of the image's bytes.
+  std::vector<uint8_t> Data() const { return {data_.begin(), data_.end()}; }
+  // The bytes themselves, leaving the image empty: for the one write at the end.
+  std::string TakeBytes() { return std::move(data_); }
   bool Modified() const { return modified_; }
   bool ReadOnly() const { return read_only_; }
   void SetReadOnly(bool read_only) { read_only_ = read_only; }
 
  private:
-  bool DirectoryChain(std::vector<TrackSector>& chain) const;
   void SetBamBit(TrackSector ts, bool free);
+  std::optional<TrackSector> FirstFileSector() const;
+  std::optional<TrackSector> NextFileSector(TrackSector previous) const;
+  std::optional<uint8_t> FreeSectorFrom(int track, int sector) const;
   int TrackFreeCount(int track) const;
   void WriteBamHeader();
 
-  std::vector<uint8_t> data_;
+  const DiskLayout* layout_ = &kD64Layout;
+  uint8_t* At(size_t offset) { return reinterpret_cast<uint8_t*>(data_.data()) + offset; }
+  const uint8_t* At(size_t offset) const { return reinterpret_cast<const uint8_t*>(data_.data()) + offset; }
+
+  std::string data_;  // a string, so that the finished image moves into the output unchanged
   int track_count_ = kD64TrackCount;
   bool modified_ = false;
   bool read_only_ = false;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -12,7 +13,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <random>
+#include <set>
 
 #include "text/text_ops.h"
 
@@ -93,10 +96,14 @@ std::string NameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Read once: umask() can only be read by setting it, twice a call.
 mode_t ModeForNewFile() {
-  mode_t mask = umask(0);
-  umask(mask);
-  return 0666 & ~mask;
+  static const mode_t mode = [] {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+  }();
+  return mode;
 }
 
 std::string RandomPart() {
@@ -121,21 +128,29 @@ int CreateTemporary(const std::string& target, std::string& temp) {
 }
 
 // A temporary file whose process is gone was left by a run that was killed;
-// any run writing the same output removes it.
-void RemoveStaleTemporaries(const std::string& target) {
-  const std::string folder = FolderOf(target);
-  const std::string prefix = TemporaryPrefix(NameOf(target));
-  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
-  if (dir == nullptr) return;
-  while (const dirent* entry = readdir(dir)) {
-    const std::string_view name = entry->d_name;
-    if (!name.starts_with(prefix)) continue;
-    const long pid = std::strtol(std::string(name.substr(prefix.size())).c_str(), nullptr, 10);
-    if (pid <= 0 || pid == getpid()) continue;
-    if (kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
-    unlink((folder + std::string(name)).c_str());
+// any run writing the same output removes it. One scan a folder, however
+// many outputs it takes (an extraction writes hundreds).
+void RemoveStaleTemporaries(const std::vector<std::string>& targets) {
+  std::map<std::string, std::set<std::string>> prefixes;  // by folder
+  for (const std::string& target : targets) prefixes[FolderOf(target)].insert(TemporaryPrefix(NameOf(target)));
+  static const std::string_view kMark = ".vantrel-";
+  for (const auto& [folder, wanted] : prefixes) {
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) continue;
+    while (const dirent* entry = readdir(dir)) {
+      const std::string_view name = entry->d_name;
+      const size_t mark = name.rfind(kMark);
+      if (mark == std::string_view::npos) continue;
+      const std::string prefix(name.substr(0, mark + kMark.size()));
+      if (!wanted.contains(prefix)) continue;
+      const long pid = std::strtol(std::string(name.substr(prefix.size())).c_str(), nullptr, 10);
+      if (pid <= 0 || pid == getpid()) continue;
+      if (kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+      std::error_code ec;
+      std::filesystem::remove_all(folder + std::string(name), ec);  // a folder being built, too
+    }
+    closedir(dir);
   }
-  closedir(dir);
 }
 
 bool WriteAll(int fd, std::string_view bytes, WriteFault fault) {
@@ -196,6 +211,32 @@ bool WriteTemporary(const std::string& target, std::string_view bytes, Staged& s
   return ok;
 }
 
+// A new folder of outputs is built under a temporary name beside it and put
+// in place whole, with one rename: its files need no temporaries of their own.
+bool MakeTemporaryFolder(const std::string& folder, std::string& temp) {
+  const std::string prefix = FolderOf(folder) + TemporaryPrefix(NameOf(folder)) + std::to_string(getpid()) + "-";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = prefix + RandomPart();
+    if (mkdir(temp.c_str(), 0777) == 0) return true;
+    if (errno != EEXIST) return false;
+  }
+  errno = EEXIST;
+  return false;
+}
+
+bool WriteIntoNewFolder(const std::string& path, std::string_view bytes, WriteFault fault) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, bytes, fault);
+  int saved = errno;
+  if (close(fd) != 0 || fault == WriteFault::FailedClose) {
+    if (ok) saved = fault == WriteFault::FailedClose ? EIO : errno;
+    ok = false;
+  }
+  errno = saved;
+  return ok;
+}
+
 // Where a placed output came from, so that a later failure can undo it.
 struct Placed {
   std::string target;
@@ -206,7 +247,13 @@ struct Placed {
 // Puts a new file in place only when no file of that name exists, also
 // against another run doing the same: link() fails when the name is taken.
 bool PlaceNew(const std::string& temp, const std::string& target) {
-  if (link(temp.c_str(), target.c_str()) == 0) return true;
+  // One step where the system has it: a rename that refuses to replace.
+  if (renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return false;
+  if (link(temp.c_str(), target.c_str()) == 0) {
+    unlink(temp.c_str());
+    return true;
+  }
   if (errno != EPERM && errno != ENOTSUP && errno != ENOSYS) return false;
   // No hard links on this file system: claim the name, then move onto it.
   int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -272,6 +319,7 @@ bool OutputSet::Check(MsgLog& log, const std::string& path, const OutputNote& no
     return true;
   }
   const std::string folder = FolderOf(target);
+  if (StagedFolder(folder)) return true;
   struct stat dir {};
   if (stat(folder.empty() ? "." : folder.c_str(), &dir) != 0)
     return log.ReportError(note.open_failure + ": " + Reason(errno));
@@ -280,16 +328,38 @@ bool OutputSet::Check(MsgLog& log, const std::string& path, const OutputNote& no
 }
 
 bool OutputSet::Add(MsgLog& log, const std::string& path, std::string bytes, const OutputNote& note, bool replace) {
-  if (!Check(log, path, note, replace)) return false;
-  Output out{path, std::move(bytes), note.write_failure, PlaceOf(path), replace};
+  // A file in a folder this run makes cannot exist yet: there is nothing on
+  // disk to look at (an extraction adds hundreds).
+  const bool in_new_folder = FolderIndex(path) >= 0;
+  if (!in_new_folder && !Check(log, path, note, replace)) return false;
+  Output out{path, std::move(bytes), note.write_failure, in_new_folder ? OutputPlace::File : PlaceOf(path), replace};
   if (out.place == OutputPlace::File) {
-    out.path = ResolveTarget(path);
+    if (!in_new_folder) out.path = ResolveTarget(path);
     for (const Output& other : outputs_)
       if (other.place == OutputPlace::File && other.path == out.path)
         return log.ReportError("Two outputs of this run name the same file: " + path);
   }
   outputs_.push_back(std::move(out));
   return true;
+}
+
+bool OutputSet::AddFolder(MsgLog& log, const std::string& path, const std::string& failure) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return true;
+    return log.ReportError(failure + ": " + Reason(ENOTDIR));
+  }
+  const std::string trimmed = path.size() > 1 && path.back() == '/' ? path.substr(0, path.size() - 1) : path;
+  const std::string parent = FolderOf(trimmed);
+  if (!StagedFolder(parent) && stat(parent.empty() ? "." : parent.c_str(), &st) != 0)
+    return log.ReportError(failure + ": " + Reason(errno));
+  folders_.push_back(trimmed);
+  return true;
+}
+
+bool OutputSet::StagedFolder(const std::string& folder) const {
+  const std::string trimmed = folder.size() > 1 && folder.back() == '/' ? folder.substr(0, folder.size() - 1) : folder;
+  return std::find(folders_.begin(), folders_.end(), trimmed) != folders_.end();
 }
 
 void OutputSet::AddConsole(std::string text, std::string write_failure) {
@@ -302,8 +372,16 @@ bool OutputSet::Commit(MsgLog& log) {
   return ok;
 }
 
+int OutputSet::FolderIndex(const std::string& path) const {
+  const std::string folder = FolderOf(path);
+  const std::string trimmed = folder.size() > 1 && folder.back() == '/' ? folder.substr(0, folder.size() - 1) : folder;
+  const auto it = std::find(folders_.begin(), folders_.end(), trimmed);
+  return it == folders_.end() ? -1 : static_cast<int>(it - folders_.begin());
+}
+
 void OutputSet::Discard() {
   outputs_.clear();
+  folders_.clear();
   held_.clear();
 }
 
@@ -320,10 +398,27 @@ bool OutputSet::CommitFiles(MsgLog& log) {
   std::vector<const Output*> files;
   for (const Output& out : outputs_)
     if (out.place == OutputPlace::File) files.push_back(&out);
-  if (files.empty()) return true;
-  for (const Output* out : files) RemoveStaleTemporaries(out->path);
+  if (files.empty() && folders_.empty()) return true;
+  std::vector<std::string> targets = folders_;
+  for (const Output* out : files) targets.push_back(out->path);
+  RemoveStaleTemporaries(targets);
 
   const WriteFault fault = TakeFault();
+  std::vector<std::string> folder_temps;
+  auto drop_folders = [&folder_temps] {
+    std::error_code ec;
+    for (const std::string& temp : folder_temps) std::filesystem::remove_all(temp, ec);
+  };
+  for (const std::string& folder : folders_) {
+    std::string temp;
+    if (!MakeTemporaryFolder(folder, temp)) {
+      const int error = errno;
+      drop_folders();
+      return log.ReportError("Can't make folder " + folder + ": " + Reason(error));
+    }
+    folder_temps.push_back(temp);
+  }
+
   std::vector<Staged> staged(files.size());
   auto drop_temporaries = [&staged] {
     for (Staged& s : staged) {
@@ -331,16 +426,36 @@ bool OutputSet::CommitFiles(MsgLog& log) {
       Untrack(s.slot);
     }
   };
+  std::vector<bool> in_new_folder(files.size(), false);
   for (size_t i = 0; i < files.size(); ++i) {
-    if (!WriteTemporary(files[i]->path, files[i]->bytes, staged[i], fault)) {
+    const int folder = FolderIndex(files[i]->path);
+    in_new_folder[i] = folder >= 0;
+    const bool written = folder >= 0 ? WriteIntoNewFolder(folder_temps[folder] + "/" + NameOf(files[i]->path),
+                                                          files[i]->bytes, fault)
+                                     : WriteTemporary(files[i]->path, files[i]->bytes, staged[i], fault);
+    if (!written) {
       const int error = errno;
       drop_temporaries();
+      drop_folders();
       return log.ReportError(files[i]->write_failure + ": " + Reason(error));
     }
   }
 
+  size_t last_file = 0;
+  for (size_t i = 0; i < files.size(); ++i)
+    if (!in_new_folder[i]) last_file = i;
   std::vector<Placed> placed;
+  auto fail = [&](const std::string& path, const std::string& write_failure, int error) {
+    Undo(placed);
+    for (const Placed& q : placed)
+      if (!q.backup.empty()) unlink(q.backup.c_str());
+    drop_temporaries();
+    drop_folders();
+    if (error == EEXIST || error == ENOTEMPTY) return log.ReportError("File already exists: " + path);
+    return log.ReportError(write_failure + ": " + Reason(error));
+  };
   for (size_t i = 0; i < files.size(); ++i) {
+    if (in_new_folder[i]) continue;
     const Output& out = *files[i];
     Placed p{out.path, {}, false};
     bool ok;
@@ -355,22 +470,30 @@ bool OutputSet::CommitFiles(MsgLog& log) {
     } else {
       struct stat st {};
       const bool existed = lstat(out.path.c_str(), &st) == 0;
-      if (existed) p.backup = BackUp(out.path);
+      // The old file is kept until nothing can fail any more: after the last
+      // placement there is nothing left to undo.
+      const bool last = i == last_file && folders_.empty();
+      if (existed && !last) p.backup = BackUp(out.path);
       ok = rename(staged[i].temp.c_str(), out.path.c_str()) == 0;
       error = errno;
       p.created = ok && !existed;
-      if (ok) staged[i].temp.clear();
     }
     if (!ok) {
       if (!p.backup.empty()) unlink(p.backup.c_str());
-      Undo(placed);
-      for (const Placed& q : placed)
-        if (!q.backup.empty()) unlink(q.backup.c_str());
-      drop_temporaries();
-      if (error == EEXIST) return log.ReportError("File already exists: " + out.path);
-      return log.ReportError(out.write_failure + ": " + Reason(error));
+      return fail(out.path, out.write_failure, error);
     }
+    staged[i].temp.clear();  // moved into place
     placed.push_back(std::move(p));
+  }
+  // The new folders last: a folder that appeared meanwhile is not replaced.
+  for (size_t i = 0; i < folders_.size(); ++i) {
+    if (renameat2(AT_FDCWD, folder_temps[i].c_str(), AT_FDCWD, folders_[i].c_str(), RENAME_NOREPLACE) != 0) {
+      const int error = errno;
+      std::error_code ec;
+      for (size_t j = 0; j < i; ++j) std::filesystem::remove_all(folders_[j], ec);
+      return fail(folders_[i], "Can't make folder " + folders_[i], error);
+    }
+    folder_temps[i].clear();
   }
   for (const Placed& p : placed)
     if (!p.backup.empty()) unlink(p.backup.c_str());

@@ -58,6 +58,10 @@ class OutputSet {
   bool Add(MsgLog& log, const std::string& path, std::string bytes, const OutputNote& note) {
     return Add(log, path, std::move(bytes), note, overwrite_);
   }
+  // A new folder for outputs: built beside its place under a temporary
+  // name and moved there whole when the outputs are put in place; nothing is
+  // staged when it exists already.
+  bool AddFolder(MsgLog& log, const std::string& path, const std::string& failure);
   // True when `path` could take an output now; reports as Add does.
   bool Check(MsgLog& log, const std::string& path, const OutputNote& note, bool replace) const;
   // Text for standard output, in order with the other console outputs.
@@ -84,8 +88,13 @@ class OutputSet {
   bool CommitStreams(MsgLog& log);
   bool CommitFiles(MsgLog& log);
 
+  bool StagedFolder(const std::string& folder) const;
+  // The staged folder `path` lies in, or -1.
+  int FolderIndex(const std::string& path) const;
+
   bool overwrite_;
   std::vector<Output> outputs_;
+  std::vector<std::string> folders_;
   std::vector<std::unique_ptr<HeldResource>> held_;
 };
 

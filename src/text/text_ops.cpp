@@ -153,6 +153,13 @@ bool ReadNumber(std::string_view text, int64_t& value) {
   return true;
 }
 
+std::string CountOf(size_t count, std::string_view noun) {
+  std::string text = std::to_string(count);
+  (text += ' ') += noun;
+  if (count != 1) text += 's';
+  return text;
+}
+
 std::string Hex(uint64_t value, int digits) {
   static constexpr char kDigits[] = "0123456789abcdef";
   std::string out;

@@ -49,6 +49,9 @@ bool RegularFileExists(const std::string& path);
 // else decimal; surrounding blanks allowed, the rest must be used up.
 bool ReadNumber(std::string_view text, int64_t& value);
 
+// "1 sector", "3 sectors": a count with its noun.
+std::string CountOf(size_t count, std::string_view noun);
+
 // Lower-case hex, zero-filled to `digits`.
 std::string Hex(uint64_t value, int digits);
 

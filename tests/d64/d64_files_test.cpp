@@ -67,8 +67,13 @@ TEST_F(D64Files, RefusedSavesLeaveTheImageAlone) {
   const std::pair<const char*, std::string> rows[] = {
       {"@:ROCKET", loading_ + "Error: Saving ROCKET: File is locked\n"},
       {"ROCK*", loading_ + "Error: Saving ROCK*: Filename can't contain wildcards\n"},
-      {"DATA,REL", loading_ + "Error: Saving DATA: Error\n"},
+      {"@:ROCKET,S", loading_ + "Error: Saving ROCKET: File type mismatch: it is a PRG file\n"},
+      {"DATA,REL", loading_ + "Error: Saving DATA: REL files can't be written\n"},
       {"0:ROCKET", "Error: Incorrect D64::C64 filename syntax\n"},
+      // Names that a later lookup would not find again.
+      {"ABCDEFGHIJKLMNOPQ", loading_ + "Error: Saving ABCDEFGHIJKLMNOPQ: Name is longer than 16 characters\n"},
+      {"A{$a0}B", loading_ + "Error: Saving A{$a0}B: Name can't contain {$a0}\n"},
+      {"#1", loading_ + "Error: Saving #1: #N selects a file by its place: replace it with @:#N\n"},
   };
   for (const auto& [name, transcript] : rows) {
     SCOPED_TRACE(name);
@@ -124,9 +129,12 @@ TEST_F(D64Files, LookupMessages) {
   Save("DATA,S", test::MakePrg(0x0801, 100));
   const std::pair<std::string, std::string> rows[] = {
       {image_ + "::ROCK*", loading_ + "Info: Searching for ROCK*\nInfo: Found ROCKET\nInfo: Loaded: ROCKET\n"},
-      {image_ + "::rocket", loading_ + "Error: File not found\n"},
+      {image_ + "::rocket", loading_ + "Error: File not found\nInfo: Did you mean \"ROCKET\"? Letter case counts: "
+                                        "a-z are the letters a C64 shows after power-up, A-Z their shifted forms\n"},
       {image_ + "::X*", loading_ + "Info: Searching for X*\nError: No matching file found\n"},
-      {image_ + "::DATA", loading_ + "Error: File not found\n"},
+      {image_ + "::DATA,P", loading_ + "Error: File not found\nInfo: \"DATA\" is a SEQ file\n"},
+      {image_ + "::#2", loading_ + "Info: Loaded: DATA\n"},
+      {image_ + "::#3", loading_ + "Error: No file at place 3 of the directory, which lists 2\n"},
       {dir_.File("games.prg::ROCKET"), "Error: d64 image type not specified\n"},
       {dir_.File("missing::ROCKET"), "Error: d64 image not found: " + dir_.File("missing.d64") + "\n"},
   };
@@ -136,7 +144,7 @@ TEST_F(D64Files, LookupMessages) {
     EXPECT_EQ(Load(text, out), transcript);
   }
   ProgramFile seq;
-  EXPECT_EQ(Load(image_ + "::DATA,S", seq), loading_ + "Info: Loaded: DATA\n");
+  EXPECT_EQ(Load(image_ + "::DATA", seq), loading_ + "Info: Loaded: DATA\n");
   EXPECT_EQ(seq.type, FileType::Seq);
   EXPECT_EQ(seq.Bytes(), test::MakePrg(0x0801, 100).Bytes());  // a SEQ has no load address
 }
@@ -147,20 +155,21 @@ struct CorpusFile {
   const char* prg;
 };
 
-// Files of the real images that also exist as separate .prg files.
+// Files of the real images that also exist as separate .prg files, named
+// as a C64 user types them: lower case here.
 constexpr CorpusFile kCorpusFiles[] = {
-    {"BlackJack", "START BLACK JACK", "BlackJack/start-black-jack.prg"},
-    {"BlackJack", "BLACK JACK", "BlackJack/black-jack.prg"},
-    {"BlackJack", "CARD ROUTINES", "BlackJack/card-routines.prg"},
-    {"Briscola", "BRISCOLA", "Briscola/briscola.prg"},
-    {"Briscola-en", "START BRISCOLA E", "Briscola-en/start-briscola-en.prg"},
-    {"Briscola-it", "BRISCOLA IT", "Briscola-it/briscola-it.prg"},
-    {"Poker4", "POKER 4", "Poker4/poker-4.prg"},
-    {"Poker4", "\x81PIC A POKER 4", "Poker4/pic-a-poker-4.prg"},  // control byte, trailing blank
-    {"Poker4", "?PRG B*", "Poker4/prg-b-poker-4.prg"},
-    {"Poker4-en", ".PRG A POKER 4", "Poker4-en/prg-a-poker-4.prg"},
-    {"Poker4-it", "POKER 4 IT", "Poker4-it/poker-4-it.prg"},
-    {"Test-clipping", "CARD ROUTINES 2", "Test/card-routines-clipping.prg"},
+    {"BlackJack", "start black jack", "BlackJack/start-black-jack.prg"},
+    {"BlackJack", "black jack", "BlackJack/black-jack.prg"},
+    {"BlackJack", "card routines", "BlackJack/card-routines.prg"},
+    {"Briscola", "briscola", "Briscola/briscola.prg"},
+    {"Briscola-en", "start briscola e", "Briscola-en/start-briscola-en.prg"},
+    {"Briscola-it", "briscola it", "Briscola-it/briscola-it.prg"},
+    {"Poker4", "poker 4", "Poker4/poker-4.prg"},
+    {"Poker4", "{$81}pic a poker 4 ", "Poker4/pic-a-poker-4.prg"},  // a colour code, a trailing blank
+    {"Poker4", "?prg b*", "Poker4/prg-b-poker-4.prg"},
+    {"Poker4-en", ".prg a poker 4 ", "Poker4-en/prg-a-poker-4.prg"},
+    {"Poker4-it", "poker 4 it", "Poker4-it/poker-4-it.prg"},
+    {"Test-clipping", "card routines 2", "Test/card-routines-clipping.prg"},
 };
 
 void ExpectCorpusFiles(const std::string& image_name, const std::string& image_path) {

@@ -31,14 +31,21 @@ void Link(std::vector<uint8_t>& d, int track, int sector, uint8_t to_track, uint
 }
 
 TEST(D64Hostile, BrokenFileChainsAreNotLoaded) {
-  const std::pair<const char*, Poke> rows[] = {
-      {"loop", [](auto& d) { Link(d, 17, 10, 17, 0); }},
-      {"track past the disk", [](auto& d) { Link(d, 17, 0, 36, 0); }},
-      {"sector past the track", [](auto& d) { Link(d, 17, 0, 17, 21); }},
-      {"sector $FF on a real track", [](auto& d) { Link(d, 17, 20, 17, 0xFF); }},
-      {"last count 1", [](auto& d) { Link(d, 17, 20, 0, 1); }},
-      {"last count 0", [](auto& d) { Link(d, 17, 20, 0, 0); }},
-      {"no first sector", [](auto& d) { d[kDir + 3] = 0; }},
+  struct Row {
+    const char* what;
+    Poke poke;
+    const char* reason;
+  };
+  constexpr const char* kOffDisk = "a sector link points off the disk";
+  constexpr const char* kNoCount = "its last sector has no valid byte count";
+  const Row rows[] = {
+      {"loop", [](auto& d) { Link(d, 17, 10, 17, 0); }, "its sector chain loops"},
+      {"track past the disk", [](auto& d) { Link(d, 17, 0, 36, 0); }, kOffDisk},
+      {"sector past the track", [](auto& d) { Link(d, 17, 0, 17, 21); }, kOffDisk},
+      {"sector $FF on a real track", [](auto& d) { Link(d, 17, 20, 17, 0xFF); }, kOffDisk},
+      {"last count 1", [](auto& d) { Link(d, 17, 20, 0, 1); }, kNoCount},
+      {"last count 0", [](auto& d) { Link(d, 17, 20, 0, 0); }, kNoCount},
+      {"no first sector", [](auto& d) { d[kDir + 3] = 0; }, kOffDisk},
       {"over 64 KiB", [](auto& d) {
          // 300 full sectors through tracks 1-15: 76200 bytes.
          d[kDir + 3] = 1;
@@ -47,11 +54,11 @@ TEST(D64Hostile, BrokenFileChainsAreNotLoaded) {
            const bool last = i == 299;
            Link(d, 1 + i / 21, i % 21, last ? 0 : 1 + (i + 1) / 21, last ? 0xFF : (i + 1) % 21);
          }
-       }},
+       }, "it is larger than C64 memory"},
   };
   test::ScratchDir dir;
   const std::string path = dir.File("bad.d64");
-  for (const auto& [what, poke] : rows) {
+  for (const auto& [what, poke, reason] : rows) {
     SCOPED_TRACE(what);
     std::vector<uint8_t> disk = DiskWithFile();
     poke(disk);
@@ -59,7 +66,7 @@ TEST(D64Hostile, BrokenFileChainsAreNotLoaded) {
     MsgLog log;
     ProgramFile out;
     EXPECT_FALSE(LoadFromImage(log, path + "::F", out));
-    EXPECT_EQ(test::Transcript(log), "Info: Loading d64 image " + path + "\nError: Could not load file: F\n");
+    EXPECT_EQ(test::Transcript(log), "Info: Loading d64 image " + path + "\nError: Could not load file: F: " + reason + "\n");
   }
 }
 
@@ -81,14 +88,16 @@ TEST(D64Hostile, CorruptDirectoryOrSizeStopsLoadAndSave) {
     poke(disk);
     test::WriteBytes(path, disk);
     const bool sized = disk.size() == 174848;
-    const std::string loading = sized ? "Info: Loading d64 image " + path + "\n" : "";
+    const std::string broken = "The directory chain loops or leaves track 18\n";
+    const std::string load = sized ? "Info: Loading d64 image " + path + "\nError: Error loading d64 image: " + broken
+                                   : "Error: Error loading d64 image " + path + ": it is not 174848 bytes long\n";
     MsgLog load_log;
     ProgramFile out;
     EXPECT_FALSE(LoadFromImage(load_log, path + "::F", out));
-    EXPECT_EQ(test::Transcript(load_log), loading + "Error: Error loading d64 image\n");
+    EXPECT_EQ(test::Transcript(load_log), load);
     MsgLog save_log;
     EXPECT_FALSE(test::SaveNow(save_log, path + "::G", test::MakePrg(0x0801, 5), true));
-    EXPECT_EQ(test::Transcript(save_log), loading + (sized ? "Error: Saving G: Error\n" : "Error: Error loading d64 image\n"));
+    EXPECT_EQ(test::Transcript(save_log), sized ? "Info: Loading d64 image " + path + "\nError: Saving G: " + broken : load);
     EXPECT_EQ(test::ReadBytes(path), disk);
   }
 }
@@ -113,12 +122,13 @@ TEST(D64Hostile, ReplacingNeverFreesTrack18) {
 TEST(D64Hostile, FullDiskAndFullDirectory) {
   MsgLog log;
   D64Image image = test::Blank();
-  // 664 blocks are free, but only 647 lie outside the last track.
-  EXPECT_FALSE(test::Put(log, image, "BIG", std::vector<uint8_t>(647 * 254 + 1, 0x55)));
+  // Every block but those of track 18 can be had, track 35's too.
+  EXPECT_FALSE(test::Put(log, image, "BIG", std::vector<uint8_t>(664 * 254 + 1, 0x55)));
   EXPECT_EQ(image.FreeBlocks(), 664);
-  ASSERT_TRUE(test::Put(log, image, "BIG", std::vector<uint8_t>(647 * 254, 0x55)));
+  ASSERT_TRUE(test::Put(log, image, "BIG", std::vector<uint8_t>(664 * 254, 0x55)));
   EXPECT_FALSE(test::Put(log, image, "MORE", {1, 8, 0}));
-  EXPECT_EQ(test::Transcript(log), "Error: Saving BIG: Error\nInfo: Saving BIG: Ok\nError: Saving MORE: Error\n");
+  EXPECT_EQ(test::Transcript(log), "Error: Saving BIG: Disk full: 665 blocks needed, 664 free\nInfo: Saving BIG: Ok\n"
+                                   "Error: Saving MORE: Disk full: 1 block needed, 0 free\n");
 
   MsgLog dir_log;
   image = test::Blank();

@@ -40,47 +40,55 @@ TEST(D64Image, FormatWritesAnEmptyDisk) {
   EXPECT_EQ(positions.size(), 8u);
 }
 
-TEST(D64Image, FilesGrowOutwardFromTrack17) {
+// The 1541 DOS's order (ROM, next track and sector routine): 10 sectors on,
+// wrapping one lower; a full track passes to the next one away from the
+// directory with the same sector, and past track 1 it goes on from track 19.
+TEST(D64Image, FilesTakeSectorsInThe1541Order) {
   D64Image image = test::Blank();
-  // Every track but 18 and the last: 664 free blocks, 647 to be had.
-  const std::vector<TrackSector> all = image.CollectFreeSectors(664);
-  ASSERT_EQ(all.size(), 647u);
-  EXPECT_EQ(all[20], (TrackSector{17, 19}));
-  EXPECT_EQ(all[21], (TrackSector{16, 0}));
-  EXPECT_EQ(all[17 * 21], (TrackSector{19, 0}));
-  EXPECT_EQ(all.back(), (TrackSector{34, 9}));
+  const std::vector<TrackSector> all = image.AllocateFileSectors(664);
+  ASSERT_EQ(all.size(), 664u);  // every free block, track 35 too
+  std::vector<int> track17;
+  for (size_t i = 0; i < 21; ++i) track17.push_back(all[i].track == 17 ? all[i].sector : -1);
+  EXPECT_EQ(track17, (std::vector<int>{0, 10, 20, 8, 18, 6, 16, 4, 14, 2, 12, 1, 11, 3, 13, 5, 15, 7, 17, 9, 19}));
+  EXPECT_EQ(all[21], (TrackSector{16, 7}));   // 19 + 10 wraps to 8, one lower
+  EXPECT_EQ(all[357], (TrackSector{19, 10}));  // tracks 17-1 hold 357 sectors
+  EXPECT_EQ(all.back().track, 35);
+  EXPECT_EQ(image.FreeBlocks(), 0);
+  EXPECT_TRUE(image.AllocateFileSectors(1).empty());
 }
 
 TEST(D64Image, SavedFileLinksItsSectorsInLayoutOrder) {
   MsgLog log;
   D64Image image = test::Blank();
   const std::vector<uint8_t> bytes = test::PrgBytes(test::MakePrg(0x0801, 3 * 254 + 8));  // 4 blocks, 10 in the last
-  ASSERT_TRUE(test::Put(log, image, "FOUR", bytes));
-  EXPECT_EQ(test::Transcript(log), "Info: Saving FOUR: Ok\n");
+  ASSERT_TRUE(test::Put(log, image, "four", bytes));  // a C64's FOUR
+  EXPECT_EQ(test::Transcript(log), "Info: Saving four: Ok\n");
   const std::vector<uint8_t>& d = image.Data();
   EXPECT_EQ(Bytes(d, kDir + 2, 6), (std::vector<uint8_t>{0x82, 17, 0, 'F', 'O', 'U'}));
   EXPECT_EQ(Bytes(d, kDir + 30, 2), (std::vector<uint8_t>{4, 0}));
   EXPECT_EQ(Bytes(d, D64Offset(17, 0), 2), (std::vector<uint8_t>{17, 10}));
   EXPECT_EQ(Bytes(d, D64Offset(17, 10), 2), (std::vector<uint8_t>{17, 20}));
-  EXPECT_EQ(Bytes(d, D64Offset(17, 20), 2), (std::vector<uint8_t>{17, 1}));
-  EXPECT_EQ(Bytes(d, D64Offset(17, 1), 2), (std::vector<uint8_t>{0, 11}));
+  EXPECT_EQ(Bytes(d, D64Offset(17, 20), 2), (std::vector<uint8_t>{17, 8}));
+  EXPECT_EQ(Bytes(d, D64Offset(17, 8), 2), (std::vector<uint8_t>{0, 11}));
   EXPECT_EQ(Bytes(d, D64Offset(17, 0) + 2, 4), (std::vector<uint8_t>{0x01, 0x08, bytes[2], bytes[3]}));
-  EXPECT_EQ(d[D64Offset(17, 1) + 11], bytes.back());
-  // Track 17: 17 free, sectors 0, 1, 10 and 20 used.
-  EXPECT_EQ(Bytes(d, kBam + 4 + 4 * 16, 4), (std::vector<uint8_t>{17, 0xFC, 0xFB, 0x0F}));
+  EXPECT_EQ(d[D64Offset(17, 8) + 11], bytes.back());
+  // Track 17: 17 free, sectors 0, 8, 10 and 20 used.
+  EXPECT_EQ(Bytes(d, kBam + 4 + 4 * 16, 4), (std::vector<uint8_t>{17, 0xFE, 0xFA, 0x0F}));
   EXPECT_EQ(image.FreeBlocks(), 660);
 }
 
-TEST(D64Image, NinthEntryOpensDirectorySector3) {
+// Directory sectors go 3 apart, as on disks a 1541 or cc1541 wrote: 18/1,
+// then 18/4. Each new file starts at the first free sector of track 17.
+TEST(D64Image, NinthEntryOpensDirectorySector4) {
   MsgLog log;
   D64Image image = test::Blank();
   for (int i = 1; i <= 9; ++i) {
-    ASSERT_TRUE(test::Put(log, image, std::string(1, 'F') += std::to_string(i), test::PrgBytes(test::MakePrg(0x0801, 10, i))));
+    ASSERT_TRUE(test::Put(log, image, std::string(1, 'f') += std::to_string(i), test::PrgBytes(test::MakePrg(0x0801, 10, i))));
   }
   const std::vector<uint8_t>& d = image.Data();
-  EXPECT_EQ(Bytes(d, kDir, 2), (std::vector<uint8_t>{18, 3}));
-  EXPECT_EQ(Bytes(d, D64Offset(18, 3), 7), (std::vector<uint8_t>{0x00, 0xFF, 0x82, 17, 13, 'F', '9'}));
-  EXPECT_EQ(Bytes(d, kBam + 4 + 4 * 17, 4), (std::vector<uint8_t>{16, 0xF4, 0xFF, 0x07}));
+  EXPECT_EQ(Bytes(d, kDir, 2), (std::vector<uint8_t>{18, 4}));
+  EXPECT_EQ(Bytes(d, D64Offset(18, 4), 7), (std::vector<uint8_t>{0x00, 0xFF, 0x82, 17, 8, 'F', '9'}));
+  EXPECT_EQ(Bytes(d, kBam + 4 + 4 * 17, 4), (std::vector<uint8_t>{16, 0xEC, 0xFF, 0x07}));
 }
 
 }  // namespace

@@ -2,14 +2,19 @@
 // the BAM against the files as CBM DOS would) and cbmconvert (extracts
 // files). Skipped where the tools are not installed.
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
+#include "d64/c64_names.h"
 #include "d64/d64_files.h"
+#include "d64/d64_listing.h"
 #include "d64/d64_test_support.h"
 #include "test_support.h"
+#include "text/text_ops.h"
 
 namespace vantrel {
 namespace {
@@ -32,11 +37,32 @@ class D64Interop : public ::testing::Test {
   Files Extract() {
     std::filesystem::create_directory(dir_.File("out"));
     Run("cd out && cbmconvert -N -d ../disk.d64");
+    return Folder(dir_.File("out"));
+  }
+  static Files Folder(const std::string& path) {
     Files files;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_.File("out"))) {
+    for (const auto& entry : std::filesystem::directory_iterator(path)) {
       files[entry.path().filename().string()] = ReadBytes(entry.path().string());
     }
     return files;
+  }
+  std::string Transcript(const std::string& name, const ProgramFile& file) {
+    MsgLog log;
+    test::SaveNow(log, image_ + "::" + name, file, true);
+    return test::Transcript(log);
+  }
+  std::vector<DirEntry> Entries() {
+    D64Image image;
+    std::vector<DirEntry> entries;
+    EXPECT_EQ(image.ReadImageFile(image_, true), ImageFileStatus::Ok);
+    EXPECT_TRUE(ReadDirectory(image, entries));
+    return entries;
+  }
+  // Bytes poked into the image file, as a damaged or odd disk has them.
+  void Poke(const std::vector<std::pair<size_t, uint8_t>>& bytes) {
+    std::vector<uint8_t> disk = ReadBytes(image_);
+    for (const auto& [at, value] : bytes) disk[at] = value;
+    test::WriteBytes(image_, disk);
   }
   bool Save(const std::string& name, const ProgramFile& file) {
     MsgLog log;
@@ -47,6 +73,13 @@ class D64Interop : public ::testing::Test {
   std::string image_ = dir_.File("disk.d64");
 };
 
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
 std::string Corpus(const char* prg) { return test::CorpusPath(std::string("card-games/prg/Poker4/") + prg); }
 
 TEST_F(D64Interop, Cc1541ImageLoadsAndTakesAnotherFile) {
@@ -55,7 +88,7 @@ TEST_F(D64Interop, Cc1541ImageLoadsAndTakesAnotherFile) {
       Corpus("poker-4.prg") + "' -f pic -w '" + Corpus("pic-a-poker-4.prg") + "' -T SEQ -f data -w '" +
       Corpus("prg-b-poker-4.prg") + "' disk.d64");
   const std::pair<const char*, const char*> files[] = {
-      {"START", "start-poker-4.prg"}, {"POKER 4", "poker-4.prg"}, {"P?C", "pic-a-poker-4.prg"}, {"DATA,S", "prg-b-poker-4.prg"}};
+      {"start", "start-poker-4.prg"}, {"poker 4", "poker-4.prg"}, {"p?c", "pic-a-poker-4.prg"}, {"data,s", "prg-b-poker-4.prg"}};
   for (const auto& [name, prg] : files) {
     SCOPED_TRACE(name);
     MsgLog log;
@@ -64,7 +97,7 @@ TEST_F(D64Interop, Cc1541ImageLoadsAndTakesAnotherFile) {
     EXPECT_EQ(out.Bytes(), ReadBytes(Corpus(prg)));
   }
   const ProgramFile added = test::MakePrg(0x0801, 9000, 5);
-  ASSERT_TRUE(Save("ADDED", added));
+  ASSERT_TRUE(Save("added", added));
   Run("cc1541 -q -V disk.d64");
   const Files expected = {{"start.prg", ReadBytes(Corpus("start-poker-4.prg"))},
                           {"poker 4.prg", ReadBytes(Corpus("poker-4.prg"))},
@@ -78,13 +111,129 @@ TEST_F(D64Interop, ToolsReadANewVantrelImage) {
   const ProgramFile two = test::MakePrg(0xC000, 20000, 2);  // 79 blocks over tracks 17 to 14
   const ProgramFile three = test::MakePrg(0x0801, 300, 3);
   const ProgramFile bigger = test::MakePrg(0x1001, 1000, 4);
-  ASSERT_TRUE(Save("ONE", test::MakePrg(0x0801, 100, 1)));
-  ASSERT_TRUE(Save("TWO", two));
-  ASSERT_TRUE(Save("THREE,S", three));
-  ASSERT_TRUE(Save("@:ONE", bigger));
+  ASSERT_TRUE(Save("one", test::MakePrg(0x0801, 100, 1)));
+  ASSERT_TRUE(Save("two", two));
+  ASSERT_TRUE(Save("THREE,S", three));  // shifted letters, upper case on the host
+  ASSERT_TRUE(Save("@:one", bigger));
   Run("cc1541 -q -V disk.d64");
-  const Files expected = {{"one.prg", test::PrgBytes(bigger)}, {"two.prg", test::PrgBytes(two)}, {"three.seq", three.Bytes()}};
+  const Files expected = {{"one.prg", test::PrgBytes(bigger)}, {"two.prg", test::PrgBytes(two)}, {"THREE.seq", three.Bytes()}};
   EXPECT_EQ(Extract(), expected);
+}
+
+// cc1541 stores a name typed in lower case as the letters a C64 user types
+// ($41-$5A) and upper case as their shifted forms; Vantrel stores names the
+// same way, and lists them as cc1541 does.
+TEST_F(D64Interop, NamesTypesAndListingAsCc1541HasThem) {
+  const std::string hello = dir_.File("hello.prg");
+  test::WriteBytes(hello, {0x01, 0x08, 'H', 'I'});
+  struct Row {
+    const char* name;
+    const char* options;
+  };
+  const Row rows[] = {
+      {"guess", ""}, {"GUESS", "-T SEQ"}, {"MiXed 2", "-T USR -P"}, {" lead", "-O"},
+      {"trail ", "-T DEL"}, {"abcdefghijklmnop", "-T 133"}, {"@[\\]^_", ""},
+  };
+  std::string command = "cc1541 -q -n 'Work disk' -i ab";
+  for (const Row& row : rows) command += std::string(" ") + row.options + " -f '" + row.name + "' -w hello.prg";
+  Run(command + " -f sep -T DEL -L disk.d64");
+  const std::vector<DirEntry> entries = Entries();
+  ASSERT_EQ(entries.size(), std::size(rows) + 1);
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    SCOPED_TRACE(rows[i].name);
+    EXPECT_EQ(entries[i].name, PetsciiFromTyped(rows[i].name));
+    // Every kind loads by its name, as its bytes.
+    MsgLog log;
+    ProgramFile out;
+    ASSERT_TRUE(LoadFromImage(log, image_ + "::\"" + rows[i].name + "\"", out)) << test::Transcript(log);
+    EXPECT_EQ(out.Bytes(), ReadBytes(hello));
+  }
+  Run("cc1541 disk.d64");  // its listing, between ANSI colour codes
+  std::vector<std::string> theirs;
+  for (std::string line : Lines(test::ReadFile(dir_.File("tool.out")))) {
+    for (const char* code : {"\x1b[7m", "\x1b[m"})
+      if (size_t at = line.find(code); at != std::string::npos) line.erase(at, std::strlen(code));
+    if (!Trim(line).empty() && !line.starts_with("Adding")) theirs.push_back(std::string(TrimView(line)));
+  }
+  D64Image image;
+  ASSERT_EQ(image.ReadImageFile(image_, true), ImageFileStatus::Ok);
+  std::vector<std::string> ours = Lines(DirectoryListing(image, entries));
+  ASSERT_EQ(ours.size(), theirs.size());
+  // cc1541 shows $5B-$5E as "{|}~", which it reads back as other codes;
+  // Vantrel shows "[\]^", which type back to the same bytes.
+  ours.erase(ours.begin() + std::size(rows));
+  theirs.erase(theirs.begin() + std::size(rows));
+  EXPECT_EQ(ours, theirs);
+}
+
+// A directory sector the BAM calls free still holds entries, as the drive
+// reads them; a replace takes the entry in place, name bytes and all.
+TEST_F(D64Interop, ReplaceFindsEntriesInSectorsTheBamCallsFree) {
+  test::WriteBytes(dir_.File("a.prg"), {0x01, 0x08, 1, 2, 3});
+  Run("cc1541 -q -f ' start.asm' -w a.prg -f hello -w a.prg disk.d64");
+  Poke({{test::kBam + 4 * 18, 18}, {test::kBam + 4 * 18 + 1, 0xFE}});  // 18/1 free, as 18 sectors
+  const std::string warning = "Warning: The BAM of " + image_ + " shows 1 sector of the directory as free; it is marked used\n";
+  const std::string loading = "Info: Loading d64 image " + image_ + "\n";
+  EXPECT_EQ(Transcript("@:hello", test::MakePrg(0x0801, 300)), loading + warning + "Info: Saving hello: Replaced\n"
+                                                                "Info: Writing d64 file " + image_ + "\n");
+  EXPECT_EQ(Transcript("@: start.asm", test::MakePrg(0xC000, 10)), loading + "Info: Saving  start.asm: Replaced\n"
+                                                                     "Info: Writing d64 file " + image_ + "\n");
+  const std::vector<DirEntry> entries = Entries();
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(std::string(entries[0].stored_name.data(), 16), " START.ASM\xA0\xA0\xA0\xA0\xA0\xA0");
+  EXPECT_EQ(entries[1].name, "HELLO");
+  Run("cc1541 -q -V disk.d64");
+  EXPECT_EQ(Extract(), (Files{{" start.asm.prg", test::PrgBytes(test::MakePrg(0xC000, 10))},
+                              {"hello.prg", test::PrgBytes(test::MakePrg(0x0801, 300))}}));
+}
+
+// A BAM that calls a file's sectors free does not get them overwritten;
+// free blocks on track 35 are used as a 1541 uses them.
+TEST_F(D64Interop, LyingBamAndTrack35) {
+  const ProgramFile first = test::MakePrg(0x0801, 600, 1);  // 3 blocks: 1/0, 1/10, 1/20 by cc1541
+  test::WriteBytes(dir_.File("first.prg"), test::PrgBytes(first));
+  Run("cc1541 -q -f first -w first.prg disk.d64");
+  Poke({{test::kBam + 4, 21}, {test::kBam + 5, 0xFF}, {test::kBam + 6, 0xFF}, {test::kBam + 7, 0x1F}});
+  const ProgramFile second = test::MakePrg(0x1000, 6000, 2);
+  EXPECT_EQ(Transcript("second", second),
+            "Info: Loading d64 image " + image_ + "\nWarning: The BAM of " + image_ +
+                " shows 3 sectors of file \"first\" as free; they are marked used\nInfo: Saving second: Ok\n"
+                "Info: Writing d64 file " + image_ + "\n");
+  Run("cc1541 -q -V disk.d64");
+  EXPECT_EQ(Extract(), (Files{{"first.prg", test::PrgBytes(first)}, {"second.prg", test::PrgBytes(second)}}));
+
+  // Only track 35 left: every other track full in the BAM.
+  std::vector<std::pair<size_t, uint8_t>> full;
+  for (size_t track = 1; track <= 34; ++track)
+    for (size_t i = 0; i < 4; ++i) full.emplace_back(test::kBam + 4 * track + i, 0);
+  Poke(full);
+  EXPECT_EQ(Transcript("big", test::MakePrg(0x0801, 18 * 254 - 2)),
+            "Info: Loading d64 image " + image_ + "\nError: Saving big: Disk full: 18 blocks needed, 17 free\n");
+  ASSERT_EQ(Transcript("third", test::MakePrg(0x0801, 17 * 254 - 2)),
+            "Info: Loading d64 image " + image_ + "\nInfo: Saving third: Ok\nInfo: Writing d64 file " + image_ + "\n");
+  EXPECT_EQ(Entries().back().start, (TrackSector{35, 0}));
+}
+
+// Many files in one run, read back by cbmconvert; Vantrel's extraction
+// gives the same files.
+TEST_F(D64Interop, HundredFilesInOneRun) {
+  std::vector<std::string> args = {"disk.d64", "-new:\"many files,01\"", "-add"};
+  Files expected;
+  for (int i = 1; i <= 100; ++i) {
+    const std::string name = "file" + std::to_string(i) + ".prg";
+    const std::vector<uint8_t> bytes = test::PrgBytes(test::MakePrg(0x0801, static_cast<size_t>(i * 37 % 900), i));
+    test::WriteBytes(dir_.File(name), bytes);
+    args.push_back(name);
+    expected[name] = bytes;
+  }
+  args.push_back("-quiet");
+  const test::RunResult added = test::RunVantrel(dir_.Path(), args);
+  ASSERT_EQ(added.status, 0) << added.output;
+  Run("cc1541 -q -m -V disk.d64");  // -m: names that share a fast loader's hash are fine here
+  EXPECT_EQ(Extract(), expected);
+  const test::RunResult extracted = test::RunVantrel(dir_.Path(), {"disk.d64", "-extract:mine", "-quiet"});
+  ASSERT_EQ(extracted.status, 0) << extracted.output;
+  EXPECT_EQ(Folder(dir_.File("mine")), expected);
 }
 
 }  // namespace

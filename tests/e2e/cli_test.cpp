@@ -259,7 +259,7 @@ TEST(Cli, AFailedRunWritesNothing) {
       {"device that fails", {{"dodge.txt", "10 PRINT\n{buildrev:rev}\n"}, {"rev", "41"}},
        {"dodge.txt", "-prg", "-hex:/dev/full"}, "Error: Error saving .hex file /dev/full: No space left on device"},
       {"image exists", {{"dodge.txt", "10 PRINT\n"}, {"disk.d64", ""}},
-       {"dodge.txt", "-prg", "-d64:disk::DODGE"}, "Error: Error loading d64 image"},
+       {"dodge.txt", "-prg", "-d64:disk::DODGE"}, "Error: Error loading d64 image disk.d64: it is not 174848 bytes long"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

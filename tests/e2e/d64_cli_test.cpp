@@ -1,7 +1,11 @@
 // Disk images on the command line: save a program into a new image, load it
-// back out, and read a real image made by another tool.
+// back out, read a real image made by another tool, work on whole disks,
+// and change one image from many runs at once.
+#include <cstdio>
+
 #include <gtest/gtest.h>
 
+#include "image/image_test_helpers.h"
 #include "test_support.h"
 
 namespace vantrel {
@@ -24,10 +28,99 @@ TEST(D64Cli, LoadsFromACorpusImageByPattern) {
   const std::string image = test::ReadFile(test::CorpusPath("card-games/Poker4-en.D64"));
   ASSERT_EQ(image.size(), 174848u);
   test::WriteFile(dir.File("poker.D64"), image);
-  auto r = test::RunVantrel(dir.Path(), {"poker::\"START*\"", "-prg:start.prg"});
+  auto r = test::RunVantrel(dir.Path(), {"poker::\"start*\"", "-prg:start.prg"});
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_EQ(test::ReadFile(dir.File("start.prg")),
             test::ReadFile(test::CorpusPath("card-games/prg/Poker4-en/start-poker-4-en.prg")));
+}
+
+// One run per step; -quiet leaves the listing alone on the console. A
+// step that fails leaves the image as it was.
+TEST(D64Cli, WholeDiskOperations) {
+  test::ScratchDir dir;
+  test::WriteFile(dir.File("a.prg"), std::string("\x01\x08", 2) + std::string(10, 'A'));   // 1 block
+  test::WriteFile(dir.File("b.prg"), std::string("\x00\xc0", 2) + std::string(300, 'B'));  // 2 blocks
+  test::WriteFile(dir.File("data.seq"), "HELLO");
+  // 10 PRINT "HI" as the C64 stores it at $0801.
+  test::WriteFile(dir.File("x.prg"), std::string("\x01\x08\x0c\x08\x0a\x00\x99\x20\x22\x48\x49\x22\x00\x00\x00", 15));
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string output;
+  } steps[] = {
+      {{"work.d64", "-new:\"work disk,ab\"", "-add", "a.prg", "b.prg", "data.seq", "-dir"}, 0,
+       "0 \"work disk       \" ab 2a\n"
+       "1    \"a\"                prg\n"
+       "2    \"b\"                prg\n"
+       "1    \"data\"             seq\n"
+       "660 blocks free.\n"},
+      {{"work.d64", "-scratch:a", "-rename:c=b", "-add:\"Back\\slash\"=x.prg", "-dir"}, 0,
+       "0 \"work disk       \" ab 2a\n"
+       "1    \"Back\\slash\"       prg\n"
+       "2    \"c\"                prg\n"
+       "1    \"data\"             seq\n"
+       "660 blocks free.\n"},
+      {{"work.d64", "-scratch:nothere", "-add:x.prg"}, 1, "Error: Scratching nothere: File not found\n"},
+      {{"work.d64", "-rename:data=c"}, 1, "Error: Renaming data=c: A file of this name already exists in the image\n"},
+      {{"work.d64", "-add:x.prg", "-add:\"@:c\"=missing.prg"}, 1, "Error: Adding missing.prg: File not found\n"},
+      {{"work.d64", "-new"}, 1, "Error: Formatting work.d64: the image exists; -ovr lets -new erase it\n"},
+      {{"work.d64", "-prg"}, 1, "Error: -prg is not valid for a whole disk image: name a file in it, as work.d64::\"NAME\"\n"},
+      {{"work.d64::\"Back\\slash\"", "-prg:back"}, 0, ""},  // back.prg beside the image
+      // 16 byte columns of " xx", a bar, 16 character columns.
+      {{"work.d64::#3", "-bin:data", "-hex:con"}, 0,
+       "0000: 48 45 4c 4c 4f" + std::string(11 * 3, ' ') + "|HELLO" + std::string(11, ' ') + "\n"},
+      {{"work.d64::data", "-prg"}, 1, "Error: \"data\" is a SEQ file, which has no load address: only -bin and -hex can take it\n"},
+      {{"work.d64", "-extract"}, 0, ""},
+      {{"work.d64::$"}, 0, "0 \"work disk       \" ab 2a\n"
+                          "1    \"Back\\slash\"       prg\n"
+                          "2    \"c\"                prg\n"
+                          "1    \"data\"             seq\n"
+                          "660 blocks free.\n"},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.args.back());
+    const std::string before = test::ReadFile(dir.File("work.d64"));
+    std::vector<std::string> args = step.args;
+    args.push_back("-quiet");
+    const test::RunResult r = test::RunVantrel(dir.Path(), args);
+    EXPECT_EQ(r.status, step.status);
+    EXPECT_EQ(r.output, step.output);
+    if (step.status != 0) {
+      EXPECT_EQ(test::ReadFile(dir.File("work.d64")), before);
+    }
+  }
+  EXPECT_EQ(test::ReadFile(dir.File("back.prg")), test::ReadFile(dir.File("x.prg")));
+  EXPECT_EQ(test::ReadFile(dir.File("data.bin")), "HELLO");
+  EXPECT_EQ(test::ReadFile(dir.File("work/Back\\slash.prg")), test::ReadFile(dir.File("x.prg")));
+  EXPECT_EQ(test::ReadFile(dir.File("work/c.prg")), test::ReadFile(dir.File("b.prg")));
+  EXPECT_EQ(test::ReadFile(dir.File("work/data.seq")), "HELLO");
+  EXPECT_EQ(test::EntriesIn(dir.File("work")), 3u);
+}
+
+// Runs saving into one image at once each wait for the one before, so
+// every file lands, whether the image exists or is being made.
+TEST(D64Cli, ConcurrentSavesAllLand) {
+  test::ScratchDir dir;
+  for (int i = 0; i < 8; ++i) {
+    const std::string n = std::to_string(i);
+    test::WriteFile(dir.File("p" + n + ".txt"), std::string("10 PRINT ") += n + "\n");
+  }
+  for (int runs : {2, 8}) {
+    SCOPED_TRACE(runs);
+    std::string script = "cd '" + dir.Path() + "' && for round in 1 2 3 4 5 6 7 8 9 10; do rm -f disk.d64; ";
+    for (int i = 0; i < runs; ++i)
+      script += "'" VANTREL_BINARY "' p" + std::to_string(i) + ".txt -d64:disk.d64::p" + std::to_string(i) + " -ovr -q & ";
+    script += "wait; '" VANTREL_BINARY "' disk.d64 -q | grep -c prg; done";
+    FILE* pipe = popen(script.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string counts;
+    for (char buffer[256]; size_t n = fread(buffer, 1, sizeof buffer, pipe);) counts.append(buffer, n);
+    pclose(pipe);
+    std::string expected;
+    for (int round = 0; round < 10; ++round) expected += std::to_string(runs) + "\n";
+    EXPECT_EQ(counts, expected);
+  }
+  EXPECT_EQ(test::EntriesIn(dir.Path()), 9u);  // no lock or temporary file left
 }
 
 }  // namespace
