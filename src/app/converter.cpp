@@ -7,6 +7,7 @@
 #include "app/large_heap.h"
 #include "d64/d64_file_spec.h"
 #include "d64/d64_files.h"
+#include "d64/disk_format.h"
 #include "image/binary_writers.h"
 #include "image/program_io.h"
 #include "text/input_file.h"
@@ -73,13 +74,14 @@ bool Converter::ResolveInput(const std::string& input, std::string ext_override)
     // "$" asks for the directory, as LOAD"$",8 does: the image is the input.
     in_image = spec.command != DiskCommand::Directory;
   }
-  const bool whole_image = ext_override == "d64" && !in_image;
+  const bool disk_image = IsDiskImageExtension(ext_override);
+  const bool whole_image = disk_image && !in_image;
   if (whole_image) image_path_ = HiPath(file);
   // -new and -add make the image when it is missing.
   if (!InputExists(file) && !(whole_image && may_create_image_))
     return log_->ReportError("Input file " + input + " not found");
   if (ext_override == "txt" || ext_override == "bas" || ext_override == "lbl") mode_ = RunMode::BasicText;
-  else if (ext_override == "prg" || ext_override == "d64") mode_ = whole_image ? RunMode::DiskImage : RunMode::BasicBinary;
+  else if (ext_override == "prg" || disk_image) mode_ = whole_image ? RunMode::DiskImage : RunMode::BasicBinary;
   else if (ext_override == "asm" || ext_override == "mac") mode_ = RunMode::Assembler;
   else return log_->ReportError("Unknown file type: " + ext_override);
   return true;

@@ -8,8 +8,7 @@ namespace vantrel {
 namespace {
 
 constexpr uint8_t kPad = 0xA0;
-constexpr int kBamDiskName = 0x90;  // 16 bytes, then $A0 $A0, the id, $A0 and "2A"
-constexpr int kBamDiskId = 0xA2;
+constexpr int kDiskIdAt = 18;  // from the name: 16 bytes, $A0 $A0, then the id, $A0 and DOS type
 
 // A shifted space shows as a blank.
 std::string Shown(std::string_view petscii) {
@@ -19,11 +18,11 @@ std::string Shown(std::string_view petscii) {
 }
 
 std::string HeaderLine(const D64Image& image) {
-  const auto* bam = reinterpret_cast<const char*>(image.SectorAt({kDirTrack, 0}));
+  const auto* name = reinterpret_cast<const char*>(image.Header() + image.Layout().name_offset);
   std::string line = "0 \"";
-  line += Shown({bam + kBamDiskName, 16});
+  line += Shown({name, 16});
   line += "\" ";
-  return line += Shown({bam + kBamDiskId, 5});
+  return line += Shown({name + kDiskIdAt, 5});
 }
 
 // The drive sends 17 cells after the opening quote: the name bytes with the

@@ -178,6 +178,7 @@ bool StageExtraction(MsgLog& log, OutputSet& out, const D64Image& image, std::st
   for (const DirEntry& entry : entries) {
     // Separator lines of a listing: a DEL entry with no blocks holds nothing.
     if (entry.kind == FileType::Del && entry.blocks == 0) continue;
+    if (!CheckReadErrors(log, image, entry, false)) continue;
     std::vector<uint8_t> bytes;
     const ChainRead read = image.ReadChainData(entry.start, kMaxDiskFileBytes, bytes);
     if (read != ChainRead::Ok) {

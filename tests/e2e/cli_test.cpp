@@ -259,7 +259,8 @@ TEST(Cli, AFailedRunWritesNothing) {
       {"device that fails", {{"dodge.txt", "10 PRINT\n{buildrev:rev}\n"}, {"rev", "41"}},
        {"dodge.txt", "-prg", "-hex:/dev/full"}, "Error: Error saving .hex file /dev/full: No space left on device"},
       {"image exists", {{"dodge.txt", "10 PRINT\n"}, {"disk.d64", ""}},
-       {"dodge.txt", "-prg", "-d64:disk::DODGE"}, "Error: Error loading d64 image disk.d64: it is not 174848 bytes long"},
+       {"dodge.txt", "-prg", "-d64:disk::DODGE"}, "Error: Error loading d64 image disk.d64: its size fits no .d64 image (174848, 175531, 196608, "
+       "197376, 205312, 206114 bytes)"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
