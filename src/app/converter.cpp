@@ -8,6 +8,7 @@
 #include "d64/d64_file_spec.h"
 #include "d64/d64_files.h"
 #include "d64/disk_format.h"
+#include "d64/pc64_file.h"
 #include "image/binary_writers.h"
 #include "image/program_io.h"
 #include "text/input_file.h"
@@ -74,14 +75,15 @@ bool Converter::ResolveInput(const std::string& input, std::string ext_override)
     // "$" asks for the directory, as LOAD"$",8 does: the image is the input.
     in_image = spec.command != DiskCommand::Directory;
   }
-  const bool disk_image = IsDiskImageExtension(ext_override);
+  const bool disk_image = IsDiskImageExtension(ext_override) || ext_override == "t64";
+  const bool pc64_file = Pc64Kind(ext_override).has_value();
   const bool whole_image = disk_image && !in_image;
   if (whole_image) image_path_ = HiPath(file);
   // -new and -add make the image when it is missing.
   if (!InputExists(file) && !(whole_image && may_create_image_))
     return log_->ReportError("Input file " + input + " not found");
   if (ext_override == "txt" || ext_override == "bas" || ext_override == "lbl") mode_ = RunMode::BasicText;
-  else if (ext_override == "prg" || disk_image) mode_ = whole_image ? RunMode::DiskImage : RunMode::BasicBinary;
+  else if (ext_override == "prg" || disk_image || pc64_file) mode_ = whole_image ? RunMode::DiskImage : RunMode::BasicBinary;
   else if (ext_override == "asm" || ext_override == "mac") mode_ = RunMode::Assembler;
   else return log_->ReportError("Unknown file type: " + ext_override);
   return true;
@@ -89,7 +91,7 @@ bool Converter::ResolveInput(const std::string& input, std::string ext_override)
 
 // Compares the input with each output path; one message at the first clash.
 bool Converter::CheckOutputsAgainstInput(bool include_text_outputs) {
-  std::vector<const HiPath*> outputs = {&options_.prg, &options_.bin, &options_.lst, &options_.hex,
+  std::vector<const HiPath*> outputs = {&options_.prg, &options_.p00, &options_.bin, &options_.lst, &options_.hex,
                                         &options_.sym, &options_.rft, &options_.vice};
   if (include_text_outputs) {
     outputs.push_back(&options_.txt);
@@ -110,8 +112,8 @@ void Converter::RunBasic() {
   loader_->DefineVariable("__Vantrel");
   CheckOutputsAgainstInput(true);
   const ConverterOptions& o = options_;
-  if (o.prg.Empty() && o.bin.Empty() && o.lst.Empty() && o.hex.Empty() && o.txt.Empty() && o.lbl.Empty() &&
-      o.d64.empty())
+  if (o.prg.Empty() && o.p00.Empty() && o.bin.Empty() && o.lst.Empty() && o.hex.Empty() && o.txt.Empty() &&
+      o.lbl.Empty() && o.d64.empty())
     log_->ReportWarning("No output specified");
   if (!o.rft.Empty()) log_->ReportError("-rft is only valid for pure assembler");
   if (Failed()) return;
@@ -186,6 +188,7 @@ void Converter::WriteBasicOutputs() {
   const ConverterOptions& o = options_;
   if (!o.d64.empty()) SaveToImage(*log_, outputs_, o.d64, basic_->Program(), "64");
   if (!o.prg.Empty()) SavePrg(*log_, outputs_, o.prg.Text(), basic_->Program());
+  if (!o.p00.Empty()) SaveP00(*log_, outputs_, o.p00.Text(), basic_->Program(), P00NameFor(o.p00.Text()));
   if (!o.bin.Empty()) SaveBin(*log_, outputs_, o.bin.Text(), basic_->Program());
   if (!o.txt.Empty()) basic_->WriteTxt(outputs_, o.txt.Text());
   if (!o.lbl.Empty()) basic_->WriteLbl(outputs_, o.lbl.Text());
@@ -220,7 +223,8 @@ void Converter::RunAssembler() {
   CheckAssemblerOptions();
   CheckOutputsAgainstInput(false);
   const ConverterOptions& o = options_;
-  if (o.prg.Empty() && o.bin.Empty() && o.lst.Empty() && o.hex.Empty() && o.d64.empty() && o.vice.Empty())
+  if (o.prg.Empty() && o.p00.Empty() && o.bin.Empty() && o.lst.Empty() && o.hex.Empty() && o.d64.empty() &&
+      o.vice.Empty())
     log_->ReportWarning("No output specified");
   if (o.key_case != CharacterCase::Auto) log_->ReportError("-keycase is not valid for assembler");
   if (o.variable_case != CharacterCase::Auto) log_->ReportError("-varcase is not valid for assembler");
@@ -263,7 +267,7 @@ void Converter::CheckAssemblerOptions() {
 
 void Converter::WriteAssemblerOutputs() {
   const ConverterOptions& o = options_;
-  if (!o.d64.empty()) SaveAssembledToImage();
+  if (!o.d64.empty() || !o.p00.Empty()) SaveAssembledToContainers();
   if (!o.prg.Empty()) SavePrg(*loader_, outputs_, o.prg.Text(), *memory_);
   if (!o.bin.Empty()) SaveBin(*loader_, outputs_, o.bin.Text(), *memory_);
   if (!o.hex.Empty()) SaveHex(*loader_, outputs_, o.hex.Text(), o.output_range, *memory_);
@@ -275,7 +279,7 @@ void Converter::WriteAssemblerOutputs() {
 
 // The assembled program is the used range of memory, checked as the .prg
 // writer checks it.
-void Converter::SaveAssembledToImage() {
+void Converter::SaveAssembledToContainers() {
   if (memory_->Used().IsEmpty()) {
     loader_->Error("No program to save");
     return;
@@ -285,7 +289,9 @@ void Converter::SaveAssembledToImage() {
     loader_->Error("Program is too large to fit in memory");
     return;
   }
-  SaveToImage(*log_, outputs_, options_.d64, file, "64");
+  const ConverterOptions& o = options_;
+  if (!o.d64.empty()) SaveToImage(*log_, outputs_, o.d64, file, "64");
+  if (!o.p00.Empty()) SaveP00(*log_, outputs_, o.p00.Text(), file, P00NameFor(o.p00.Text()));
 }
 
 }  // namespace vantrel

@@ -40,6 +40,7 @@ void Converter::ParseOptions(CmdLineParams& params) {
   ParseVerbose(params);
   ParseMessageFormat(params);
   o.prg = params.OutputPathOf(InputFile(), "prg", "prg");
+  o.p00 = params.OutputPathOf(InputFile(), "p00", "p00");
   o.bin = params.OutputPathOf(InputFile(), "bin", "bin");
   o.lst = params.OutputPathOf(InputFile(), "lst", "lst");
   o.hex = params.OutputPathOf(InputFile(), "hex", "hex");
@@ -123,7 +124,7 @@ void Converter::ParseKeepCode(CmdLineParams& params) {
 
 // An output named after the input has no name to take from standard input.
 void Converter::CheckStandardInputOutputs(CmdLineParams& params) {
-  for (const char* word : {"prg", "bin", "lst", "hex", "sym", "rft", "txt", "lbl", "vice"}) {
+  for (const char* word : {"prg", "p00", "bin", "lst", "hex", "sym", "rft", "txt", "lbl", "vice"}) {
     const CmdLineParam& p = params.FindParam(word, false);
     if (CmdLineParams::Found(p) && p.value.empty())
       log_->ReportError(std::string("-") + word + " needs a name when the input is standard input (-" + word +

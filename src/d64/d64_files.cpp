@@ -6,6 +6,7 @@
 
 #include "d64/c64_names.h"
 #include "d64/image_lock.h"
+#include "d64/t64_archive.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -23,6 +24,8 @@ std::string Concat(std::string_view head, std::string_view tail) {
 std::string ImageWord(const std::string& path) { return LowerCopy(HiPath(path).Extension()); }
 
 bool CheckImageType(MsgLog& log, const std::string& path) {
+  if (IsTapeArchivePath(path))
+    return log.ReportError("T64 archive " + path + " can't be changed: save to a .d64, .d71 or .d81 image");
   if (!IsDiskImageExtension(HiPath(path).Extension())) return log.ReportError("d64 image type not specified");
   return true;
 }
@@ -329,6 +332,7 @@ std::string ResolveImagePath(const D64FileSpec& spec) {
 }
 
 bool LoadFromImage(MsgLog& log, const std::string& image_path, const D64FileSpec& spec, ProgramFile& out) {
+  if (IsTapeArchivePath(image_path)) return LoadFromTape(log, image_path, spec, out);
   D64Image image;
   return OpenForReading(log, image_path, image) && LoadFile(log, image, spec, out);
 }

@@ -17,14 +17,6 @@ std::string Shown(std::string_view petscii) {
   return text;
 }
 
-std::string HeaderLine(const D64Image& image) {
-  const auto* name = reinterpret_cast<const char*>(image.Header() + image.Layout().name_offset);
-  std::string line = "0 \"";
-  line += Shown({name, 16});
-  line += "\" ";
-  return line += Shown({name + kDiskIdAt, 5});
-}
-
 // The drive sends 17 cells after the opening quote: the name bytes with the
 // first $A0 turned into the closing quote (what follows it still shows, as
 // in "start",8,1), and a last cell that holds the quote when the name has
@@ -50,11 +42,24 @@ std::string EntryLine(const DirEntry& entry) {
 
 }  // namespace
 
-std::string DirectoryListing(const D64Image& image, const std::vector<DirEntry>& entries) {
-  std::string text = HeaderLine(image);
-  text = std::string(TrimView(text)) += "\n";
+std::string ListingLines(const std::vector<DirEntry>& entries) {
+  std::string text;
   for (const DirEntry& entry : entries) text += std::string(TrimView(EntryLine(entry))) + "\n";
-  return text + std::to_string(image.ReportedFreeBlocks()) + " " + Shown("BLOCKS FREE.") + "\n";
+  return text;
+}
+
+std::string ListingHeader(std::string_view name, std::string_view id) {
+  std::string line = "0 \"";
+  line += Shown(name);
+  line += "\" ";
+  line += Shown(id);
+  return std::string(TrimView(line)) += "\n";
+}
+
+std::string DirectoryListing(const D64Image& image, const std::vector<DirEntry>& entries) {
+  const auto* name = reinterpret_cast<const char*>(image.Header() + image.Layout().name_offset);
+  return ListingHeader({name, 16}, {name + kDiskIdAt, 5}) + ListingLines(entries) +
+         std::to_string(image.ReportedFreeBlocks()) + " " + Shown("BLOCKS FREE.") + "\n";
 }
 
 }  // namespace vantrel
