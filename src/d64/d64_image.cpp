@@ -32,11 +32,6 @@ constexpr int kDoubleSidedFlag = 0x03;
 constexpr int k1581BamId = 0x04;
 constexpr uint8_t k1581IoByte = 0xC0;
 
-// A fresh 1541 format leaves $4B followed by $01 bytes in the unused
-// directory sectors.
-constexpr uint8_t kFormatFillFirst = 0x4B;
-constexpr uint8_t kFormatFill = 0x01;
-
 // The error byte codes (one per sector after the sector data) for which
 // a drive finds no sector to read: 20, 21, 22, 27, 29 and 74 READ ERROR.
 // The others (23 checksum, the write errors) leave data the drive reads.
@@ -146,14 +141,7 @@ bool D64Image::Format(std::string_view name, std::string_view id) {
   // Only the bitmap: allocating would zero the sectors just written.
   for (TrackSector system : format_->SystemSectors()) SetBamBit(system, false);
   for (const BamRun& run : format_->BamRuns()) SetBamBit(run.map_sector, false);
-  const uint8_t dir_track = format_->dir_track;
-  if (format_->id != FormatId::D81) {
-    for (uint8_t sector = 1; sector < SectorsOnTrack(*format_, dir_track); ++sector) {
-      uint8_t* s = At(OffsetOf({dir_track, sector}));
-      std::fill(s, s + kSectorSize, kFormatFill);
-      s[0] = kFormatFillFirst;
-    }
-  }
+  // The unused directory sectors stay zero, as cc1541 leaves them.
   Allocate(format_->first_dir, format_->header);
   modified_ = true;
   return true;

@@ -1,0 +1,199 @@
+// Every disk format and container against the Debian tools: images that
+// cc1541 and cbmconvert write are read with every file byte-identical to
+// cbmconvert's extraction, and what Vantrel writes reads back in
+// cbmconvert (and passes cc1541 -V, which validates 35- and 40-track D64
+// only). Skipped where the tools are not installed.
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+
+#include <gtest/gtest.h>
+
+#include "d64/d64_test_support.h"
+#include "test_support.h"
+
+namespace vantrel {
+namespace {
+
+using Files = std::map<std::string, std::vector<uint8_t>>;
+
+class DiskFormats : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!test::HaveTool("cc1541") || !test::HaveTool("cbmconvert")) GTEST_SKIP() << "cc1541 or cbmconvert missing";
+    // One block, a track change, and (for 40 tracks) more than 35 tracks hold.
+    for (const auto& [name, size] : {std::pair{"one", 1}, {"two", 5000}, {"big", 176000}})
+      test::WriteBytes(dir_.File(std::string(name) + ".prg"), test::PrgBytes(test::MakePrg(0x0801, size, size)));
+  }
+  bool Run(const std::string& command) {
+    const std::string line = "cd '" + dir_.Path() + "' && " + command + " >'" + dir_.File("tool.out") + "' 2>&1";
+    return std::system(line.c_str()) == 0;
+  }
+  std::string ToolOutput() { return test::ReadFile(dir_.File("tool.out")); }
+  // cbmconvert's extraction of `container` (its input option: -d, -t, -p).
+  Files Cbmconvert(const std::string& option, const std::string& container) {
+    std::filesystem::remove_all(dir_.File("cbm"));
+    std::filesystem::create_directory(dir_.File("cbm"));
+    EXPECT_TRUE(Run("cd cbm && cbmconvert -N " + option + " ../" + container)) << ToolOutput();
+    return Folder("cbm");
+  }
+  Files Vantrel(const std::string& container) {
+    std::filesystem::remove_all(dir_.File("own"));
+    const test::RunResult run = test::RunVantrel(dir_.Path(), {container, "-extract:own"});
+    EXPECT_EQ(run.status, 0) << run.output;
+    return Folder("own");
+  }
+  Files Folder(const std::string& name) {
+    Files files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.File(name)))
+      files[entry.path().filename().string()] = test::ReadBytes(entry.path().string());
+    return files;
+  }
+  Files Inputs(std::initializer_list<std::string> names) {
+    Files files;
+    for (const std::string& name : names) files[name + ".prg"] = test::ReadBytes(dir_.File(name + ".prg"));
+    return files;
+  }
+  test::ScratchDir dir_;
+};
+
+TEST_F(DiskFormats, ImagesTheToolsWriteReadAsCbmconvertReadsThem) {
+  // cbmconvert knows no 40-track image: there the files cc1541 wrote are the reference.
+  const struct {
+    const char* image;
+    const char* command;
+  } rows[] = {
+      {"a.d64", "cc1541 -q -f one -w one.prg -f two -w two.prg a.d64"},
+      {"b.40.d64", "cc1541 -q -4 -f one -w one.prg -f two -w two.prg -f big -w big.prg b.40.d64"},
+      {"c.40.d64", "cc1541 -q -5 -f one -w one.prg -f two -w two.prg -f big -w big.prg c.40.d64"},
+      {"d.d71", "cc1541 -q -f one -w one.prg -f two -w two.prg -f big -w big.prg d.d71"},
+      {"e.d81", "cc1541 -q -f one -w one.prg -f two -w two.prg -f big -w big.prg e.d81"},
+      {"f.d64", "cbmconvert -n -D4 f.d64 one.prg two.prg"},
+      {"g.d71", "cbmconvert -n -D7 g.d71 one.prg two.prg big.prg"},
+      {"h.d81", "cbmconvert -n -D8 h.d81 one.prg two.prg big.prg"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.command);
+    ASSERT_TRUE(Run(row.command)) << ToolOutput();
+    const bool forty = std::string(row.image).find(".40.") != std::string::npos;
+    const Files expected = forty ? Inputs({"one", "two", "big"}) : Cbmconvert("-d", row.image);
+    EXPECT_GE(expected.size(), 2u);
+    EXPECT_TRUE(Vantrel(row.image) == expected);
+  }
+}
+
+TEST_F(DiskFormats, ImagesVantrelWritesReadBackInTheTools) {
+  ASSERT_TRUE(Run("cc1541 -q -4 -f one -w one.prg forty.d64"));
+  const struct {
+    const char* image;
+    bool validate;  // cc1541 -V knows the format
+    std::initializer_list<std::string> files;
+  } rows[] = {
+      {"new.d64", true, {"one", "two"}},
+      {"forty.d64", true, {"one", "two"}},  // cc1541 -V refuses chains past track 35, even its own
+      {"new.d71", false, {"one", "two", "big"}},
+      {"new.d81", false, {"one", "two", "big"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.image);
+    std::vector<std::string> args{row.image, "-add"};
+    for (const std::string& name : row.files)
+      if (name != "one" || std::string(row.image) != "forty.d64") args.push_back(name + ".prg");
+    const test::RunResult run = test::RunVantrel(dir_.Path(), args);
+    EXPECT_EQ(run.status, 0) << run.output;
+    if (std::string(row.image) != "forty.d64") {  // cbmconvert knows no 40-track image
+      EXPECT_TRUE(Cbmconvert("-d", row.image) == Inputs(row.files));
+    }
+    if (row.validate) {
+      EXPECT_TRUE(Run(std::string("cc1541 -q -V ") + row.image)) << ToolOutput();
+    }
+  }
+}
+
+// A new image is laid out as cc1541 lays out an empty one: the header, BAM
+// and directory sectors hold the same bytes but for the name and id.
+TEST_F(DiskFormats, NewImagesMatchCc1541Layout) {
+  for (const char* image : {"a.d64", "b.d81"}) {
+    SCOPED_TRACE(image);
+    ASSERT_TRUE(Run(std::string("cc1541 -q -n work -i 64 cc") + image));
+    const test::RunResult run = test::RunVantrel(dir_.Path(), {image, "-new:work,64"});
+    ASSERT_EQ(run.status, 0) << run.output;
+    std::vector<uint8_t> theirs = test::ReadBytes(dir_.File(std::string("cc") + image));
+    std::vector<uint8_t> ours = test::ReadBytes(dir_.File(image));
+    ASSERT_EQ(ours.size(), theirs.size());
+    // cc1541 writes the id's 5 bytes as given ("64" and blanks over "2A").
+    const size_t id = std::string(image) == "a.d64" ? test::kBam + 0xA2 : 39 * 40 * 256 + 0x16;
+    std::copy_n(ours.begin() + static_cast<long>(id), 5, theirs.begin() + static_cast<long>(id));
+    if (std::string(image) == "b.d81")  // and the id in the BAM sectors in its lower case
+      for (size_t bam : {39 * 40 * 256 + 256 + 4, 39 * 40 * 256 + 512 + 4}) std::copy_n(ours.begin() + bam, 2, theirs.begin() + bam);
+    const auto [mine, cc] = std::mismatch(ours.begin(), ours.end(), theirs.begin());
+    EXPECT_EQ(mine, ours.end()) << "first difference at byte " << (mine - ours.begin());
+  }
+}
+
+// Error bytes: code 5 (23 READ ERROR, a data checksum) on a file's sector
+// still gives its bytes, with a Warning; code 2 (20 READ ERROR, no
+// header) stops the load. The error bytes stay as they were on a save.
+TEST_F(DiskFormats, ErrorBytes) {
+  ASSERT_TRUE(Run("cc1541 -q -f two -w two.prg base.d64"));
+  std::vector<uint8_t> disk = test::ReadBytes(dir_.File("base.d64"));
+  disk.resize(174848 + 683, 1);
+  const size_t first_sector = 174848;  // cc1541 starts the file at 1/0
+  const struct {
+    uint8_t code;
+    int status;
+    const char* message;
+  } rows[] = {
+      {5, 0, "Warning: File \"two\": the drive reports track 1 sector 0 (23 READ ERROR); the bytes are taken as the image holds them"},
+      {2, 1, "Error: File \"two\": the drive can't read track 1 sector 0 (20 READ ERROR)"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.code);
+    disk[first_sector] = row.code;
+    test::WriteBytes(dir_.File("err.d64"), disk);
+    const test::RunResult load = test::RunVantrel(dir_.Path(), {"err.d64::two", "-bin:two"});
+    EXPECT_EQ(load.status, row.status);
+    EXPECT_NE(load.output.find(row.message), std::string::npos) << load.output;
+    const test::RunResult save = test::RunVantrel(dir_.Path(), {"err.d64", "-add", "one.prg"});
+    EXPECT_EQ(save.status, 0) << save.output;
+    const std::vector<uint8_t> saved = test::ReadBytes(dir_.File("err.d64"));
+    ASSERT_EQ(saved.size(), disk.size());
+    EXPECT_TRUE(std::equal(disk.begin() + 174848, disk.end(), saved.begin() + 174848));
+    // cbmconvert knows no error bytes: it reads the sectors alone.
+    test::WriteBytes(dir_.File("plain.d64"), std::vector<uint8_t>(saved.begin(), saved.begin() + 174848));
+    EXPECT_TRUE(Cbmconvert("-d", "plain.d64") == Inputs({"one", "two"}));
+  }
+}
+
+// Containers: T64 archives cbmconvert reads, P00 files both ways.
+TEST_F(DiskFormats, TapeArchivesAndPc64Files) {
+  // Written by hand from the documented T64 layout: two programs.
+  std::vector<uint8_t> tape(64 + 2 * 32, 0);
+  const std::string signature = "C64 tape image file";
+  std::copy(signature.begin(), signature.end(), tape.begin());
+  tape[0x20] = 0x01, tape[0x21] = 0x01, tape[0x22] = 2, tape[0x24] = 2;
+  for (int i = 0; i < 2; ++i) {
+    const std::vector<uint8_t> prg = test::ReadBytes(dir_.File(i == 0 ? "one.prg" : "two.prg"));
+    uint8_t* slot = &tape[64 + 32 * i];
+    const size_t offset = tape.size(), end = 0x0801 + prg.size() - 2;
+    slot[0] = 1, slot[1] = 0x82, slot[2] = 0x01, slot[3] = 0x08, slot[4] = end & 0xFF, slot[5] = end >> 8;
+    slot[8] = offset & 0xFF, slot[9] = (offset >> 8) & 0xFF, slot[10] = offset >> 16;
+    const std::string name = i == 0 ? "ONE             " : "TWO             ";
+    std::copy(name.begin(), name.end(), slot + 16);
+    tape.insert(tape.end(), prg.begin() + 2, prg.end());
+  }
+  test::WriteBytes(dir_.File("tape.t64"), tape);
+  EXPECT_TRUE(Vantrel("tape.t64") == Cbmconvert("-t", "tape.t64"));
+
+  // A real BASIC program through cbmconvert's .p00 and back through ours.
+  std::filesystem::copy_file(test::CorpusPath("card-games/prg/Poker4/poker-4.prg"), dir_.File("poker.prg"));
+  ASSERT_TRUE(Run("cbmconvert -P -n poker.prg")) << ToolOutput();
+  const test::RunResult run = test::RunVantrel(dir_.Path(), {"poker.p00", "-prg:back", "-p00:again"});
+  EXPECT_EQ(run.status, 0) << run.output;
+  const std::vector<uint8_t> poker = test::ReadBytes(dir_.File("poker.prg"));
+  EXPECT_EQ(test::ReadBytes(dir_.File("back.prg")), poker);
+  EXPECT_TRUE(Cbmconvert("-p", "again.p00") == (Files{{"again.prg", poker}}));
+}
+
+}  // namespace
+}  // namespace vantrel
