@@ -212,7 +212,7 @@ std::string ReadOnlyImageText() { return "D64 image is read-only"; }
 
 bool ReadDirectoryOrReport(MsgLog& log, const D64Image& image, std::vector<DirEntry>& entries) {
   if (ReadDirectory(image, entries)) return true;
-  return log.ReportError(Concat("Error loading d64 image: ", BrokenDirectoryText()));
+  return log.ReportError(Concat("Error loading ", image.Layout().extension) + " image: " + BrokenDirectoryText());
 }
 
 bool OpenForReading(MsgLog& log, const std::string& path, D64Image& image) {
