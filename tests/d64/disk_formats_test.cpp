@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -107,6 +108,31 @@ TEST_F(DiskFormats, ImagesVantrelWritesReadBackInTheTools) {
     if (row.validate) {
       EXPECT_TRUE(Run(std::string("cc1541 -q -V ") + row.image)) << ToolOutput();
     }
+  }
+}
+
+// A 40-track image keeps the BAM layout it came with: one, two and big
+// take 714 blocks, so at least 50 of the 85 sectors on tracks 36-40 are
+// used, and only the layout's own entries (at $C0 for SpeedDOS, $AC for
+// DolphinDOS) say so. cc1541 -V refuses chains past track 35, even its own,
+// and cbmconvert knows no 40-track image, so the files are read back here.
+TEST_F(DiskFormats, FortyTrackImagesKeepTheirBamLayout) {
+  for (const auto& [option, own, other] : {std::tuple{"-4", 0xC0, 0xAC}, {"-5", 0xAC, 0xC0}}) {
+    SCOPED_TRACE(option);
+    ASSERT_TRUE(Run(std::string("cc1541 -q ") + option + " -f one -w one.prg forty.d64"));
+    const test::RunResult run = test::RunVantrel(dir_.Path(), {"forty.d64", "-add", "two.prg", "big.prg"});
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(Vantrel("forty.d64") == Inputs({"one", "two", "big"}));
+    const std::vector<uint8_t> disk = test::ReadBytes(dir_.File("forty.d64"));
+    int free = 0;
+    for (int i = 0; i < 5; ++i) {
+      const uint8_t* entry = &disk[test::kBam + own + 4 * i];
+      EXPECT_EQ(entry[0], __builtin_popcount(entry[1] | (entry[2] << 8) | (entry[3] << 16)));
+      EXPECT_EQ(disk[test::kBam + other + 4 * i + (other == 0xAC ? 0 : 1)], 0);
+      free += entry[0];
+    }
+    EXPECT_LE(free, 35);
+    std::filesystem::remove(dir_.File("forty.d64"));
   }
 }
 
