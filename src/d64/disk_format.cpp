@@ -25,6 +25,11 @@ bool HoldsExtraBam(const uint8_t* bam_sector, int offset) {
   return any;
 }
 
+// The 40-track variants share one size; the BAM tells them apart.
+bool ChosenBySize(const DiskFormat& format) {
+  return format.id != FormatId::D64Speed40 && format.id != FormatId::D64Dolphin40;
+}
+
 }  // namespace
 
 bool IsDiskImageExtension(std::string_view extension) {
@@ -35,8 +40,7 @@ bool IsDiskImageExtension(std::string_view extension) {
 
 std::optional<ImageKind> KindFromSize(std::string_view extension, size_t size) {
   for (const DiskFormat& format : kFormats) {
-    if (!EqualsNoCase(extension, format.extension)) continue;
-    if (format.id == FormatId::D64Speed40 || format.id == FormatId::D64Dolphin40) continue;
+    if (!EqualsNoCase(extension, format.extension) || !ChosenBySize(format)) continue;
     for (bool error_bytes : {false, true})
       if (ImageSize(format, error_bytes) == size) return ImageKind{&format, error_bytes};
   }
@@ -52,8 +56,7 @@ const DiskFormat* NewImageFormat(std::string_view extension) {
 std::string KnownSizes(std::string_view extension) {
   std::string text;
   for (const DiskFormat& format : kFormats) {
-    if (!EqualsNoCase(extension, format.extension)) continue;
-    if (format.id == FormatId::D64Speed40 || format.id == FormatId::D64Dolphin40) continue;
+    if (!EqualsNoCase(extension, format.extension) || !ChosenBySize(format)) continue;
     for (bool error_bytes : {false, true})
       text += (text.empty() ? "" : ", ") + std::to_string(ImageSize(format, error_bytes));
   }

@@ -31,27 +31,33 @@ struct BamRun {
 
 enum class FormatId { D64, D64Speed40, D64Dolphin40, D64Plain40, D64Tracks42, D71, D81 };
 
+// 1541 BAM at 18/0: 4 bytes a track from offset 4.
+inline constexpr BamRun k1541Bam{1, 35, {18, 0}, 0x04, 4, {18, 0}, 0x05, 4};
+
+// The defaults are the 1541's.
 struct DiskFormat {
-  FormatId id;
-  std::string_view extension;  // lower case, without the dot
-  std::string_view label;      // how messages name it
-  int tracks;
-  int uniform_sectors;  // sectors on every track, or 0 for the 1541's speed zones
-  int side_tracks;      // a double-sided disk's tracks per side, else 0
-  uint8_t dir_track;
-  uint8_t reserved_track;  // a second track the DOS keeps files off, or 0
-  TrackSector header;      // the sector holding the disk name
-  int name_offset;         // 16 bytes of disk name, then $A0 $A0, id, $A0, DOS type
-  int name_block;          // ... and $A0 up to this many bytes from the name
-  TrackSector first_dir;
-  std::array<TrackSector, 3> system_sectors;  // on the directory track, before the directory
-  int system_sector_count;
-  std::array<BamRun, 3> bam;
-  int bam_run_count;
-  int file_interleave;
-  int dir_interleave;
-  char dos_version;    // the byte after the header's link: 'A' (1541/1571) or 'D' (1581)
-  std::string_view dos_type;  // "2A" or "3D"
+  FormatId id = FormatId::D64;
+  std::string_view extension = "d64";  // lower case, without the dot
+  int tracks = 35;
+  int uniform_sectors = 0;  // sectors on every track, or 0 for the 1541's speed zones
+  int side_tracks = 0;      // a double-sided disk's tracks per side, else 0
+  uint8_t dir_track = 18;
+  uint8_t reserved_track = 0;    // a second track the DOS keeps files off, or 0
+  TrackSector header{18, 0};     // the sector holding the disk name
+  int name_offset = 0x90;        // 16 bytes of disk name, then $A0 $A0, id, $A0, DOS type
+  int name_block = 27;           // ... and $A0 up to this many bytes from the name
+  TrackSector first_dir{18, 1};
+  std::array<TrackSector, 3> system_sectors{{{18, 0}}};  // on the directory track, before the directory
+  int system_sector_count = 1;
+  std::array<BamRun, 3> bam{k1541Bam};
+  int bam_run_count = 1;
+  // The 1541 DOS places a file's next block 10 sectors on, so the drive has
+  // turned that far while the computer took the last one; directory
+  // sectors go 3 apart (1541 ROM, next track and sector routine).
+  int file_interleave = 10;
+  int dir_interleave = 3;
+  char dos_version = 'A';           // the byte after the header's link: 'A' (1541/1571) or 'D' (1581)
+  std::string_view dos_type = "2A";  // "2A" or "3D"
 
   std::span<const BamRun> BamRuns() const { return {bam.data(), static_cast<size_t>(bam_run_count)}; }
   std::span<const TrackSector> SystemSectors() const {
@@ -59,31 +65,28 @@ struct DiskFormat {
   }
 };
 
-// 1541 BAM at 18/0: 4 bytes a track from offset 4.
-inline constexpr BamRun k1541Bam{1, 35, {18, 0}, 0x04, 4, {18, 0}, 0x05, 4};
-
 // The 1541 and its 40-track DOS extensions (SpeedDOS and DolphinDOS keep
 // tracks 36-40 in otherwise unused BAM bytes), the 1571 (second side's
-// counts at 18/0 $DD, bitmaps on 53/0, 3 bytes a track), and the 1581
-// (40 sectors a track, header 40/0, BAM 40/1 and 40/2, 6 bytes a track
-// from offset $10). Sources: the 1541, 1571 and 1581 user's guides, and
-// the BAM layouts cc1541 writes for -4 and -5.
+// counts at 18/0 $DD, bitmaps on 53/0, 3 bytes a track; interleave 6), and
+// the 1581 (40 sectors a track, header 40/0, BAM 40/1 and 40/2, 6 bytes a
+// track from offset $10; interleave 1). Sources: the 1541, 1571 and 1581
+// user's guides, and the BAM layouts cc1541 writes for -4 and -5.
 inline constexpr DiskFormat kFormats[] = {
-    {FormatId::D64, "d64", "D64", 35, 0, 0, 18, 0, {18, 0}, 0x90, 27, {18, 1}, {{{18, 0}}}, 1,
-     {k1541Bam}, 1, 10, 3, 'A', "2A"},
-    {FormatId::D64Speed40, "d64", "40-track D64 (SpeedDOS BAM)", 40, 0, 0, 18, 0, {18, 0}, 0x90, 27, {18, 1},
-     {{{18, 0}}}, 1, {k1541Bam, BamRun{36, 40, {18, 0}, 0xC0, 4, {18, 0}, 0xC1, 4}}, 2, 10, 3, 'A', "2A"},
-    {FormatId::D64Dolphin40, "d64", "40-track D64 (DolphinDOS BAM)", 40, 0, 0, 18, 0, {18, 0}, 0x90, 27, {18, 1},
-     {{{18, 0}}}, 1, {k1541Bam, BamRun{36, 40, {18, 0}, 0xAC, 4, {18, 0}, 0xAD, 4}}, 2, 10, 3, 'A', "2A"},
-    {FormatId::D64Plain40, "d64", "40-track D64", 40, 0, 0, 18, 0, {18, 0}, 0x90, 27, {18, 1}, {{{18, 0}}}, 1,
-     {k1541Bam}, 1, 10, 3, 'A', "2A"},
-    {FormatId::D64Tracks42, "d64", "42-track D64", 42, 0, 0, 18, 0, {18, 0}, 0x90, 27, {18, 1}, {{{18, 0}}}, 1,
-     {k1541Bam}, 1, 10, 3, 'A', "2A"},
-    {FormatId::D71, "d71", "D71", 70, 0, 35, 18, 53, {18, 0}, 0x90, 27, {18, 1}, {{{18, 0}}}, 1,
-     {k1541Bam, BamRun{36, 70, {18, 0}, 0xDD, 1, {53, 0}, 0x00, 3}}, 2, 6, 3, 'A', "2A"},
-    {FormatId::D81, "d81", "D81", 80, 40, 0, 40, 0, {40, 0}, 0x04, 25, {40, 3}, {{{40, 0}, {40, 1}, {40, 2}}}, 3,
-     {BamRun{1, 40, {40, 1}, 0x10, 6, {40, 1}, 0x11, 6}, BamRun{41, 80, {40, 2}, 0x10, 6, {40, 2}, 0x11, 6}}, 2, 1,
-     1, 'D', "3D"},
+    {.id = FormatId::D64},
+    {.id = FormatId::D64Speed40, .tracks = 40,
+     .bam = {k1541Bam, BamRun{36, 40, {18, 0}, 0xC0, 4, {18, 0}, 0xC1, 4}}, .bam_run_count = 2},
+    {.id = FormatId::D64Dolphin40, .tracks = 40,
+     .bam = {k1541Bam, BamRun{36, 40, {18, 0}, 0xAC, 4, {18, 0}, 0xAD, 4}}, .bam_run_count = 2},
+    {.id = FormatId::D64Plain40, .tracks = 40},
+    {.id = FormatId::D64Tracks42, .tracks = 42},
+    {.id = FormatId::D71, .extension = "d71", .tracks = 70, .side_tracks = 35, .reserved_track = 53,
+     .bam = {k1541Bam, BamRun{36, 70, {18, 0}, 0xDD, 1, {53, 0}, 0x00, 3}}, .bam_run_count = 2,
+     .file_interleave = 6},
+    {.id = FormatId::D81, .extension = "d81", .tracks = 80, .uniform_sectors = 40, .dir_track = 40,
+     .header = {40, 0}, .name_offset = 0x04, .name_block = 25, .first_dir = {40, 3},
+     .system_sectors = {{{40, 0}, {40, 1}, {40, 2}}}, .system_sector_count = 3,
+     .bam = {BamRun{1, 40, {40, 1}, 0x10, 6, {40, 1}, 0x11, 6}, BamRun{41, 80, {40, 2}, 0x10, 6, {40, 2}, 0x11, 6}},
+     .bam_run_count = 2, .file_interleave = 1, .dir_interleave = 1, .dos_version = 'D', .dos_type = "3D"},
 };
 
 constexpr const DiskFormat& FormatOf(FormatId id) {

@@ -39,7 +39,7 @@ uint32_t Long(const std::vector<uint8_t>& b, size_t at) {
 }
 
 // Writers pad names with blanks or shifted blanks; neither is part of the name.
-DirEntry EntryOf(const uint8_t* name_field, uint8_t file_type, int index, size_t length) {
+DirEntry EntryOf(const uint8_t* name_field, uint8_t file_type, int index) {
   DirEntry entry;
   std::string name(reinterpret_cast<const char*>(name_field), kNameLength);
   while (!name.empty() && (name.back() == ' ' || static_cast<uint8_t>(name.back()) == kPad)) name.pop_back();
@@ -51,7 +51,6 @@ DirEntry EntryOf(const uint8_t* name_field, uint8_t file_type, int index, size_t
   entry.kind = static_cast<FileType>(entry.type_byte & 0x07);
   entry.closed = true;
   entry.index = index;
-  entry.blocks = static_cast<uint16_t>((length + 2 + kBytesPerBlock - 1) / kBytesPerBlock);
   return entry;
 }
 
@@ -73,7 +72,7 @@ void ReadSlots(const std::vector<uint8_t>& b, TapeArchive& archive, std::vector<
     TapeFile file;
     file.start = Word(b, at + kSlotStart);
     file.offset = offset;
-    file.entry = EntryOf(&b[at + kSlotName], b[at + kSlotFileType], static_cast<int>(archive.files.size()) + 1, 0);
+    file.entry = EntryOf(&b[at + kSlotName], b[at + kSlotFileType], static_cast<int>(archive.files.size()) + 1);
     archive.files.push_back(file);
     ends.push_back(Word(b, at + kSlotEnd));
   }
@@ -90,6 +89,7 @@ void SetLengths(MsgLog& log, const std::string& path, TapeArchive& archive, cons
     const size_t available = limit - file.offset;
     const size_t claimed = ends[i] > file.start ? ends[i] - file.start : 0;
     file.length = claimed != 0 && claimed <= available ? claimed : available;
+    // Blocks as on a disk: the load address and the data.
     file.entry.blocks = static_cast<uint16_t>((file.length + 2 + kBytesPerBlock - 1) / kBytesPerBlock);
     if (file.length == claimed) continue;
     log.ReportWarning("T64 archive " + path + ": file " + QuotedName(file.entry.name) + " gives the end address " +
