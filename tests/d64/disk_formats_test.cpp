@@ -84,44 +84,34 @@ TEST_F(DiskFormats, ImagesTheToolsWriteReadAsCbmconvertReadsThem) {
 }
 
 TEST_F(DiskFormats, ImagesVantrelWritesReadBackInTheTools) {
-  ASSERT_TRUE(Run("cc1541 -q -4 -f one -w one.prg forty.d64"));
-  const struct {
-    const char* image;
-    bool validate;  // cc1541 -V knows the format
-    std::initializer_list<std::string> files;
-  } rows[] = {
-      {"new.d64", true, {"one", "two"}},
-      {"forty.d64", true, {"one", "two"}},  // cc1541 -V refuses chains past track 35, even its own
-      {"new.d71", false, {"one", "two", "big"}},
-      {"new.d81", false, {"one", "two", "big"}},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.image);
-    std::vector<std::string> args{row.image, "-add"};
-    for (const std::string& name : row.files)
-      if (name != "one" || std::string(row.image) != "forty.d64") args.push_back(name + ".prg");
+  for (const std::string image : {"new.d64", "new.d71", "new.d81"}) {
+    SCOPED_TRACE(image);
+    const bool d64 = image == "new.d64";
+    std::vector<std::string> args{image, "-add", "one.prg", "two.prg"};
+    if (!d64) args.push_back("big.prg");  // more than a D64 holds
     const test::RunResult run = test::RunVantrel(dir_.Path(), args);
     EXPECT_EQ(run.status, 0) << run.output;
-    if (std::string(row.image) != "forty.d64") {  // cbmconvert knows no 40-track image
-      EXPECT_TRUE(Cbmconvert("-d", row.image) == Inputs(row.files));
-    }
-    if (row.validate) {
-      EXPECT_TRUE(Run(std::string("cc1541 -q -V ") + row.image)) << ToolOutput();
+    EXPECT_TRUE(Cbmconvert("-d", image) == (d64 ? Inputs({"one", "two"}) : Inputs({"one", "two", "big"})));
+    // cc1541 -V checks D64 only: it rejects its own D71 and D81 images.
+    if (d64) {
+      EXPECT_TRUE(Run("cc1541 -q -V " + image)) << ToolOutput();
     }
   }
 }
 
-// A 40-track image keeps the BAM layout it came with: one, two and big
-// take 714 blocks, so at least 50 of the 85 sectors on tracks 36-40 are
-// used, and only the layout's own entries (at $C0 for SpeedDOS, $AC for
-// DolphinDOS) say so. cc1541 -V refuses chains past track 35, even its own,
-// and cbmconvert knows no 40-track image, so the files are read back here.
+// A 40-track image keeps the BAM layout it came with, which cc1541 -V
+// checks while the files stay on tracks 1-35 (past them it refuses even
+// its own images). Then one, two and big take 714 blocks, so at least 50
+// of the 85 sectors on tracks 36-40 are used, and only the layout's own
+// entries (at $C0 for SpeedDOS, $AC for DolphinDOS) say so. cbmconvert
+// knows no 40-track image, so the files are read back here.
 TEST_F(DiskFormats, FortyTrackImagesKeepTheirBamLayout) {
   for (const auto& [option, own, other] : {std::tuple{"-4", 0xC0, 0xAC}, {"-5", 0xAC, 0xC0}}) {
     SCOPED_TRACE(option);
     ASSERT_TRUE(Run(std::string("cc1541 -q ") + option + " -f one -w one.prg forty.d64"));
-    const test::RunResult run = test::RunVantrel(dir_.Path(), {"forty.d64", "-add", "two.prg", "big.prg"});
-    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(test::RunVantrel(dir_.Path(), {"forty.d64", "-add", "two.prg"}).status, 0);
+    EXPECT_TRUE(Run("cc1541 -q -V forty.d64")) << ToolOutput();
+    EXPECT_EQ(test::RunVantrel(dir_.Path(), {"forty.d64", "-add", "big.prg"}).status, 0);
     EXPECT_TRUE(Vantrel("forty.d64") == Inputs({"one", "two", "big"}));
     const std::vector<uint8_t> disk = test::ReadBytes(dir_.File("forty.d64"));
     int free = 0;
@@ -158,57 +148,36 @@ TEST_F(DiskFormats, NewImagesMatchCc1541Layout) {
 }
 
 // Error bytes: code 5 (23 READ ERROR, a data checksum) on a file's sector
-// still gives its bytes, with a Warning; code 2 (20 READ ERROR, no
-// header) stops the load. The error bytes stay as they were on a save.
+// still gives its bytes, with a Warning; code 2 (20 READ ERROR, no header)
+// stops the load. A save keeps the error bytes as they were.
 TEST_F(DiskFormats, ErrorBytes) {
-  ASSERT_TRUE(Run("cc1541 -q -f two -w two.prg base.d64"));
+  ASSERT_TRUE(Run("cc1541 -q -f two -w two.prg base.d64"));  // from 1/0, the first error byte
   std::vector<uint8_t> disk = test::ReadBytes(dir_.File("base.d64"));
   disk.resize(174848 + 683, 1);
-  const size_t first_sector = 174848;  // cc1541 starts the file at 1/0
-  const struct {
-    uint8_t code;
-    int status;
-    const char* message;
-  } rows[] = {
-      {5, 0, "Warning: File \"two\": the drive reports track 1 sector 0 (23 READ ERROR); the bytes are taken as the image holds them"},
-      {2, 1, "Error: File \"two\": the drive can't read track 1 sector 0 (20 READ ERROR)"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.code);
-    disk[first_sector] = row.code;
+  for (const auto& [code, status, message] :
+       {std::tuple{5, 0, "Warning: File \"two\": the drive reports track 1 sector 0 (23 READ ERROR); the bytes are "
+                         "taken as the image holds them"},
+        {2, 1, "Error: File \"two\": the drive can't read track 1 sector 0 (20 READ ERROR)"}}) {
+    SCOPED_TRACE(code);
+    disk[174848] = static_cast<uint8_t>(code);
     test::WriteBytes(dir_.File("err.d64"), disk);
     const test::RunResult load = test::RunVantrel(dir_.Path(), {"err.d64::two", "-bin:two"});
-    EXPECT_EQ(load.status, row.status);
-    EXPECT_NE(load.output.find(row.message), std::string::npos) << load.output;
-    const test::RunResult save = test::RunVantrel(dir_.Path(), {"err.d64", "-add", "one.prg"});
-    EXPECT_EQ(save.status, 0) << save.output;
-    const std::vector<uint8_t> saved = test::ReadBytes(dir_.File("err.d64"));
-    ASSERT_EQ(saved.size(), disk.size());
-    EXPECT_TRUE(std::equal(disk.begin() + 174848, disk.end(), saved.begin() + 174848));
-    // cbmconvert knows no error bytes: it reads the sectors alone.
-    test::WriteBytes(dir_.File("plain.d64"), std::vector<uint8_t>(saved.begin(), saved.begin() + 174848));
-    EXPECT_TRUE(Cbmconvert("-d", "plain.d64") == Inputs({"one", "two"}));
+    EXPECT_EQ(load.status, status);
+    EXPECT_NE(load.output.find(message), std::string::npos) << load.output;
   }
+  EXPECT_EQ(test::RunVantrel(dir_.Path(), {"err.d64", "-add", "one.prg"}).status, 0);
+  const std::vector<uint8_t> saved = test::ReadBytes(dir_.File("err.d64"));
+  ASSERT_EQ(saved.size(), disk.size());
+  EXPECT_TRUE(std::equal(disk.begin() + 174848, disk.end(), saved.begin() + 174848));
+  // cbmconvert knows no error bytes: it reads the sectors alone.
+  test::WriteBytes(dir_.File("plain.d64"), std::vector<uint8_t>(saved.begin(), saved.begin() + 174848));
+  EXPECT_TRUE(Cbmconvert("-d", "plain.d64") == Inputs({"one", "two"}));
 }
 
 // Containers: T64 archives cbmconvert reads, P00 files both ways.
 TEST_F(DiskFormats, TapeArchivesAndPc64Files) {
-  // Written by hand from the documented T64 layout: two programs.
-  std::vector<uint8_t> tape(64 + 2 * 32, 0);
-  const std::string signature = "C64 tape image file";
-  std::copy(signature.begin(), signature.end(), tape.begin());
-  tape[0x20] = 0x01, tape[0x21] = 0x01, tape[0x22] = 2, tape[0x24] = 2;
-  for (int i = 0; i < 2; ++i) {
-    const std::vector<uint8_t> prg = test::ReadBytes(dir_.File(i == 0 ? "one.prg" : "two.prg"));
-    uint8_t* slot = &tape[64 + 32 * i];
-    const size_t offset = tape.size(), end = 0x0801 + prg.size() - 2;
-    slot[0] = 1, slot[1] = 0x82, slot[2] = 0x01, slot[3] = 0x08, slot[4] = end & 0xFF, slot[5] = end >> 8;
-    slot[8] = offset & 0xFF, slot[9] = (offset >> 8) & 0xFF, slot[10] = offset >> 16;
-    const std::string name = i == 0 ? "ONE             " : "TWO             ";
-    std::copy(name.begin(), name.end(), slot + 16);
-    tape.insert(tape.end(), prg.begin() + 2, prg.end());
-  }
-  test::WriteBytes(dir_.File("tape.t64"), tape);
+  test::WriteBytes(dir_.File("tape.t64"), test::TapeArchive({{"ONE", test::ReadBytes(dir_.File("one.prg"))},
+                                                             {"TWO", test::ReadBytes(dir_.File("two.prg"))}}));
   EXPECT_TRUE(Vantrel("tape.t64") == Cbmconvert("-t", "tape.t64"));
 
   // A real BASIC program through cbmconvert's .p00 and back through ours.

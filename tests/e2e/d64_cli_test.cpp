@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "d64/d64_test_support.h"
 #include "image/image_test_helpers.h"
 #include "test_support.h"
 
@@ -102,12 +103,11 @@ TEST(D64Cli, WholeDiskOperations) {
 TEST(D64Cli, OtherContainers) {
   test::ScratchDir dir;
   test::WriteFile(dir.File("game.txt"), "10 PRINT \"HI\"\n");
-  // 10 PRINT "HI" as the C64 stores it, in a T64 (C64S layout) named "GAME".
+  // 10 PRINT "HI" as the C64 stores it at $0801, in a T64 archive named "GAME".
   const std::string body("\x0c\x08\x0a\x00\x99\x20\x22\x48\x49\x22\x00\x00\x00", 13);
-  std::string tape = std::string("C64 tape image file").append(13, '\0') + std::string("\x01\x01\x01\x00\x01\x00\x00\x00", 8);
-  tape += std::string("GAME TAPE").append(15, ' ');
-  tape += std::string("\x01\x82\x01\x08\x0e\x08\x00\x00\x60\x00\x00\x00\x00\x00\x00\x00", 16) + "GAME            " + body;
-  test::WriteFile(dir.File("tape.t64"), tape);
+  std::vector<uint8_t> prg{0x01, 0x08};
+  prg.insert(prg.end(), body.begin(), body.end());
+  test::WriteBytes(dir.File("tape.t64"), test::TapeArchive({{"GAME", prg}}));
   const struct {
     std::vector<std::string> args;
     int status;
