@@ -8,6 +8,7 @@
 #include "d64/d64_file_spec.h"
 #include "d64/d64_files.h"
 #include "d64/d64_listing.h"
+#include "d64/pc64_file.h"
 #include "d64/t64_archive.h"
 #include "image/program_io.h"
 #include "text/hi_path.h"
@@ -105,6 +106,19 @@ bool NameAfterHostFile(const std::string& host, D64FileSpec& spec) {
   return !spec.name.empty();
 }
 
+// A PC64 file goes on the disk as the file it holds: its kind, its bytes
+// without the header, and its C64 name unless NAME= gives one.
+bool AddPc64(MsgLog& log, D64Image& image, const std::string& host, FileType kind, D64FileSpec spec, bool named) {
+  ProgramFile file;
+  if (!ReadPc64File(log, host, kind, file)) return false;
+  if (!named) {
+    spec.name = file.name;
+    spec.petscii = PetsciiFromTyped(file.name);
+  }
+  spec.kind = kind;
+  return PutFile(log, image, spec, file.Bytes());
+}
+
 // "[NAME=]hostfile": the host file's bytes as they are, load address and all.
 bool Add(MsgLog& log, D64Image& image, const std::string& text) {
   const size_t equals = text.find('=');
@@ -120,6 +134,8 @@ bool Add(MsgLog& log, D64Image& image, const std::string& text) {
       if (kind != FileType::Unspecified) spec.kind = kind;
     }
   }
+  if (const std::optional<FileType> kind = Pc64Kind(HiPath(host).Extension()); kind && RegularFileExists(host))
+    return AddPc64(log, image, host, *kind, spec, equals != std::string::npos);
   std::string content;
   switch (ReadInputFile(host, kMaxDiskFileBytes, content)) {
     case ReadStatus::Ok:

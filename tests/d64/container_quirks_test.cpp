@@ -53,6 +53,8 @@ TEST(ContainerQuirks, MessagesAndBytes) {
        "Error: Error loading d81 image @x.d81: its size fits no .d81 image (819200, 822400 bytes)\n", {}},
       {"truncated D71", "x.d71", std::vector<uint8_t>(349695, 0),
        "Error: Error loading d71 image @x.d71: its size fits no .d71 image (349696, 351062 bytes)\n", {}},
+      {"42 tracks and error bytes, no file", "x.d64", std::vector<uint8_t>(206114, 0),
+       "Info: Loading d64 image @x.d64\nError: File not found\n", {}},
       {"D81 directory loops", "x.d81", D81({0, 4}, 3),
        "Info: Loading d81 image @x.d81\nError: Error loading d81 image: The directory chain loops or leaves the "
        "directory track\n", {}},

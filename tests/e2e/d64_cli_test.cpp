@@ -121,6 +121,11 @@ TEST(D64Cli, OtherContainers) {
       {{"tape.t64::\"g*\"", "-txt:from64"}, 0, ""},
       {{"tape.t64"}, 0, "0 \"game tape       \" t64\n1    \"game\"             prg\n"},
       {{"disk.d81"}, 0, "0 \"disk            \" 64 3d\n1    \"game\"             prg\n3159 blocks free.\n"},
+      {{"disk.d81", "-rename:play=game", "-add:game.p00", "-dir"}, 0,  // as the file the .p00 holds
+       "0 \"disk            \" 64 3d\n1    \"play\"             prg\n1    \"game\"             prg\n"
+       "3158 blocks free.\n"},
+      {{"disk.d81", "-scratch:play", "-dir"}, 0,
+       "0 \"disk            \" 64 3d\n1    \"game\"             prg\n3159 blocks free.\n"},
       {{"tape.t64", "-add:game.p00"}, 1,
        "Error: T64 archive tape.t64 can't be changed: -new, -add, -scratch and -rename are for disk images\n"},
       {{"game.txt", "-d64:tape.t64::game"}, 1,
