@@ -116,6 +116,7 @@ void Converter::RunBasic() {
 
   basic_->SetDebug(o.dbg);
   basic_->SetNotBasic(o.notbasic);
+  if (!o.dialect.empty() && !basic_->SetDialect(o.dialect)) return;
   if (!LoadPrefaces()) return;
   if (mode_ == RunMode::BasicText) LoadBasicText();
   else LoadBasicBinary();

@@ -13,6 +13,7 @@
 #include "asm/code_text.h"
 #include "basic/alpha_mode.h"
 #include "basic/bas_line.h"
+#include "basic/dialect.h"
 #include "basic/line_lexer.h"
 #include "basic/petscii_codes.h"
 #include "basic/supervariables.h"
@@ -55,6 +56,9 @@ class BasProgram {
   void SetDetokenizeOptions(bool autospace, bool crunch, bool translate_codes, bool rem_removal,
                             bool supervariables, CharacterCase key_case, CharacterCase variable_case);
 
+  // The BASIC version or extension whose keywords apply from now on; false
+  // (and an error) for a name no dialect has (dialect_use.cpp).
+  bool SetDialect(std::string_view name);
   // Tokenizes the loader's BASIC lines (those not tokenized yet).
   bool Tokenize();
   bool HasStatements() const;
@@ -96,6 +100,7 @@ class BasProgram {
   void ApplyVar(BasElement& e, const std::string& argument);
   void ApplySym(BasElement& e, const std::string& argument);
   void AddDirectiveLine(const std::string& text);
+  void WarnOtherDialect(uint16_t load_address);
 
   // Line numbers and labels (line_numbers.cpp).
   void RegisterLine(BasLine& line);
@@ -156,6 +161,7 @@ class BasProgram {
   MemoryImage& memory_;
   PetsciiCodes& codes_;
   AsmPrg& assembler_;
+  const Dialect* dialect_ = &DefaultDialect();
   TokenTable keywords_;
   TokenTable directives_;
   BasOptions options_;

@@ -22,8 +22,8 @@ void AddPieces(const BasElement& e, std::vector<TextPiece>& pieces) {
       // Names are raised when read, so a lower-case byte needs its code.
       pieces.push_back({Kind::Plain, std::string(1, e.text[i]), b, b >= 'a' && b <= 'z'});
     }
-  } else if (e.raw && e.kind == BasElementKind::Token && e.raw->size() == 1 && !e.text.starts_with("{")) {
-    pieces.push_back({Kind::Keyword, e.text, static_cast<uint8_t>((*e.raw)[0]), false});
+  } else if (e.raw && e.kind == BasElementKind::Token && e.raw->size() <= 2 && !e.text.starts_with("{")) {
+    pieces.push_back({Kind::Keyword, e.text, e.value, false});
   } else {
     pieces.push_back({Kind::Fixed, e.text, 0, false});
   }
