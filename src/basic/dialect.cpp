@@ -1,6 +1,7 @@
 #include "basic/dialect.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "basic/basic_keywords.h"
 #include "basic/dialect_keywords.h"
@@ -95,8 +96,9 @@ TokenTable MakeKeywordTable(const Dialect& dialect) {
   return table;
 }
 
-int32_t UnknownTokens(const Dialect& dialect, std::string_view bytes) {
-  int32_t unknown = 0;
+namespace {
+
+void CountLine(const Dialect& dialect, std::string_view bytes, TokenCount& count) {
   bool quoted = false;
   bool data = false;
   for (size_t i = 0; i < bytes.size(); ++i) {
@@ -108,34 +110,37 @@ int32_t UnknownTokens(const Dialect& dialect, std::string_view bytes) {
     if (dialect.IsPrefix(b)) {
       // The prefix takes the next byte whatever it is.
       const int32_t second = i + 1 < bytes.size() ? static_cast<uint8_t>(bytes[++i]) : 0;
-      unknown += Knows(dialect, b << 8 | second) ? 0 : 1;
+      ++(Knows(dialect, b << 8 | second) ? count.prefixed : count.unknown);
     } else if (b >= 0x80 && b != kPiByte && !Knows(dialect, b)) {
-      ++unknown;
+      ++count.unknown;
     }
   }
-  return unknown;
+}
+
+}  // namespace
+
+TokenCount CountTokens(const Dialect& dialect, const std::vector<std::string>& line_bytes) {
+  TokenCount count;
+  for (const std::string& bytes : line_bytes) CountLine(dialect, bytes, count);
+  return count;
 }
 
 const Dialect* LikelyDialect(const Dialect& current, uint16_t load_address,
                              const std::vector<std::string>& line_bytes) {
-  auto unknown = [&line_bytes](const Dialect& d) {
-    int32_t count = 0;
-    for (const std::string& bytes : line_bytes) count += UnknownTokens(d, bytes);
-    return count;
+  // Fewest unknown codes first, then the most two-byte codes (Simons'
+  // BASIC's are letters to BASIC 2.0, so only they can tell), then a
+  // matching machine; the current dialect, then the table's order (the more
+  // common dialect first) break a tie.
+  auto rank = [&](const Dialect& d) {
+    const TokenCount count = CountTokens(d, line_bytes);
+    return std::tuple(count.unknown, -count.prefixed, d.FitsAddress(load_address) ? 0 : 1);
   };
-  const int32_t current_unknown = unknown(current);
-  if (current_unknown == 0 && current.FitsAddress(load_address)) return nullptr;
-  // Fewest unknown codes first, then a matching machine; the table's order
-  // (the more common dialect first) breaks a tie.
   const Dialect* best = &current;
-  int32_t best_unknown = current_unknown;
+  auto best_rank = rank(current);
   for (const Dialect& d : kDialects) {
-    const int32_t n = unknown(d);
-    const bool better = n < best_unknown || (n == best_unknown && d.FitsAddress(load_address) &&
-                                             !best->FitsAddress(load_address));
-    if (better) {
+    if (auto r = rank(d); r < best_rank) {
       best = &d;
-      best_unknown = n;
+      best_rank = r;
     }
   }
   return best == &current ? nullptr : best;

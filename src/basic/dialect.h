@@ -41,9 +41,14 @@ const Dialect* FindDialect(std::string_view name);
 // 2.0's is the table at start-up; the others take the longest keyword.
 TokenTable MakeKeywordTable(const Dialect& dialect);
 
-// The codes outside quotes and REM in a line's bytes that `dialect` does
-// not know: how far the line is from being written in it.
-int32_t UnknownTokens(const Dialect& dialect, std::string_view line_bytes);
+// The codes outside quotes and REM in a program's line bytes that `dialect`
+// does not know, and its two-byte codes among those it knows: how far the
+// program is from being written in it, and how surely it is.
+struct TokenCount {
+  int32_t unknown = 0;
+  int32_t prefixed = 0;
+};
+TokenCount CountTokens(const Dialect& dialect, const std::vector<std::string>& line_bytes);
 // The dialect that a program's load address and line bytes point to when
 // `current` does not fit them; null when `current` fits.
 const Dialect* LikelyDialect(const Dialect& current, uint16_t load_address,

@@ -39,11 +39,15 @@ void BasProgram::WarnOtherDialect(uint16_t load_address) {
   }
   const Dialect* likely = LikelyDialect(*dialect_, load_address, bodies);
   if (!likely) return;
-  int32_t unknown = 0;
-  for (const std::string& bytes : bodies) unknown += UnknownTokens(*dialect_, bytes);
-  std::string evidence = "Load address $" + Hex(load_address, 4);
-  if (unknown > 0) evidence += " and " + std::to_string(unknown) + " codes unknown to " + std::string(dialect_->description);
-  loader_.Warning(evidence + " point to " + std::string(likely->description) + ": -dialect:" +
+  std::string reasons;
+  if (likely->FitsAddress(load_address) && !dialect_->FitsAddress(load_address))
+    reasons = "load address $" + Hex(load_address, 4) + ", ";
+  if (const int32_t unknown = CountTokens(*dialect_, bodies).unknown; unknown > 0)
+    reasons += std::to_string(unknown) + " codes unknown to " + std::string(dialect_->name) + ", ";
+  else if (const int32_t prefixed = CountTokens(*likely, bodies).prefixed; prefixed > 0)
+    reasons += std::to_string(prefixed) + " of its two-byte codes, ";
+  if (!reasons.empty()) reasons.replace(reasons.size() - 2, 2, "; ");
+  loader_.Warning("Program looks like " + std::string(likely->description) + ": " + reasons + "-dialect:" +
                   std::string(likely->name) + " reads its keywords");
 }
 
