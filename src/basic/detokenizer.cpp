@@ -137,7 +137,10 @@ std::string BasProgram::ElementToText(const BasElement& e, std::string_view line
     case BasElementKind::Key: return "<KEY:" + e.text + ">";
     case BasElementKind::SymbolRef: return "<HOLD>";
     case BasElementKind::Quoted: return codes_.PetsciiToText(e.text, line);
-    case BasElementKind::Token: return ApplyCase(options_.keywordCase, keywords_.OutputName(e.value));
+    case BasElementKind::Token:
+      // petcat writes pi as "~" and reads it back so.
+      if (e.value == kTokenPi && codes_.Alpha() == AlphaMode::Petcat) return "~";
+      return ApplyCase(options_.keywordCase, keywords_.OutputName(e.value));
     case BasElementKind::Remainder: return RemainderText(e.text);
     case BasElementKind::Name:
       if (supervariables_.Enabled())
