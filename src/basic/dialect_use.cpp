@@ -43,7 +43,8 @@ void BasProgram::WarnOtherDialect(uint16_t load_address) {
   if (likely->FitsAddress(load_address) && !dialect_->FitsAddress(load_address))
     reasons = "load address $" + Hex(load_address, 4) + ", ";
   if (const int32_t unknown = CountTokens(*dialect_, bodies).unknown; unknown > 0)
-    reasons += std::to_string(unknown) + " codes unknown to " + std::string(dialect_->name) + ", ";
+    reasons += std::to_string(unknown) + (unknown == 1 ? " code" : " codes") + " unknown to " +
+               std::string(dialect_->name) + ", ";
   else if (const int32_t prefixed = CountTokens(*likely, bodies).prefixed; prefixed > 0)
     reasons += std::to_string(prefixed) + " of its two-byte codes, ";
   if (!reasons.empty()) reasons.replace(reasons.size() - 2, 2, "; ");
