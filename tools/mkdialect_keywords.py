@@ -49,7 +49,7 @@ def main():
             use = "KeywordUse::Both" if tok else "KeywordUse::ListOnly"
             out.append(f"    {{0x{code:0{width}X}, {cpp_string(keyword)}, {use}}},")
         out.append("};")
-        out.append(f"static_assert(IsSortedByCode({ident}));")
+        out.append(f"static_assert(IsSortedByCode({ident}) && TypedNamesUnique({ident}));")
         out.append("")
     out.append("}  // namespace vantrel::dialect_keywords")
     print("\n".join(out))

@@ -27,4 +27,14 @@ constexpr bool IsSortedByCode(const DialectKeyword (&rows)[N]) {
   return true;
 }
 
+// A typed name must lead to one code; several codes may list as one name.
+template <size_t N>
+constexpr bool TypedNamesUnique(const DialectKeyword (&rows)[N]) {
+  for (size_t i = 0; i < N; ++i)
+    for (size_t j = i + 1; j < N; ++j)
+      if (rows[i].use == KeywordUse::Both && rows[j].use == KeywordUse::Both && rows[i].name == rows[j].name)
+        return false;
+  return true;
+}
+
 }  // namespace vantrel

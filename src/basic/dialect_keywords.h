@@ -85,7 +85,7 @@ inline constexpr DialectKeyword kBasic2[] = {
     {0xCA, "MID$", KeywordUse::Both},
     {0xCB, "GO", KeywordUse::Both},
 };
-static_assert(IsSortedByCode(kBasic2));
+static_assert(IsSortedByCode(kBasic2) && TypedNamesUnique(kBasic2));
 
 inline constexpr DialectKeyword kBasic1[] = {
     {0x80, "END", KeywordUse::Both},
@@ -215,7 +215,7 @@ inline constexpr DialectKeyword kBasic1[] = {
     {0xFC, "UNTIL", KeywordUse::ListOnly},
     {0xFD, "WHILE", KeywordUse::ListOnly},
 };
-static_assert(IsSortedByCode(kBasic1));
+static_assert(IsSortedByCode(kBasic1) && TypedNamesUnique(kBasic1));
 
 inline constexpr DialectKeyword kBasic35[] = {
     {0x80, "END", KeywordUse::Both},
@@ -345,7 +345,7 @@ inline constexpr DialectKeyword kBasic35[] = {
     {0xFC, "UNTIL", KeywordUse::Both},
     {0xFD, "WHILE", KeywordUse::Both},
 };
-static_assert(IsSortedByCode(kBasic35));
+static_assert(IsSortedByCode(kBasic35) && TypedNamesUnique(kBasic35));
 
 inline constexpr DialectKeyword kBasic4[] = {
     {0x80, "END", KeywordUse::Both},
@@ -440,7 +440,7 @@ inline constexpr DialectKeyword kBasic4[] = {
     {0xD9, "SCRATCH", KeywordUse::Both},
     {0xDA, "DIRECTORY", KeywordUse::Both},
 };
-static_assert(IsSortedByCode(kBasic4));
+static_assert(IsSortedByCode(kBasic4) && TypedNamesUnique(kBasic4));
 
 inline constexpr DialectKeyword kBasic4cbm2[] = {
     {0x80, "END", KeywordUse::Both},
@@ -549,7 +549,7 @@ inline constexpr DialectKeyword kBasic4cbm2[] = {
     {0xE7, "ERR$", KeywordUse::Both},
     {0xE8, "INSTR", KeywordUse::Both},
 };
-static_assert(IsSortedByCode(kBasic4cbm2));
+static_assert(IsSortedByCode(kBasic4cbm2) && TypedNamesUnique(kBasic4cbm2));
 
 inline constexpr DialectKeyword kBasic7[] = {
     {0x80, "END", KeywordUse::Both},
@@ -744,7 +744,7 @@ inline constexpr DialectKeyword kBasic7[] = {
     {0xFE3C, "BORDER", KeywordUse::ListOnly},
     {0xFE3D, "HIGHLIGHT", KeywordUse::ListOnly},
 };
-static_assert(IsSortedByCode(kBasic7));
+static_assert(IsSortedByCode(kBasic7) && TypedNamesUnique(kBasic7));
 
 inline constexpr DialectKeyword kBasic71[] = {
     {0x80, "END", KeywordUse::Both},
@@ -938,7 +938,7 @@ inline constexpr DialectKeyword kBasic71[] = {
     {0xFE3C, "PLAY", KeywordUse::ListOnly},
     {0xFE3D, "TEMPO", KeywordUse::ListOnly},
 };
-static_assert(IsSortedByCode(kBasic71));
+static_assert(IsSortedByCode(kBasic71) && TypedNamesUnique(kBasic71));
 
 inline constexpr DialectKeyword kBasic10[] = {
     {0x80, "END", KeywordUse::Both},
@@ -1133,7 +1133,7 @@ inline constexpr DialectKeyword kBasic10[] = {
     {0xFE3C, "BORDER", KeywordUse::Both},
     {0xFE3D, "HIGHLIGHT", KeywordUse::Both},
 };
-static_assert(IsSortedByCode(kBasic10));
+static_assert(IsSortedByCode(kBasic10) && TypedNamesUnique(kBasic10));
 
 inline constexpr DialectKeyword kBasic65[] = {
     {0x80, "END", KeywordUse::Both},
@@ -1357,7 +1357,7 @@ inline constexpr DialectKeyword kBasic65[] = {
     {0xFE53, ">>", KeywordUse::Both},
     {0xFE54, "VSYNC", KeywordUse::Both},
 };
-static_assert(IsSortedByCode(kBasic65));
+static_assert(IsSortedByCode(kBasic65) && TypedNamesUnique(kBasic65));
 
 inline constexpr DialectKeyword kSimons[] = {
     {0x80, "END", KeywordUse::Both},
@@ -1614,7 +1614,7 @@ inline constexpr DialectKeyword kSimons[] = {
     {0x647E, "ERR", KeywordUse::Both},
     {0x647F, "OUT", KeywordUse::Both},
 };
-static_assert(IsSortedByCode(kSimons));
+static_assert(IsSortedByCode(kSimons) && TypedNamesUnique(kSimons));
 
 inline constexpr DialectKeyword kFc3[] = {
     {0x80, "END", KeywordUse::Both},
@@ -1723,7 +1723,7 @@ inline constexpr DialectKeyword kFc3[] = {
     {0xE7, "MREAD", KeywordUse::Both},
     {0xE8, "MWRITE", KeywordUse::Both},
 };
-static_assert(IsSortedByCode(kFc3));
+static_assert(IsSortedByCode(kFc3) && TypedNamesUnique(kFc3));
 
 inline constexpr DialectKeyword kBasic4ext64[] = {
     {0x80, "END", KeywordUse::Both},
@@ -1827,7 +1827,7 @@ inline constexpr DialectKeyword kBasic4ext64[] = {
     {0xE6, "OLD", KeywordUse::Both},
     {0xE7, "MONITOR", KeywordUse::Both},
 };
-static_assert(IsSortedByCode(kBasic4ext64));
+static_assert(IsSortedByCode(kBasic4ext64) && TypedNamesUnique(kBasic4ext64));
 
 inline constexpr DialectKeyword kBasic4ext20[] = {
     {0x80, "END", KeywordUse::Both},
@@ -1927,7 +1927,7 @@ inline constexpr DialectKeyword kBasic4ext20[] = {
     {0xDE, "MONITOR", KeywordUse::Both},
     {0xDF, "MODEM", KeywordUse::Both},
 };
-static_assert(IsSortedByCode(kBasic4ext20));
+static_assert(IsSortedByCode(kBasic4ext20) && TypedNamesUnique(kBasic4ext20));
 
 inline constexpr DialectKeyword kBasic5ext20[] = {
     {0x80, "END", KeywordUse::Both},
@@ -2044,7 +2044,7 @@ inline constexpr DialectKeyword kBasic5ext20[] = {
     {0xF0, "ALPHA", KeywordUse::Both},
     {0xF1, "DMERGE", KeywordUse::Both},
 };
-static_assert(IsSortedByCode(kBasic5ext20));
+static_assert(IsSortedByCode(kBasic5ext20) && TypedNamesUnique(kBasic5ext20));
 
 inline constexpr DialectKeyword kSuperexpander[] = {
     {0x80, "END", KeywordUse::Both},
@@ -2142,6 +2142,6 @@ inline constexpr DialectKeyword kSuperexpander[] = {
     {0xDC, "RJOY", KeywordUse::Both},
     {0xDD, "RDOT", KeywordUse::Both},
 };
-static_assert(IsSortedByCode(kSuperexpander));
+static_assert(IsSortedByCode(kSuperexpander) && TypedNamesUnique(kSuperexpander));
 
 }  // namespace vantrel::dialect_keywords
