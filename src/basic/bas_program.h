@@ -101,6 +101,7 @@ class BasProgram {
   void ApplySym(BasElement& e, const std::string& argument);
   void AddDirectiveLine(const std::string& text);
   void WarnOtherDialect(uint16_t load_address);
+  void HintOtherDialect(const BasLine& line);
 
   // Line numbers and labels (line_numbers.cpp).
   void RegisterLine(BasLine& line);
@@ -179,6 +180,7 @@ class BasProgram {
   uint16_t header_address_ = kUnsetAddress;  // from a petcat header line
   bool petcat_text_ = false;       // lines are read as petcat wrote them
   bool petcat_hint_done_ = false;  // -alpha:petcat was suggested, or is moot
+  bool dialect_hint_done_ = false;  // -dialect was suggested for a keyword
   bool renumber_requested_ = false;
   int32_t previous_ = -1;
   int32_t next_ = 0;

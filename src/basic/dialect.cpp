@@ -96,6 +96,20 @@ TokenTable MakeKeywordTable(const Dialect& dialect) {
   return table;
 }
 
+std::vector<ForeignKeyword> ForeignKeywordsAt(const Dialect& current, std::string_view text, size_t at_least) {
+  static const std::vector<TokenTable> tables = [] {
+    std::vector<TokenTable> all;
+    for (const Dialect& d : kDialects) all.push_back(MakeKeywordTable(d));
+    return all;
+  }();
+  std::vector<ForeignKeyword> found;
+  for (size_t i = 0; i < std::size(kDialects); ++i) {
+    const TokenMatch match = tables[i].MatchKeyword(text, 0);
+    if (&kDialects[i] != &current && match.length > at_least) found.push_back({&kDialects[i], match.length});
+  }
+  return found;
+}
+
 namespace {
 
 void CountLine(const Dialect& dialect, std::string_view bytes, TokenCount& count) {

@@ -41,6 +41,15 @@ const Dialect* FindDialect(std::string_view name);
 // 2.0's is the table at start-up; the others take the longest keyword.
 TokenTable MakeKeywordTable(const Dialect& dialect);
 
+// The keyword that `text` starts with in each dialect other than `current`
+// where it is longer than `at_least` characters: the dialects a statement
+// written for another BASIC comes from (DOPEN, GRAPHIC, DO, LOOP).
+struct ForeignKeyword {
+  const Dialect* dialect;
+  size_t length;
+};
+std::vector<ForeignKeyword> ForeignKeywordsAt(const Dialect& current, std::string_view text, size_t at_least);
+
 // The codes outside quotes and REM in a program's line bytes that `dialect`
 // does not know, and its two-byte codes among those it knows: how far the
 // program is from being written in it, and how surely it is.

@@ -1,19 +1,27 @@
 // Choosing the dialect of a program, and telling the user when a loaded
 // program looks like another one.
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "basic/bas_program.h"
+#include "basic/basic_keywords.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
 
 namespace {
 
+std::string Join(const std::vector<std::string>& words, const std::string& separator) {
+  std::string text;
+  for (const std::string& w : words) text += (text.empty() ? "" : separator) + w;
+  return text;
+}
+
 std::string DialectNames() {
-  std::string names;
-  for (const Dialect& d : Dialects()) names += (names.empty() ? "" : ", ") + std::string(d.name);
-  return names;
+  std::vector<std::string> names;
+  for (const Dialect& d : Dialects()) names.emplace_back(d.name);
+  return Join(names, ", ");
 }
 
 }  // namespace
@@ -25,6 +33,50 @@ bool BasProgram::SetDialect(std::string_view name) {
   dialect_ = dialect;
   keywords_ = MakeKeywordTable(*dialect);
   return true;
+}
+
+namespace {
+
+// The source text of the statement that starts at element `first`.
+std::string StatementText(const std::vector<BasElement>& elements, size_t first) {
+  std::string text;
+  for (size_t i = first; i < elements.size() && !elements[i].IsPunct(':'); ++i) text += elements[i].text;
+  return text;
+}
+
+// What follows a name that makes it a variable: DO=1, LOOP(2)=3, FAST$="".
+bool VariableFollows(std::string_view rest) {
+  const size_t next = rest.find_first_not_of(' ');
+  return next != std::string_view::npos && std::string_view("=($%").find(rest[next]) != std::string_view::npos;
+}
+
+}  // namespace
+
+// A statement that starts with a name which another dialect types as a
+// keyword is a syntax error in this one: a listing of another BASIC read
+// without its -dialect. Said once per run.
+void BasProgram::HintOtherDialect(const BasLine& line) {
+  if (dialect_hint_done_) return;
+  bool statement_start = true;
+  for (size_t i = 0; i < line.elements.size(); ++i) {
+    const BasElement& e = line.elements[i];
+    if (e.kind == BasElementKind::Space) continue;
+    const bool starts = statement_start;
+    statement_start = e.IsPunct(':') || e.IsToken(kTokenThen);
+    if (!starts || e.kind != BasElementKind::Name) continue;
+    const std::string text = StatementText(line.elements, i);
+    size_t longest = 0;
+    for (const ForeignKeyword& k : ForeignKeywordsAt(*dialect_, text, e.text.size() - 1))
+      longest = std::max(longest, k.length);
+    if (longest == 0 || VariableFollows(std::string_view(text).substr(longest))) continue;
+    std::vector<std::string> names;
+    for (const ForeignKeyword& k : ForeignKeywordsAt(*dialect_, text, longest - 1))
+      names.emplace_back(k.dialect->name);
+    dialect_hint_done_ = true;
+    loader_.Warning(UpperCopy(text.substr(0, longest)) + " is a keyword of " + Join(names, ", ") + ", not of " +
+                    std::string(dialect_->name) + ": -dialect:" + names.front() + " reads it as one");
+    return;
+  }
 }
 
 // The load address and the token codes are all a program says about the

@@ -123,6 +123,7 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(const SourceLine* origin, std:
   }
   if (question_mark) WarnQuestionMark();
   HintPetcat(*line);
+  HintOtherDialect(*line);
   RegisterLine(*line);
   return line;
 }

@@ -178,6 +178,13 @@ std::vector<Case> Cases() {
        test::BasicProgramFile(0x0801, {{10, "\x64\x58\xb2" "1:\x64\x7f\xb2" "2:\x64\x0c 1"}}), {}},
       {"tokenizer directive on top of a dialect", "{dialect:basic7}\n{tokenizer:$fe50=ZAP}\n10 zap:dopen\n",
        {"-prg:out.prg"}, test::BasicProgramFile(0x1C01, {{10, "\xfe\x50:\xfe\x0d"}}), {}},
+      // FAST is $FE $25 in basic7, basic71, basic10 and basic65 (their .tsv files).
+      {"a listing of another dialect", "10 x=1:fast\n", {"-prg:out.prg"},
+       test::BasicProgramFile(0x0801, {{10, "X\xb2" "1:FAST"}}),
+       {"Warning: [in.txt (1)] FAST is a keyword of basic7, basic71, basic10, basic65, not of basic2: "
+        "-dialect:basic7 reads it as one"}},
+      {"a variable that another dialect's keyword starts", "10 fast=1:do(2)=3\n", {"-prg:out.prg"},
+       test::BasicProgramFile(0x0801, {{10, "FAST\xb2" "1:DO(2)\xb2" "3"}}), {}},
       {"unknown dialect", "10 print\n", {"-prg:out.prg", "-dialect:basic9"}, "",
        {"Error: Unknown BASIC dialect: basic9 (known: basic2, basic1, basic35, basic4, basic4cbm2, basic7, basic71, "
         "basic10, basic65, simons, fc3, basic4ext64, basic4ext20, basic5ext20, superexpander)"}},
@@ -197,6 +204,7 @@ TEST(Dialects, OptionDirectiveAndWarnings) {
     const std::string out = c.options[0].substr(1, 3) == "txt" ? "out.txt" : "out.prg";
     EXPECT_EQ(test::FileExists(dir.File(out)) ? test::ReadFile(dir.File(out)) : "", c.output) << run.output;
     for (const std::string& line : c.console) EXPECT_NE(run.output.find(line), std::string::npos) << run.output;
+    if (c.console.empty()) EXPECT_EQ(run.output.find("Warning:"), std::string::npos) << run.output;
   }
 }
 
