@@ -15,8 +15,9 @@ namespace kw = dialect_keywords;
 
 // Load addresses: the C64 $0801, the VIC-20 $1001 unexpanded, $0401 with 3K
 // and $1201 with 8K or more, the PET $0401, C16/Plus4 $1001, the C128 $1C01,
-// the C65 and MEGA65 $2001, and a CBM-II program in bank 1 at $0003. The
-// aliases include petcat's version names (70, 4p, simon ...).
+// $4001 with a graphics screen (GRAPHIC moves BASIC up), the C65 and MEGA65
+// $2001, and a CBM-II program in bank 1 at $0003. The aliases include
+// petcat's version names (70, 4p, simon ...).
 constexpr Dialect kDialects[] = {
     {"basic2", "2 2.0 v2 c64 vic20", "BASIC 2.0 (C64, VIC-20, PET)", 0x0801, {0x1001, 0x0401, 0x1201}, "",
      kw::kBasic2},
@@ -24,8 +25,9 @@ constexpr Dialect kDialects[] = {
     {"basic35", "3 3.5 v3.5 c16 plus4", "BASIC 3.5 (C16, Plus/4)", 0x1001, {}, "basic2", kw::kBasic35},
     {"basic4", "40 4.0 v4 pet", "BASIC 4.0 (PET)", 0x0401, {}, "basic2", kw::kBasic4},
     {"basic4cbm2", "4p cbm2 b128", "BASIC 4.0 (CBM-II)", 0x0003, {}, "basic4", kw::kBasic4cbm2},
-    {"basic7", "70 7 7.0 v7 c128", "BASIC 7.0 (C128)", 0x1C01, {}, "basic35", kw::kBasic7},
-    {"basic71", "71 7.1 v7.1", "BASIC 7.1 (C128 with the 7.1 extension)", 0x1C01, {}, "basic7", kw::kBasic71},
+    {"basic7", "70 7 7.0 v7 c128", "BASIC 7.0 (C128)", 0x1C01, {0x4001}, "basic35", kw::kBasic7},
+    {"basic71", "71 7.1 v7.1", "BASIC 7.1 (C128 with the 7.1 extension)", 0x1C01, {0x4001}, "basic7",
+     kw::kBasic71},
     {"basic10", "10 10.0 v10 c65", "BASIC 10.0 (C65)", 0x2001, {}, "basic7", kw::kBasic10},
     {"basic65", "65 v65 mega65", "BASIC 65 (MEGA65)", 0x2001, {}, "basic10", kw::kBasic65},
     {"simons", "simon", "Simons' BASIC (C64)", 0x0801, {}, "basic2", kw::kSimons},
@@ -157,7 +159,10 @@ const Dialect* LikelyDialect(const Dialect& current, uint16_t load_address,
       best_rank = r;
     }
   }
-  return best == &current ? nullptr : best;
+  // A dialect that leaves codes unexplained is no better a guess than the
+  // current one (machine code read as BASIC holds every byte value), and
+  // nor is one whose machine loads elsewhere.
+  return best == &current || std::get<0>(best_rank) > 0 || !best->FitsAddress(load_address) ? nullptr : best;
 }
 
 }  // namespace vantrel

@@ -59,7 +59,7 @@ struct TokenCount {
 };
 TokenCount CountTokens(const Dialect& dialect, const std::vector<std::string>& line_bytes);
 // The dialect that a program's load address and line bytes point to when
-// `current` does not fit them; null when `current` fits.
+// `current` does not fit them and it does; null otherwise.
 const Dialect* LikelyDialect(const Dialect& current, uint16_t load_address,
                              const std::vector<std::string>& line_bytes);
 
