@@ -18,9 +18,7 @@ Layout Lay(const std::vector<TextPiece>& pieces) {
   Layout layout;
   for (const TextPiece& p : pieces) {
     layout.starts.push_back(layout.text.size());
-    layout.text += !p.coded ? p.text : p.byte > 0xFF ? ByteCode(static_cast<uint8_t>(p.byte >> 8)) +
-                                                        ByteCode(static_cast<uint8_t>(p.byte))
-                                                  : ByteCode(static_cast<uint8_t>(p.byte));
+    layout.text += p.coded ? TokenCodes(p.byte) : p.text;
   }
   return layout;
 }

@@ -117,8 +117,7 @@ std::string TokenTable::OutputName(int32_t code) const {
   if (auto name = FindName(code)) return *name;
   // 255 is the pi character, which has no keyword of its own.
   if (code == 0xFF) return "{pi}";
-  std::string text = code > 0xFF ? ByteCode(static_cast<uint8_t>(code >> 8)) : std::string();
-  return text + ByteCode(static_cast<uint8_t>(code));
+  return TokenCodes(code);
 }
 
 const std::vector<std::pair<int32_t, std::string>>& TokenTable::NamesStartingWith(char c) const {
