@@ -65,13 +65,13 @@ void BasProgram::HintOtherDialect(const BasLine& line) {
     statement_start = e.IsPunct(':') || e.IsToken(kTokenThen);
     if (!starts || e.kind != BasElementKind::Name) continue;
     const std::string text = StatementText(line.elements, i);
+    const std::vector<ForeignKeyword> found = ForeignKeywordsAt(*dialect_, text, e.text.size() - 1);
     size_t longest = 0;
-    for (const ForeignKeyword& k : ForeignKeywordsAt(*dialect_, text, e.text.size() - 1))
-      longest = std::max(longest, k.length);
+    for (const ForeignKeyword& k : found) longest = std::max(longest, k.length);
     if (longest == 0 || VariableFollows(std::string_view(text).substr(longest))) continue;
     std::vector<std::string> names;
-    for (const ForeignKeyword& k : ForeignKeywordsAt(*dialect_, text, longest - 1))
-      names.emplace_back(k.dialect->name);
+    for (const ForeignKeyword& k : found)
+      if (k.length == longest) names.emplace_back(k.dialect->name);
     dialect_hint_done_ = true;
     loader_.Warning(UpperCopy(text.substr(0, longest)) + " is a keyword of " + Join(names, ", ") + ", not of " +
                     std::string(dialect_->name) + ": -dialect:" + names.front() + " reads it as one");
