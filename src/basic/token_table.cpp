@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "basic/basic_keywords.h"
-#include "basic/byte_code.h"
 #include "source/source_loader.h"
 #include "text/text_ops.h"
 
@@ -117,7 +116,9 @@ std::string TokenTable::OutputName(int32_t code) const {
   if (auto name = FindName(code)) return *name;
   // 255 is the pi character, which has no keyword of its own.
   if (code == 0xFF) return "{pi}";
-  return TokenCodes(code);
+  // A two-byte code: its prefix byte, then the second byte.
+  std::string text = code > 0xFF ? "{$" + Hex(static_cast<uint8_t>(code >> 8), 2) + "}" : std::string();
+  return text + "{$" + Hex(static_cast<uint8_t>(code), 2) + "}";
 }
 
 const std::vector<std::pair<int32_t, std::string>>& TokenTable::NamesStartingWith(char c) const {
