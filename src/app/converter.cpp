@@ -255,6 +255,7 @@ void Converter::CheckAssemblerOptions() {
       {o.rem, "-rem is not valid for assembler"},
       {o.notbasic, "-notbasic is not valid for assembler"},
       {o.keepcode != KeepCode::Off, "-keepcode is not valid for assembler"},
+      {!o.dialect.empty(), "-dialect is not valid for assembler"},
   };
   for (const Check& c : checks)
     if (c.given) log_->ReportError(c.message);
