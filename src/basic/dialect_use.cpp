@@ -1,6 +1,7 @@
 // Choosing the dialect of a program, and telling the user when a loaded
 // program looks like another one.
 #include <algorithm>
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -44,9 +45,11 @@ std::string StatementText(const std::vector<BasElement>& elements, size_t first)
   return text;
 }
 
-// What follows a name that makes it a variable: DO=1, LOOP(2)=3, FAST$="".
+// What follows a name that makes it a variable: DO=1, DO1=1, LOOP(2)=3, FAST$="".
 bool VariableFollows(std::string_view rest) {
-  const size_t next = rest.find_first_not_of(' ');
+  size_t next = 0;
+  while (next < rest.size() && std::isalnum(static_cast<unsigned char>(rest[next]))) ++next;
+  next = rest.find_first_not_of(' ', next);
   return next != std::string_view::npos && std::string_view("=($%").find(rest[next]) != std::string_view::npos;
 }
 

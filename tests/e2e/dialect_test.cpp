@@ -183,8 +183,8 @@ std::vector<Case> Cases() {
        test::BasicProgramFile(0x0801, {{10, "X\xb2" "1:FAST"}}),
        {"Warning: [in.txt (1)] FAST is a keyword of basic7, basic71, basic10, basic65, not of basic2: "
         "-dialect:basic7 reads it as one"}},
-      {"a variable that another dialect's keyword starts", "10 fast=1:do(2)=3\n", {"-prg:out.prg"},
-       test::BasicProgramFile(0x0801, {{10, "FAST\xb2" "1:DO(2)\xb2" "3"}}), {}},
+      {"a variable that another dialect's keyword starts", "10 fast=1:do(2)=3:do1=4\n", {"-prg:out.prg"},
+       test::BasicProgramFile(0x0801, {{10, "FAST\xb2" "1:DO(2)\xb2" "3:DO1\xb2" "4"}}), {}},
       {"unknown dialect", "10 print\n", {"-prg:out.prg", "-dialect:basic9"}, "",
        {"Error: Unknown BASIC dialect: basic9 (known: basic2, basic1, basic35, basic4, basic4cbm2, basic7, basic71, "
         "basic10, basic65, simons, fc3, basic4ext64, basic4ext20, basic5ext20, superexpander)"}},
