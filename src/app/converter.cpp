@@ -120,6 +120,7 @@ void Converter::RunBasic() {
 
   basic_->SetDebug(o.dbg);
   basic_->SetNotBasic(o.notbasic);
+  if (!o.dialect.empty() && !basic_->SetDialect(o.dialect)) return;
   if (!LoadPrefaces()) return;
   if (mode_ == RunMode::BasicText) LoadBasicText();
   else LoadBasicBinary();
@@ -260,6 +261,7 @@ void Converter::CheckAssemblerOptions() {
       {o.rem, "-rem is not valid for assembler"},
       {o.notbasic, "-notbasic is not valid for assembler"},
       {o.keepcode != KeepCode::Off, "-keepcode is not valid for assembler"},
+      {!o.dialect.empty(), "-dialect is not valid for assembler"},
   };
   for (const Check& c : checks)
     if (c.given) log_->ReportError(c.message);

@@ -32,6 +32,7 @@ enum class RunMode : int32_t { None = 0, Assembler = 1, BasicText = 2, BasicBina
 struct ConverterOptions {
   HiPath pref, prg, p00, bin, lst, hex, sym, rft, txt, lbl, vice;
   std::string d64;
+  std::string dialect;  // empty: BASIC 2.0
   bool overwrite = false, quiet = false, labels = false, sym3 = false, basic4 = false, basic7 = false;
   bool autospace = false, crunch = false, translate_codes = true, rem = false;
   bool supervariables = false, dbg = false, notbasic = false;

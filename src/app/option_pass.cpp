@@ -69,6 +69,7 @@ void Converter::ParseOptions(CmdLineParams& params) {
   o.variable_case = ReadCharacterCase(params.ValueOr("varcase", "auto", "lower"));
   ParseRange(params);
   ParseKeepCode(params);
+  o.dialect = params.ValueOr("dialect", "", "");
   // Lazy when not given; a petcat listing's header may then choose Petcat.
   const bool alpha_given = found("alpha");
   codes_->SetAlpha(ReadAlphaMode(params.ValueOr("alpha", "Lazy", "Lazy")), alpha_given);

@@ -39,6 +39,8 @@ constexpr const char* kUsageLines[] = {
     "\t-varcase\t\toutput variables in lowercase",
     "\t-pref:name\t\tload a preface file (not for text input: {include} it)",
     "\t-alpha:<mode>\t\tascii|lazy|alt|upper|lower|poke|petcat",
+    "\t-dialect:<name>\t\tBASIC version: basic2 (default), basic7 (c128), basic35,",
+    "\t\t\t\tbasic4, simons, fc3, basic10, basic65, ... (see README)",
     "\t-supervariables\t\tcreate and use Supervariables",
     "\t-keepcode[:asm]\t\tkeep code behind BASIC as an {asm} block (asm: disassembled)",
     "",

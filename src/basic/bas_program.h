@@ -13,6 +13,7 @@
 #include "asm/code_text.h"
 #include "basic/alpha_mode.h"
 #include "basic/bas_line.h"
+#include "basic/dialect.h"
 #include "basic/line_lexer.h"
 #include "basic/petscii_codes.h"
 #include "basic/supervariables.h"
@@ -55,6 +56,9 @@ class BasProgram {
   void SetDetokenizeOptions(bool autospace, bool crunch, bool translate_codes, bool rem_removal,
                             bool supervariables, CharacterCase key_case, CharacterCase variable_case);
 
+  // The BASIC version or extension whose keywords apply from now on; false
+  // (and an error) for a name no dialect has (dialect_use.cpp).
+  bool SetDialect(std::string_view name);
   // Tokenizes the loader's BASIC lines (those not tokenized yet).
   bool Tokenize();
   bool HasStatements() const;
@@ -96,6 +100,8 @@ class BasProgram {
   void ApplyVar(BasElement& e, const std::string& argument);
   void ApplySym(BasElement& e, const std::string& argument);
   void AddDirectiveLine(const std::string& text);
+  void WarnOtherDialect(uint16_t load_address);
+  void HintOtherDialect(const BasLine& line);
 
   // Line numbers and labels (line_numbers.cpp).
   void RegisterLine(BasLine& line);
@@ -156,6 +162,7 @@ class BasProgram {
   MemoryImage& memory_;
   PetsciiCodes& codes_;
   AsmPrg& assembler_;
+  const Dialect* dialect_ = &DefaultDialect();
   TokenTable keywords_;
   TokenTable directives_;
   BasOptions options_;
@@ -173,6 +180,7 @@ class BasProgram {
   uint16_t header_address_ = kUnsetAddress;  // from a petcat header line
   bool petcat_text_ = false;       // lines are read as petcat wrote them
   bool petcat_hint_done_ = false;  // -alpha:petcat was suggested, or is moot
+  bool dialect_hint_done_ = false;  // -dialect was suggested for a keyword
   bool renumber_requested_ = false;
   int32_t previous_ = -1;
   int32_t next_ = 0;

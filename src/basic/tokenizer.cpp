@@ -56,7 +56,7 @@ bool BasProgram::Tokenize() {
   loader_.SetContext(0, 0);
   if (load_address_ == kUnsetAddress) load_address_ = header_address_;
   if (HasStatements()) {
-    if (load_address_ == kUnsetAddress) load_address_ = 0x0801;
+    if (load_address_ == kUnsetAddress) load_address_ = dialect_->load_address;
     auto end = std::make_unique<BasLine>();
     end->endOfProgram = true;
     lines_.push_back(std::move(end));
@@ -123,6 +123,7 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(const SourceLine* origin, std:
   }
   if (question_mark) WarnQuestionMark();
   HintPetcat(*line);
+  HintOtherDialect(*line);
   RegisterLine(*line);
   return line;
 }
@@ -167,6 +168,7 @@ void BasProgram::DirectiveAtTokenize(BasLine& line, BasElement& e) {
   switch (static_cast<TokenizerDirective>(e.value)) {
     case TokenizerDirective::Renumber: renumber_requested_ = true; break;
     case TokenizerDirective::LoadAddr: ApplyLoadAddress(argument, load_address_); break;
+    case TokenizerDirective::Dialect: SetDialect(argument); break;
     case TokenizerDirective::Var: ApplyVar(e, argument); break;
     case TokenizerDirective::Assign: AssignLabel(argument); break;
     case TokenizerDirective::Sym: ApplySym(e, argument); break;
