@@ -84,8 +84,35 @@ bool AsmPrg::BuildPass() {
   return ok;
 }
 
+// An equate waiting for a later one is evaluated again right after it, so
+// a chain written backwards resolves in one sweep, not one link per pass.
+void AsmPrg::ResolveEquates() {
+  std::vector<bool> visited(lines_.size());
+  std::vector<AsmInstrEquates*> waiting;
+  for (auto& line : lines_) {
+    if (!line->IsEquates() || line->IsResolved() || visited[line->Index()]) continue;
+    visited[line->Index()] = true;
+    waiting.push_back(static_cast<AsmInstrEquates*>(line.get()));
+    while (!waiting.empty()) {
+      AsmInstrEquates* top = waiting.back();
+      if (top->Evaluate(*this)) {
+        waiting.pop_back();
+        continue;
+      }
+      const AsmInstr* next = top->WaitsFor();
+      if (next == nullptr || !next->IsEquates() || next->IsResolved() || visited[next->Index()]) {
+        waiting.pop_back();
+        continue;
+      }
+      visited[next->Index()] = true;
+      waiting.push_back(static_cast<AsmInstrEquates*>(lines_[next->Index()].get()));
+    }
+  }
+}
+
 bool AsmPrg::AssemblePass() {
   StartPass(AsmPass::Assemble);
+  ResolveEquates();
   bool ok = true;
   for (auto& line : lines_) ok = line->Assemble(*this) && ok;
   DumpProgram();
@@ -119,6 +146,7 @@ bool AsmPrg::LinkPass() {
 
 void AsmPrg::ResolvePass() {
   StartPass(AsmPass::Resolve);
+  ResolveEquates();
   size_t previous = SIZE_MAX;
   // Values only ever become known, so the count falls until it stands still.
   for (;;) {

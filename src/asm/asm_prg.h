@@ -93,6 +93,7 @@ class AsmPrg {
   void ResolvePass();
   bool EncodePass();
   bool ImprintPass();
+  void ResolveEquates();
 
   FileLocator& locator_;
   SourceLoader& loader_;

@@ -164,6 +164,11 @@ TEST(AssemblerCli, OutputsOnlyWithoutErrors) {
   r = RunVantrel(dir.Path(), {"top.asm", "-lst:con", "-range:$fff8-$ffff"});
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_TRUE(Has(r.output, "\tffff  ea      \t nop  \t;")) << r.output;
+  // A program ending at $FFFF loads back.
+  r = RunVantrel(dir.Path(), {"top.asm", "-prg"});
+  r = RunVantrel(dir.Path(), {"top.prg", "-notbasic", "-hex:con"});
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_NE(r.output.find("fff0: ea ea ea ea ea ea ea ea ea ea ea ea ea ea ea ea"), std::string::npos) << r.output;
   EXPECT_EQ(r.output.find("stall"), std::string::npos);
   WriteFile(dir.File("stall.asm"), " debugstall \"+\", \"assemble\"\n nop\n");
   EXPECT_TRUE(Has(RunVantrel(dir.Path(), {"stall.asm", "-prg"}).output, "stall"));
@@ -249,6 +254,11 @@ TEST(AssemblerCli, SymbolFiles) {
   r = RunVantrel(dir.Path(), {"main.txt", "-prg"});
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_NE(ReadFile(dir.File("main.prg")).find("\x9e 49152:\x97     3,0"), std::string::npos);
+  // Local labels too, kept as comments: they are found by search, not by name.
+  r = RunVantrel(dir.Path(), {"s.asm", "-prg", "-ovr", "-sym:lib.sym", "-sym3", "-symlvl:local"});
+  EXPECT_EQ(ReadFile(dir.File("lib.sym")), "{asm}\n; @l@0   = $c002\ncount  =   $03\nstart  = $c000\n{endasm}\n");
+  r = RunVantrel(dir.Path(), {"main.txt", "-prg", "-ovr"});
+  EXPECT_EQ(r.status, 0) << r.output;
 }
 
 // Every label, and equates that are addresses; locals under their label.
@@ -268,20 +278,27 @@ TEST(AssemblerCli, ViceLabels) {
 }
 
 // Applying the relocation table to the program assembled at $c000 gives
-// the program assembled three pages higher.
+// the program assembled $2f3 bytes higher, whatever lines come before the
+// origin and whatever constants the operands add to addresses.
 TEST(AssemblerCli, RelocationTable) {
-  const std::string body = ToVantrel(kRealistic) + "tail:   jmp tail\n        lda #<tail\n        ldx #>tail\n";
+  const std::string body = ToVantrel(kRealistic) +
+                           "tail:   jmp tail\n        lda #<tail\n        ldx #>tail\n"
+                           "        lda #<tail+1\n        ldx #>tail+1\n        ldy #<(table+3)\n"
+                           "        byte <table+2, >table-1, >(table+300)\n        word tail-2, tail-table\n"
+                           "        lda table+1,x\n        sta tail-start+$0400\n";
   ScratchDir dir;
-  const std::string low = WithVantrel(dir, " orig $c000\n" + body, {"-rft"});
-  const std::string high = WithVantrel(dir, " orig $c300\n" + body);
+  const std::string before = "border = $d020\n";
+  const std::string low = WithVantrel(dir, before + " orig $c000\n" + body, {"-rft"});
+  const std::string high = WithVantrel(dir, before + " orig $c2f3\n" + body);
   ASSERT_EQ(low.size(), high.size());
   std::string moved = low;
-  moved[1] = static_cast<char>(0xC3);
+  moved[0] = static_cast<char>(0xF3);
+  moved[1] = static_cast<char>(0xC2);
   std::istringstream table(ReadFile(dir.File("t.rft")));
   std::string value, location, kind;
   int entries = 0;
   while (table >> value >> location >> kind) {
-    const unsigned target = std::stoul(value.substr(1), nullptr, 16) + 0xC300;
+    const unsigned target = std::stoul(value.substr(1), nullptr, 16) + 0xC2F3;
     const size_t at = std::stoul(location.substr(1), nullptr, 16) + 2;
     ++entries;
     if (kind == "[w]") {
@@ -291,8 +308,13 @@ TEST(AssemblerCli, RelocationTable) {
       moved[at] = static_cast<char>(kind == "[l]" ? target & 0xFF : target >> 8);
     }
   }
-  EXPECT_GT(entries, 8);
+  EXPECT_GT(entries, 16);
   EXPECT_EQ(moved, high);
+
+  // A value no entry can move is named.
+  WriteFile(dir.File("w.asm"), " orig $c000\nt: lda t/2\n");
+  auto r = RunVantrel(dir.Path(), {"w.asm", "-rft"});
+  EXPECT_TRUE(Has(r.output, "Warning: [w.asm (2)] Operand cannot be relocated: t/2: t: lda t/2")) << r.output;
 }
 
 TEST(AssemblerCli, InlineBlocksBehindBasic) {
