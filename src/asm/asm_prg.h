@@ -86,6 +86,16 @@ class AsmPrg {
   void StartPass(AsmPass pass);
   void DumpProgram() const;
 
+  // While the driver runs, messages about lines are held and reported when
+  // it ends, in line order whichever pass found them. `order` is the index
+  // of the first line object the source line made.
+  void Report(const SourceLine* source, size_t order, MessageLevel level, std::string text);
+  // An error about the source line the Build pass is working on.
+  bool BuildError(const std::string& message);
+  // Where the Build pass is: its source line and the index of its first object.
+  void SetBuildLine(const SourceLine* source) { build_source_ = source, build_order_ = lines_.size(); }
+  size_t BuildOrder() const { return build_order_; }
+
  private:
   bool BuildPass();
   bool AssemblePass();
@@ -94,6 +104,15 @@ class AsmPrg {
   bool EncodePass();
   bool ImprintPass();
   void ResolveEquates();
+  void ReleaseMessages();
+
+  struct HeldMessage {
+    const SourceLine* source;
+    size_t order;
+    AsmPass pass;
+    MessageLevel level;
+    std::string text;
+  };
 
   FileLocator& locator_;
   SourceLoader& loader_;
@@ -108,6 +127,11 @@ class AsmPrg {
   bool embedded_ = false;
   bool dump_ = false;
   bool debug_stall_ = false;
+  bool holding_ = false;
+  size_t held_errors_ = 0;
+  std::vector<HeldMessage> held_;
+  const SourceLine* build_source_ = nullptr;
+  size_t build_order_ = 0;
 };
 
 }  // namespace vantrel
