@@ -78,9 +78,12 @@ bool BuildInstruction(AsmPrg& program, const AsmLineFields& fields) {
     program.AppendLine(std::move(instr));
     return true;
   }
-  // Macros are collected but never expanded; a use is only noted.
   const std::string mnemonic(fields.mnemonic);
-  if (program.Loader().Macros().count(mnemonic) != 0) {
+  const MacroTable& macros = program.Loader().Macros();
+  if (auto named = macros.find(LowerCopy(mnemonic)); named != macros.end() && !named->second.name.empty())
+    return program.Macros().Expand(program, fields, named->second);
+  // A definition without a name is collected, never expanded; a use is only noted.
+  if (macros.count(mnemonic) != 0) {
     program.Loader().Info("Found macro! " + mnemonic);
     return true;
   }
@@ -165,7 +168,7 @@ bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fiel
 
 bool BuildAsmLine(AsmPrg& program, const SourceLine& source) {
   program.Loader().SetContext(source.fileKey, source.lineNumber);
-  program.SetBuildLine(&source);
+  program.SetBuildLine(&source, program.Lines().size());
   if (source.isDirective) return BuildDirectiveLine(program, source);
   AsmLineFields fields;
   if (!SplitAsmLine(source, program, fields)) return false;
@@ -199,7 +202,8 @@ std::string LineMessage(AsmPrg& program, const AsmInstr* line, const std::string
   }
   const SourceLine& source = *line->Source();
   program.Loader().SetContext(source.fileKey, source.lineNumber);
-  return program.Loader().ContextText(message + ": " + Trim(source));
+  return program.Loader().ContextText(message + ": " + Trim(source) +
+                                      program.Macros().CallChain(&source, program.Loader()));
 }
 
 void ReportOnLine(AsmPrg& program, const AsmInstr* line, MessageLevel level, const std::string& message) {

@@ -84,7 +84,8 @@ void AsmPrg::Report(const SourceLine* source, size_t order, MessageLevel level, 
 }
 
 bool AsmPrg::BuildError(const std::string& message) {
-  Report(build_source_, build_order_, MessageLevel::Error, loader_.ContextText(message));
+  Report(build_source_, build_order_, MessageLevel::Error,
+         loader_.ContextText(message + macros_.CallChain(build_source_, loader_)));
   return false;
 }
 

@@ -11,6 +11,7 @@
 
 #include "asm/asm_fmt.h"
 #include "asm/asm_instr.h"
+#include "asm/macro_expansion.h"
 #include "asm/opcodes.h"
 #include "asm/symbol_level.h"
 #include "asm/symbols.h"
@@ -76,6 +77,8 @@ class AsmPrg {
   const SymbolTable& Symbols() const { return symbols_; }
   AsmPass CurrentPass() const { return pass_; }
   const std::vector<std::unique_ptr<AsmInstr>>& Lines() const { return lines_; }
+  MacroExpander& Macros() { return macros_; }
+  const MacroExpander& Macros() const { return macros_; }
   void AppendLine(std::unique_ptr<AsmInstr> line);
   AsmFmt& ListingFormat() { return listing_; }
   bool DebugStall() const { return debug_stall_; }
@@ -93,7 +96,7 @@ class AsmPrg {
   // An error about the source line the Build pass is working on.
   bool BuildError(const std::string& message);
   // Where the Build pass is: its source line and the index of its first object.
-  void SetBuildLine(const SourceLine* source) { build_source_ = source, build_order_ = lines_.size(); }
+  void SetBuildLine(const SourceLine* source, size_t order) { build_source_ = source, build_order_ = order; }
   size_t BuildOrder() const { return build_order_; }
 
  private:
@@ -127,6 +130,7 @@ class AsmPrg {
   bool embedded_ = false;
   bool dump_ = false;
   bool debug_stall_ = false;
+  MacroExpander macros_;
   bool holding_ = false;
   size_t held_errors_ = 0;
   std::vector<HeldMessage> held_;

@@ -98,6 +98,56 @@ TEST(AssemblerCli, BytesMatch64tass) {
   EXPECT_EQ(WithVantrel(dir, " orig $0900\n" + ToVantrel(kRealistic)), With64tass(dir, "$0900", kRealistic));
 }
 
+// The same macros, called the same way, written for each assembler.
+TEST(AssemblerCli, MacrosMatch64tass) {
+  if (!Have64tass()) GTEST_SKIP() << "64tass is not installed";
+  const char* tass = R"(setb .macro val, dest
+  lda #\val
+  sta \dest
+.endm
+wait .macro count
+  ldx #\count
+_l dex
+  bne _l
+.endm
+two .macro a, b
+  #setb \a, \b
+  #wait \a
+.endm
+start
+  #setb 1, $d020
+  #wait 5
+  #two <start, $0400
+  #setb >start+1, $fb
+  #wait 7
+  rts
+)";
+  const char* ours = R"( orig $c000
+{macro:setb(val, dest)}
+  lda #val
+  sta dest
+{endmacro}
+{macro:wait(count)}
+  ldx #count
+@l: dex
+  bne <@l
+{endmacro}
+{macro:two(a, b)}
+  setb a, b
+  wait a
+{endmacro}
+start:
+  setb 1, $d020
+  wait 5
+  two <start, $0400
+  setb >(start+1), $fb
+  wait 7
+  rts
+)";
+  ScratchDir dir;
+  EXPECT_EQ(WithVantrel(dir, ours), With64tass(dir, "$c000", tass));
+}
+
 std::string Example(const std::string& name) {
   return ReadFile(std::string(VANTREL_TEST_DATA) + "/../../examples/" + name);
 }
