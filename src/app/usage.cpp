@@ -53,7 +53,9 @@ constexpr const char* kUsageLines[] = {
     "\t-prg[:name]\t\tsave in .prg format",
     "\t-hex[:name]\t\tsave prg in an ASCII hex dump format",
     "\t-bin[:name]\t\tsave binary file with no load address",
-    "\t-lst[:name]\t\tsave in a memory-disassembled format",
+    "\t-lst[:name]\t\tsave a listing: the source with addresses and bytes (assembler),\n"
+    "\t\t\tthe disassembled memory (BASIC)",
+    "\t-dis[:name]\t\tsave the disassembled memory (.dis), in either mode",
     "\t-sym[:name]\t\toutput a symbol table file",
     "\toutput to console\tname CON for text outputs; - for any output",
     "",

@@ -169,6 +169,7 @@ bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fiel
 bool BuildAsmLine(AsmPrg& program, const SourceLine& source) {
   program.Loader().SetContext(source.fileKey, source.lineNumber);
   program.SetBuildLine(&source, program.Lines().size());
+  program.AddBuiltLine(&source);
   if (source.isDirective) return BuildDirectiveLine(program, source);
   AsmLineFields fields;
   if (!SplitAsmLine(source, program, fields)) return false;

@@ -6,6 +6,7 @@
 #include "asm/asm_prg.h"
 #include "asm/disassembler.h"
 #include "asm/pseudo_ops.h"
+#include "asm/source_listing.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -53,6 +54,12 @@ bool AsmPrg::ExportDisassembly(OutputSet& out, const std::string& path, const Ad
   }
   log.ReportInfo(IsConsole(path) ? "==> Exporting Disassembly" : "Saving asm file: " + path);
   return SaveAsmText(log, out, path, std::move(text), "Could not open asm file: ");
+}
+
+bool AsmPrg::SaveSourceListing(OutputSet& out, const std::string& path) {
+  MsgLog& log = loader_.Log();
+  log.ReportInfo(IsConsole(path) ? "==> Exporting listing" : "Saving listing file: " + path);
+  return SaveAsmText(log, out, path, SourceListing(*this), "Could not open listing file: ");
 }
 
 bool AsmPrg::SaveSymbols(OutputSet& out, const std::string& path, SymbolLevel level, bool sym3) {

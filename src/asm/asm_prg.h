@@ -64,14 +64,18 @@ class AsmPrg {
   bool SaveRelocationTable(OutputSet& out, const std::string& path);
   // Labels and address equates as a VICE monitor label file ("al C:c000 .start").
   bool SaveViceLabels(OutputSet& out, const std::string& path);
-  // The .lst output: a disassembly of `range` (the used range when empty).
+  // A disassembly of `range` (the used range when empty): -dis, and -lst in a BASIC run.
   bool ExportDisassembly(OutputSet& out, const std::string& path, const AddressRange& range);
+  // The source listing of an assembler run's -lst.
+  bool SaveSourceListing(OutputSet& out, const std::string& path);
 
   // What the lines and operands reach through the program.
   SourceLoader& Loader() { return loader_; }
+  const SourceLoader& Loader() const { return loader_; }
   FileLocator& Locator() { return locator_; }
   const OpcodeTable& Opcodes() const { return opcodes_; }
   MemoryImage& Memory() { return memory_; }
+  const MemoryImage& Memory() const { return memory_; }
   PetsciiCodes& Codes() { return codes_; }
   SymbolTable& Symbols() { return symbols_; }
   const SymbolTable& Symbols() const { return symbols_; }
@@ -97,6 +101,9 @@ class AsmPrg {
   bool BuildError(const std::string& message);
   // Where the Build pass is: its source line and the index of its first object.
   void SetBuildLine(const SourceLine* source, size_t order) { build_source_ = source, build_order_ = order; }
+  // Every source line the Build pass took, expanded ones included, in order.
+  void AddBuiltLine(const SourceLine* source) { built_.push_back(source); }
+  const std::vector<const SourceLine*>& BuiltLines() const { return built_; }
   size_t BuildOrder() const { return build_order_; }
 
  private:
@@ -134,6 +141,7 @@ class AsmPrg {
   bool holding_ = false;
   size_t held_errors_ = 0;
   std::vector<HeldMessage> held_;
+  std::vector<const SourceLine*> built_;
   const SourceLine* build_source_ = nullptr;
   size_t build_order_ = 0;
 };

@@ -211,7 +211,7 @@ TEST(AssemblerCli, OutputsOnlyWithoutErrors) {
 
   // A listing up to $FFFF ends; debugstall marks the chosen pass.
   WriteFile(dir.File("top.asm"), " orig $fff0\n debugstall \"+\", \"link\"\n area 16, $ea\n");
-  r = RunVantrel(dir.Path(), {"top.asm", "-lst:con", "-range:$fff8-$ffff"});
+  r = RunVantrel(dir.Path(), {"top.asm", "-dis:con", "-range:$fff8-$ffff"});
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_TRUE(Has(r.output, "\tffff  ea      \t nop  \t;")) << r.output;
   // A program ending at $FFFF loads back.
@@ -260,23 +260,76 @@ TEST(AssemblerCli, Listings) {
     SCOPED_TRACE(row.asmfmt);
     ScratchDir dir;
     WriteFile(dir.File("l.asm"), kListed + row.asmfmt);
-    auto r = RunVantrel(dir.Path(), {"l.asm", "-lst"});
+    auto r = RunVantrel(dir.Path(), {"l.asm", "-dis"});
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(ReadFile(dir.File("l.lst")), row.listing);
+    EXPECT_EQ(ReadFile(dir.File("l.dis")), row.listing);
   }
   ScratchDir dir;
   WriteFile(dir.File("l.asm"), std::string(kListed) + " asmfmt \"-nosuch\"\n");
-  auto r = RunVantrel(dir.Path(), {"l.asm", "-lst"});
+  auto r = RunVantrel(dir.Path(), {"l.asm", "-dis"});
   EXPECT_TRUE(Has(r.output, "Error: Invalid AsmFmt specified")) << r.output;
-  EXPECT_FALSE(test::FileExists(dir.File("l.lst")));
+  EXPECT_FALSE(test::FileExists(dir.File("l.dis")));
+}
+
+// The source listing of the bundled demo, checked by hand: addresses
+// from the byte counts, operands from the labels, branch offsets counted
+// back from the next instruction.
+TEST(AssemblerCli, SourceListing) {
+  ScratchDir dir;
+  WriteFile(dir.File("demo.asm"), Example("demo.asm"));
+  auto r = RunVantrel(dir.Path(), {"demo.asm", "-lst"});
+  ASSERT_EQ(r.status, 0) << r.output;
+  const std::string listing = ReadFile(dir.File("demo.lst"));
+  const char* expected = R"(      = $ffd2      chrout  = $ffd2
+      = $d020      border  = $d020
+      = $d021      paper   = $d021
+0801                       orig $0801
+                           ; 10 SYS 2061
+0801  0b 08 0a 00          byte $0b, $08, $0a, $00, $9e
+0805  9e
+0806  32 30 36 31          ascii "2061"
+080a  00 00 00             byte 0, 0, 0
+080d  ad 27 08     start:  lda colours
+0810  8d 20 d0             sta border
+0813  ad 28 08             lda colours+1
+0816  8d 21 d0             sta paper
+0819  a2 00                ldx #0
+081b  bd 29 08     next:   lda message,x
+081e  f0 06                beq done
+0820  20 d2 ff             jsr chrout
+0823  e8                   inx
+0824  d0 f5                bne next
+0826  60           done:   rts
+0827  06 00        colours: byte 6, 0              ; blue border, black paper
+0829  93 05        message: byte 147, 5            ; clear the screen, white text
+082b  48 45 4c 4c          ascii "HELLO FROM VANTREL"
+082f  4f 20 46 52
+0833  4f 4d 20 56
+0837  41 4e 54 52
+083b  45 4c
+083d  0d 00                byte 13, 0
+)";
+  EXPECT_EQ(listing.substr(listing.find("      = $ffd2")), expected);
+
+  // Included lines between marks, expansions under their call, long fills cut.
+  WriteFile(dir.File("lib.asm"), "{macro:poke(v, at)}\n lda #v\n sta at\n{endmacro}\nlib: rts\n");
+  WriteFile(dir.File("main.asm"), " orig $c000\n{include:lib.asm}\ngo: poke 1, $d020\n area 40, $ea\n");
+  r = RunVantrel(dir.Path(), {"main.asm", "-lst:con"});
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_NE(r.output.find("c000                orig $c000\n;>>> lib.asm\nc000  60           lib: rts\n;<<< lib.asm\n"
+                          "c001               go: poke 1, $d020\nc001  a9 01        + lda #1\nc003  8d 20 d0     + sta $d020\n"
+                          "c006  ea ea ea ea   area 40, $ea\n"),
+            std::string::npos)
+      << r.output;
+  EXPECT_NE(r.output.find("c022  ea ea ea ea\nc026  ...\n"), std::string::npos) << r.output;
 }
 
 // The listing's instructions, assembled again, give the same bytes.
 TEST(AssemblerCli, ListingAssemblesBack) {
   ScratchDir dir;
   const std::string first = WithVantrel(dir, " orig $c000\n" + AllInstructions() + " asmfmt \"-mon -'%t%i %o'\"\n",
-                                        {"-lst"});
-  const std::string listing = ReadFile(dir.File("t.lst"));
+                                        {"-dis"});
+  const std::string listing = ReadFile(dir.File("t.dis"));
   ASSERT_FALSE(listing.empty());
   EXPECT_EQ(WithVantrel(dir, " orig $c000\n" + listing), first);
 }
