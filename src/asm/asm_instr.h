@@ -120,6 +120,7 @@ class AsmInstrEquates : public AsmInstrQuiet {
   std::string ToText(const AsmFmt& fmt) const override;
   // The line defining the symbol the last evaluation waited for.
   const AsmInstr* WaitsFor() const;
+  const AsmOperandSymbolic& Value() const { return value_; }
 
  private:
   std::string name_;

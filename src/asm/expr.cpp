@@ -148,6 +148,14 @@ void CombineRelocation(char op, StackValue& a, const StackValue& b) {
   }
 }
 
+// An equate moves as the expression it was given: "mid = table+2" is an
+// address of the program, "lo = <table" the low byte of one.
+void EquateRelocation(const AsmInstr& equate, StackValue& value) {
+  const ExprList& expr = static_cast<const AsmInstrEquates&>(equate).Value().Expression();
+  value.form = expr.Relocation();
+  value.target = expr.RelocTarget();
+}
+
 // "<" and ">" of a value that moves with the program.
 void SelectRelocation(char op, StackValue& v) {
   switch (v.form) {
@@ -331,6 +339,8 @@ ExprState ExprList::EvaluateExpression(AsmPrg& program, const AsmInstr& line) {
       }
       StackValue value{v.value, v.size};
       if (relocatable) value.form = RelocForm::Address, value.target = v.value;
+      else if (item.symbol != nullptr && item.symbol->line != nullptr && item.symbol->line->IsEquates())
+        EquateRelocation(*item.symbol->line, value);
       stack.push_back(value);
       continue;
     }

@@ -388,7 +388,8 @@ TEST(AssemblerCli, RelocationTable) {
                            "tail:   jmp tail\n        lda #<tail\n        ldx #>tail\n"
                            "        lda #<tail+1\n        ldx #>tail+1\n        ldy #<(table+3)\n"
                            "        byte <table+2, >table-1, >(table+300)\n        word tail-2, tail-table\n"
-                           "        lda table+1,x\n        sta tail-start+$0400\n";
+                           "        lda table+1,x\n        sta tail-start+$0400\n"
+                           "mid = tail+1\nlo = <table\n        lda mid\n        ldx #>mid\n        ldy #lo+1\n";
   ScratchDir dir;
   const std::string before = "border = $d020\n";
   const std::string low = WithVantrel(dir, before + " orig $c000\n" + body, {"-rft"});
