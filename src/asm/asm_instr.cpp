@@ -140,10 +140,12 @@ bool AsmInstr6510::Resolve(AsmPrg& program) {
   const std::string& text = operand_.Text();
   if (!operand_.IsOperandResolved()) return ReportLineError(program, this, "Unresolved operand: " + text);
   const uint16_t value = operand_.Value();
-  if (mode == AddressingMode::Immediate && operand_.SignedValue() < -128)
+  // An immediate is a byte, signed or not: -128 to 255.
+  const int32_t signed_value = operand_.SignedValue();
+  if (mode == AddressingMode::Immediate && signed_value < -128)
     return ReportLineError(program, this,
-                           "Immediate value too small: " + text + " -- (" +
-                               std::to_string(operand_.SignedValue()) + " < -128)");
+                           "Immediate value too small: " + text + " -- (" + std::to_string(signed_value) + " < -128)");
+  if (mode == AddressingMode::Immediate && signed_value < 0) return true;
   if (mode == AddressingMode::Relative) {
     int32_t offset = 0;
     if (address.known && !BranchOffset(offset))

@@ -59,7 +59,7 @@ TEST(Assembler, OpcodeChoice) {
       {" bne\n", "", {"Error: 2: Illegal branch destination: bne"}},
       // "<" and ">" are byte-wide before the label has an address: $c006.
       {" sta <t\n stx <t,y\n lda >t\nt: rts\n", "85 06 96 06 a5 c0 60", {}},
-      {" lda #-128\n lda #-1\n", "a9 80 a9 ff", {}},
+      {" lda #-128\n lda #-1\n lda #-$0002\n", "a9 80 a9 ff a9 fe", {}},
       {" lda #-200\n", "", {"Error: 2: Immediate value too small: -200 -- (-200 < -128): lda #-200"}},
       {" lda #300\n", "", {"Error: 2: Immediate value too big: 300 -- (300 > 255): lda #300"}},
       {" lda ($1234),y\n", "", {"Error: 2: Expecting zero page value: $1234 -- (4660 > 255): lda ($1234),y"}},
