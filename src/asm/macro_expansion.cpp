@@ -96,7 +96,8 @@ bool MacroExpander::Expand(AsmPrg& program, const AsmLineFields& fields, const M
   const std::vector<std::string> arguments = SplitArguments(fields.operand);
   if (arguments.size() != macro.parameters.size())
     return program.BuildError("Macro " + macro.name + " takes " + std::to_string(macro.parameters.size()) +
-                              " arguments, not " + std::to_string(arguments.size()));
+                              (macro.parameters.size() == 1 ? " argument, not " : " arguments, not ") +
+                              std::to_string(arguments.size()));
   const std::vector<std::string> locals = DefinedLocals(macro.body);
   const std::string suffix = "__" + std::to_string(++expansions_);
   const SourceLine* call = fields.source;

@@ -61,7 +61,8 @@ TEST(MacroExpansion, Errors) {
   };
   const Row rows[] = {
       {" poke 1\n", {"Error: 17: Macro poke takes 2 arguments, not 1"}},
-      {" nothing 1\n", {"Error: 17: Macro nothing takes 0 arguments, not 1"}},
+      {" nothing 1\n wait\n",
+       {"Error: 17: Macro nothing takes 0 arguments, not 1", "Error: 18: Macro wait takes 1 argument, not 0"}},
       {" both 300\n",
        {"Error: 3: Immediate value too big: 300 -- (300 > 255): lda #300   ; value stays in comments (in macro poke called at t.asm (12), "
         "in macro both called at t.asm (17))",
