@@ -178,6 +178,32 @@ Width CombinedWidth(char op, Width a, Width b, int64_t result) {
 // Arithmetic is done in 64 bits and kept to 32, so no operand overflows.
 int64_t Wrap32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v))); }
 
+// Whether a postfix expression is byte-wide whatever its symbols' values:
+// "<x" and ">x" are, and stay so with a byte added, taken away or masked
+// ("<table+1", "x&$0f"), as the evaluator's width rule gives once it has
+// the values (a sum past 255 is then reported where a byte is needed).
+bool AlwaysByteWide(const std::vector<ExprItem>& postfix) {
+  enum Kind : char { Other, ByteLiteral, Selected };
+  std::vector<Kind> kinds;
+  for (const ExprItem& item : postfix) {
+    if (item.type != ExprItemType::Operator) {
+      kinds.push_back(item.type == ExprItemType::Value && item.width == Width::Byte ? ByteLiteral : Other);
+    } else if (item.unary) {
+      if (item.op == '<' || item.op == '>') kinds.back() = Selected;
+      else if (item.op != '+') kinds.back() = Other;
+    } else {
+      const Kind b = kinds.back();
+      kinds.pop_back();
+      const Kind a = kinds.back();
+      const bool bytes = a != Other && b != Other;
+      if ((item.op == '+' || item.op == '-') && bytes && (a == Selected || b == Selected)) kinds.back() = Selected;
+      else if (item.op == '&' && (a != Other || b != Other)) kinds.back() = Selected;
+      else kinds.back() = a == ByteLiteral && b == ByteLiteral ? ByteLiteral : Other;
+    }
+  }
+  return kinds.back() == Selected;
+}
+
 }  // namespace
 
 bool IsSymbolName(std::string_view text) {
@@ -292,8 +318,7 @@ bool ExprList::PrepareExpression(std::string_view text) {
     else if (!item.unary) --depth;
   }
   if (depth != 1) return malformed();
-  const ExprItem& top = postfix.back();
-  selects_byte_ = top.type == ExprItemType::Operator && top.unary && (top.op == '<' || top.op == '>');
+  selects_byte_ = AlwaysByteWide(postfix);
   if (postfix.size() == 1 && postfix[0].type == ExprItemType::Value) {
     evaluated_ = true;
     value_ = postfix[0].value;

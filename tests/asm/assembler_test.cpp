@@ -57,8 +57,9 @@ TEST(Assembler, OpcodeChoice) {
       {" kil\n", "", {"Error: 2: Illegal addressing mode: kil can't be used with Register mode: kil"}},
       {" bne #1\n", "", {"Error: 2: Illegal branch destination: bne #1"}},
       {" bne\n", "", {"Error: 2: Illegal branch destination: bne"}},
-      // "<" and ">" are byte-wide before the label has an address: $c006.
-      {" sta <t\n stx <t,y\n lda >t\nt: rts\n", "85 06 96 06 a5 c0 60", {}},
+      // "<" and ">" are byte-wide before the label has an address: $c00c.
+      {" sta <t\n stx <t,y\n lda >t\n lda <t+1\n lda t&$0f,x\n lda >t-1,x\nt: rts\n",
+       "85 0c 96 0c a5 c0 a5 0d b5 0c b5 bf 60", {}},
       {" lda #-128\n lda #-1\n lda #-$0002\n", "a9 80 a9 ff a9 fe", {}},
       {" lda #-200\n", "", {"Error: 2: Immediate value too small: -200 -- (-200 < -128): lda #-200"}},
       {" lda #300\n", "", {"Error: 2: Immediate value too big: 300 -- (300 > 255): lda #300"}},
