@@ -91,7 +91,7 @@ bool Converter::ResolveInput(const std::string& input, std::string ext_override)
 
 // Compares the input with each output path; one message at the first clash.
 bool Converter::CheckOutputsAgainstInput(bool include_text_outputs) {
-  std::vector<const HiPath*> outputs = {&options_.prg, &options_.p00, &options_.bin, &options_.lst, &options_.hex,
+  std::vector<const HiPath*> outputs = {&options_.prg, &options_.p00, &options_.bin, &options_.lst, &options_.dis, &options_.hex,
                                         &options_.sym, &options_.rft, &options_.vice};
   if (include_text_outputs) {
     outputs.push_back(&options_.txt);
@@ -112,7 +112,7 @@ void Converter::RunBasic() {
   loader_->DefineVariable("__Vantrel");
   CheckOutputsAgainstInput(true);
   const ConverterOptions& o = options_;
-  if (o.prg.Empty() && o.p00.Empty() && o.bin.Empty() && o.lst.Empty() && o.hex.Empty() && o.txt.Empty() &&
+  if (o.prg.Empty() && o.p00.Empty() && o.bin.Empty() && o.lst.Empty() && o.dis.Empty() && o.hex.Empty() && o.txt.Empty() &&
       o.lbl.Empty() && o.d64.empty())
     log_->ReportWarning("No output specified");
   if (!o.rft.Empty()) log_->ReportError("-rft is only valid for pure assembler");
@@ -194,15 +194,16 @@ void Converter::WriteBasicOutputs() {
   if (!o.txt.Empty()) basic_->WriteTxt(outputs_, o.txt.Text());
   if (!o.lbl.Empty()) basic_->WriteLbl(outputs_, o.lbl.Text());
   if (!o.hex.Empty()) SaveHex(*loader_, outputs_, o.hex.Text(), o.output_range, *memory_);
-  if (!o.lst.Empty()) WriteListing();
+  if (!o.lst.Empty()) WriteListing(o.lst);
+  if (!o.dis.Empty()) WriteListing(o.dis);
   if (!o.sym.Empty()) assembler_->SaveSymbols(outputs_, o.sym.Text(), o.symbol_level, o.sym3);
   if (!o.vice.Empty()) assembler_->SaveViceLabels(outputs_, o.vice.Text());
 }
 
-void Converter::WriteListing() {
+void Converter::WriteListing(const HiPath& path) {
   AddressRange range = options_.output_range;
   if (range.IsEmpty()) range = basic_->NotBasic() ? memory_->Used() : memory_->RangeBehindBasic();
-  assembler_->ExportDisassembly(outputs_, options_.lst.Text(), range);
+  assembler_->ExportDisassembly(outputs_, path.Text(), range);
 }
 
 void Converter::PrintLabelAssignments() {
@@ -224,7 +225,7 @@ void Converter::RunAssembler() {
   CheckAssemblerOptions();
   CheckOutputsAgainstInput(false);
   const ConverterOptions& o = options_;
-  if (o.prg.Empty() && o.p00.Empty() && o.bin.Empty() && o.lst.Empty() && o.hex.Empty() && o.d64.empty() &&
+  if (o.prg.Empty() && o.p00.Empty() && o.bin.Empty() && o.lst.Empty() && o.dis.Empty() && o.hex.Empty() && o.d64.empty() &&
       o.vice.Empty())
     log_->ReportWarning("No output specified");
   if (o.key_case != CharacterCase::Auto) log_->ReportError("-keycase is not valid for assembler");
@@ -273,7 +274,9 @@ void Converter::WriteAssemblerOutputs() {
   if (!o.prg.Empty()) SavePrg(*loader_, outputs_, o.prg.Text(), *memory_);
   if (!o.bin.Empty()) SaveBin(*loader_, outputs_, o.bin.Text(), *memory_);
   if (!o.hex.Empty()) SaveHex(*loader_, outputs_, o.hex.Text(), o.output_range, *memory_);
-  if (!o.lst.Empty()) WriteListing();
+  // The source as assembled; the disassembly of memory is -dis.
+  if (!o.lst.Empty()) assembler_->SaveSourceListing(outputs_, o.lst.Text());
+  if (!o.dis.Empty()) WriteListing(o.dis);
   if (!o.sym.Empty()) assembler_->SaveSymbols(outputs_, o.sym.Text(), o.symbol_level, o.sym3);
   if (!o.rft.Empty()) assembler_->SaveRelocationTable(outputs_, o.rft.Text());
   if (!o.vice.Empty()) assembler_->SaveViceLabels(outputs_, o.vice.Text());

@@ -1,6 +1,7 @@
 #include "app/msg_log.h"
 
 #include <cstdio>
+#include <string>
 
 namespace vantrel {
 
@@ -34,6 +35,11 @@ MsgLog::MsgLog() {
 }
 
 void MsgLog::Report(const MsgLogMsg& msg) {
+  if (msg.level == kError && reported_errors_++ >= kReportedErrors) {
+    ++hidden_errors_;
+    error_ = true;
+    return;
+  }
   if (msg.force || msg.level >= keep_threshold_) messages_.push_back(msg);
   if (Shows(msg)) {
     std::string line = LineOf(msg);
@@ -44,6 +50,16 @@ void MsgLog::Report(const MsgLogMsg& msg) {
   }
   if (msg.level == kError) error_ = true;
   else if (msg.level == kFatal) fatal_ = true;
+}
+
+void MsgLog::ReportHiddenErrors() {
+  if (hidden_errors_ == 0) return;
+  // Kept out of the count: it reports errors, it is not one.
+  const size_t hidden = hidden_errors_;
+  const MsgLogMsg line{kError, std::to_string(hidden) + (hidden == 1 ? " more error" : " more errors") +
+                                   " not reported", true};
+  messages_.push_back(line);
+  if (Shows(line)) std::fputs((LineOf(line) + "\n").c_str(), stderr);
 }
 
 bool MsgLog::Shows(const MsgLogMsg& msg) const {

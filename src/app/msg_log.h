@@ -66,6 +66,13 @@ class MsgLog {
     return level >= keep_threshold_ || (echo_ && level >= console_threshold_);
   }
 
+  // Past this many errors a run goes on counting but stops reporting them:
+  // a broken input of a million lines should not print a million lines.
+  static constexpr size_t kReportedErrors = 100;
+  size_t HiddenErrors() const { return hidden_errors_; }
+  // One error line telling how many were not reported; nothing when none.
+  void ReportHiddenErrors();
+
   const std::vector<MsgLogMsg>& Messages() const { return messages_; }
   size_t CountAt(int32_t level) const;
   // The console form of a message: the level's prefix, then the text.
@@ -79,6 +86,8 @@ class MsgLog {
   bool quiet_ = false;
   bool error_ = false;
   bool fatal_ = false;
+  size_t reported_errors_ = 0;
+  size_t hidden_errors_ = 0;
   int32_t keep_threshold_ = 0;
   int32_t console_threshold_ = 0;
   MessageFormat format_ = MessageFormat::Standard;

@@ -43,6 +43,7 @@ void Converter::ParseOptions(CmdLineParams& params) {
   o.p00 = params.OutputPathOf(InputFile(), "p00", "p00");
   o.bin = params.OutputPathOf(InputFile(), "bin", "bin");
   o.lst = params.OutputPathOf(InputFile(), "lst", "lst");
+  o.dis = params.OutputPathOf(InputFile(), "dis", "dis");
   o.hex = params.OutputPathOf(InputFile(), "hex", "hex");
   o.sym = params.OutputPathOf(InputFile(), "sym", "sym");
   o.rft = params.OutputPathOf(InputFile(), "rft", "rft");
@@ -104,7 +105,7 @@ void Converter::ParseRange(CmdLineParams& params) {
   } else {
     loader_->Error("Error in -range parameter");
   }
-  if (options_.lst.Empty() && options_.hex.Empty())
+  if (options_.lst.Empty() && options_.dis.Empty() && options_.hex.Empty())
     loader_->Warning("-range parameter has no effect without -lst or -hex");
 }
 
@@ -125,7 +126,7 @@ void Converter::ParseKeepCode(CmdLineParams& params) {
 
 // An output named after the input has no name to take from standard input.
 void Converter::CheckStandardInputOutputs(CmdLineParams& params) {
-  for (const char* word : {"prg", "p00", "bin", "lst", "hex", "sym", "rft", "txt", "lbl", "vice"}) {
+  for (const char* word : {"prg", "p00", "bin", "lst", "dis", "hex", "sym", "rft", "txt", "lbl", "vice"}) {
     const CmdLineParam& p = params.FindParam(word, false);
     if (CmdLineParams::Found(p) && p.value.empty())
       log_->ReportError(std::string("-") + word + " needs a name when the input is standard input (-" + word +

@@ -56,7 +56,9 @@ constexpr const char* kUsageLines[] = {
     "\t-p00[:name]\t\tsave in PC64 .p00 format (C64 name: the file's name)",
     "\t-hex[:name]\t\tsave prg in an ASCII hex dump format",
     "\t-bin[:name]\t\tsave binary file with no load address",
-    "\t-lst[:name]\t\tsave in a memory-disassembled format",
+    "\t-lst[:name]\t\tsave a listing: the source with addresses and bytes (assembler),\n"
+    "\t\t\tthe disassembled memory (BASIC)",
+    "\t-dis[:name]\t\tsave the disassembled memory (.dis), in either mode",
     "\t-sym[:name]\t\toutput a symbol table file",
     "\toutput to console\tname CON for text outputs; - for any output",
     "",

@@ -13,7 +13,7 @@ namespace {
 
 bool CheckSymbolName(AsmPrg& program, std::string_view label, AsmLineFields& fields) {
   if (IsSymbolName(label)) return true;
-  fields.ok = program.Loader().Error("Invalid symbol name: \"" + std::string(label) + "\"");
+  fields.ok = program.BuildError("Invalid symbol name: \"" + std::string(label) + "\"");
   return false;
 }
 
@@ -49,8 +49,8 @@ LineMarks ScanLine(std::string_view text) {
 bool AddSymbolFor(AsmPrg& program, AsmInstr& line, std::string name, bool is_label) {
   switch (program.Symbols().AddSymbol(name, is_label, &line)) {
     case AddSymbolResult::Added: return true;
-    case AddSymbolResult::InvalidName: return program.Loader().Error(name + " is not a valid symbol name");
-    case AddSymbolResult::Redefined: return program.Loader().Error("Symbol redefinition: " + name);
+    case AddSymbolResult::InvalidName: return program.BuildError(name + " is not a valid symbol name");
+    case AddSymbolResult::Redefined: return program.BuildError("Symbol redefinition: " + name);
   }
   return false;
 }
@@ -78,24 +78,27 @@ bool BuildInstruction(AsmPrg& program, const AsmLineFields& fields) {
     program.AppendLine(std::move(instr));
     return true;
   }
-  // Macros are collected but never expanded; a use is only noted.
   const std::string mnemonic(fields.mnemonic);
-  if (program.Loader().Macros().count(mnemonic) != 0) {
+  const MacroTable& macros = program.Loader().Macros();
+  if (auto named = macros.find(LowerCopy(mnemonic)); named != macros.end() && !named->second.name.empty())
+    return program.Macros().Expand(program, fields, named->second);
+  // A definition without a name is collected, never expanded; a use is only noted.
+  if (macros.count(mnemonic) != 0) {
     program.Loader().Info("Found macro! " + mnemonic);
     return true;
   }
-  return program.Loader().Error("Unknown instruction " + mnemonic);
+  return program.BuildError("Unknown instruction " + mnemonic);
 }
 
 bool BuildDirectiveLine(AsmPrg& program, const SourceLine& source) {
   DirectiveParts parts;
-  if (!SplitDirective(source, parts)) return program.Loader().Error("Problematic directive " + source);
+  if (!SplitDirective(source, parts)) return program.BuildError("Problematic directive " + source);
   const std::string name = LowerCopy(parts.keyword);
   if (name == ToText(AsmDirective::AddrCheck))
-    return program.Loader().Error("AddrCheck directive not implemented in assembler yet; use addrcheck pseudo-op");
+    return program.BuildError("AddrCheck directive not implemented in assembler yet; use addrcheck pseudo-op");
   if (name == ToText(AsmDirective::Alpha)) {
     const AlphaMode mode = ReadAlphaMode(parts.argument);
-    if (mode == AlphaMode::Error) return program.Loader().Error("Invalid alpha mode " + parts.argument);
+    if (mode == AlphaMode::Error) return program.BuildError("Invalid alpha mode " + parts.argument);
     program.Codes().SetAlpha(mode);
     return true;
   }
@@ -104,7 +107,7 @@ bool BuildDirectiveLine(AsmPrg& program, const SourceLine& source) {
     return true;
   }
   if (name == ToText(AsmDirective::DebugStall)) return true;
-  return program.Loader().Error("Unknown directive " + source);
+  return program.BuildError("Unknown directive " + source);
 }
 
 }  // namespace
@@ -137,8 +140,10 @@ bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fiel
     fields.kind = AsmLineKind::Equate;
     fields.label = TrimView(rest.substr(0, eq));
     fields.operand = TrimView(rest.substr(eq + 1));
-    if (fields.label.empty()) fields.ok = program.Loader().Error("No label found");
-    else if (fields.operand.empty()) fields.ok = program.Loader().Error("Expected value not found");
+    if (fields.label == "*")
+      fields.ok = program.BuildError("Set the address with \"orig " + std::string(fields.operand) + "\", not \"* =\"");
+    else if (fields.label.empty()) fields.ok = program.BuildError("No label found");
+    else if (fields.operand.empty()) fields.ok = program.BuildError("Expected value not found");
     else CheckSymbolName(program, fields.label, fields);
     return fields.ok;
   }
@@ -146,7 +151,7 @@ bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fiel
     const size_t colon = marks.colon - shift;
     fields.label = TrimView(rest.substr(0, colon));
     rest = TrimView(rest.substr(colon + 1));
-    if (fields.label.empty()) return fields.ok = program.Loader().Error("No label found");
+    if (fields.label.empty()) return fields.ok = program.BuildError("No label found");
     if (!CheckSymbolName(program, fields.label, fields)) return false;
     if (rest.empty()) {
       fields.kind = AsmLineKind::LabelOnly;
@@ -163,6 +168,8 @@ bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fiel
 
 bool BuildAsmLine(AsmPrg& program, const SourceLine& source) {
   program.Loader().SetContext(source.fileKey, source.lineNumber);
+  program.SetBuildLine(&source, program.Lines().size());
+  program.AddBuiltLine(&source);
   if (source.isDirective) return BuildDirectiveLine(program, source);
   AsmLineFields fields;
   if (!SplitAsmLine(source, program, fields)) return false;
@@ -196,16 +203,27 @@ std::string LineMessage(AsmPrg& program, const AsmInstr* line, const std::string
   }
   const SourceLine& source = *line->Source();
   program.Loader().SetContext(source.fileKey, source.lineNumber);
-  return program.Loader().ContextText(message + ": " + Trim(source));
+  return program.Loader().ContextText(message + ": " + Trim(source) +
+                                      program.Macros().CallChain(&source, program.Loader()));
+}
+
+void ReportOnLine(AsmPrg& program, const AsmInstr* line, MessageLevel level, const std::string& message) {
+  const SourceLine* source = line == nullptr ? nullptr : line->Source();
+  // Lines are reported on while built, before they have their place.
+  size_t order = line == nullptr ? SIZE_MAX : line->Index();
+  if (program.CurrentPass() == AsmPass::Build) order = program.BuildOrder();
+  program.Report(source, order, level, LineMessage(program, line, message));
 }
 }  // namespace
 
 bool ReportLineError(AsmPrg& program, const AsmInstr* line, const std::string& message) {
-  return program.Loader().Log().ReportError(LineMessage(program, line, message));
+  ReportOnLine(program, line, MessageLevel::Error, message);
+  return false;
 }
 
 bool ReportLineWarning(AsmPrg& program, const AsmInstr* line, const std::string& message) {
-  return program.Loader().Log().ReportWarning(LineMessage(program, line, message));
+  ReportOnLine(program, line, MessageLevel::Warning, message);
+  return true;
 }
 
 }  // namespace vantrel

@@ -306,12 +306,14 @@ void SourceLoader::UpdateBuildRevision(OutputSet& out) {
 }
 
 void SourceLoader::Summary(const std::string& program_name) {
-  const std::string tally = std::to_string(log_.CountAt(static_cast<int32_t>(MessageLevel::Error))) +
+  const size_t errors = log_.CountAt(static_cast<int32_t>(MessageLevel::Error)) + log_.HiddenErrors();
+  log_.ReportHiddenErrors();
+  const std::string tally = std::to_string(errors) +
                             " Errors; " +
                             std::to_string(log_.CountAt(static_cast<int32_t>(MessageLevel::Warning))) +
                             " Warnings";
   const std::string rule = Repeat('=', tally.size());
-  const bool failed = log_.CountAt(static_cast<int32_t>(MessageLevel::Error)) > 0;
+  const bool failed = errors > 0;
   log_.SetConsoleThreshold(0);
   log_.ReportInfo(rule);
   log_.ReportInfo(tally);

@@ -88,7 +88,7 @@ class SourceLoader {
 
   void EnterAsm();
   void LeaveAsm();
-  void StartMacro();
+  void StartMacro(const std::string& argument);
   void EndMacro();
   SourceType CurrentFileKind();
 

@@ -46,11 +46,15 @@ void SourceLoader::LeaveAsm() {
   Info("Exiting assembler");
 }
 
-void SourceLoader::StartMacro() {
+void SourceLoader::StartMacro(const std::string& argument) {
   if (mode_ == SourceType::Asm) {
     mode_ = SourceType::Macro;
     Info("Starting macro definition");
     macro_.Reset();
+    if (!ReadMacroHeading(argument, macro_)) {
+      Error("Invalid macro heading: " + argument);
+      macro_.Reset();
+    }
     return;
   }
   if (mode_ == SourceType::Macro) Error("Already defining a macro");
@@ -64,16 +68,18 @@ void SourceLoader::EndMacro() {
   }
   mode_ = SourceType::Asm;
   // The first definition under a name is kept.
-  macros_.try_emplace(macro_.name, macro_);
-  log_.ReportPlain("macro " + macro_.name);
-  for (const std::string& parameter : macro_.parameters) log_.ReportPlain(parameter);
+  const bool added = macros_.try_emplace(macro_.name, macro_).second;
+  if (!added && !macro_.name.empty()) Error("Macro already defined: " + macro_.name);
+  // The definition is shown with -verbose, not mixed into the run's output.
+  Info("macro " + macro_.name);
+  for (const std::string& parameter : macro_.parameters) Info(parameter);
   for (const SourceLine& line : macro_.body) {
     std::string text = std::to_string(line.fileKey);
     text += ' ';
     text += std::to_string(line.lineNumber);
     text += " | ";
     text += line;
-    log_.ReportPlain(text);
+    Info(text);
   }
   macro_.Reset();
   Info("Macro defined");

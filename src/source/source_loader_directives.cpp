@@ -71,7 +71,7 @@ bool SourceLoader::RunDirective(TokensPreProc token, const std::string& argument
     case TokensPreProc::EndIf: CloseIf(); break;
     case TokensPreProc::Asm: EnterAsm(); break;
     case TokensPreProc::EndAsm: LeaveAsm(); break;
-    case TokensPreProc::Macro: StartMacro(); break;
+    case TokensPreProc::Macro: StartMacro(argument); break;
     case TokensPreProc::EndMacro: EndMacro(); break;
     case TokensPreProc::Hex: replacement = RadixValue(argument, 16); break;
     case TokensPreProc::Bin: replacement = RadixValue(argument, 2); break;

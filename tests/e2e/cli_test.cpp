@@ -253,7 +253,7 @@ TEST(Cli, AFailedRunWritesNothing) {
       {"existing listing", {{"demo.asm", " orig $c000\n rts\n"}, {"demo.lst", "old"}},
        {"demo.asm", "-prg", "-sym", "-lst"}, "Error: File already exists: demo.lst"},
       {"bad asmfmt", {{"demo.asm", " orig $c000\n asmfmt \"-bogus\"\n rts\n"}},
-       {"demo.asm", "-prg", "-lst", "-vice"}, "Error: Invalid AsmFmt specified"},
+       {"demo.asm", "-prg", "-dis", "-vice"}, "Error: Invalid AsmFmt specified"},
       {"missing folder", {{"dodge.txt", "10 PRINT\n"}},
        {"dodge.txt", "-prg", "-txt:none/x"}, "Error: Can't open file none/x.txt for writing: No such file or directory"},
       {"device that fails", {{"dodge.txt", "10 PRINT\n{buildrev:rev}\n"}, {"rev", "41"}},
