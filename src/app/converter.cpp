@@ -197,7 +197,16 @@ void Converter::WriteBasicOutputs() {
   if (!o.lst.Empty()) WriteListing(o.lst);
   if (!o.dis.Empty()) WriteListing(o.dis);
   if (!o.sym.Empty()) assembler_->SaveSymbols(outputs_, o.sym.Text(), o.symbol_level, o.sym3);
-  if (!o.vice.Empty()) assembler_->SaveViceLabels(outputs_, o.vice.Text());
+  if (!o.vice.Empty()) assembler_->SaveViceLabels(outputs_, o.vice.Text(), BasicLineNames());
+}
+
+// ".line_100" at the start of line 100, so the monitor shows where BASIC is.
+std::vector<AddressName> Converter::BasicLineNames() const {
+  std::vector<AddressName> names;
+  if (basic_->NotBasic()) return names;
+  for (const BasicLineStart& line : memory_->BasicLines())
+    names.push_back({line.address, "line_" + std::to_string(line.number)});
+  return names;
 }
 
 void Converter::WriteListing(const HiPath& path) {

@@ -81,6 +81,7 @@ class Converter {
   void LoadBasicText();
   void LoadBasicBinary();
   void WriteBasicOutputs();
+  std::vector<AddressName> BasicLineNames() const;
   void WriteAssemblerOutputs();
   void SaveAssembledToContainers();
   // The disassembly of memory, to `path`.

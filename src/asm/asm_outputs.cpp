@@ -1,12 +1,12 @@
 // The files written from the assembler's state: the disassembly listing,
 // the symbol table and the relocation table.
 #include <algorithm>
-#include <cctype>
 
 #include "asm/asm_prg.h"
 #include "asm/disassembler.h"
 #include "asm/pseudo_ops.h"
 #include "asm/source_listing.h"
+#include "asm/vice_labels.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -87,35 +87,8 @@ bool AsmPrg::SaveSymbols(OutputSet& out, const std::string& path, SymbolLevel le
   return SaveAsmText(log, out, path, std::move(text), "Could not open sym file for saving: ");
 }
 
-namespace {
-
-// VICE takes letters, digits and "_" in a label after its leading dot.
-std::string ViceName(std::string_view name) {
-  std::string out(1, '.');
-  for (char c : name) out += (std::isalnum(static_cast<unsigned char>(c)) || c == '_') ? c : '_';
-  return out;
-}
-
-}  // namespace
-
-bool AsmPrg::SaveViceLabels(OutputSet& out, const std::string& path) {
-  std::string text;
-  std::string scope;  // the last global label: local labels are named under it
-  for (const auto& line : lines_) {
-    if (!line->IsLabel() && !line->IsEquates()) continue;
-    const AsmSymbol* symbol = symbols_.FindSymbol(LowerCopy(line->GetName()));
-    if (symbol == nullptr || !symbol->value.known) continue;
-    std::string name = symbol->name;
-    if (symbol->level == SymbolLevel::Local) {
-      // "@loop@1" under "start" becomes ".start_loop_1".
-      name = scope.empty() ? name.substr(1) : scope + "_" + name.substr(1);
-    } else if (line->IsLabel()) {
-      scope = name;
-    } else if (symbol->value.size != Width::Word) {
-      continue;  // a number, not an address
-    }
-    ((((text += "al C:") += Hex(symbol->value.value, 4)) += ' ') += ViceName(name)) += '\n';
-  }
+bool AsmPrg::SaveViceLabels(OutputSet& out, const std::string& path, const std::vector<AddressName>& extra) {
+  std::string text = ViceLabelText(*this, extra);
   if (text.empty()) return loader_.Log().ReportInfo("No symbols to save");
   loader_.Log().ReportInfo("Saving VICE label file: " + path);
   return SaveAsmText(loader_.Log(), out, path, std::move(text), "Could not open VICE label file: ");

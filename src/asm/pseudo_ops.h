@@ -1,6 +1,6 @@
-// asm/pseudo_ops.h: the fourteen pseudo-ops. They place data, move or check
-// the program counter, reserve or align space, pull in a file, set the
-// listing format or switch a debugging aid; the passes drive them like
+// asm/pseudo_ops.h: the pseudo-ops. They place data, move or check the
+// program counter, reserve or align space, pull in a file, set the listing
+// format, switch a debugging aid or mark a breakpoint for VICE; the passes drive them like
 // instructions.
 #pragma once
 
@@ -15,7 +15,7 @@ namespace vantrel {
 
 enum class PseudoMnemonic : uint32_t {
   None = 0,
-  Orig, AddrCheck, Align, Area, Hex, Bin, Bits, Byte, Word, Data, Ascii, Embed, AsmFmt, DebugStall,
+  Orig, AddrCheck, Align, Area, Hex, Bin, Bits, Byte, Word, Data, Ascii, Embed, AsmFmt, DebugStall, Break,
 };
 std::string_view ToText(PseudoMnemonic p);
 // Any case; None when the word is not a pseudo-op.
