@@ -92,7 +92,7 @@ bool Converter::ResolveInput(const std::string& input, std::string ext_override)
 // Compares the input with each output path; one message at the first clash.
 bool Converter::CheckOutputsAgainstInput(bool include_text_outputs) {
   std::vector<const HiPath*> outputs = {&options_.prg, &options_.p00, &options_.bin, &options_.lst, &options_.dis, &options_.hex,
-                                        &options_.sym, &options_.rft, &options_.vice};
+                                        &options_.sym, &options_.rft, &options_.vice, &options_.asm_source};
   if (include_text_outputs) {
     outputs.push_back(&options_.txt);
     outputs.push_back(&options_.lbl);
@@ -113,7 +113,7 @@ void Converter::RunBasic() {
   CheckOutputsAgainstInput(true);
   const ConverterOptions& o = options_;
   if (o.prg.Empty() && o.p00.Empty() && o.bin.Empty() && o.lst.Empty() && o.dis.Empty() && o.hex.Empty() && o.txt.Empty() &&
-      o.lbl.Empty() && o.d64.empty())
+      o.lbl.Empty() && o.d64.empty() && o.vice.Empty() && o.asm_source.Empty())
     log_->ReportWarning("No output specified");
   if (!o.rft.Empty()) log_->ReportError("-rft is only valid for pure assembler");
   if (Failed()) return;
@@ -198,6 +198,7 @@ void Converter::WriteBasicOutputs() {
   if (!o.dis.Empty()) WriteListing(o.dis);
   if (!o.sym.Empty()) assembler_->SaveSymbols(outputs_, o.sym.Text(), o.symbol_level, o.sym3);
   if (!o.vice.Empty()) assembler_->SaveViceLabels(outputs_, o.vice.Text(), BasicLineNames());
+  if (!o.asm_source.Empty()) WriteRecoveredSource();
 }
 
 // ".line_100" at the start of line 100, so the monitor shows where BASIC is.
@@ -272,6 +273,7 @@ void Converter::CheckAssemblerOptions() {
       {o.notbasic, "-notbasic is not valid for assembler"},
       {o.keepcode != KeepCode::Off, "-keepcode is not valid for assembler"},
       {!o.dialect.empty(), "-dialect is not valid for assembler"},
+      {!o.asm_source.Empty(), "-asm is not valid for assembler"},
   };
   for (const Check& c : checks)
     if (c.given) log_->ReportError(c.message);
