@@ -111,7 +111,8 @@ class Recovery {
   void SweepGaps() {
     for (size_t i = 0; i < bytes_.size(); ++i) {
       if (roles_[i] != Role::Unknown) continue;
-      if (RunLength(i) >= kShortestRun) Trace(i);
+      // The first byte is the likeliest entry: any run from it will do.
+      if (RunLength(i) >= (i == 0 ? 1 : kShortestRun)) Trace(i);
       if (roles_[i] == Role::Unknown) roles_[i] = Role::Data;
     }
   }

@@ -1,8 +1,9 @@
 // asm/source_recovery.h: machine code back to assembler source that
-// assembles to the same bytes (-asm). A run of at least four
-// instructions that ends in a jump or a return is taken for code, and
-// everything reached from it through jumps and branches too; labels go
-// where jumps and branches land; everything else is written as data.
+// assembles to the same bytes (-asm). A run of at least four documented
+// instructions that ends in a jump or a return (any such run from the
+// first byte) is taken for code, with everything reached from it through
+// jumps and branches; labels go where jumps and branches land; all other
+// bytes are written as data.
 #pragma once
 
 #include <cstdint>
