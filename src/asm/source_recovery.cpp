@@ -100,6 +100,8 @@ class Recovery {
       if (roles_[i] == Role::Instruction) return count;
       const uint32_t length = InstructionAt(i);
       if (length == 0 || EntryAt(i).IsIllegal()) return 0;
+      // Branches are short: one that leaves the program is data read as code.
+      if (EntryAt(i).mode == AddressingMode::Relative && !Inside(Target(i))) return 0;
       // Bitmaps are full of $6c: a "jmp (...)" ends a run but does not count.
       if (EntryAt(i).mode != AddressingMode::Indirect) ++count;
       if (EndsFlow(EntryAt(i).mnemonic)) return count;

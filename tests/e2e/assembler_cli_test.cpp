@@ -148,6 +148,25 @@ start:
   EXPECT_EQ(WithVantrel(dir, ours), With64tass(dir, "$c000", tass));
 }
 
+// A program 64tass assembled, back to source with -asm: 64tass assembles
+// that source (its words for orig and byte put in) to the same bytes.
+TEST(AssemblerCli, RecoveredSourceMatches64tass) {
+  if (!Have64tass()) GTEST_SKIP() << "64tass is not installed";
+  ScratchDir dir;
+  const std::string program = With64tass(dir, "$0900", kRealistic);
+  WriteFile(dir.File("r.prg"), program);
+  auto r = RunVantrel(dir.Path(), {"r.prg", "-notbasic", "-asm"});
+  ASSERT_EQ(r.status, 0) << r.output;
+  std::string source = ReadFile(dir.File("r.asm"));
+  // jmp (vector): the vector sits behind rts at $092a, worked out by hand.
+  EXPECT_TRUE(Has(source, "\tjmp ($092b)")) << source;
+  source.replace(0, source.find('\n'), "* = $0900");
+  for (size_t at; (at = source.find("\tbyte")) != std::string::npos;) source.replace(at, 5, "\t.byte");
+  WriteFile(dir.File("ref.s"), source);
+  EXPECT_EQ(std::system(("cd '" + dir.Path() + "' && 64tass -q -o again.prg ref.s >/dev/null 2>&1").c_str()), 0);
+  EXPECT_EQ(ReadFile(dir.File("again.prg")), program);
+}
+
 std::string Example(const std::string& name) {
   return ReadFile(std::string(VANTREL_TEST_DATA) + "/../../examples/" + name);
 }
