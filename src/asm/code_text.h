@@ -12,13 +12,12 @@
 namespace vantrel {
 
 // -keepcode: the bytes behind a BASIC program go into its text as data
-// lines, or as instructions where they decode to documented ones.
+// lines, or as instructions where they are code.
 enum class KeepCode { Off, Data, Asm };
 
 // The bytes at `start` as an {asm} ... {endasm} block of text lines. As
-// data, 16 bytes to a hex line; with `instructions`, runs that decode to
-// documented instructions become instructions, with labels where branches
-// and jumps land inside the block.
+// data, 16 bytes to a hex line; with `instructions`, the source -asm
+// writes (source_recovery.h).
 std::string CodeBlock(const OpcodeTable& opcodes, const std::vector<uint8_t>& bytes, uint16_t start,
                       bool instructions);
 
