@@ -49,7 +49,7 @@ constexpr const char* kUsageLines[] = {
     "---- Assembler mode ----",
     "\t-symlvl !|-|@|auto\tfilter .sym output important|general|local",
     "\t-sym3\t\t\toutput symbol table for vanTrel3.x consumption",
-    "\t-vice[:name]\t\tsave labels, breaks and BASIC line starts for the VICE monitor (.vs)",
+    "\t-vice[:name]\t\tsave labels and breaks for the VICE monitor (.vs)",
     "",
     "---- Output formats ----",
     "\t-txt[:name]\t\tsave untokenized BASIC in a text format",
