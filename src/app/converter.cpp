@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <system_error>
 
 #include "app/large_heap.h"
@@ -201,12 +202,18 @@ void Converter::WriteBasicOutputs() {
   if (!o.asm_source.Empty()) WriteRecoveredSource();
 }
 
-// ".line_100" at the start of line 100, so the monitor shows where BASIC is.
+// ".line_100" at the start of line 100, so the monitor shows where BASIC
+// is. A number used again gets "_2", "_3"...: VICE keeps one address a name.
 std::vector<AddressName> Converter::BasicLineNames() const {
   std::vector<AddressName> names;
   if (basic_->NotBasic()) return names;
-  for (const BasicLineStart& line : memory_->BasicLines())
-    names.push_back({line.address, "line_" + std::to_string(line.number)});
+  std::map<uint16_t, int> seen;
+  for (const BasicLineStart& line : memory_->BasicLines()) {
+    std::string name = "line_";
+    name += std::to_string(line.number);
+    if (const int n = ++seen[line.number]; n > 1) (name += '_') += std::to_string(n);
+    names.push_back({line.address, std::move(name)});
+  }
   return names;
 }
 
