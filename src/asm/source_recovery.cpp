@@ -38,7 +38,7 @@ class Recovery {
       : opcodes_(opcodes), bytes_(bytes), start_(start), roles_(bytes.size(), Role::Unknown) {}
 
   std::string Source() {
-    SweepGaps();
+    FindCode();
     FindLabels();
     return Write();
   }
@@ -110,7 +110,7 @@ class Recovery {
     return 0;
   }
 
-  void SweepGaps() {
+  void FindCode() {
     for (size_t i = 0; i < bytes_.size(); ++i) {
       if (roles_[i] != Role::Unknown) continue;
       // The first byte is the likeliest entry: any run from it will do.
