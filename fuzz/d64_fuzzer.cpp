@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/msg_log.h"
+#include "log/msg_log.h"
 #include "d64/d64_files.h"
 #include "d64/d64_geometry.h"
 #include "fuzz_support.h"

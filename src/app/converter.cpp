@@ -152,7 +152,7 @@ void Converter::LoadBasicBinary() {
 
 bool Converter::LoadPrefaces() {
   const ConverterOptions& o = options_;
-  if (o.basic4 && o.basic7) return loader_->Error("-b4 and -b7 can't both be enabled");
+  if (o.basic4 && o.basic7) return log_->ReportError("-b4 and -b7 can't both be enabled");
   HiPath extension_file = program_path_;
   if (o.basic4) {
     extension_file.SetFileName(HiPath("BASIC4_0.txt"));
@@ -168,13 +168,13 @@ bool Converter::LoadPrefaces() {
 }
 
 bool Converter::LoadPreface(const HiPath& path) {
-  if (!RegularFileExists(path.Text())) return loader_->Error("Preface file not found: " + path.Text());
+  if (!RegularFileExists(path.Text())) return log_->ReportError("Preface file not found: " + path.Text());
   if (!loader_->LoadSource(path.Text(), SourceType::Basic))
-    return loader_->Error("Error loading preface file: " + path.Text());
-  if (!basic_->Tokenize()) return loader_->Error("Error processing preface file: " + path.Text());
+    return log_->ReportError("Error loading preface file: " + path.Text());
+  if (!basic_->Tokenize()) return log_->ReportError("Error processing preface file: " + path.Text());
   if (basic_->HasStatements()) {
-    loader_->Error("Preface file can't contain any actual code");
-    return loader_->Error("Error processing preface file: " + path.Text());
+    log_->ReportError("Preface file can't contain any actual code");
+    return log_->ReportError("Error processing preface file: " + path.Text());
   }
   basic_->ResetStartAddress();
   return true;
@@ -187,7 +187,7 @@ void Converter::WriteBasicOutputs() {
   if (!o.bin.Empty()) SaveBin(*log_, outputs_, o.bin.Text(), basic_->Program());
   if (!o.txt.Empty()) basic_->WriteTxt(outputs_, o.txt.Text());
   if (!o.lbl.Empty()) basic_->WriteLbl(outputs_, o.lbl.Text());
-  if (!o.hex.Empty()) SaveHex(*loader_, outputs_, o.hex.Text(), o.output_range, *memory_);
+  if (!o.hex.Empty()) SaveHex(*log_, outputs_, o.hex.Text(), o.output_range, *memory_);
   if (!o.lst.Empty()) WriteListing();
   if (!o.sym.Empty()) assembler_->SaveSymbols(outputs_, o.sym.Text(), o.symbol_level, o.sym3);
   if (!o.vice.Empty()) assembler_->SaveViceLabels(outputs_, o.vice.Text());
@@ -262,9 +262,9 @@ void Converter::CheckAssemblerOptions() {
 void Converter::WriteAssemblerOutputs() {
   const ConverterOptions& o = options_;
   if (!o.d64.empty()) SaveAssembledToImage();
-  if (!o.prg.Empty()) SavePrg(*loader_, outputs_, o.prg.Text(), *memory_);
-  if (!o.bin.Empty()) SaveBin(*loader_, outputs_, o.bin.Text(), *memory_);
-  if (!o.hex.Empty()) SaveHex(*loader_, outputs_, o.hex.Text(), o.output_range, *memory_);
+  if (!o.prg.Empty()) SavePrg(*log_, outputs_, o.prg.Text(), *memory_);
+  if (!o.bin.Empty()) SaveBin(*log_, outputs_, o.bin.Text(), *memory_);
+  if (!o.hex.Empty()) SaveHex(*log_, outputs_, o.hex.Text(), o.output_range, *memory_);
   if (!o.lst.Empty()) WriteListing();
   if (!o.sym.Empty()) assembler_->SaveSymbols(outputs_, o.sym.Text(), o.symbol_level, o.sym3);
   if (!o.rft.Empty()) assembler_->SaveRelocationTable(outputs_, o.rft.Text());
@@ -275,12 +275,12 @@ void Converter::WriteAssemblerOutputs() {
 // writer checks it.
 void Converter::SaveAssembledToImage() {
   if (memory_->Used().IsEmpty()) {
-    loader_->Error("No program to save");
+    log_->ReportError("No program to save");
     return;
   }
   ProgramFile file;
   if (!memory_->Extract(memory_->Used(), file)) {
-    loader_->Error("Program is too large to fit in memory");
+    log_->ReportError("Program is too large to fit in memory");
     return;
   }
   SaveToImage(*log_, outputs_, options_.d64, file, "64");

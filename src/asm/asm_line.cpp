@@ -13,7 +13,7 @@ namespace {
 
 bool CheckSymbolName(AsmPrg& program, std::string_view label, AsmLineFields& fields) {
   if (IsSymbolName(label)) return true;
-  fields.ok = program.Loader().Error("Invalid symbol name: \"" + std::string(label) + "\"");
+  fields.ok = program.Loader().Log().ReportError(fields.source->pos, "Invalid symbol name: \"" + std::string(label) + "\"");
   return false;
 }
 
@@ -46,11 +46,11 @@ LineMarks ScanLine(std::string_view text) {
   return marks;
 }
 
-bool AddSymbolFor(AsmPrg& program, AsmInstr& line, std::string name, bool is_label) {
+bool AddSymbolFor(AsmPrg& program, AsmInstr& line, std::string name, bool is_label, SourcePos at) {
   switch (program.Symbols().AddSymbol(name, is_label, &line)) {
     case AddSymbolResult::Added: return true;
-    case AddSymbolResult::InvalidName: return program.Loader().Error(name + " is not a valid symbol name");
-    case AddSymbolResult::Redefined: return program.Loader().Error("Symbol redefinition: " + name);
+    case AddSymbolResult::InvalidName: return program.Loader().Log().ReportError(at, name + " is not a valid symbol name");
+    case AddSymbolResult::Redefined: return program.Loader().Log().ReportError(at, "Symbol redefinition: " + name);
   }
   return false;
 }
@@ -59,7 +59,7 @@ bool BuildLabel(AsmPrg& program, const AsmLineFields& fields) {
   auto label = std::make_unique<AsmInstrLabel>(fields.source, std::string(fields.label));
   AsmInstr& line = *label;
   program.AppendLine(std::move(label));
-  return AddSymbolFor(program, line, std::string(fields.label), true);
+  return AddSymbolFor(program, line, std::string(fields.label), true, fields.source->pos);
 }
 
 bool BuildEquate(AsmPrg& program, const AsmLineFields& fields) {
@@ -68,7 +68,7 @@ bool BuildEquate(AsmPrg& program, const AsmLineFields& fields) {
   equate->Evaluate(program);
   AsmInstr& line = *equate;
   program.AppendLine(std::move(equate));
-  return AddSymbolFor(program, line, std::string(fields.label), false);
+  return AddSymbolFor(program, line, std::string(fields.label), false, fields.source->pos);
 }
 
 bool BuildInstruction(AsmPrg& program, const AsmLineFields& fields) {
@@ -81,21 +81,22 @@ bool BuildInstruction(AsmPrg& program, const AsmLineFields& fields) {
   // Macros are collected but never expanded; a use is only noted.
   const std::string mnemonic(fields.mnemonic);
   if (program.Loader().Macros().count(mnemonic) != 0) {
-    program.Loader().Info("Found macro! " + mnemonic);
+    program.Loader().Log().ReportInfo(fields.source->pos, "Found macro! " + mnemonic);
     return true;
   }
-  return program.Loader().Error("Unknown instruction " + mnemonic);
+  return program.Loader().Log().ReportError(fields.source->pos, "Unknown instruction " + mnemonic);
 }
 
 bool BuildDirectiveLine(AsmPrg& program, const SourceLine& source) {
+  MsgLog& log = program.Loader().Log();
   DirectiveParts parts;
-  if (!SplitDirective(source, parts)) return program.Loader().Error("Problematic directive " + source);
+  if (!SplitDirective(source, parts)) return log.ReportError(source.pos, "Problematic directive " + source);
   const std::string name = LowerCopy(parts.keyword);
   if (name == ToText(AsmDirective::AddrCheck))
-    return program.Loader().Error("AddrCheck directive not implemented in assembler yet; use addrcheck pseudo-op");
+    return log.ReportError(source.pos, "AddrCheck directive not implemented in assembler yet; use addrcheck pseudo-op");
   if (name == ToText(AsmDirective::Alpha)) {
     const AlphaMode mode = ReadAlphaMode(parts.argument);
-    if (mode == AlphaMode::Error) return program.Loader().Error("Invalid alpha mode " + parts.argument);
+    if (mode == AlphaMode::Error) return log.ReportError(source.pos, "Invalid alpha mode " + parts.argument);
     program.Codes().SetAlpha(mode);
     return true;
   }
@@ -104,7 +105,7 @@ bool BuildDirectiveLine(AsmPrg& program, const SourceLine& source) {
     return true;
   }
   if (name == ToText(AsmDirective::DebugStall)) return true;
-  return program.Loader().Error("Unknown directive " + source);
+  return log.ReportError(source.pos, "Unknown directive " + source);
 }
 
 }  // namespace
@@ -137,8 +138,8 @@ bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fiel
     fields.kind = AsmLineKind::Equate;
     fields.label = TrimView(rest.substr(0, eq));
     fields.operand = TrimView(rest.substr(eq + 1));
-    if (fields.label.empty()) fields.ok = program.Loader().Error("No label found");
-    else if (fields.operand.empty()) fields.ok = program.Loader().Error("Expected value not found");
+    if (fields.label.empty()) fields.ok = program.Loader().Log().ReportError(source.pos, "No label found");
+    else if (fields.operand.empty()) fields.ok = program.Loader().Log().ReportError(source.pos, "Expected value not found");
     else CheckSymbolName(program, fields.label, fields);
     return fields.ok;
   }
@@ -146,7 +147,7 @@ bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fiel
     const size_t colon = marks.colon - shift;
     fields.label = TrimView(rest.substr(0, colon));
     rest = TrimView(rest.substr(colon + 1));
-    if (fields.label.empty()) return fields.ok = program.Loader().Error("No label found");
+    if (fields.label.empty()) return fields.ok = program.Loader().Log().ReportError(source.pos, "No label found");
     if (!CheckSymbolName(program, fields.label, fields)) return false;
     if (rest.empty()) {
       fields.kind = AsmLineKind::LabelOnly;
@@ -162,7 +163,6 @@ bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fiel
 }
 
 bool BuildAsmLine(AsmPrg& program, const SourceLine& source) {
-  program.Loader().SetContext(source.fileKey, source.lineNumber);
   if (source.isDirective) return BuildDirectiveLine(program, source);
   AsmLineFields fields;
   if (!SplitAsmLine(source, program, fields)) return false;
@@ -189,23 +189,22 @@ std::unique_ptr<AsmInstr> MakeInstruction(AsmPrg& program, const AsmLineFields& 
 }
 
 namespace {
-std::string LineMessage(AsmPrg& program, const AsmInstr* line, const std::string& message) {
-  if (line == nullptr || line->Source() == nullptr) {
-    program.Loader().SetContext(0, 0);
-    return message;
-  }
-  const SourceLine& source = *line->Source();
-  program.Loader().SetContext(source.fileKey, source.lineNumber);
-  return program.Loader().ContextText(message + ": " + Trim(source));
+std::string LineMessage(const AsmInstr* line, const std::string& message) {
+  if (line == nullptr || line->Source() == nullptr) return message;
+  return message + ": " + Trim(*line->Source());
+}
+
+SourcePos LinePos(const AsmInstr* line) {
+  return line == nullptr || line->Source() == nullptr ? SourcePos{} : line->Source()->pos;
 }
 }  // namespace
 
 bool ReportLineError(AsmPrg& program, const AsmInstr* line, const std::string& message) {
-  return program.Loader().Log().ReportError(LineMessage(program, line, message));
+  return program.Loader().Log().ReportError(LinePos(line), LineMessage(line, message));
 }
 
 bool ReportLineWarning(AsmPrg& program, const AsmInstr* line, const std::string& message) {
-  return program.Loader().Log().ReportWarning(LineMessage(program, line, message));
+  return program.Loader().Log().ReportWarning(LinePos(line), LineMessage(line, message));
 }
 
 }  // namespace vantrel

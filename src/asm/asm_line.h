@@ -27,8 +27,7 @@ struct AsmLineFields {
   std::string_view operand;
 };
 
-// Splits a line; reports problems (on the loader's current line) and
-// answers `ok`.
+// Splits a line; reports problems at the line's position and answers `ok`.
 bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fields);
 // The Build pass for one line: answers whether the line was accepted.
 bool BuildAsmLine(AsmPrg& program, const SourceLine& source);

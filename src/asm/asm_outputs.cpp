@@ -38,13 +38,13 @@ bool IsConsole(const std::string& path) { return PlaceOf(path) == OutputPlace::C
 bool AsmPrg::ExportDisassembly(OutputSet& out, const std::string& path, const AddressRange& range) {
   MsgLog& log = loader_.Log();
   AsmFmt fmt = listing_;
-  if (!ParseAsmFmt(LastAsmFmtText(lines_), fmt)) return loader_.Error("Invalid AsmFmt specified");
+  if (!ParseAsmFmt(LastAsmFmtText(lines_), fmt)) return log.ReportError("Invalid AsmFmt specified");
   const AsmPass pass = pass_;
   pass_ = AsmPass::Disassemble;
   std::vector<std::unique_ptr<AsmInstr>> listing;
   const bool ok = Disassemble(opcodes_, memory_, range, fmt, symbols_, listing);
   pass_ = pass;
-  if (!ok) return loader_.Error("Error disassembling program");
+  if (!ok) return log.ReportError("Error disassembling program");
   if (listing.empty()) return true;
   std::string text;
   for (const auto& line : listing) {

@@ -54,9 +54,8 @@ void AsmPrg::Stall() const {
 
 void AsmPrg::StartPass(AsmPass pass) {
   pass_ = pass;
-  loader_.SetContext(0, 0);
   debug_stall_ = false;
-  loader_.Info("Starting " + std::string(ToText(pass)) + " Pass");
+  loader_.Log().ReportInfo("Starting " + std::string(ToText(pass)) + " Pass");
 }
 
 bool AsmPrg::AssembleProgram() {

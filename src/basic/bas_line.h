@@ -26,6 +26,9 @@ constexpr uint32_t LabelHash(std::string_view text) {
 static_assert(LabelHash("") == 2166136261u);
 static_assert(LabelHash("a") == 0xE40C292Cu);  // the published FNV-1a test vector
 
+// The message for a jump whose target line is not there.
+inline std::string TargetNotFoundText(const BasElement& e) { return "Can't locate target line: " + e.text; }
+
 // How a reference that names no line is written: "[:LOOP]" for {:loop}.
 inline std::string UnresolvedReferenceText(const BasElement& e) {
   std::string text(1, '[');
@@ -65,8 +68,8 @@ inline std::string ReferenceKey(const BasElement& e) {
 }
 
 struct BasLine {
-  const SourceLine* origin = nullptr;  // where it came from, for messages
-  std::string text;                    // "100" or "{:loop}"
+  SourcePos pos;     // where it came from, for messages
+  std::string text;  // "100" or "{:loop}"
   int32_t lineNumber = -1;
   bool referenced = false;
   BasLine* codeLine = nullptr;  // for a line without code: the next line with code

@@ -10,6 +10,7 @@ BasProgram::BasProgram(FileLocator& locator, SourceLoader& loader, MemoryImage& 
                        AsmPrg& assembler)
     : locator_(locator),
       loader_(loader),
+      log_(loader.Log()),
       memory_(memory),
       codes_(codes),
       assembler_(assembler),
@@ -37,21 +38,6 @@ void BasProgram::SetDetokenizeOptions(bool autospace, bool crunch, bool translat
 void BasProgram::ShareTranslation() {
   codes_.SetTranslateCodes(options_.translateCodes);
   codes_.SetCountRepeats(options_.countRepeats);
-}
-
-void BasProgram::SetContext(const BasLine& line) {
-  if (line.origin) loader_.SetContext(line.origin->fileKey, line.origin->lineNumber);
-  else loader_.SetContext(0, 0);
-}
-
-bool BasProgram::Error(const BasLine& line, const std::string& message) {
-  SetContext(line);
-  return loader_.Error(message);
-}
-
-void BasProgram::Warning(const BasLine& line, const std::string& message) {
-  SetContext(line);
-  loader_.Warning(message);
 }
 
 std::string BasProgram::SupervariableTable() const { return supervariables_.Dump(); }

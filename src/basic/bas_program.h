@@ -80,35 +80,35 @@ class BasProgram {
  private:
   // Tokenizing (tokenizer.cpp).
   void ResetNumbering();
-  std::unique_ptr<BasLine> TokenizeLine(const SourceLine* origin, std::string_view text);
+  std::unique_ptr<BasLine> TokenizeLine(SourcePos at, std::string_view text);
   bool HandleLineStart(BasLine& line, BasElement& e, bool& at_start);
   void DirectiveAtTokenize(BasLine& line, BasElement& e);
   // Checks on source text (source_checks.cpp).
-  bool TakePetcatHeader(std::string_view text);
-  bool IsPetcatComment(std::string_view text);
+  bool TakePetcatHeader(const SourceLine& text);
+  bool IsPetcatComment(const SourceLine& text);
   void ReadPetcatCharacter(BasElement& e) const;
   void HintPetcat(const BasLine& line);
-  void HintPetcatOnce(const std::string& reason);
-  bool CleanElementText(BasElement& e);
+  void HintPetcatOnce(const std::string& reason, SourcePos at);
+  bool CleanElementText(BasElement& e, SourcePos at);
   bool QuestionMarkStatement(const BasElement& e, bool& statement_start);
-  void WarnQuestionMark();
-  void ApplyLoadAddress(const std::string& argument, uint16_t& target);
-  void ApplyVar(BasElement& e, const std::string& argument);
+  void WarnQuestionMark(SourcePos at);
+  void ApplyLoadAddress(const std::string& argument, uint16_t& target, SourcePos at);
+  void ApplyVar(BasElement& e, const std::string& argument, SourcePos at);
   void ApplySym(BasElement& e, const std::string& argument);
   void AddDirectiveLine(const std::string& text);
 
   // Line numbers and labels (line_numbers.cpp).
   void RegisterLine(BasLine& line);
   void MakeReferences(BasLine& line);
-  bool MarkTarget(BasElement& e);
+  bool MarkTarget(BasElement& e, SourcePos at);
   bool PreviousIsGo(const BasLine& line, size_t i) const;
   BasLine* FindTarget(const std::string& key) const;
   void LinkLabelLines();
   void AssignNumbers();
   void Renumber();
-  void ApplyNumberingDirective(const BasElement& e);
+  void ApplyNumberingDirective(const BasElement& e, SourcePos at);
   void CheckLineNumber(const BasLine& line);
-  void AssignLabel(const std::string& argument);
+  void AssignLabel(const std::string& argument, SourcePos at);
   std::string LabelAssignmentText(const BasLine& line) const;
 
   // Preparing and writing into memory (program_writer.cpp).
@@ -120,9 +120,9 @@ class BasProgram {
   bool WriteLines();
   bool WriteLine(BasLine& line, uint32_t& cursor);
   bool PutByte(uint32_t& cursor, uint8_t byte);
-  void DirectiveAtWrite(const BasElement& e);
-  bool SetSwitch(bool& option, const std::string& argument, const char* label);
-  std::string ElementToBytes(const BasElement& e);
+  void DirectiveAtWrite(const BasElement& e, SourcePos at);
+  bool SetSwitch(bool& option, const std::string& argument, const char* label, SourcePos at);
+  std::string ElementToBytes(const BasElement& e, SourcePos at);
   std::string TypedBytes(std::string_view text) const;
   std::string RemainderBytes(const std::string& text) const;
   void RestoreSavedCode();
@@ -147,12 +147,10 @@ class BasProgram {
   void WarnEmptyLines();
 
   void ShareTranslation();
-  void SetContext(const BasLine& line);
-  bool Error(const BasLine& line, const std::string& message);
-  void Warning(const BasLine& line, const std::string& message);
 
   FileLocator& locator_;
   SourceLoader& loader_;
+  MsgLog& log_;
   MemoryImage& memory_;
   PetsciiCodes& codes_;
   AsmPrg& assembler_;

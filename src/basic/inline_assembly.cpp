@@ -20,14 +20,13 @@ void BasProgram::PatchSymbolReferences() {
   for (auto& line : lines_) {
     for (BasElement& e : line->elements) {
       if (e.kind != BasElementKind::SymbolRef) continue;
-      SetContext(*line);
       const AsmSymbol* symbol = assembler_.Symbols().FindSymbol(LowerCopy(e.text));
       if (symbol == nullptr || !symbol->value.known) {
-        loader_.Error("Could not resolve symbol " + e.text);
+        log_.ReportError(line->pos, "Could not resolve symbol " + e.text);
         continue;
       }
       if (e.value == 0) {
-        loader_.Error("Invalid symbol reference " + e.text);
+        log_.ReportError(line->pos, "Invalid symbol reference " + e.text);
         continue;
       }
       // Five characters always hold a 16-bit number; blanks pad it on the left.
@@ -38,7 +37,6 @@ void BasProgram::PatchSymbolReferences() {
       e.text = digits;
     }
   }
-  loader_.SetContext(0, 0);
 }
 
 }  // namespace vantrel

@@ -15,7 +15,6 @@
 namespace vantrel {
 
 class MsgLog;
-class SourceLoader;
 
 class PetsciiCodes {
  public:
@@ -31,7 +30,7 @@ class PetsciiCodes {
   // `chosen` is false for the default, which a petcat header may replace.
   void SetAlpha(AlphaMode mode, bool chosen = true);
   // The {alpha:...} directive, with its messages at the directive's line.
-  bool SetAlphaMode(std::string_view name, SourceLoader& loader);
+  bool SetAlphaMode(std::string_view name, MsgLog& log, SourcePos at);
   // The mode was named by -alpha or {alpha:...}.
   bool AlphaChosen() const { return alpha_chosen_; }
 

@@ -64,10 +64,7 @@ bool BasProgram::PlaceIntoMemory() { return PrepareProgram(); }
 
 bool BasProgram::PrepareProgram() {
   if (!options_.notBasic) {
-    for (auto& line : lines_) {
-      SetContext(*line);
-      MakeReferences(*line);
-    }
+    for (auto& line : lines_) MakeReferences(*line);
     RemoveRems();
     LinkLabelLines();
     CrunchAndSpace();
@@ -75,29 +72,27 @@ bool BasProgram::PrepareProgram() {
     else if (!loaded_from_program_) AssignNumbers();
     for (auto& line : lines_)
       if (!line->endOfProgram && line->IsWritten() && line->lineNumber < 0)
-        Error(*line, "Missing line number. Please add one or request a {renumber}.");
-    loader_.SetContext(0, 0);
-    if (loader_.Log().ErrorFlag()) return false;
+        log_.ReportError(line->pos, "Missing line number. Please add one or request a {renumber}.");
+    if (log_.ErrorFlag()) return false;
     memory_.Clear();
     if (HasStatements() && !WriteLines()) return false;
     if (!AssembleInlineBlocks()) return false;
     PatchSymbolReferences();
     RestoreSavedCode();
   }
-  if (memory_.Used().IsEmpty()) return loader_.Error("No program to save");
-  if (!memory_.Extract(memory_.Used(), program_file_)) return loader_.Error("Program is too large to fit in memory");
+  if (memory_.Used().IsEmpty()) return log_.ReportError("No program to save");
+  if (!memory_.Extract(memory_.Used(), program_file_)) return log_.ReportError("Program is too large to fit in memory");
   return true;
 }
 
 void BasProgram::RemoveRems() {
   for (auto& ptr : lines_) {
     BasLine& line = *ptr;
-    SetContext(line);
     auto& el = line.elements;
     bool removed = false;
     for (size_t i = 0; i < el.size(); ++i) {
       if (IsDirective(el[i], TokenizerDirective::RemRemoval)) {
-        SetSwitch(options_.remRemoval, el[i].DirectiveArgument(), "REM Removal");
+        SetSwitch(options_.remRemoval, el[i].DirectiveArgument(), "REM Removal", line.pos);
       } else if (options_.remRemoval && (el[i].kind == BasElementKind::Tick || el[i].IsToken(kTokenRem))) {
         el.erase(el.begin() + static_cast<long>(i), el.end());
         removed = true;
@@ -113,11 +108,11 @@ void BasProgram::RemoveRems() {
 void BasProgram::CrunchAndSpace() {
   for (auto& ptr : lines_) {
     BasLine& line = *ptr;
-    SetContext(line);
     for (const BasElement& e : line.elements) {
-      if (IsDirective(e, TokenizerDirective::Crunch)) SetSwitch(options_.crunch, e.DirectiveArgument(), "Crunch");
+      if (IsDirective(e, TokenizerDirective::Crunch))
+        SetSwitch(options_.crunch, e.DirectiveArgument(), "Crunch", line.pos);
       if (IsDirective(e, TokenizerDirective::AutoSpace))
-        SetSwitch(options_.autospace, e.DirectiveArgument(), "AutoSpace");
+        SetSwitch(options_.autospace, e.DirectiveArgument(), "AutoSpace", line.pos);
     }
     if (options_.crunch || options_.autospace) CrunchLine(line);
     if (options_.autospace) SpaceLine(line);
@@ -141,13 +136,13 @@ void BasProgram::SpaceLine(BasLine& line) {
   line.elements = std::move(spaced);
 }
 
-bool BasProgram::SetSwitch(bool& option, const std::string& argument, const char* label) {
+bool BasProgram::SetSwitch(bool& option, const std::string& argument, const char* label, SourcePos at) {
   const std::string word = LowerCopy(Trim(argument));
   if (IsTrueWord(word) || IsFalseWord(word)) {
     option = IsTrueWord(word);
-    return loader_.Info(std::string(label) + " mode " + (option ? "turned on" : "turned off"));
+    return log_.ReportInfo(at, std::string(label) + " mode " + (option ? "turned on" : "turned off"));
   }
-  return loader_.Error(std::string(label) + " mode directive error");
+  return log_.ReportError(at, std::string(label) + " mode directive error");
 }
 
 }  // namespace vantrel

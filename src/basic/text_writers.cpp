@@ -59,15 +59,15 @@ std::string BasProgram::JoinElements(const BasLine& line, bool labels) const {
 
 bool BasProgram::WriteText(OutputSet& out, const std::string& path, std::string text, const char* console_message,
                            const std::string& file_message) {
-  loader_.Log().ReportInfo(PlaceOf(path) == OutputPlace::Console ? std::string(console_message) : file_message);
-  return out.Add(loader_.Log(), path, std::move(text), {"Can't open file " + path + " for writing", "Error writing " + path});
+  log_.ReportInfo(PlaceOf(path) == OutputPlace::Console ? std::string(console_message) : file_message);
+  return out.Add(log_, path, std::move(text), {"Can't open file " + path + " for writing", "Error writing " + path});
 }
 
 // A loaded line with no bytes has no text form the tokenizer would keep.
 void BasProgram::WarnEmptyLines() {
   for (const auto& line : lines_) {
     if (line->fromProgram && !line->HasCode()) {
-      loader_.Warning("Line " + line->text + " holds nothing and will be dropped when this text is tokenized");
+      log_.ReportWarning("Line " + line->text + " holds nothing and will be dropped when this text is tokenized");
       return;
     }
   }

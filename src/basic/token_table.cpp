@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "basic/basic_keywords.h"
-#include "source/source_loader.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -135,26 +134,26 @@ TokenMatch TokenTable::MatchShortcut(std::string_view line, size_t pos) const {
   return {};
 }
 
-bool TokenTable::ApplyAssignments(std::string_view text, SourceLoader& loader) {
+bool TokenTable::ApplyAssignments(std::string_view text, MsgLog& log, SourcePos at) {
   bool ok = true;
   for (const HiText& item : Split(text, ",;"))
-    ok = ApplyAssignment(item, loader) && ok;
+    ok = ApplyAssignment(item, log, at) && ok;
   return ok;
 }
 
-bool TokenTable::ApplyAssignment(std::string_view item, SourceLoader& loader) {
+bool TokenTable::ApplyAssignment(std::string_view item, MsgLog& log, SourcePos at) {
   size_t eq = item.find('=');
-  if (eq == std::string_view::npos) return loader.Error("Badly formatted assigment: " + std::string(item));
+  if (eq == std::string_view::npos) return log.ReportError(at, "Badly formatted assigment: " + std::string(item));
   int64_t value = 0;
   if (!ReadNumber(Trim(item.substr(0, eq)), value) || value < 0 || value > 0xFF)
-    return loader.Error("Invalid value in: " + std::string(item));
+    return log.ReportError(at, "Invalid value in: " + std::string(item));
   std::string name(StripName(Trim(item.substr(eq + 1))));
-  if (name.find('"') != std::string::npos) return loader.Error("Mismatched quotes in: " + std::string(item));
+  if (name.find('"') != std::string::npos) return log.ReportError(at, "Mismatched quotes in: " + std::string(item));
 
   const int32_t code = static_cast<int32_t>(value);
   if (name.empty()) {
     RemoveCode(code);
-    return loader.Info("Removing token $" + Hex(code, 2));
+    return log.ReportInfo(at, "Removing token $" + Hex(code, 2));
   }
   const bool replacing = by_code_.count(code) != 0;
   Rebind(code, Key(name));
@@ -162,7 +161,7 @@ bool TokenTable::ApplyAssignment(std::string_view item, SourceLoader& loader) {
   report += Hex(code, 1);
   report += " = ";
   report += name;
-  return loader.Info(report);
+  return log.ReportInfo(at, report);
 }
 
 // The assignment wins over every older use of its name, and the replaced

@@ -14,9 +14,10 @@
 #include <utility>
 #include <vector>
 
+#include "log/msg_log.h"
+
 namespace vantrel {
 
-class SourceLoader;
 
 // A keyword found in a line: its code and how many characters it covers.
 // A failed match has code 0 and length 0.
@@ -63,13 +64,13 @@ class TokenTable {
 
   // The token definitions "value=name, ..." of a {tokenizer:...} or
   // {quoter:...} directive. Every item is tried; true when all succeeded.
-  bool ApplyAssignments(std::string_view text, SourceLoader& loader);
+  bool ApplyAssignments(std::string_view text, MsgLog& log, SourcePos at);
 
  private:
   std::string Key(std::string_view name) const;
   void Widen(int32_t code);
   void RecomputeBounds();
-  bool ApplyAssignment(std::string_view item, SourceLoader& loader);
+  bool ApplyAssignment(std::string_view item, MsgLog& log, SourcePos at);
   void Rebind(int32_t code, const std::string& key);
   // The names by their first character, in code order: a match at a
   // position only tries the few names that can start there.

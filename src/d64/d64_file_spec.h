@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/msg_log.h"
+#include "log/msg_log.h"
 #include "image/program_file.h"
 #include "text/hi_path.h"
 #include "text/hi_string.h"

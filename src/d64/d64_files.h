@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/msg_log.h"
+#include "log/msg_log.h"
 #include "d64/d64_directory.h"
 #include "d64/d64_file_spec.h"
 #include "d64/d64_image.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/msg_log.h"
+#include "log/msg_log.h"
 #include "image/output_set.h"
 
 namespace vantrel {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/msg_log.h"
+#include "log/msg_log.h"
 #include "image/output_set.h"
 
 namespace vantrel {

@@ -16,9 +16,9 @@ ProgramFile WithoutPendingAddress(const ProgramFile& file) {
 }
 
 // The used range as a program file; false after reporting why there is none.
-bool ExtractUsed(SourceLoader& loader, const MemoryImage& image, ProgramFile& out) {
-  if (image.Used().IsEmpty()) return loader.Error("No program to save");
-  if (!image.Extract(image.Used(), out)) return loader.Error("Program is too large to fit in memory");
+bool ExtractUsed(MsgLog& log, const MemoryImage& image, ProgramFile& out) {
+  if (image.Used().IsEmpty()) return log.ReportError("No program to save");
+  if (!image.Extract(image.Used(), out)) return log.ReportError("Program is too large to fit in memory");
   return true;
 }
 
@@ -54,27 +54,26 @@ bool SaveBin(MsgLog& log, OutputSet& out, const std::string& path, const Program
                       "Error saving .bin file " + path);
 }
 
-bool SavePrg(SourceLoader& loader, OutputSet& out, const std::string& path, const MemoryImage& image) {
+bool SavePrg(MsgLog& log, OutputSet& out, const std::string& path, const MemoryImage& image) {
   ProgramFile file;
-  if (!ExtractUsed(loader, image, file)) return false;
-  if (IsConsoleName(path)) return loader.Log().ReportError("Can't output .prg files to con");
-  return StageProgram(loader.Log(), out, path, file, FileType::Prg, "Error saving file " + path);
+  if (!ExtractUsed(log, image, file)) return false;
+  if (IsConsoleName(path)) return log.ReportError("Can't output .prg files to con");
+  return StageProgram(log, out, path, file, FileType::Prg, "Error saving file " + path);
 }
 
-bool SaveBin(SourceLoader& loader, OutputSet& out, const std::string& path, const MemoryImage& image) {
+bool SaveBin(MsgLog& log, OutputSet& out, const std::string& path, const MemoryImage& image) {
   ProgramFile file;
-  if (!ExtractUsed(loader, image, file)) return false;
-  if (IsConsoleName(path)) return loader.Log().ReportError("Can't output .bin files to con");
-  return StageProgram(loader.Log(), out, path, file, FileType::Unspecified, "Error saving file " + path);
+  if (!ExtractUsed(log, image, file)) return false;
+  if (IsConsoleName(path)) return log.ReportError("Can't output .bin files to con");
+  return StageProgram(log, out, path, file, FileType::Unspecified, "Error saving file " + path);
 }
 
-bool SaveHex(SourceLoader& loader, OutputSet& out, const std::string& path, const AddressRange& range,
+bool SaveHex(MsgLog& log, OutputSet& out, const std::string& path, const AddressRange& range,
              const MemoryImage& image) {
   const AddressRange chosen = HexRange(range, image.Used());
-  if (chosen.IsEmpty()) return loader.Error("Data range is empty");
+  if (chosen.IsEmpty()) return log.ReportError("Data range is empty");
   ProgramFile file;
-  if (!image.Extract(chosen, file)) return loader.Error("Program is too large to fit in memory");
-  MsgLog& log = loader.Log();
+  if (!image.Extract(chosen, file)) return log.ReportError("Program is too large to fit in memory");
   log.ReportInfo(PlaceOf(path) == OutputPlace::Console ? "==> Exporting hex format" : "==> Saving in hex format: " + path);
   return out.Add(log, path, HexDump(file, true, true), NoteFor(path, "Error saving .hex file " + path));
 }

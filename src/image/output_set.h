@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/msg_log.h"
+#include "log/msg_log.h"
 
 namespace vantrel {
 

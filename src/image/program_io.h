@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/msg_log.h"
+#include "log/msg_log.h"
 #include "image/program_file.h"
 #include "text/file_locator.h"
 

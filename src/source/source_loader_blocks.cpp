@@ -8,58 +8,58 @@ namespace vantrel {
 
 SourceType SourceLoader::CurrentFileKind() { return files_.Current().kind; }
 
-void SourceLoader::EnterAsm() {
+void SourceLoader::EnterAsm(SourcePos at) {
   if (mode_ == SourceType::Basic) {
-    Info("Starting assembler");
+    log_.ReportInfo(at, "Starting assembler");
     mode_ = SourceType::Asm;
     return;
   }
   if (mode_ != SourceType::Asm && mode_ != SourceType::Macro) {
-    Error("Error entering {asm} mode");
+    log_.ReportError(at, "Error entering {asm} mode");
     return;
   }
   if (CurrentFileKind() != SourceType::Asm) {
-    Error("Already in assembler");
+    log_.ReportError(at, "Already in assembler");
     return;
   }
   // In an assembler file {asm} only marks a code block; inside a macro it
   // also ends the definition, which is dropped unprinted.
-  Info("Begin assembly code block");
-  if (mode_ == SourceType::Macro) Info("Starting assembler");
+  log_.ReportInfo(at, "Begin assembly code block");
+  if (mode_ == SourceType::Macro) log_.ReportInfo(at, "Starting assembler");
   mode_ = SourceType::Asm;
 }
 
-void SourceLoader::LeaveAsm() {
+void SourceLoader::LeaveAsm(SourcePos at) {
   if (mode_ == SourceType::Basic) {
-    Error("Not in assembler mode");
+    log_.ReportError(at, "Not in assembler mode");
     return;
   }
   if (mode_ != SourceType::Asm) {
-    Error("Error leaving {asm} mode");
+    log_.ReportError(at, "Error leaving {asm} mode");
     return;
   }
   if (CurrentFileKind() == SourceType::Asm) {
-    Info("End assembly code block");
+    log_.ReportInfo(at, "End assembly code block");
     return;
   }
   mode_ = SourceType::Basic;
-  Info("Exiting assembler");
+  log_.ReportInfo(at, "Exiting assembler");
 }
 
-void SourceLoader::StartMacro() {
+void SourceLoader::StartMacro(SourcePos at) {
   if (mode_ == SourceType::Asm) {
     mode_ = SourceType::Macro;
-    Info("Starting macro definition");
+    log_.ReportInfo(at, "Starting macro definition");
     macro_.Reset();
     return;
   }
-  if (mode_ == SourceType::Macro) Error("Already defining a macro");
-  else Error("Must be in assembler mode");
+  if (mode_ == SourceType::Macro) log_.ReportError(at, "Already defining a macro");
+  else log_.ReportError(at, "Must be in assembler mode");
 }
 
-void SourceLoader::EndMacro() {
+void SourceLoader::EndMacro(SourcePos at) {
   if (mode_ != SourceType::Macro) {
-    Error("Not defining a macro");
+    log_.ReportError(at, "Not defining a macro");
     return;
   }
   mode_ = SourceType::Asm;
@@ -68,15 +68,15 @@ void SourceLoader::EndMacro() {
   log_.ReportPlain("macro " + macro_.name);
   for (const std::string& parameter : macro_.parameters) log_.ReportPlain(parameter);
   for (const SourceLine& line : macro_.body) {
-    std::string text = std::to_string(line.fileKey);
+    std::string text = std::to_string(line.pos.file);
     text += ' ';
-    text += std::to_string(line.lineNumber);
+    text += std::to_string(line.pos.line);
     text += " | ";
     text += line;
     log_.ReportPlain(text);
   }
   macro_.Reset();
-  Info("Macro defined");
+  log_.ReportInfo(at, "Macro defined");
 }
 
 }  // namespace vantrel
