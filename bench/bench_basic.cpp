@@ -9,7 +9,7 @@
 #include <string>
 
 #include "basic/bas_program.h"
-#include "basic/petscii_codes.h"
+#include "petscii/petscii_codes.h"
 #include "image/memory_image.h"
 #include "source/source_loader.h"
 

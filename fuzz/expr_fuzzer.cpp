@@ -6,7 +6,7 @@
 
 #include "asm/asm_prg.h"
 #include "asm/expr.h"
-#include "basic/petscii_codes.h"
+#include "petscii/petscii_codes.h"
 #include "fuzz_support.h"
 #include "image/memory_image.h"
 #include "source/source_loader.h"

@@ -14,7 +14,7 @@
 #include "asm/opcodes.h"
 #include "asm/symbol_level.h"
 #include "asm/symbols.h"
-#include "basic/petscii_codes.h"
+#include "petscii/petscii_codes.h"
 #include "image/address_range.h"
 #include "image/memory_image.h"
 #include "image/output_set.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "asm/asm_prg.h"
-#include "basic/petscii_codes.h"
+#include "petscii/petscii_codes.h"
 #include "image/memory_image.h"
 #include "test_support.h"
 

@@ -1,4 +1,4 @@
-#include "basic/token_table.h"
+#include "petscii/token_table.h"
 
 #include <gtest/gtest.h>
 
@@ -73,7 +73,7 @@ TEST(TokenTable, ShortcutRule) {
   };
   for (const MatchRow& row : rows) {
     SCOPED_TRACE(row.line);
-    TokenMatch match = table.MatchShortcut(row.line, row.pos);
+    TokenMatch match = MatchKeywordShortcut(table, row.line, row.pos);
     EXPECT_EQ(match.code, row.code);
     EXPECT_EQ(match.length, row.length);
   }

@@ -1,8 +1,7 @@
-#include "basic/token_table.h"
+#include "petscii/token_table.h"
 
 #include <algorithm>
 
-#include "basic/basic_keywords.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -128,7 +127,6 @@ TokenMatch TokenTable::MatchKeyword(std::string_view line, size_t pos) const {
 
 TokenMatch TokenTable::MatchShortcut(std::string_view line, size_t pos) const {
   if (pos >= line.size()) return {};
-  if (line[pos] == '?') return {kTokenPrint, 1};
   for (const auto& [code, name] : NamesStartingWith(line[pos]))
     if (size_t length = ShortcutLength(line, pos, name)) return {code, length};
   return {};

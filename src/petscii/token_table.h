@@ -1,4 +1,4 @@
-// basic/token_table.h: a two-way table of names and codes. It holds the BASIC
+// petscii/token_table.h: a two-way table of names and codes. It holds the BASIC
 // keywords, the tokenizer directive names and the PETSCII brace names, finds
 // the keyword that starts at a position of a line, and applies the token
 // definitions of {tokenizer:...} and {quoter:...}.
@@ -59,7 +59,7 @@ class TokenTable {
   // code wins, so INPUT# beats INPUT and GOTO beats GO.
   TokenMatch MatchKeyword(std::string_view line, size_t pos) const;
   // The abbreviated keyword at `pos`: its leading letters as written in the
-  // name, then the next one in lower case (pO is POKE); `?` is PRINT.
+  // name, then the next one in lower case (pO is POKE).
   TokenMatch MatchShortcut(std::string_view line, size_t pos) const;
 
   // The token definitions "value=name, ..." of a {tokenizer:...} or

@@ -1,4 +1,4 @@
-#include "basic/petscii_codes.h"
+#include "petscii/petscii_codes.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-// basic/petscii_codes.h: the quoter, which converts the text of a quoted
+// petscii/petscii_codes.h: the quoter, which converts the text of a quoted
 // string ("{clear}HELLO{down:2}") to the PETSCII bytes a C64 holds, and those
 // bytes back to text, under the current alpha mode.
 #pragma once
@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "basic/alpha_mode.h"
-#include "basic/petscii_names.h"
-#include "basic/token_table.h"
+#include "petscii/alpha_mode.h"
+#include "petscii/petscii_names.h"
+#include "petscii/token_table.h"
 
 namespace vantrel {
 
