@@ -21,7 +21,7 @@ Converter::Converter()
       memory_(std::make_unique<MemoryImage>()) {
   loader_ = std::make_unique<SourceLoader>(*log_, locator_);
   assembler_ = std::make_unique<AsmPrg>(locator_, *loader_, *opcodes_, *memory_, *codes_);
-  basic_ = std::make_unique<BasProgram>(locator_, *loader_, *memory_, *codes_, *assembler_);
+  basic_ = std::make_unique<BasProgram>(locator_, *loader_, *memory_, *codes_);
   locator_.AddCurrentDirectory();
 }
 
@@ -120,7 +120,7 @@ void Converter::RunBasic() {
   if (mode_ == RunMode::BasicText) LoadBasicText();
   else LoadBasicBinary();
   if (Failed() || data_file_) return;
-  basic_->PlaceIntoMemory();
+  PlaceBasicIntoMemory();
   if (Failed()) return;
 
   WriteBasicOutputs();
@@ -185,8 +185,8 @@ void Converter::WriteBasicOutputs() {
   if (!o.d64.empty()) SaveToImage(*log_, outputs_, o.d64, basic_->Program(), "64");
   if (!o.prg.Empty()) SavePrg(*log_, outputs_, o.prg.Text(), basic_->Program());
   if (!o.bin.Empty()) SaveBin(*log_, outputs_, o.bin.Text(), basic_->Program());
-  if (!o.txt.Empty()) basic_->WriteTxt(outputs_, o.txt.Text());
-  if (!o.lbl.Empty()) basic_->WriteLbl(outputs_, o.lbl.Text());
+  if (!o.txt.Empty()) basic_->WriteTxt(outputs_, o.txt.Text(), KeptCodeText());
+  if (!o.lbl.Empty()) basic_->WriteLbl(outputs_, o.lbl.Text(), KeptCodeText());
   if (!o.hex.Empty()) SaveHex(*log_, outputs_, o.hex.Text(), o.output_range, *memory_);
   if (!o.lst.Empty()) WriteListing();
   if (!o.sym.Empty()) assembler_->SaveSymbols(outputs_, o.sym.Text(), o.symbol_level, o.sym3);

@@ -79,6 +79,9 @@ class Converter {
   bool LoadPreface(const HiPath& path);
   void LoadBasicText();
   void LoadBasicBinary();
+  bool PlaceBasicIntoMemory();
+  bool AssembleInlineBlocks();
+  std::string KeptCodeText() const;
   void WriteBasicOutputs();
   void WriteAssemblerOutputs();
   void SaveAssembledToImage();

@@ -11,10 +11,6 @@
 
 namespace vantrel {
 
-// -keepcode: the bytes behind a BASIC program go into its text as data
-// lines, or as instructions where they decode to documented ones.
-enum class KeepCode { Off, Data, Asm };
-
 // The bytes at `start` as an {asm} ... {endasm} block of text lines. As
 // data, 16 bytes to a hex line; with `instructions`, runs that decode to
 // documented instructions become instructions, with labels where branches

@@ -6,14 +6,12 @@
 
 namespace vantrel {
 
-BasProgram::BasProgram(FileLocator& locator, SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes,
-                       AsmPrg& assembler)
+BasProgram::BasProgram(FileLocator& locator, SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes)
     : locator_(locator),
       loader_(loader),
       log_(loader.Log()),
       memory_(memory),
       codes_(codes),
-      assembler_(assembler),
       keywords_(MakeKeywordTable()),
       directives_(MakeDirectiveTable()) {}
 

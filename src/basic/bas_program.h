@@ -4,13 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "asm/asm_prg.h"
-#include "asm/code_text.h"
 #include "petscii/alpha_mode.h"
 #include "basic/bas_line.h"
 #include "basic/line_lexer.h"
@@ -25,6 +25,10 @@
 #include "text/file_locator.h"
 
 namespace vantrel {
+
+// -keepcode: the bytes behind a BASIC program go into its text as data
+// lines, or as instructions where they decode to documented ones.
+enum class KeepCode { Off, Data, Asm };
 
 struct BasOptions {
   bool crunch = false;
@@ -44,8 +48,7 @@ class BasProgram {
  public:
   static constexpr uint16_t kUnsetAddress = 0xFFFF;
 
-  BasProgram(FileLocator& locator, SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes,
-             AsmPrg& assembler);
+  BasProgram(FileLocator& locator, SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes);
 
   BasOptions& Options() { return options_; }
   void SetDebug(bool on) { options_.debugDump = on; }
@@ -62,13 +65,28 @@ class BasProgram {
   uint16_t LoadAddress() const { return load_address_; }
   // Detokenizes a loaded program file.
   bool Detokenize(ProgramFile file);
-  // Prepares the lines, writes them into memory and extracts Program().
-  bool PlaceIntoMemory();
+  // Prepares the lines and writes them into memory; with -notbasic the
+  // memory keeps the loaded bytes.
+  bool WriteIntoMemory();
+  // Where the bytes behind the written program start.
+  uint16_t EndAddress() const { return static_cast<uint16_t>(end_address_); }
+  // The value of an assembler symbol; none when it is unknown.
+  using SymbolValue = std::function<std::optional<uint16_t>(const std::string& name)>;
+  // Writes each {sym:name}'s value into the program's text.
+  void PatchSymbolReferences(const SymbolValue& value_of);
+  // Puts loaded code behind the program back, unless new code took its place.
+  void RestoreSavedCode();
+  // Takes the used memory as Program().
+  bool ExtractProgram();
   const ProgramFile& Program() const { return program_file_; }
+  // The machine code kept behind a loaded program for the text outputs;
+  // null when there is none.
+  const ProgramFile* KeptCode() const { return code_kept_ ? &saved_code_ : nullptr; }
   const std::vector<std::unique_ptr<BasLine>>& Lines() const { return lines_; }
 
-  bool WriteTxt(OutputSet& out, const std::string& path);
-  bool WriteLbl(OutputSet& out, const std::string& path);
+  // `kept_code` (an {asm} block or nothing) ends the text.
+  bool WriteTxt(OutputSet& out, const std::string& path, const std::string& kept_code);
+  bool WriteLbl(OutputSet& out, const std::string& path, const std::string& kept_code);
   std::vector<std::string> LabelAssignments() const;
   // The -supervariables table as printed after a run.
   std::string SupervariableTable() const;
@@ -111,8 +129,7 @@ class BasProgram {
   void AssignLabel(const std::string& argument, SourcePos at);
   std::string LabelAssignmentText(const BasLine& line) const;
 
-  // Preparing and writing into memory (program_writer.cpp).
-  bool PrepareProgram();
+  // Preparing and writing into memory (program_prepare.cpp, program_writer.cpp).
   void RemoveRems();
   void CrunchAndSpace();
   void CrunchLine(BasLine& line);
@@ -125,9 +142,6 @@ class BasProgram {
   std::string ElementToBytes(const BasElement& e, SourcePos at);
   std::string TypedBytes(std::string_view text) const;
   std::string RemainderBytes(const std::string& text) const;
-  void RestoreSavedCode();
-  bool AssembleInlineBlocks();
-  void PatchSymbolReferences();
 
   // Detokenizing (detokenizer.cpp).
   bool LoadPrg(ProgramFile& file);
@@ -139,8 +153,6 @@ class BasProgram {
 
   // Text outputs (text_writers.cpp).
   std::string JoinElements(const BasLine& line, bool labels) const;
-  // The kept machine code as an {asm} block; empty when there is none.
-  std::string KeptCode() const;
   bool WriteText(OutputSet& out, const std::string& path, std::string text, const char* console_message,
                  const std::string& file_message);
   void Relabel();
@@ -153,7 +165,6 @@ class BasProgram {
   MsgLog& log_;
   MemoryImage& memory_;
   PetsciiCodes& codes_;
-  AsmPrg& assembler_;
   TokenTable keywords_;
   TokenTable directives_;
   BasOptions options_;
@@ -178,7 +189,7 @@ class BasProgram {
   int32_t last_line_number_ = -1;
   bool crunched_ = false;
   bool loaded_from_program_ = false;  // lines came numbered from a program file
-  uint32_t inline_asm_origin_ = 0x0100;
+  uint32_t end_address_ = 0x0100;
   ProgramFile saved_code_;
   bool code_kept_ = false;  // saved_code_ goes into text output
   ProgramFile program_file_;

@@ -60,26 +60,23 @@ bool IsDirective(const BasElement& e, TokenizerDirective d) {
 
 }  // namespace
 
-bool BasProgram::PlaceIntoMemory() { return PrepareProgram(); }
+bool BasProgram::WriteIntoMemory() {
+  if (options_.notBasic) return true;
+  for (auto& line : lines_) MakeReferences(*line);
+  RemoveRems();
+  LinkLabelLines();
+  CrunchAndSpace();
+  if (renumber_requested_) Renumber();
+  else if (!loaded_from_program_) AssignNumbers();
+  for (auto& line : lines_)
+    if (!line->endOfProgram && line->IsWritten() && line->lineNumber < 0)
+      log_.ReportError(line->pos, "Missing line number. Please add one or request a {renumber}.");
+  if (log_.ErrorFlag()) return false;
+  memory_.Clear();
+  return !HasStatements() || WriteLines();
+}
 
-bool BasProgram::PrepareProgram() {
-  if (!options_.notBasic) {
-    for (auto& line : lines_) MakeReferences(*line);
-    RemoveRems();
-    LinkLabelLines();
-    CrunchAndSpace();
-    if (renumber_requested_) Renumber();
-    else if (!loaded_from_program_) AssignNumbers();
-    for (auto& line : lines_)
-      if (!line->endOfProgram && line->IsWritten() && line->lineNumber < 0)
-        log_.ReportError(line->pos, "Missing line number. Please add one or request a {renumber}.");
-    if (log_.ErrorFlag()) return false;
-    memory_.Clear();
-    if (HasStatements() && !WriteLines()) return false;
-    if (!AssembleInlineBlocks()) return false;
-    PatchSymbolReferences();
-    RestoreSavedCode();
-  }
+bool BasProgram::ExtractProgram() {
   if (memory_.Used().IsEmpty()) return log_.ReportError("No program to save");
   if (!memory_.Extract(memory_.Used(), program_file_)) return log_.ReportError("Program is too large to fit in memory");
   return true;

@@ -1,6 +1,7 @@
 // Writing the prepared program into memory as the C64 keeps it: per line
 // a link word, the line number, the bytes and a 0; two 0 bytes end it.
 #include <algorithm>
+#include <cstdio>
 
 #include "basic/bas_program.h"
 #include "basic/basic_keywords.h"
@@ -22,7 +23,7 @@ bool BasProgram::WriteLines() {
     const uint32_t start = cursor;
     if (!WriteLine(*line, cursor)) return log_.ReportError(line->pos, "Error writing to address $" + Hex(start & 0xFFFF, 4));
   }
-  inline_asm_origin_ = cursor;
+  end_address_ = cursor;
   return true;
 }
 
@@ -170,6 +171,29 @@ void BasProgram::RestoreSavedCode() {
     return;
   }
   memory_.Place(saved_code_);
+}
+
+void BasProgram::PatchSymbolReferences(const SymbolValue& value_of) {
+  for (auto& line : lines_) {
+    for (BasElement& e : line->elements) {
+      if (e.kind != BasElementKind::SymbolRef) continue;
+      const std::optional<uint16_t> value = value_of(e.text);
+      if (!value) {
+        log_.ReportError(line->pos, "Could not resolve symbol " + e.text);
+        continue;
+      }
+      if (e.value == 0) {
+        log_.ReportError(line->pos, "Invalid symbol reference " + e.text);
+        continue;
+      }
+      // Five characters always hold a 16-bit number; blanks pad it on the left.
+      char digits[6];
+      std::snprintf(digits, sizeof digits, "%5u", static_cast<unsigned>(*value));
+      for (int i = 0; i < 5; ++i) memory_.Write(static_cast<uint16_t>(e.value + i), static_cast<uint8_t>(digits[i]));
+      e.kind = BasElementKind::Digits;
+      e.text = digits;
+    }
+  }
 }
 
 }  // namespace vantrel

@@ -73,13 +73,7 @@ void BasProgram::WarnEmptyLines() {
   }
 }
 
-std::string BasProgram::KeptCode() const {
-  if (!code_kept_) return {};
-  return CodeBlock(assembler_.Opcodes(), saved_code_.Bytes(), saved_code_.load_address,
-                   options_.keepCode == KeepCode::Asm);
-}
-
-bool BasProgram::WriteTxt(OutputSet& out, const std::string& path) {
+bool BasProgram::WriteTxt(OutputSet& out, const std::string& path, const std::string& kept_code) {
   WarnEmptyLines();
   std::string text = supervariables_.Enabled() ? supervariables_.Definitions() : std::string();
   for (const auto& line : lines_) {
@@ -88,7 +82,7 @@ bool BasProgram::WriteTxt(OutputSet& out, const std::string& path) {
     if (!line->generated) text += line->text + " ";
     text += JoinElements(*line, false) + "\n";
   }
-  text += KeptCode();
+  text += kept_code;
   return WriteText(out, path, std::move(text), "==> Exporting txt format", "==> Saving in txt format: " + path);
 }
 
@@ -106,7 +100,7 @@ void BasProgram::Relabel() {
   }
 }
 
-bool BasProgram::WriteLbl(OutputSet& out, const std::string& path) {
+bool BasProgram::WriteLbl(OutputSet& out, const std::string& path, const std::string& kept_code) {
   WarnEmptyLines();
   Relabel();
   std::string text = supervariables_.Enabled() ? supervariables_.Definitions() : std::string();
@@ -119,7 +113,7 @@ bool BasProgram::WriteLbl(OutputSet& out, const std::string& path) {
       text += '\n';
     }
   }
-  text += KeptCode();
+  text += kept_code;
   return WriteText(out, path, std::move(text), "==> Exporting lbl format", "==> Saving in label format: " + path);
 }
 
