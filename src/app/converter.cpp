@@ -8,6 +8,7 @@
 #include "d64/d64_file_spec.h"
 #include "d64/d64_files.h"
 #include "image/binary_writers.h"
+#include "d64/program_load.h"
 #include "image/program_io.h"
 #include "text/input_file.h"
 #include "text/text_ops.h"

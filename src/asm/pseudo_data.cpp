@@ -6,7 +6,7 @@
 #include "asm/asm_prg.h"
 #include "asm/pseudo_ops.h"
 #include "image/memory_image.h"
-#include "image/program_io.h"
+#include "d64/program_load.h"
 #include "source/directives.h"
 #include "text/text_ops.h"
 

@@ -1,0 +1,34 @@
+#include "d64/program_load.h"
+
+#include <vector>
+
+#include "d64/d64_file_spec.h"
+#include "d64/d64_files.h"
+#include "image/program_io.h"
+#include "text/input_file.h"
+
+namespace vantrel {
+
+bool LoadProgramFile(MsgLog& log, const FileLocator& locator, const std::string& path, FileType type,
+                     ProgramFile& out) {
+  out.Clear();
+  if (path.empty()) return log.ReportError("No filename specified");
+  if (IsImageSpec(path)) {
+    D64FileSpec spec;
+    if (!ParseImageSpec(log, path, spec)) return false;
+    const std::vector<HiPath> candidates = ImagePathCandidates(spec);
+    for (const HiPath& candidate : candidates) {
+      const HiPath found = locator.Find(candidate);
+      if (!found.Empty()) return LoadFromImage(log, found.Text(), spec, out);
+    }
+    return log.ReportError(".d64 file not found: " + candidates.front().Text());
+  }
+  const HiPath found = IsStandardInput(path) ? HiPath(path) : locator.Find(HiPath(path));
+  if (found.Empty()) return log.ReportError("File not found: " + path);
+  out.name = found.FileName();
+  out.type = type == FileType::Unspecified ? FileTypeFromExtension(found.Extension()) : type;
+  if (!ReadProgramFile(found.Text(), type, out)) return log.ReportError("Error loading file " + found.Text());
+  return true;
+}
+
+}  // namespace vantrel
