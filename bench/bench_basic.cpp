@@ -9,8 +9,8 @@
 #include <string>
 
 #include "basic/bas_program.h"
-#include "petscii/petscii_codes.h"
 #include "image/memory_image.h"
+#include "petscii/petscii_codes.h"
 #include "source/source_loader.h"
 
 namespace {

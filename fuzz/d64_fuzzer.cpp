@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "log/msg_log.h"
 #include "d64/d64_files.h"
 #include "d64/d64_geometry.h"
 #include "fuzz_support.h"
 #include "image/output_set.h"
 #include "image/program_file.h"
+#include "log/msg_log.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include "asm/opcodes.h"
 #include "asm/symbol_level.h"
 #include "asm/symbols.h"
-#include "petscii/petscii_codes.h"
 #include "image/address_range.h"
 #include "image/memory_image.h"
 #include "image/output_set.h"
+#include "petscii/petscii_codes.h"
 #include "source/source_loader.h"
 #include "text/file_locator.h"
 

@@ -5,8 +5,8 @@
 #include "asm/asm_line.h"
 #include "asm/asm_prg.h"
 #include "asm/pseudo_ops.h"
-#include "image/memory_image.h"
 #include "d64/program_load.h"
+#include "image/memory_image.h"
 #include "source/directives.h"
 #include "text/text_ops.h"
 

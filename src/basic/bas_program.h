@@ -11,16 +11,16 @@
 #include <unordered_map>
 #include <vector>
 
-#include "petscii/alpha_mode.h"
 #include "basic/bas_line.h"
 #include "basic/line_lexer.h"
-#include "petscii/petscii_codes.h"
 #include "basic/supervariables.h"
-#include "petscii/token_table.h"
 #include "image/address_range.h"
 #include "image/memory_image.h"
 #include "image/output_set.h"
 #include "image/program_file.h"
+#include "petscii/alpha_mode.h"
+#include "petscii/petscii_codes.h"
+#include "petscii/token_table.h"
 #include "source/source_loader.h"
 #include "text/file_locator.h"
 

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "log/msg_log.h"
 #include "image/program_file.h"
+#include "log/msg_log.h"
 #include "text/hi_path.h"
 #include "text/hi_string.h"
 

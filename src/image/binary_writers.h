@@ -6,11 +6,11 @@
 
 #include <string>
 
-#include "log/msg_log.h"
 #include "image/address_range.h"
 #include "image/memory_image.h"
 #include "image/output_set.h"
 #include "image/program_file.h"
+#include "log/msg_log.h"
 
 namespace vantrel {
 

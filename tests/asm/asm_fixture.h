@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "asm/asm_prg.h"
-#include "petscii/petscii_codes.h"
 #include "image/memory_image.h"
+#include "petscii/petscii_codes.h"
 #include "test_support.h"
 
 namespace vantrel::test {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "log/msg_log.h"
 #include "image/program_file.h"
+#include "log/msg_log.h"
 
 namespace vantrel::test {
 
