@@ -51,6 +51,10 @@ bool Converter::Run(CmdLineParams& params) {
   return !Failed();
 }
 
+void Converter::ReportStart(const char* what) { log_->ReportPlain(what + input_path_.Text()); }
+
+void Converter::WarnNoOutput() { log_->ReportWarning("No output specified"); }
+
 bool Converter::ResolveInput(const std::string& input, std::string ext_override) {
   mode_ = RunMode::None;
   input_path_ = HiPath(input);
@@ -105,13 +109,13 @@ bool Converter::CheckOutputsAgainstInput(bool include_text_outputs) {
 }
 
 void Converter::RunBasic() {
-  log_->ReportPlain("Starting Vantrel on " + input_path_.Text());
+  ReportStart("Starting Vantrel on ");
   loader_->DefineVariable("__Vantrel");
   CheckOutputsAgainstInput(true);
   const ConverterOptions& o = options_;
   if (o.prg.Empty() && o.bin.Empty() && o.lst.Empty() && o.hex.Empty() && o.txt.Empty() && o.lbl.Empty() &&
       o.d64.empty())
-    log_->ReportWarning("No output specified");
+    WarnNoOutput();
   if (!o.rft.Empty()) log_->ReportError("-rft is only valid for pure assembler");
   if (Failed()) return;
 
@@ -172,10 +176,11 @@ bool Converter::LoadPreface(const HiPath& path) {
   if (!RegularFileExists(path.Text())) return log_->ReportError("Preface file not found: " + path.Text());
   if (!loader_->LoadSource(path.Text(), SourceType::Basic))
     return log_->ReportError("Error loading preface file: " + path.Text());
-  if (!basic_->Tokenize()) return log_->ReportError("Error processing preface file: " + path.Text());
+  auto failed = [&] { return log_->ReportError("Error processing preface file: " + path.Text()); };
+  if (!basic_->Tokenize()) return failed();
   if (basic_->HasStatements()) {
     log_->ReportError("Preface file can't contain any actual code");
-    return log_->ReportError("Error processing preface file: " + path.Text());
+    return failed();
   }
   basic_->ResetStartAddress();
   return true;
@@ -214,13 +219,13 @@ void Converter::PrintLabelAssignments() {
 }
 
 void Converter::RunAssembler() {
-  log_->ReportPlain("Starting assembler on " + input_path_.Text());
+  ReportStart("Starting assembler on ");
   loader_->DefineVariable("__Kesp");
   CheckAssemblerOptions();
   CheckOutputsAgainstInput(false);
   const ConverterOptions& o = options_;
   if (o.prg.Empty() && o.bin.Empty() && o.lst.Empty() && o.hex.Empty() && o.d64.empty() && o.vice.Empty())
-    log_->ReportWarning("No output specified");
+    WarnNoOutput();
   if (o.key_case != CharacterCase::Auto) log_->ReportError("-keycase is not valid for assembler");
   if (o.variable_case != CharacterCase::Auto) log_->ReportError("-varcase is not valid for assembler");
   if (Failed()) return;
@@ -275,16 +280,8 @@ void Converter::WriteAssemblerOutputs() {
 // The assembled program is the used range of memory, checked as the .prg
 // writer checks it.
 void Converter::SaveAssembledToImage() {
-  if (memory_->Used().IsEmpty()) {
-    log_->ReportError("No program to save");
-    return;
-  }
   ProgramFile file;
-  if (!memory_->Extract(memory_->Used(), file)) {
-    log_->ReportError("Program is too large to fit in memory");
-    return;
-  }
-  SaveToImage(*log_, outputs_, options_.d64, file, "64");
+  if (ExtractUsed(*log_, *memory_, file)) SaveToImage(*log_, outputs_, options_.d64, file, "64");
 }
 
 }  // namespace vantrel

@@ -71,6 +71,8 @@ class Converter {
   // The file the input names: the image of an image::"NAME" input.
   const HiPath& InputFile() const { return image_path_.Empty() ? input_path_ : image_path_; }
 
+  void ReportStart(const char* what);
+  void WarnNoOutput();
   void RunBasic();
   void RunAssembler();
   bool CheckOutputsAgainstInput(bool include_text_outputs);

@@ -89,6 +89,10 @@ struct BasLine {
   void SetText(std::string_view t) { text = std::string(t); }
 };
 
+// Messages about a line that more than one stage gives.
+inline std::string OutOfOrderText(const BasLine& line) { return "Found out of order line " + line.text; }
+inline const char* RanOffMemoryText() { return "Ran off end of memory!"; }
+
 // A jump target's number as written: the reference's own digits while they
 // still name the target ("GOTO 0100"), else the target's number.
 inline std::string TargetNumberText(const BasElement& reference, const BasLine& target) {

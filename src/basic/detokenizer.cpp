@@ -67,13 +67,13 @@ bool BasProgram::DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previo
   if (cursor + 1 > last) {
     // The file ends without the two zero bytes that close a program.
     line.endOfProgram = true;
-    return log_.ReportWarning("Ran off end of memory!");
+    return log_.ReportWarning(RanOffMemoryText());
   }
   if (memory_.ReadWord(static_cast<uint16_t>(cursor)) == 0) {
     line.endOfProgram = true;
     return true;
   }
-  if (cursor + 3 > last) return !log_.ReportWarning("Ran off end of memory!");
+  if (cursor + 3 > last) return !log_.ReportWarning(RanOffMemoryText());
   const uint16_t link = memory_.ReadWord(static_cast<uint16_t>(cursor));
   cursor += 2;
   line.fromProgram = true;
@@ -83,14 +83,14 @@ bool BasProgram::DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previo
   if (line.lineNumber > kHighestLineNumber) {
     log_.ReportWarning("Illegal line number " + line.text);
   } else {
-    if (line.lineNumber <= previous) log_.ReportWarning("Found out of order line " + line.text);
+    if (line.lineNumber <= previous) log_.ReportWarning(OutOfOrderText(line));
     previous = line.lineNumber;
   }
 
   std::string bytes;
   while (cursor <= last && memory_.Read(static_cast<uint16_t>(cursor)) != 0)
     bytes += static_cast<char>(memory_.Read(static_cast<uint16_t>(cursor++)));
-  if (cursor > last) return !log_.ReportWarning("Ran off end of memory!");
+  if (cursor > last) return !log_.ReportWarning(RanOffMemoryText());
   ++cursor;  // past the line's zero byte
   // The C64 relinks a program when it loads it, so any link works there;
   // a rebuilt program holds the right one.

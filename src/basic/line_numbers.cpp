@@ -26,6 +26,8 @@ int32_t ReadDirectiveNumber(std::string_view text) {
   return static_cast<int32_t>(negative ? -n : n);
 }
 
+std::string InvalidNumberText(const BasLine& line) { return "Invalid line number: " + line.text; }
+
 }  // namespace
 
 void BasProgram::RegisterLine(BasLine& line) {
@@ -130,9 +132,9 @@ void BasProgram::LinkLabelLines() {
 void BasProgram::CheckLineNumber(const BasLine& line) {
   if (line.lineNumber > kLargestStorableNumber || line.lineNumber < 0) {
     // Sixteen bits cannot hold it; it would silently become another number.
-    log_.ReportError(line.pos, "Invalid line number: " + line.text);
+    log_.ReportError(line.pos, InvalidNumberText(line));
   } else if (line.lineNumber >= kFirstInvalidLineNumber) {
-    log_.ReportWarning(line.pos, "Invalid line number: " + line.text);
+    log_.ReportWarning(line.pos, InvalidNumberText(line));
   }
 }
 

@@ -5,6 +5,7 @@
 #include "basic/bas_program.h"
 #include "basic/basic_keywords.h"
 #include "basic/byte_code.h"
+#include "image/binary_writers.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -77,9 +78,7 @@ bool BasProgram::WriteIntoMemory() {
 }
 
 bool BasProgram::ExtractProgram() {
-  if (memory_.Used().IsEmpty()) return log_.ReportError("No program to save");
-  if (!memory_.Extract(memory_.Used(), program_file_)) return log_.ReportError("Program is too large to fit in memory");
-  return true;
+  return ExtractUsed(log_, memory_, program_file_);
 }
 
 void BasProgram::RemoveRems() {

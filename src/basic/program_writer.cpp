@@ -37,7 +37,7 @@ bool BasProgram::PutByte(uint32_t& cursor, uint8_t byte) {
 
 bool BasProgram::WriteLine(BasLine& line, uint32_t& cursor) {
   const uint32_t link = cursor;
-  auto out_of_memory = [&] { return log_.ReportError(line.pos, "Ran off end of memory!"); };
+  auto out_of_memory = [&] { return log_.ReportError(line.pos, RanOffMemoryText()); };
   if (!PutByte(cursor, 0) || !PutByte(cursor, 0)) return out_of_memory();
   if (line.endOfProgram) return true;
   if (line.lineNumber < 0) return log_.ReportError(line.pos, "Missing line number");

@@ -60,7 +60,7 @@ std::string BasProgram::JoinElements(const BasLine& line, bool labels) const {
 bool BasProgram::WriteText(OutputSet& out, const std::string& path, std::string text, const char* console_message,
                            const std::string& file_message) {
   log_.ReportInfo(PlaceOf(path) == OutputPlace::Console ? std::string(console_message) : file_message);
-  return out.Add(log_, path, std::move(text), {"Can't open file " + path + " for writing", "Error writing " + path});
+  return out.Add(log_, path, std::move(text), NoteFor(path, "Error writing " + path));
 }
 
 // A loaded line with no bytes has no text form the tokenizer would keep.

@@ -136,7 +136,7 @@ bool BasProgram::HandleLineStart(BasLine& line, BasElement& e, bool& at_start) {
   // "0010" is line 10, and references to 10 must find it.
   line.SetText(line.lineNumber >= 0 ? CanonicalDigits(e.text) : LowerCopy(Trim(e.text)));
   if (line.lineNumber >= 0) {
-    if (line.lineNumber <= last_line_number_) log_.ReportWarning(line.pos, "Found out of order line " + line.text);
+    if (line.lineNumber <= last_line_number_) log_.ReportWarning(line.pos, OutOfOrderText(line));
     last_line_number_ = line.lineNumber;
   }
   return true;

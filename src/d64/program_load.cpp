@@ -24,7 +24,7 @@ bool LoadProgramFile(MsgLog& log, const FileLocator& locator, const std::string&
     return log.ReportError(".d64 file not found: " + candidates.front().Text());
   }
   const HiPath found = IsStandardInput(path) ? HiPath(path) : locator.Find(HiPath(path));
-  if (found.Empty()) return log.ReportError("File not found: " + path);
+  if (found.Empty()) return log.ReportError(FileNotFoundText(path));
   out.name = found.FileName();
   out.type = type == FileType::Unspecified ? FileTypeFromExtension(found.Extension()) : type;
   if (!ReadProgramFile(found.Text(), type, out)) return log.ReportError("Error loading file " + found.Text());

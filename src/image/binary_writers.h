@@ -23,9 +23,15 @@ bool SaveBin(MsgLog& log, OutputSet& out, const std::string& path, const Program
 bool SavePrg(MsgLog& log, OutputSet& out, const std::string& path, const MemoryImage& image);
 bool SaveBin(MsgLog& log, OutputSet& out, const std::string& path, const MemoryImage& image);
 
+// The image's used range as a program file; false after reporting why
+// there is none.
+bool ExtractUsed(MsgLog& log, const MemoryImage& image, ProgramFile& out);
+
 // Both runs: a hex dump of `range` (the -range option; an empty range means
 // the image's used range), to the console for the name "con".
 bool SaveHex(MsgLog& log, OutputSet& out, const std::string& path, const AddressRange& range,
              const MemoryImage& image);
+// A file's hex dump, staged without a progress message.
+bool StageHex(MsgLog& log, OutputSet& out, const std::string& path, const ProgramFile& file);
 
 }  // namespace vantrel

@@ -21,12 +21,6 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr uintmax_t kMaxSourceBytes = uintmax_t{32} << 20;
 constexpr uint32_t kMaxSourceLines = 2'000'000;
 
-std::string FileNotFoundText(std::string_view name) {
-  std::string text = "File not found: ";
-  text += name;
-  return text;
-}
-
 // The "C" locale keeps month names in English whatever the host is set to.
 std::string FormatLocalTime(std::time_t time, const char* format) {
   std::tm parts{};
@@ -36,8 +30,6 @@ std::string FormatLocalTime(std::time_t time, const char* format) {
   out << std::put_time(&parts, format);
   return out.str();
 }
-
-std::string AlreadyDefinedText(const std::string& name) { return "Parser Variable " + name + " already defined"; }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -232,19 +224,19 @@ void SourceLoader::DefineVariable(const std::string& text, SourcePos at) {
   const size_t eq = text.find('=');
   const std::string name = Trim(std::string_view(text).substr(0, eq));
   const std::string value = eq == std::string::npos ? std::string() : Trim(std::string_view(text).substr(eq + 1));
-  if (!variables_.Define(name, value)) {
-    log_.ReportError(at, AlreadyDefinedText(name));
-    return;
-  }
-  log_.ReportInfo(at, "Defining Parser Variable " + name);
+  Define(name, value, name, at);
 }
 
 void SourceLoader::DefineVariable(const std::string& name, const std::string& value, SourcePos at) {
+  Define(name, value, name + "=" + value, at);
+}
+
+void SourceLoader::Define(const std::string& name, const std::string& value, const std::string& shown, SourcePos at) {
   if (!variables_.Define(name, value)) {
-    log_.ReportError(at, AlreadyDefinedText(name));
+    log_.ReportError(at, "Parser Variable " + name + " already defined");
     return;
   }
-  log_.ReportInfo(at, "Defining Parser Variable " + name + "=" + value);
+  log_.ReportInfo(at, "Defining Parser Variable " + shown);
 }
 
 void SourceLoader::UndefineVariable(const std::string& name, SourcePos at) {

@@ -70,6 +70,8 @@ class SourceLoader {
   void Append(Accumulators& acc, std::string_view text);
   void Flush(Accumulators& acc);
 
+  // `shown` is how the Info message names the definition.
+  void Define(const std::string& name, const std::string& value, const std::string& shown, SourcePos at);
   bool RunDirective(TokensPreProc token, const std::string& argument, SourcePos at, std::string& replacement);
   bool PassThrough(const SourceLine& line, const DirectiveParts& parts, const std::string& token,
                    std::string& replacement);

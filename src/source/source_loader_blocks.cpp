@@ -6,11 +6,15 @@
 
 namespace vantrel {
 
+namespace {
+bool ReportStartingAssembler(MsgLog& log, SourcePos at) { return log.ReportInfo(at, "Starting assembler"); }
+}  // namespace
+
 SourceType SourceLoader::CurrentFileKind() { return files_.Current().kind; }
 
 void SourceLoader::EnterAsm(SourcePos at) {
   if (mode_ == SourceType::Basic) {
-    log_.ReportInfo(at, "Starting assembler");
+    ReportStartingAssembler(log_, at);
     mode_ = SourceType::Asm;
     return;
   }
@@ -25,7 +29,7 @@ void SourceLoader::EnterAsm(SourcePos at) {
   // In an assembler file {asm} only marks a code block; inside a macro it
   // also ends the definition, which is dropped unprinted.
   log_.ReportInfo(at, "Begin assembly code block");
-  if (mode_ == SourceType::Macro) log_.ReportInfo(at, "Starting assembler");
+  if (mode_ == SourceType::Macro) ReportStartingAssembler(log_, at);
   mode_ = SourceType::Asm;
 }
 

@@ -2,12 +2,16 @@
 // then the search directories in the order they were added.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "text/hi_path.h"
 
 namespace vantrel {
+
+// "File not found: name", for every search that comes back empty.
+std::string FileNotFoundText(std::string_view name);
 
 class FileLocator {
  public:
