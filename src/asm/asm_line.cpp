@@ -17,6 +17,9 @@ bool CheckSymbolName(AsmPrg& program, std::string_view label, AsmLineFields& fie
   return false;
 }
 
+bool ReportNoLabel(AsmPrg& program, const SourceLine& source) {
+  return program.Loader().Log().ReportError(source.pos, "No label found");
+}
 
 // The first ";", "=" and ":" outside quotes, found in one pass.
 struct LineMarks {
@@ -138,7 +141,7 @@ bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fiel
     fields.kind = AsmLineKind::Equate;
     fields.label = TrimView(rest.substr(0, eq));
     fields.operand = TrimView(rest.substr(eq + 1));
-    if (fields.label.empty()) fields.ok = program.Loader().Log().ReportError(source.pos, "No label found");
+    if (fields.label.empty()) fields.ok = ReportNoLabel(program, source);
     else if (fields.operand.empty()) fields.ok = program.Loader().Log().ReportError(source.pos, "Expected value not found");
     else CheckSymbolName(program, fields.label, fields);
     return fields.ok;
@@ -147,7 +150,7 @@ bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fiel
     const size_t colon = marks.colon - shift;
     fields.label = TrimView(rest.substr(0, colon));
     rest = TrimView(rest.substr(colon + 1));
-    if (fields.label.empty()) return fields.ok = program.Loader().Log().ReportError(source.pos, "No label found");
+    if (fields.label.empty()) return fields.ok = ReportNoLabel(program, source);
     if (!CheckSymbolName(program, fields.label, fields)) return false;
     if (rest.empty()) {
       fields.kind = AsmLineKind::LabelOnly;
@@ -205,6 +208,18 @@ bool ReportLineError(AsmPrg& program, const AsmInstr* line, const std::string& m
 
 bool ReportLineWarning(AsmPrg& program, const AsmInstr* line, const std::string& message) {
   return program.Loader().Log().ReportWarning(LinePos(line), LineMessage(line, message));
+}
+
+bool ReportImprintError(AsmPrg& program, const AsmInstr& line) {
+  return ReportLineError(program, &line, "Error converting instruction at: " + line.address.Format(true));
+}
+
+bool ReportExtraCharacters(AsmPrg& program, const AsmInstr& line) {
+  return ReportLineError(program, &line, "Extra characters on line");
+}
+
+bool ReportUnresolvedOperand(AsmPrg& program, const AsmInstr& line) {
+  return ReportLineError(program, &line, "Unresolved operand");
 }
 
 }  // namespace vantrel

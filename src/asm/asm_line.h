@@ -38,6 +38,10 @@ std::unique_ptr<AsmInstr> MakeInstruction(AsmPrg& program, const AsmLineFields& 
 // or the message alone without a line.
 bool ReportLineError(AsmPrg& program, const AsmInstr* line, const std::string& message);
 bool ReportLineWarning(AsmPrg& program, const AsmInstr* line, const std::string& message);
+// The messages more than one kind of line gives.
+bool ReportImprintError(AsmPrg& program, const AsmInstr& line);  // its bytes cannot go into memory
+bool ReportExtraCharacters(AsmPrg& program, const AsmInstr& line);
+bool ReportUnresolvedOperand(AsmPrg& program, const AsmInstr& line);
 
 enum class AsmDirective : uint32_t { None = 0, AddrCheck, Alpha, SymDemote, DebugStall };
 std::string_view ToText(AsmDirective directive);

@@ -31,6 +31,8 @@ bool SaveAsmText(MsgLog& log, OutputSet& out, const std::string& path, std::stri
   return out.Add(log, path, std::move(text), {open_failure + path, "Error writing " + path});
 }
 
+bool ReportNoSymbols(MsgLog& log) { return log.ReportInfo("No symbols to save"); }
+
 bool IsConsole(const std::string& path) { return PlaceOf(path) == OutputPlace::Console; }
 
 }  // namespace
@@ -59,7 +61,7 @@ bool AsmPrg::SaveSymbols(OutputSet& out, const std::string& path, SymbolLevel le
   MsgLog& log = loader_.Log();
   const SymbolLevel effective = symbols_.EffectiveLevel(level);
   const std::vector<const AsmSymbol*> shown = symbols_.AtLevel(effective);
-  if (shown.empty()) return log.ReportInfo("No symbols to save");
+  if (shown.empty()) return ReportNoSymbols(log);
   if (IsConsole(path)) {
     log.ReportInfo("==> Exporting symbol table");
     return SaveAsmText(log, out, path, symbols_.DumpSymbols(level), "");
@@ -104,7 +106,7 @@ bool AsmPrg::SaveViceLabels(OutputSet& out, const std::string& path) {
     }
     ((((text += "al C:") += Hex(symbol->value.value, 4)) += ' ') += ViceName(name)) += '\n';
   }
-  if (text.empty()) return loader_.Log().ReportInfo("No symbols to save");
+  if (text.empty()) return ReportNoSymbols(loader_.Log());
   loader_.Log().ReportInfo("Saving VICE label file: " + path);
   return SaveAsmText(loader_.Log(), out, path, std::move(text), "Could not open VICE label file: ");
 }

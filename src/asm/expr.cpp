@@ -348,7 +348,7 @@ ExprState CharacterLiteral(AsmPrg& program, const std::string& term, C6510Addres
     return ExprState::Failed;
   }
   if (close + 1 != term.size()) {
-    ReportLineError(program, &line, "Extra characters on line");
+    ReportExtraCharacters(program, line);
     return ExprState::Failed;
   }
   const std::string content = term.substr(1, close - 1);
