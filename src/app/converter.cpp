@@ -155,18 +155,10 @@ void Converter::LoadBasicBinary() {
   basic_->Detokenize(std::move(file));
 }
 
+// BASIC 4.0 and 7.0 keywords come the same way, as a -pref file of
+// {tokenizer:...} lines; no option loads one by itself.
 bool Converter::LoadPrefaces() {
   const ConverterOptions& o = options_;
-  if (o.basic4 && o.basic7) return log_->ReportError("-b4 and -b7 can't both be enabled");
-  HiPath extension_file = program_path_;
-  if (o.basic4) {
-    extension_file.SetFileName(HiPath("BASIC4_0.txt"));
-    if (!LoadPreface(extension_file)) return false;
-  }
-  if (o.basic7) {
-    extension_file.SetFileName(HiPath("BASIC7_0.txt"));
-    if (!LoadPreface(extension_file)) return false;
-  }
   // A text run refuses -pref (LoadBasicText says so); nothing is loaded for it.
   if (!o.pref.Empty() && mode_ != RunMode::BasicText) return LoadPreface(o.pref);
   return true;
@@ -252,8 +244,6 @@ void Converter::CheckAssemblerOptions() {
       {!o.lbl.Empty(), "-lbl is not valid for assembler"},
       {o.labels, "-labels is not valid for assembler"},
       {o.supervariables, "-extractvariables is not valid for assembler"},
-      {o.basic4, "-b4 is not valid for assembler"},
-      {o.basic7, "-b7 is not valid for assembler"},
       {o.autospace, "-autospace is not valid for assembler"},
       {o.crunch, "-crunch is not valid for assembler"},
       {!o.translate_codes, "-crsr is not valid for assembler"},

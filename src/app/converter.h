@@ -32,7 +32,7 @@ enum class RunMode : int32_t { None = 0, Assembler = 1, BasicText = 2, BasicBina
 struct ConverterOptions {
   HiPath pref, prg, bin, lst, hex, sym, rft, txt, lbl, vice;
   std::string d64;
-  bool overwrite = false, quiet = false, labels = false, sym3 = false, basic4 = false, basic7 = false;
+  bool overwrite = false, quiet = false, labels = false, sym3 = false;
   bool autospace = false, crunch = false, translate_codes = true, rem = false;
   bool supervariables = false, dbg = false, notbasic = false;
   CharacterCase key_case = CharacterCase::Auto;
@@ -55,7 +55,6 @@ class Converter {
   bool ResolveInput(const std::string& input, std::string ext_override);
 
   RunMode Mode() const { return mode_; }
-  const HiPath& InputPath() const { return input_path_; }
   const ConverterOptions& Options() const { return options_; }
   SourceLoaderMsgLog& Log() { return *log_; }
 
@@ -112,7 +111,6 @@ class Converter {
   bool may_create_image_ = false;  // -new or -add: the image input may be missing
   bool data_file_ = false;         // the input is a file without a load address
   ConverterOptions options_;
-  HiPath program_path_;
   std::string program_name_ = "Vantrel";
 };
 

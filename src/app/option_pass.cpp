@@ -28,7 +28,6 @@ bool ReadRange(const std::string& text, int64_t& start, int64_t& end) {
 }  // namespace
 
 void Converter::ParseOptions(CmdLineParams& params) {
-  program_path_ = params.ProgramPath();
   const std::string ext_override = params.ValueOf("loadext", "");
   may_create_image_ = CmdLineParams::Found(params.FindParam("new", false)) ||
                       CmdLineParams::Found(params.FindParam("add", false));

@@ -85,7 +85,6 @@ struct BasLine {
   }
   // A loaded program's line is written back even when it holds no bytes.
   bool IsWritten() const { return fromProgram || HasCode(); }
-  bool HasReferenceText() const { return !text.empty(); }
   void SetText(std::string_view t) { text = std::string(t); }
 };
 

@@ -62,7 +62,6 @@ class BasProgram {
   bool Tokenize();
   bool HasStatements() const;
   void ResetStartAddress() { load_address_ = header_address_ = kUnsetAddress; }
-  uint16_t LoadAddress() const { return load_address_; }
   // Detokenizes a loaded program file.
   bool Detokenize(ProgramFile file);
   // Prepares the lines and writes them into memory; with -notbasic the

@@ -63,16 +63,12 @@ class MsgLog {
 
   bool ErrorFlag() const { return error_; }
   bool FatalFlag() const { return fatal_; }
-  bool Echo() const { return echo_; }
   void SetEcho(bool on) { echo_ = on; }
-  MessageLevel KeepThreshold() const { return keep_threshold_; }
-  MessageLevel ConsoleThreshold() const { return console_threshold_; }
   void SetKeepThreshold(MessageLevel level) { keep_threshold_ = level; }
   void SetConsoleThreshold(MessageLevel level) { console_threshold_ = level; }
   void SetFormat(MessageFormat format) { format_ = format; }
   // Quiet: only warnings and worse are printed, whatever else is asked for.
   void SetQuiet(bool quiet) { quiet_ = quiet; }
-  bool Quiet() const { return quiet_; }
 
   // Whether a report at `level` would be kept or shown: callers skip
   // building texts nobody sees.

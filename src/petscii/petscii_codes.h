@@ -34,9 +34,7 @@ class PetsciiCodes {
   // The mode was named by -alpha or {alpha:...}.
   bool AlphaChosen() const { return alpha_chosen_; }
 
-  bool TranslateCodes() const { return translate_codes_; }
   void SetTranslateCodes(bool on) { translate_codes_ = on; }
-  bool CountRepeats() const { return count_repeats_; }
   void SetCountRepeats(bool on) { count_repeats_ = on; }
 
   uint8_t AlphaIn(uint8_t c) const { return vantrel::AlphaIn(alpha_, c); }

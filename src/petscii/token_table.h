@@ -33,7 +33,6 @@ class TokenTable {
   // Lowers every name before storing and looking it up. Only possible while
   // the table is empty; returns whether it took effect.
   bool SetCaseInsensitive();
-  bool CaseInsensitive() const { return case_insensitive_; }
 
   // A primary name: refused when the code or the name is already present,
   // and for an empty name, which would match anywhere.
@@ -52,8 +51,6 @@ class TokenTable {
 
   int32_t Lowest() const { return lowest_; }
   int32_t Highest() const { return highest_; }
-  const std::map<int32_t, std::string>& ByCode() const { return by_code_; }
-  const std::map<std::string, int32_t>& ByName() const { return by_name_; }
 
   // The keyword written out in full at `pos`, in any letter case. The lowest
   // code wins, so INPUT# beats INPUT and GOTO beats GO.

@@ -25,7 +25,6 @@ class FileLocator {
   bool AddDirectory(const HiPath& dir);
   // Splits at "," and ";".
   void AddDirectoryList(std::string_view list);
-  const std::vector<HiPath>& Directories() const { return directories_; }
 
   // The first existing regular file the name resolves to; empty when none.
   HiPath Find(const HiPath& name) const;
