@@ -80,15 +80,16 @@ std::string FormatOperand(AddressingMode mode, std::string_view value);
 // zero-page mode: zero page is chosen later by width.
 AddressingMode ParseOperandMode(std::string& operand, bool indirect_allowed);
 
-// Parses one "opcode,mnemonic,mode,class,cycles,mark" row; false when the
-// row does not parse.
-bool ParseOpcodeRow(std::string_view row, OpcodeEntry& entry);
-
 class OpcodeTable {
  public:
-  // Loads the compiled-in rows; a bad row means a corrupt build, and the
-  // program stops with exit code -1.
-  OpcodeTable();
+  // Built when the program is compiled, from the rows in opcodes.cpp.
+  constexpr explicit OpcodeTable(const OpcodeEntry (&entries)[256]) {
+    for (size_t n = 0; n < 256; ++n) {
+      entries_[n] = entries[n];
+      uint16_t& slot = lookup_[static_cast<uint32_t>(entries[n].mnemonic)][static_cast<uint32_t>(entries[n].mode)];
+      if (slot == 0) slot = static_cast<uint16_t>(n + 1);
+    }
+  }
 
   const OpcodeEntry& operator[](uint8_t opcode) const { return entries_[opcode]; }
   // The lowest opcode with this mnemonic and mode.
@@ -100,7 +101,7 @@ class OpcodeTable {
   std::array<std::array<uint16_t, kModeCount>, kMnemonicCount + 1> lookup_{};
 };
 
-// The one table of the run, built on first use.
+// The one table of the run.
 const OpcodeTable& Opcodes();
 
 }  // namespace vantrel
