@@ -7,6 +7,8 @@
 #include "app/large_heap.h"
 #include "d64/d64_file_spec.h"
 #include "d64/d64_files.h"
+#include "d64/disk_format.h"
+#include "d64/pc64_file.h"
 #include "d64/program_load.h"
 #include "image/binary_writers.h"
 #include "image/program_io.h"
@@ -78,13 +80,15 @@ bool Converter::ResolveInput(const std::string& input, std::string ext_override)
     // "$" asks for the directory, as LOAD"$",8 does: the image is the input.
     in_image = spec.command != DiskCommand::Directory;
   }
-  const bool whole_image = ext_override == "d64" && !in_image;
+  const bool disk_image = IsDiskImageExtension(ext_override) || ext_override == "t64";
+  const bool pc64_file = Pc64Kind(ext_override).has_value();
+  const bool whole_image = disk_image && !in_image;
   if (whole_image) image_path_ = HiPath(file);
   // -new and -add make the image when it is missing.
   if (!InputExists(file) && !(whole_image && may_create_image_))
     return log_->ReportError("Input file " + input + " not found");
   if (ext_override == "txt" || ext_override == "bas" || ext_override == "lbl") mode_ = RunMode::BasicText;
-  else if (ext_override == "prg" || ext_override == "d64") mode_ = whole_image ? RunMode::DiskImage : RunMode::BasicBinary;
+  else if (ext_override == "prg" || disk_image || pc64_file) mode_ = whole_image ? RunMode::DiskImage : RunMode::BasicBinary;
   else if (ext_override == "asm" || ext_override == "mac") mode_ = RunMode::Assembler;
   else return log_->ReportError("Unknown file type: " + ext_override);
   return true;
@@ -92,7 +96,7 @@ bool Converter::ResolveInput(const std::string& input, std::string ext_override)
 
 // Compares the input with each output path; one message at the first clash.
 bool Converter::CheckOutputsAgainstInput(bool include_text_outputs) {
-  std::vector<const HiPath*> outputs = {&options_.prg, &options_.bin, &options_.lst, &options_.hex,
+  std::vector<const HiPath*> outputs = {&options_.prg, &options_.p00, &options_.bin, &options_.lst, &options_.dis, &options_.hex,
                                         &options_.sym, &options_.rft, &options_.vice};
   if (include_text_outputs) {
     outputs.push_back(&options_.txt);
@@ -113,14 +117,15 @@ void Converter::RunBasic() {
   loader_->DefineVariable("__Vantrel");
   CheckOutputsAgainstInput(true);
   const ConverterOptions& o = options_;
-  if (o.prg.Empty() && o.bin.Empty() && o.lst.Empty() && o.hex.Empty() && o.txt.Empty() && o.lbl.Empty() &&
-      o.d64.empty())
+  if (o.prg.Empty() && o.p00.Empty() && o.bin.Empty() && o.lst.Empty() && o.dis.Empty() && o.hex.Empty() &&
+      o.txt.Empty() && o.lbl.Empty() && o.d64.empty())
     WarnNoOutput();
   if (!o.rft.Empty()) log_->ReportError("-rft is only valid for pure assembler");
   if (Failed()) return;
 
   basic_->SetDebug(o.dbg);
   basic_->SetNotBasic(o.notbasic);
+  if (!o.dialect.empty() && !basic_->SetDialect(o.dialect)) return;
   if (!LoadPrefaces()) return;
   if (mode_ == RunMode::BasicText) LoadBasicText();
   else LoadBasicBinary();
@@ -182,19 +187,21 @@ void Converter::WriteBasicOutputs() {
   const ConverterOptions& o = options_;
   if (!o.d64.empty()) SaveToImage(*log_, outputs_, o.d64, basic_->Program(), "64");
   if (!o.prg.Empty()) SavePrg(*log_, outputs_, o.prg.Text(), basic_->Program());
+  if (!o.p00.Empty()) SaveP00(*log_, outputs_, o.p00.Text(), basic_->Program(), P00NameFor(o.p00.Text()));
   if (!o.bin.Empty()) SaveBin(*log_, outputs_, o.bin.Text(), basic_->Program());
   if (!o.txt.Empty()) basic_->WriteTxt(outputs_, o.txt.Text(), KeptCodeText());
   if (!o.lbl.Empty()) basic_->WriteLbl(outputs_, o.lbl.Text(), KeptCodeText());
   if (!o.hex.Empty()) SaveHex(*log_, outputs_, o.hex.Text(), o.output_range, *memory_);
-  if (!o.lst.Empty()) WriteListing();
+  if (!o.lst.Empty()) WriteListing(o.lst);
+  if (!o.dis.Empty()) WriteListing(o.dis);
   if (!o.sym.Empty()) assembler_->SaveSymbols(outputs_, o.sym.Text(), o.symbol_level, o.sym3);
   if (!o.vice.Empty()) assembler_->SaveViceLabels(outputs_, o.vice.Text());
 }
 
-void Converter::WriteListing() {
+void Converter::WriteListing(const HiPath& path) {
   AddressRange range = options_.output_range;
   if (range.IsEmpty()) range = basic_->NotBasic() ? memory_->Used() : memory_->RangeBehindBasic();
-  assembler_->ExportDisassembly(outputs_, options_.lst.Text(), range);
+  assembler_->ExportDisassembly(outputs_, path.Text(), range);
 }
 
 void Converter::PrintLabelAssignments() {
@@ -216,7 +223,8 @@ void Converter::RunAssembler() {
   CheckAssemblerOptions();
   CheckOutputsAgainstInput(false);
   const ConverterOptions& o = options_;
-  if (o.prg.Empty() && o.bin.Empty() && o.lst.Empty() && o.hex.Empty() && o.d64.empty() && o.vice.Empty())
+  if (o.prg.Empty() && o.p00.Empty() && o.bin.Empty() && o.lst.Empty() && o.dis.Empty() && o.hex.Empty() &&
+      o.d64.empty() && o.vice.Empty())
     WarnNoOutput();
   if (o.key_case != CharacterCase::Auto) log_->ReportError("-keycase is not valid for assembler");
   if (o.variable_case != CharacterCase::Auto) log_->ReportError("-varcase is not valid for assembler");
@@ -250,6 +258,7 @@ void Converter::CheckAssemblerOptions() {
       {o.rem, "-rem is not valid for assembler"},
       {o.notbasic, "-notbasic is not valid for assembler"},
       {o.keepcode != KeepCode::Off, "-keepcode is not valid for assembler"},
+      {!o.dialect.empty(), "-dialect is not valid for assembler"},
   };
   for (const Check& c : checks)
     if (c.given) log_->ReportError(c.message);
@@ -257,11 +266,13 @@ void Converter::CheckAssemblerOptions() {
 
 void Converter::WriteAssemblerOutputs() {
   const ConverterOptions& o = options_;
-  if (!o.d64.empty()) SaveAssembledToImage();
+  if (!o.d64.empty() || !o.p00.Empty()) SaveAssembledToContainers();
   if (!o.prg.Empty()) SavePrg(*log_, outputs_, o.prg.Text(), *memory_);
   if (!o.bin.Empty()) SaveBin(*log_, outputs_, o.bin.Text(), *memory_);
   if (!o.hex.Empty()) SaveHex(*log_, outputs_, o.hex.Text(), o.output_range, *memory_);
-  if (!o.lst.Empty()) WriteListing();
+  // The source as assembled; the disassembly of memory is -dis.
+  if (!o.lst.Empty()) assembler_->SaveSourceListing(outputs_, o.lst.Text());
+  if (!o.dis.Empty()) WriteListing(o.dis);
   if (!o.sym.Empty()) assembler_->SaveSymbols(outputs_, o.sym.Text(), o.symbol_level, o.sym3);
   if (!o.rft.Empty()) assembler_->SaveRelocationTable(outputs_, o.rft.Text());
   if (!o.vice.Empty()) assembler_->SaveViceLabels(outputs_, o.vice.Text());
@@ -269,9 +280,12 @@ void Converter::WriteAssemblerOutputs() {
 
 // The assembled program is the used range of memory, checked as the .prg
 // writer checks it.
-void Converter::SaveAssembledToImage() {
+void Converter::SaveAssembledToContainers() {
   ProgramFile file;
-  if (ExtractUsed(*log_, *memory_, file)) SaveToImage(*log_, outputs_, options_.d64, file, "64");
+  if (!ExtractUsed(*log_, *memory_, file)) return;
+  const ConverterOptions& o = options_;
+  if (!o.d64.empty()) SaveToImage(*log_, outputs_, o.d64, file, "64");
+  if (!o.p00.Empty()) SaveP00(*log_, outputs_, o.p00.Text(), file, P00NameFor(o.p00.Text()));
 }
 
 }  // namespace vantrel

@@ -30,8 +30,9 @@ enum class RunMode : int32_t { None = 0, Assembler = 1, BasicText = 2, BasicBina
 
 // What the options asked for; filled by the option pass.
 struct ConverterOptions {
-  HiPath pref, prg, bin, lst, hex, sym, rft, txt, lbl, vice;
+  HiPath pref, prg, p00, bin, lst, dis, hex, sym, rft, txt, lbl, vice;
   std::string d64;
+  std::string dialect;  // empty: BASIC 2.0
   bool overwrite = false, quiet = false, labels = false, sym3 = false;
   bool autospace = false, crunch = false, translate_codes = true, rem = false;
   bool supervariables = false, dbg = false, notbasic = false;
@@ -85,8 +86,9 @@ class Converter {
   std::string KeptCodeText() const;
   void WriteBasicOutputs();
   void WriteAssemblerOutputs();
-  void SaveAssembledToImage();
-  void WriteListing();
+  void SaveAssembledToContainers();
+  // The disassembly of memory, to `path`.
+  void WriteListing(const HiPath& path);
   void PrintLabelAssignments();
   void RunDiskImage();
   void CheckDiskImageOptions();

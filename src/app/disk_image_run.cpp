@@ -41,7 +41,8 @@ void Converter::RunDiskImage() {
 void Converter::CheckDiskImageOptions() {
   const ConverterOptions& o = options_;
   const std::pair<bool, const char*> outputs[] = {
-      {!o.prg.Empty(), "-prg"}, {!o.bin.Empty(), "-bin"}, {!o.lst.Empty(), "-lst"}, {!o.hex.Empty(), "-hex"},
+      {!o.prg.Empty(), "-prg"}, {!o.p00.Empty(), "-p00"}, {!o.bin.Empty(), "-bin"}, {!o.lst.Empty(), "-lst"},
+      {!o.dis.Empty(), "-dis"}, {!o.hex.Empty(), "-hex"},
       {!o.sym.Empty(), "-sym"}, {!o.rft.Empty(), "-rft"}, {!o.txt.Empty(), "-txt"}, {!o.lbl.Empty(), "-lbl"},
       {!o.vice.Empty(), "-vice"}, {!o.d64.empty(), "-d64"}, {!o.pref.Empty(), "-pref"},
   };
@@ -56,8 +57,9 @@ void Converter::CheckDiskImageOptions() {
 void Converter::WriteDataFile(const ProgramFile& file) {
   data_file_ = true;
   const ConverterOptions& o = options_;
-  const bool program_outputs = !o.prg.Empty() || !o.txt.Empty() || !o.lbl.Empty() || !o.lst.Empty() ||
-                               !o.sym.Empty() || !o.vice.Empty() || !o.d64.empty();
+  const bool program_outputs = !o.prg.Empty() || !o.p00.Empty() || !o.txt.Empty() || !o.lbl.Empty() ||
+                               !o.lst.Empty() || !o.dis.Empty() || !o.sym.Empty() || !o.vice.Empty() ||
+                               !o.d64.empty();
   if (program_outputs) {
     log_->ReportError("\"" + file.name + "\" is " + KindWord(file.type) +
                       ", which has no load address: only -bin and -hex can take it");

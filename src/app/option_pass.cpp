@@ -39,8 +39,10 @@ void Converter::ParseOptions(CmdLineParams& params) {
   ParseVerbose(params);
   ParseMessageFormat(params);
   o.prg = params.OutputPathOf(InputFile(), "prg", "prg");
+  o.p00 = params.OutputPathOf(InputFile(), "p00", "p00");
   o.bin = params.OutputPathOf(InputFile(), "bin", "bin");
   o.lst = params.OutputPathOf(InputFile(), "lst", "lst");
+  o.dis = params.OutputPathOf(InputFile(), "dis", "dis");
   o.hex = params.OutputPathOf(InputFile(), "hex", "hex");
   o.sym = params.OutputPathOf(InputFile(), "sym", "sym");
   o.rft = params.OutputPathOf(InputFile(), "rft", "rft");
@@ -67,6 +69,7 @@ void Converter::ParseOptions(CmdLineParams& params) {
   o.variable_case = ReadCharacterCase(params.ValueOr("varcase", "auto", "lower"));
   ParseRange(params);
   ParseKeepCode(params);
+  o.dialect = params.ValueOr("dialect", "", "");
   // Lazy when not given; a petcat listing's header may then choose Petcat.
   const bool alpha_given = found("alpha");
   codes_->SetAlpha(ReadAlphaMode(params.ValueOr("alpha", "Lazy", "Lazy")), alpha_given);
@@ -101,7 +104,7 @@ void Converter::ParseRange(CmdLineParams& params) {
   } else {
     log_->ReportError("Error in -range parameter");
   }
-  if (options_.lst.Empty() && options_.hex.Empty())
+  if (options_.lst.Empty() && options_.dis.Empty() && options_.hex.Empty())
     log_->ReportWarning("-range parameter has no effect without -lst or -hex");
 }
 
@@ -122,7 +125,7 @@ void Converter::ParseKeepCode(CmdLineParams& params) {
 
 // An output named after the input has no name to take from standard input.
 void Converter::CheckStandardInputOutputs(CmdLineParams& params) {
-  for (const char* word : {"prg", "bin", "lst", "hex", "sym", "rft", "txt", "lbl", "vice"}) {
+  for (const char* word : {"prg", "p00", "bin", "lst", "dis", "hex", "sym", "rft", "txt", "lbl", "vice"}) {
     const CmdLineParam& p = params.FindParam(word, false);
     if (CmdLineParams::Found(p) && p.value.empty())
       log_->ReportError(std::string("-") + word + " needs a name when the input is standard input (-" + word +

@@ -2,24 +2,12 @@
 
 #include "asm/asm_line.h"
 #include "asm/asm_prg.h"
+#include "asm/symbols.h"
 #include "image/memory_image.h"
 
 namespace vantrel {
 
 namespace {
-
-// The mnemonics whose absolute forms have zero-page twins; undocumented
-// instructions and nop always keep the form written.
-bool NarrowsToZeroPage(Mnemonic m) {
-  switch (m) {
-    case Mnemonic::Adc: case Mnemonic::And: case Mnemonic::Asl: case Mnemonic::Bit: case Mnemonic::Cmp:
-    case Mnemonic::Cpx: case Mnemonic::Cpy: case Mnemonic::Dec: case Mnemonic::Eor: case Mnemonic::Inc:
-    case Mnemonic::Lda: case Mnemonic::Ldx: case Mnemonic::Ldy: case Mnemonic::Lsr: case Mnemonic::Ora:
-    case Mnemonic::Rol: case Mnemonic::Ror: case Mnemonic::Sbc: case Mnemonic::Sta: case Mnemonic::Stx:
-    case Mnemonic::Sty: return true;
-    default: return false;
-  }
-}
 
 AddressingMode ZeroPageTwin(AddressingMode mode) {
   switch (mode) {
@@ -55,6 +43,11 @@ bool AsmInstrEquates::Assemble(AsmPrg& program) {
 bool AsmInstrEquates::Evaluate(AsmPrg& program) {
   program.Stall();
   return value_.EvaluateOperand(program, *this);
+}
+
+const AsmInstr* AsmInstrEquates::WaitsFor() const {
+  const AsmSymbol* symbol = value_.Expression().PendingSymbol();
+  return symbol == nullptr ? nullptr : symbol->line;
 }
 
 std::string AsmInstrEquates::ToText(const AsmFmt& fmt) const {
@@ -95,8 +88,10 @@ bool AsmInstr6510::Assemble(AsmPrg& program) {
 
 bool AsmInstr6510::ChooseOpcode(AsmPrg& program) {
   AddressingMode mode = mode_;
-  if (NarrowsToZeroPage(mnemonic_) && operand_.IsOperandResolved() && operand_.ValueWidth() == Width::Byte)
-    mode = ZeroPageTwin(mode);
+  // "<" and ">" give a byte whatever the address they take it from.
+  const bool byte_wide = operand_.Expression().SelectsByte() ||
+                         (operand_.IsOperandResolved() && operand_.ValueWidth() == Width::Byte);
+  if (byte_wide && program.Opcodes().NarrowsToZeroPage(mnemonic_)) mode = ZeroPageTwin(mode);
   if (IsBranch(mnemonic_)) {
     if (mode != AddressingMode::None && mode != AddressingMode::Absolute && mode != AddressingMode::Relative)
       return ReportLineError(program, this, "Illegal branch destination");
@@ -138,6 +133,12 @@ bool AsmInstr6510::Resolve(AsmPrg& program) {
   const std::string& text = operand_.Text();
   if (!operand_.IsOperandResolved()) return ReportLineError(program, this, "Unresolved operand: " + text);
   const uint16_t value = operand_.Value();
+  // An immediate is a byte, signed or not: -128 to 255.
+  const int32_t signed_value = operand_.SignedValue();
+  if (mode == AddressingMode::Immediate && signed_value < -128)
+    return ReportLineError(program, this,
+                           "Immediate value too small: " + text + " -- (" + std::to_string(signed_value) + " < -128)");
+  if (mode == AddressingMode::Immediate && signed_value < 0) return true;
   if (mode == AddressingMode::Relative) {
     int32_t offset = 0;
     if (address.known && !BranchOffset(offset))
@@ -187,29 +188,10 @@ std::string AsmInstr6510::ToText(const AsmFmt& fmt) const {
 }
 
 void AsmInstr6510::Relocate(RelocContext& context) const {
-  if (!has_entry_ || !operand_.IsOperandResolved() || !address.known) return;
-  const ExprList& expr = operand_.Expression();
-  if (!expr.ReferencesRelocatable()) return;
-  RelocKind kind = RelocKind::None;
-  uint32_t target = operand_.Value();
-  switch (entry_.mode) {
-    case AddressingMode::Absolute:
-    case AddressingMode::AbsoluteX:
-    case AddressingMode::AbsoluteY:
-    case AddressingMode::Indirect: kind = RelocKind::Word; break;
-    case AddressingMode::Immediate:
-      if (!expr.HasByteSelect()) return;
-      kind = expr.ByteSelect() == '<' ? RelocKind::Low : RelocKind::High;
-      target = static_cast<uint16_t>(expr.SelectedFrom());
-      break;
-    default: return;
-  }
-  if (target < context.start || target > context.end) return;
-  RelocEntry entry;
-  entry.value = C6510Address::Known(static_cast<uint16_t>(target - context.start));
-  entry.location = C6510Address::Known(static_cast<uint16_t>(address.value + 1 - context.start));
-  entry.kind = kind;
-  context.entries->push_back(entry);
+  // A branch offset is the same wherever the program goes.
+  if (!has_entry_ || !address.known || entry_.mode == AddressingMode::Relative) return;
+  const uint32_t length = InstructionLength(entry_.mode);
+  if (length > 1) operand_.Relocate(context, *this, address.value + 1, length - 1);
 }
 
 }  // namespace vantrel

@@ -26,11 +26,11 @@ struct ProgramCounter {
   bool known = true;
 };
 
-// What Relocate needs: the program's range and the list it appends to.
+// What Relocate needs: the program's start and the list it appends to.
 struct RelocContext {
   uint32_t start = 0;
-  uint32_t end = 0;
   std::vector<RelocEntry>* entries = nullptr;
+  AsmPrg* program = nullptr;  // where an operand that cannot move is reported
 };
 
 class AsmInstr {
@@ -118,6 +118,9 @@ class AsmInstrEquates : public AsmInstrQuiet {
   bool Evaluate(AsmPrg& program) override;
   bool IsResolved() const override { return value_.IsOperandResolved(); }
   std::string ToText(const AsmFmt& fmt) const override;
+  // The line defining the symbol the last evaluation waited for.
+  const AsmInstr* WaitsFor() const;
+  const AsmOperandSymbolic& Value() const { return value_; }
 
  private:
   std::string name_;

@@ -13,13 +13,11 @@ namespace {
 
 bool CheckSymbolName(AsmPrg& program, std::string_view label, AsmLineFields& fields) {
   if (IsSymbolName(label)) return true;
-  fields.ok = program.Loader().Log().ReportError(fields.source->pos, "Invalid symbol name: \"" + std::string(label) + "\"");
+  fields.ok = program.BuildError("Invalid symbol name: \"" + std::string(label) + "\"");
   return false;
 }
 
-bool ReportNoLabel(AsmPrg& program, const SourceLine& source) {
-  return program.Loader().Log().ReportError(source.pos, "No label found");
-}
+bool ReportNoLabel(AsmPrg& program) { return program.BuildError("No label found"); }
 
 // The first ";", "=" and ":" outside quotes, found in one pass.
 struct LineMarks {
@@ -49,11 +47,11 @@ LineMarks ScanLine(std::string_view text) {
   return marks;
 }
 
-bool AddSymbolFor(AsmPrg& program, AsmInstr& line, std::string name, bool is_label, SourcePos at) {
+bool AddSymbolFor(AsmPrg& program, AsmInstr& line, std::string name, bool is_label) {
   switch (program.Symbols().AddSymbol(name, is_label, &line)) {
     case AddSymbolResult::Added: return true;
-    case AddSymbolResult::InvalidName: return program.Loader().Log().ReportError(at, name + " is not a valid symbol name");
-    case AddSymbolResult::Redefined: return program.Loader().Log().ReportError(at, "Symbol redefinition: " + name);
+    case AddSymbolResult::InvalidName: return program.BuildError(name + " is not a valid symbol name");
+    case AddSymbolResult::Redefined: return program.BuildError("Symbol redefinition: " + name);
   }
   return false;
 }
@@ -62,7 +60,7 @@ bool BuildLabel(AsmPrg& program, const AsmLineFields& fields) {
   auto label = std::make_unique<AsmInstrLabel>(fields.source, std::string(fields.label));
   AsmInstr& line = *label;
   program.AppendLine(std::move(label));
-  return AddSymbolFor(program, line, std::string(fields.label), true, fields.source->pos);
+  return AddSymbolFor(program, line, std::string(fields.label), true);
 }
 
 bool BuildEquate(AsmPrg& program, const AsmLineFields& fields) {
@@ -71,7 +69,7 @@ bool BuildEquate(AsmPrg& program, const AsmLineFields& fields) {
   equate->Evaluate(program);
   AsmInstr& line = *equate;
   program.AppendLine(std::move(equate));
-  return AddSymbolFor(program, line, std::string(fields.label), false, fields.source->pos);
+  return AddSymbolFor(program, line, std::string(fields.label), false);
 }
 
 bool BuildInstruction(AsmPrg& program, const AsmLineFields& fields) {
@@ -81,25 +79,27 @@ bool BuildInstruction(AsmPrg& program, const AsmLineFields& fields) {
     program.AppendLine(std::move(instr));
     return true;
   }
-  // Macros are collected but never expanded; a use is only noted.
   const std::string mnemonic(fields.mnemonic);
-  if (program.Loader().Macros().count(mnemonic) != 0) {
+  const MacroTable& macros = program.Loader().Macros();
+  if (auto named = macros.find(LowerCopy(mnemonic)); named != macros.end() && !named->second.name.empty())
+    return program.Macros().Expand(program, fields, named->second);
+  // A definition without a name is collected, never expanded; a use is only noted.
+  if (macros.count(mnemonic) != 0) {
     program.Loader().Log().ReportInfo(fields.source->pos, "Found macro! " + mnemonic);
     return true;
   }
-  return program.Loader().Log().ReportError(fields.source->pos, "Unknown instruction " + mnemonic);
+  return program.BuildError("Unknown instruction " + mnemonic);
 }
 
 bool BuildDirectiveLine(AsmPrg& program, const SourceLine& source) {
-  MsgLog& log = program.Loader().Log();
   DirectiveParts parts;
-  if (!SplitDirective(source, parts)) return log.ReportError(source.pos, "Problematic directive " + source);
+  if (!SplitDirective(source, parts)) return program.BuildError("Problematic directive " + source);
   const std::string name = LowerCopy(parts.keyword);
   if (name == ToText(AsmDirective::AddrCheck))
-    return log.ReportError(source.pos, "AddrCheck directive not implemented in assembler yet; use addrcheck pseudo-op");
+    return program.BuildError("AddrCheck directive not implemented in assembler yet; use addrcheck pseudo-op");
   if (name == ToText(AsmDirective::Alpha)) {
     const AlphaMode mode = ReadAlphaMode(parts.argument);
-    if (mode == AlphaMode::Error) return log.ReportError(source.pos, "Invalid alpha mode " + parts.argument);
+    if (mode == AlphaMode::Error) return program.BuildError("Invalid alpha mode " + parts.argument);
     program.Codes().SetAlpha(mode);
     return true;
   }
@@ -108,7 +108,7 @@ bool BuildDirectiveLine(AsmPrg& program, const SourceLine& source) {
     return true;
   }
   if (name == ToText(AsmDirective::DebugStall)) return true;
-  return log.ReportError(source.pos, "Unknown directive " + source);
+  return program.BuildError("Unknown directive " + source);
 }
 
 }  // namespace
@@ -141,8 +141,10 @@ bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fiel
     fields.kind = AsmLineKind::Equate;
     fields.label = TrimView(rest.substr(0, eq));
     fields.operand = TrimView(rest.substr(eq + 1));
-    if (fields.label.empty()) fields.ok = ReportNoLabel(program, source);
-    else if (fields.operand.empty()) fields.ok = program.Loader().Log().ReportError(source.pos, "Expected value not found");
+    if (fields.label == "*")
+      fields.ok = program.BuildError("Set the address with \"orig " + std::string(fields.operand) + "\", not \"* =\"");
+    else if (fields.label.empty()) fields.ok = ReportNoLabel(program);
+    else if (fields.operand.empty()) fields.ok = program.BuildError("Expected value not found");
     else CheckSymbolName(program, fields.label, fields);
     return fields.ok;
   }
@@ -150,7 +152,7 @@ bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fiel
     const size_t colon = marks.colon - shift;
     fields.label = TrimView(rest.substr(0, colon));
     rest = TrimView(rest.substr(colon + 1));
-    if (fields.label.empty()) return fields.ok = ReportNoLabel(program, source);
+    if (fields.label.empty()) return fields.ok = ReportNoLabel(program);
     if (!CheckSymbolName(program, fields.label, fields)) return false;
     if (rest.empty()) {
       fields.kind = AsmLineKind::LabelOnly;
@@ -166,6 +168,8 @@ bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fiel
 }
 
 bool BuildAsmLine(AsmPrg& program, const SourceLine& source) {
+  program.SetBuildLine(&source, program.Lines().size());
+  program.AddBuiltLine(&source);
   if (source.isDirective) return BuildDirectiveLine(program, source);
   AsmLineFields fields;
   if (!SplitAsmLine(source, program, fields)) return false;
@@ -197,17 +201,23 @@ std::string LineMessage(const AsmInstr* line, const std::string& message) {
   return message + ": " + Trim(*line->Source());
 }
 
-SourcePos LinePos(const AsmInstr* line) {
-  return line == nullptr || line->Source() == nullptr ? SourcePos{} : line->Source()->pos;
+void ReportOnLine(AsmPrg& program, const AsmInstr* line, MessageLevel level, const std::string& message) {
+  const SourceLine* source = line == nullptr ? nullptr : line->Source();
+  // Lines are reported on while built, before they have their place.
+  size_t order = line == nullptr ? SIZE_MAX : line->Index();
+  if (program.CurrentPass() == AsmPass::Build) order = program.BuildOrder();
+  program.Report(source, order, level, LineMessage(line, message));
 }
 }  // namespace
 
 bool ReportLineError(AsmPrg& program, const AsmInstr* line, const std::string& message) {
-  return program.Loader().Log().ReportError(LinePos(line), LineMessage(line, message));
+  ReportOnLine(program, line, MessageLevel::Error, message);
+  return false;
 }
 
 bool ReportLineWarning(AsmPrg& program, const AsmInstr* line, const std::string& message) {
-  return program.Loader().Log().ReportWarning(LinePos(line), LineMessage(line, message));
+  ReportOnLine(program, line, MessageLevel::Warning, message);
+  return true;
 }
 
 bool ReportImprintError(AsmPrg& program, const AsmInstr& line) {

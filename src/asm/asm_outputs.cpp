@@ -6,6 +6,7 @@
 #include "asm/asm_prg.h"
 #include "asm/disassembler.h"
 #include "asm/pseudo_ops.h"
+#include "asm/source_listing.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -57,6 +58,12 @@ bool AsmPrg::ExportDisassembly(OutputSet& out, const std::string& path, const Ad
   return SaveAsmText(log, out, path, std::move(text), "Could not open asm file: ");
 }
 
+bool AsmPrg::SaveSourceListing(OutputSet& out, const std::string& path) {
+  MsgLog& log = loader_.Log();
+  log.ReportInfo(IsConsole(path) ? "==> Exporting listing" : "Saving listing file: " + path);
+  return SaveAsmText(log, out, path, SourceListing(*this), "Could not open listing file: ");
+}
+
 bool AsmPrg::SaveSymbols(OutputSet& out, const std::string& path, SymbolLevel level, bool sym3) {
   MsgLog& log = loader_.Log();
   const SymbolLevel effective = symbols_.EffectiveLevel(level);
@@ -72,7 +79,12 @@ bool AsmPrg::SaveSymbols(OutputSet& out, const std::string& path, SymbolLevel le
   std::string text;
   // Wrapped, the file is an assembly block a BASIC source can include.
   if (sym3) text += "{asm}\n";
-  for (const AsmSymbol* s : shown) text += SymbolTable::SymbolLine(*s, width, false) + "\n";
+  for (const AsmSymbol* s : shown) {
+    // A local label is found by searching from a line, never by name, and
+    // "@l@0" is no name a source may define: the block keeps it as a comment.
+    if (sym3 && s->level == SymbolLevel::Local) text += "; ";
+    text += SymbolTable::SymbolLine(*s, width, false) + "\n";
+  }
   if (sym3) text += "{endasm}\n";
   return SaveAsmText(log, out, path, std::move(text), "Could not open sym file for saving: ");
 }
@@ -116,11 +128,12 @@ bool AsmPrg::SaveRelocationTable(OutputSet& out, const std::string& path) {
   RelocContext context;
   std::vector<RelocEntry> entries;
   context.entries = &entries;
+  context.program = this;
   bool any = false;
+  // The program is its bytes: lines before the first origin place none.
   for (const auto& line : lines_) {
-    if (!line->address.known) continue;
+    if (!line->address.known || line->Size() == 0) continue;
     context.start = any ? std::min<uint32_t>(context.start, line->address.value) : line->address.value;
-    context.end = any ? std::max<uint32_t>(context.end, line->end.value) : line->end.value;
     any = true;
   }
   for (const auto& line : lines_) line->Relocate(context);

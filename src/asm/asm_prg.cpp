@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_map>
 
 #include "asm/asm_line.h"
 #include "asm/pseudo_ops.h"
@@ -58,17 +59,56 @@ void AsmPrg::StartPass(AsmPass pass) {
   loader_.Log().ReportInfo("Starting " + std::string(ToText(pass)) + " Pass");
 }
 
+// Every pass up to Resolve runs whatever the ones before it found, so that
+// one run reports every independent error; bytes are made only without any.
 bool AsmPrg::AssembleProgram() {
-  auto stop = [this] {
-    pass_ = AsmPass::Done;
-    return false;
-  };
-  if (!BuildPass() || !AssemblePass() || !LinkPass()) return stop();
+  holding_ = true;
+  bool ok = BuildPass();
+  ok = AssemblePass() && ok;
+  ok = LinkPass() && ok;
   ResolvePass();
-  if (!EncodePass()) return stop();
-  const bool imprinted = ImprintPass();
+  ok = ok && held_errors_ == 0 && EncodePass() && ImprintPass();
+  ReleaseMessages();
   pass_ = AsmPass::Done;
-  return imprinted;
+  return ok;
+}
+
+namespace {
+SourcePos PosOf(const SourceLine* source) { return source == nullptr ? SourcePos{} : source->pos; }
+}  // namespace
+
+void AsmPrg::Report(const SourceLine* source, size_t order, MessageLevel level, std::string text) {
+  MsgLogMsg msg{level, PosOf(source), std::move(text), false, macros_.CallSites(source)};
+  if (!holding_) {
+    loader_.Log().Report(msg);
+    return;
+  }
+  if (level == MessageLevel::Error) ++held_errors_;
+  held_.push_back({source, order, pass_, std::move(msg)});
+}
+
+bool AsmPrg::BuildError(const std::string& message) {
+  Report(build_source_, build_order_, MessageLevel::Error, message);
+  return false;
+}
+
+// A line's errors from a later pass than its first are what the first one
+// left behind (an instruction with no opcode has no bytes to place): only
+// the first pass that found fault with a line speaks for it.
+void AsmPrg::ReleaseMessages() {
+  holding_ = false;
+  std::stable_sort(held_.begin(), held_.end(),
+                   [](const HeldMessage& a, const HeldMessage& b) { return a.order < b.order; });
+  std::unordered_map<const SourceLine*, AsmPass> first_error;
+  for (const HeldMessage& m : held_)
+    if (m.msg.level == MessageLevel::Error && m.source != nullptr) first_error.try_emplace(m.source, m.pass);
+  for (const HeldMessage& m : held_) {
+    auto first = first_error.find(m.source);
+    if (m.msg.level == MessageLevel::Error && first != first_error.end() && m.pass > first->second) continue;
+    loader_.Log().Report(m.msg);
+  }
+  held_.clear();
+  held_errors_ = 0;
 }
 
 bool AsmPrg::BuildPass() {
@@ -83,8 +123,35 @@ bool AsmPrg::BuildPass() {
   return ok;
 }
 
+// An equate waiting for a later one is evaluated again right after it, so
+// a chain written backwards resolves in one sweep, not one link per pass.
+void AsmPrg::ResolveEquates() {
+  std::vector<bool> visited(lines_.size());
+  std::vector<AsmInstrEquates*> waiting;
+  for (auto& line : lines_) {
+    if (!line->IsEquates() || line->IsResolved() || visited[line->Index()]) continue;
+    visited[line->Index()] = true;
+    waiting.push_back(static_cast<AsmInstrEquates*>(line.get()));
+    while (!waiting.empty()) {
+      AsmInstrEquates* top = waiting.back();
+      if (top->Evaluate(*this)) {
+        waiting.pop_back();
+        continue;
+      }
+      const AsmInstr* next = top->WaitsFor();
+      if (next == nullptr || !next->IsEquates() || next->IsResolved() || visited[next->Index()]) {
+        waiting.pop_back();
+        continue;
+      }
+      visited[next->Index()] = true;
+      waiting.push_back(static_cast<AsmInstrEquates*>(lines_[next->Index()].get()));
+    }
+  }
+}
+
 bool AsmPrg::AssemblePass() {
   StartPass(AsmPass::Assemble);
+  ResolveEquates();
   bool ok = true;
   for (auto& line : lines_) ok = line->Assemble(*this) && ok;
   DumpProgram();
@@ -118,6 +185,7 @@ bool AsmPrg::LinkPass() {
 
 void AsmPrg::ResolvePass() {
   StartPass(AsmPass::Resolve);
+  ResolveEquates();
   size_t previous = SIZE_MAX;
   // Values only ever become known, so the count falls until it stands still.
   for (;;) {

@@ -11,6 +11,7 @@
 
 #include "asm/asm_fmt.h"
 #include "asm/asm_instr.h"
+#include "asm/macro_expansion.h"
 #include "asm/opcodes.h"
 #include "asm/symbol_level.h"
 #include "asm/symbols.h"
@@ -63,19 +64,25 @@ class AsmPrg {
   bool SaveRelocationTable(OutputSet& out, const std::string& path);
   // Labels and address equates as a VICE monitor label file ("al C:c000 .start").
   bool SaveViceLabels(OutputSet& out, const std::string& path);
-  // The .lst output: a disassembly of `range` (the used range when empty).
+  // A disassembly of `range` (the used range when empty): -dis, and -lst in a BASIC run.
   bool ExportDisassembly(OutputSet& out, const std::string& path, const AddressRange& range);
+  // The source listing of an assembler run's -lst.
+  bool SaveSourceListing(OutputSet& out, const std::string& path);
 
   // What the lines and operands reach through the program.
   SourceLoader& Loader() { return loader_; }
+  const SourceLoader& Loader() const { return loader_; }
   FileLocator& Locator() { return locator_; }
   const OpcodeTable& Opcodes() const { return opcodes_; }
   MemoryImage& Memory() { return memory_; }
+  const MemoryImage& Memory() const { return memory_; }
   PetsciiCodes& Codes() { return codes_; }
   SymbolTable& Symbols() { return symbols_; }
   const SymbolTable& Symbols() const { return symbols_; }
   AsmPass CurrentPass() const { return pass_; }
   const std::vector<std::unique_ptr<AsmInstr>>& Lines() const { return lines_; }
+  MacroExpander& Macros() { return macros_; }
+  const MacroExpander& Macros() const { return macros_; }
   void AppendLine(std::unique_ptr<AsmInstr> line);
   AsmFmt& ListingFormat() { return listing_; }
   bool DebugStall() const { return debug_stall_; }
@@ -86,6 +93,19 @@ class AsmPrg {
   void StartPass(AsmPass pass);
   void DumpProgram() const;
 
+  // While the driver runs, messages about lines are held and reported when
+  // it ends, in line order whichever pass found them. `order` is the index
+  // of the first line object the source line made.
+  void Report(const SourceLine* source, size_t order, MessageLevel level, std::string text);
+  // An error about the source line the Build pass is working on.
+  bool BuildError(const std::string& message);
+  // Where the Build pass is: its source line and the index of its first object.
+  void SetBuildLine(const SourceLine* source, size_t order) { build_source_ = source, build_order_ = order; }
+  // Every source line the Build pass took, expanded ones included, in order.
+  void AddBuiltLine(const SourceLine* source) { built_.push_back(source); }
+  const std::vector<const SourceLine*>& BuiltLines() const { return built_; }
+  size_t BuildOrder() const { return build_order_; }
+
  private:
   bool BuildPass();
   bool AssemblePass();
@@ -93,6 +113,15 @@ class AsmPrg {
   void ResolvePass();
   bool EncodePass();
   bool ImprintPass();
+  void ResolveEquates();
+  void ReleaseMessages();
+
+  struct HeldMessage {
+    const SourceLine* source;
+    size_t order;
+    AsmPass pass;
+    MsgLogMsg msg;
+  };
 
   FileLocator& locator_;
   SourceLoader& loader_;
@@ -107,6 +136,13 @@ class AsmPrg {
   bool embedded_ = false;
   bool dump_ = false;
   bool debug_stall_ = false;
+  MacroExpander macros_;
+  bool holding_ = false;
+  size_t held_errors_ = 0;
+  std::vector<HeldMessage> held_;
+  std::vector<const SourceLine*> built_;
+  const SourceLine* build_source_ = nullptr;
+  size_t build_order_ = 0;
 };
 
 }  // namespace vantrel

@@ -119,7 +119,55 @@ bool IsOperatorToken(std::string_view t) { return t.size() == 1 && IsOperatorCha
 struct StackValue {
   int64_t value;
   Width width;
+  RelocForm form = RelocForm::Fixed;
+  int64_t target = 0;  // the address behind an Address, LowByte or HighByte form
 };
+
+// The form of `a op b` when a program moves. A constant added to or taken
+// from an address, or from one of its bytes, keeps it relocatable: the
+// target moves by the constant (by 256 for each step of a high byte);
+// the distance between two addresses does not move at all.
+void CombineRelocation(char op, StackValue& a, const StackValue& b) {
+  const bool a_fixed = a.form == RelocForm::Fixed;
+  const bool b_fixed = b.form == RelocForm::Fixed;
+  if (a_fixed && b_fixed) return;
+  const int64_t step = a.form == RelocForm::HighByte ? 256 : 1;
+  if (op == '+' && b_fixed && a.form != RelocForm::Unknown) {
+    a.target += b.value * step;
+  } else if (op == '+' && a_fixed && b.form != RelocForm::Unknown) {
+    a.form = b.form;
+    a.target = b.target + a.value * (b.form == RelocForm::HighByte ? 256 : 1);
+  } else if (op == '-' && b_fixed && a.form != RelocForm::Unknown) {
+    a.target -= b.value * step;
+  } else if (op == '-' && a.form == RelocForm::Address && b.form == RelocForm::Address) {
+    a.form = RelocForm::Fixed;
+  } else if (op == '&' && a.form == RelocForm::Address && b_fixed && b.value == 0xFF) {
+    a.form = RelocForm::LowByte;
+  } else {
+    a.form = RelocForm::Unknown;
+  }
+}
+
+// An equate moves as the expression it was given: "mid = table+2" is an
+// address of the program, "lo = <table" the low byte of one.
+void EquateRelocation(const AsmInstr& equate, StackValue& value) {
+  const ExprList& expr = static_cast<const AsmInstrEquates&>(equate).Value().Expression();
+  value.form = expr.Relocation();
+  value.target = expr.RelocTarget();
+}
+
+// "<" and ">" of a value that moves with the program.
+void SelectRelocation(char op, StackValue& v) {
+  switch (v.form) {
+    case RelocForm::Address: v.form = op == '<' ? RelocForm::LowByte : RelocForm::HighByte; break;
+    case RelocForm::LowByte:
+    case RelocForm::HighByte:
+      // The high byte of a byte is 0 wherever the program goes.
+      if (op == '>') v.form = RelocForm::Fixed;
+      break;
+    default: break;
+  }
+}
 
 Width CombinedWidth(char op, Width a, Width b, int64_t result) {
   if ((a == Width::Byte || b == Width::Byte) && result >= 0 && result <= 255) return Width::Byte;
@@ -129,6 +177,32 @@ Width CombinedWidth(char op, Width a, Width b, int64_t result) {
 
 // Arithmetic is done in 64 bits and kept to 32, so no operand overflows.
 int64_t Wrap32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v))); }
+
+// Whether a postfix expression is byte-wide whatever its symbols' values:
+// "<x" and ">x" are, and stay so with a byte added, taken away or masked
+// ("<table+1", "x&$0f"), as the evaluator's width rule gives once it has
+// the values (a sum past 255 is then reported where a byte is needed).
+bool AlwaysByteWide(const std::vector<ExprItem>& postfix) {
+  enum Kind : char { Other, ByteLiteral, Selected };
+  std::vector<Kind> kinds;
+  for (const ExprItem& item : postfix) {
+    if (item.type != ExprItemType::Operator) {
+      kinds.push_back(item.type == ExprItemType::Value && item.width == Width::Byte ? ByteLiteral : Other);
+    } else if (item.unary) {
+      if (item.op == '<' || item.op == '>') kinds.back() = Selected;
+      else if (item.op != '+') kinds.back() = Other;
+    } else {
+      const Kind b = kinds.back();
+      kinds.pop_back();
+      const Kind a = kinds.back();
+      const bool bytes = a != Other && b != Other;
+      if ((item.op == '+' || item.op == '-') && bytes && (a == Selected || b == Selected)) kinds.back() = Selected;
+      else if (item.op == '&' && (a != Other || b != Other)) kinds.back() = Selected;
+      else kinds.back() = a == ByteLiteral && b == ByteLiteral ? ByteLiteral : Other;
+    }
+  }
+  return kinds.back() == Selected;
+}
 
 }  // namespace
 
@@ -241,6 +315,7 @@ bool ExprList::PrepareExpression(std::string_view text) {
     else if (!item.unary) --depth;
   }
   if (depth != 1) return malformed();
+  selects_byte_ = AlwaysByteWide(postfix);
   if (postfix.size() == 1 && postfix[0].type == ExprItemType::Value) {
     evaluated_ = true;
     value_ = postfix[0].value;
@@ -260,16 +335,13 @@ ExprState ExprList::EvaluateExpression(AsmPrg& program, const AsmInstr& line) {
   if (failed_ || items.empty()) return ExprState::Failed;
   std::vector<StackValue> stack;
   stack.reserve(items.size());
-  size_t relocatable_terms = 0;
-  char select = 0;
-  int64_t selected_from = 0;
+  pending_symbol_ = nullptr;
   auto fail = [&](const std::string& message) {
     failed_ = true;
     if (!message.empty()) ReportLineError(program, &line, message);
     return ExprState::Failed;
   };
-  for (size_t i = 0; i < items.size(); ++i) {
-    const ExprItem& item = items[i];
+  for (const ExprItem& item : items) {
     if (item.type == ExprItemType::Value) {
       stack.push_back({item.value, item.width});
       continue;
@@ -282,26 +354,37 @@ ExprState ExprList::EvaluateExpression(AsmPrg& program, const AsmInstr& line) {
         failed_ = true;
         return state;
       }
-      if (state == ExprState::Pending) return state;
-      if (relocatable) ++relocatable_terms;
-      stack.push_back({v.value, v.size});
+      if (state == ExprState::Pending) {
+        pending_symbol_ = item.symbol;
+        return state;
+      }
+      StackValue value{v.value, v.size};
+      if (relocatable) value.form = RelocForm::Address, value.target = v.value;
+      else if (item.symbol != nullptr && item.symbol->line != nullptr && item.symbol->line->IsEquates())
+        EquateRelocation(*item.symbol->line, value);
+      stack.push_back(value);
       continue;
     }
     if (item.unary) {
       StackValue& top = stack.back();
-      const bool last = i + 1 == items.size();
       switch (item.op) {
         case '+': break;
-        case '-': top.value = Wrap32(-top.value); break;
+        case '-':
+          top.value = Wrap32(-top.value);
+          // A byte below -128 would wrap into another byte: it stays the
+          // negative number, which no byte operand accepts.
+          if (top.width == Width::Byte && top.value < -128) top.width = Width::Auto;
+          break;
         case '~': top.value = Wrap32(~top.value); break;
         case '<':
         case '>':
-          if (last) select = item.op, selected_from = top.value;
           top.value = item.op == '<' ? (top.value & 0xFF) : ((top.value >> 8) & 0xFF);
           top.width = Width::Byte;
+          SelectRelocation(item.op, top);
           continue;
         default: return fail("");
       }
+      if (top.form != RelocForm::Fixed) top.form = RelocForm::Unknown;
       if (top.width == Width::Byte) top.value &= 0xFF;
       continue;
     }
@@ -322,6 +405,7 @@ ExprState ExprList::EvaluateExpression(AsmPrg& program, const AsmInstr& line) {
       default: return fail("");
     }
     r = Wrap32(r);
+    CombineRelocation(item.op, a, b);
     a.width = CombinedWidth(item.op, a.width, b.width, r);
     a.value = r;
   }
@@ -329,9 +413,8 @@ ExprState ExprList::EvaluateExpression(AsmPrg& program, const AsmInstr& line) {
   unresolved_terms_ = 0;
   value_ = static_cast<int32_t>(stack.back().value);
   width_ = stack.back().width;
-  relocatable_ = relocatable_terms == 1;
-  byte_select_ = select;
-  selected_from_ = static_cast<int32_t>(selected_from);
+  reloc_form_ = stack.back().form;
+  reloc_target_ = static_cast<int32_t>(stack.back().target);
   return ExprState::Resolved;
 }
 
@@ -408,8 +491,11 @@ ExprState ResolveTerm(AsmPrg& program, const ExprItem& term, C6510Address& out, 
     return state;
   }
   if (term.symbol == nullptr) term.symbol = program.Symbols().FindSymbol(t);
-  if (term.symbol == nullptr || !term.symbol->value.known) return ExprState::Pending;
+  if (term.symbol == nullptr) return ExprState::Pending;
   out = term.symbol->value;
+  // The defining line may know its value before the table is refreshed.
+  if (!out.known && term.symbol->line != nullptr) term.symbol->line->GetValue(out);
+  if (!out.known) return ExprState::Pending;
   relocatable = term.symbol->relocatable;
   return ExprState::Resolved;
 }

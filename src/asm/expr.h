@@ -42,6 +42,11 @@ struct ExprItem {
 // Why an evaluation did not give a value.
 enum class ExprState : uint8_t { Resolved, Pending, Failed };
 
+// How a value follows the program when it moves: not at all, as an
+// address, as the low or high byte of an address, or in no way a
+// relocation table can describe (an address times two, say).
+enum class RelocForm : uint8_t { Fixed, Address, LowByte, HighByte, Unknown };
+
 class ExprList {
  public:
   // Tokenizes and reorders `text` into postfix; false for a malformed
@@ -54,13 +59,15 @@ class ExprList {
   bool Evaluated() const { return evaluated_; }
   int32_t Value() const { return value_; }
   Width ResultWidth() const { return width_; }
-  // The value under a top-level "<" or ">", so a relocation entry can name
-  // the address a byte operand was taken from.
-  bool HasByteSelect() const { return byte_select_ != 0; }
-  char ByteSelect() const { return byte_select_; }
-  int32_t SelectedFrom() const { return selected_from_; }
-  // True when some term names a relocatable symbol (a label, or "^" name).
-  bool ReferencesRelocatable() const { return relocatable_; }
+  // How the value depends on program addresses (labels, "*", "^" names),
+  // and the address it was taken from when it does.
+  RelocForm Relocation() const { return reloc_form_; }
+  int32_t RelocTarget() const { return reloc_target_; }
+  // Known before evaluation: a top-level "<" or ">" makes the value
+  // byte-wide whatever the address, so zero page can be chosen early.
+  bool SelectsByte() const { return selects_byte_; }
+  // The symbol the last evaluation waited for; null when none.
+  const AsmSymbol* PendingSymbol() const { return pending_symbol_; }
 
  private:
   std::span<const ExprItem> Items() const {
@@ -75,9 +82,10 @@ class ExprList {
   size_t unresolved_terms_ = 0;
   bool evaluated_ = false;
   bool failed_ = false;
-  bool relocatable_ = false;
-  char byte_select_ = 0;
-  int32_t selected_from_ = 0;
+  bool selects_byte_ = false;
+  RelocForm reloc_form_ = RelocForm::Fixed;
+  int32_t reloc_target_ = 0;
+  const AsmSymbol* pending_symbol_ = nullptr;
   int32_t value_ = 0;
   Width width_ = Width::Auto;
 };

@@ -436,17 +436,12 @@ AddressingMode ParseOperandMode(std::string& operand, bool indirect_allowed) {
   return AddressingMode::Absolute;
 }
 
-std::optional<OpcodeEntry> OpcodeTable::FindOpcode(Mnemonic m, AddressingMode mode) const {
-  const auto id = static_cast<uint32_t>(m);
-  const auto mode_id = static_cast<uint32_t>(mode);
-  if (id > kMnemonicCount || mode_id >= kModeCount) return std::nullopt;
-  const uint16_t slot = lookup_[id][mode_id];
-  if (slot == 0) return std::nullopt;
-  return entries_[slot - 1];
-}
-
 namespace {
 constexpr OpcodeTable kTable(kOpcodeEntries);
+static_assert(kTable.NarrowsToZeroPage(Mnemonic::Lda) && kTable.NarrowsToZeroPage(Mnemonic::Stx) &&
+              kTable.NarrowsToZeroPage(Mnemonic::Bit));
+static_assert(!kTable.NarrowsToZeroPage(Mnemonic::Nop) && !kTable.NarrowsToZeroPage(Mnemonic::Lax) &&
+              !kTable.NarrowsToZeroPage(Mnemonic::Jmp));
 }  // namespace
 
 const OpcodeTable& Opcodes() { return kTable; }

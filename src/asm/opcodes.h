@@ -60,7 +60,7 @@ struct OpcodeEntry {
   InstructionClass cls = InstructionClass::None;
 
   // Undocumented opcodes; the listing hides their names unless asked.
-  bool IsIllegal() const { return cls == InstructionClass::Illegal || cls == InstructionClass::Unstable; }
+  constexpr bool IsIllegal() const { return cls == InstructionClass::Illegal || cls == InstructionClass::Unstable; }
 };
 
 std::string_view MnemonicName(Mnemonic m);
@@ -93,7 +93,20 @@ class OpcodeTable {
 
   const OpcodeEntry& operator[](uint8_t opcode) const { return entries_[opcode]; }
   // The lowest opcode with this mnemonic and mode.
-  std::optional<OpcodeEntry> FindOpcode(Mnemonic m, AddressingMode mode) const;
+  constexpr std::optional<OpcodeEntry> FindOpcode(Mnemonic m, AddressingMode mode) const {
+    const auto id = static_cast<uint32_t>(m);
+    const auto mode_id = static_cast<uint32_t>(mode);
+    if (id > kMnemonicCount || mode_id >= kModeCount) return std::nullopt;
+    const uint16_t slot = lookup_[id][mode_id];
+    if (slot == 0) return std::nullopt;
+    return entries_[slot - 1];
+  }
+  // Whether a byte-wide operand takes the zero-page form: the instructions
+  // with a documented one do; undocumented ones and nop keep the form written.
+  constexpr bool NarrowsToZeroPage(Mnemonic m) const {
+    const std::optional<OpcodeEntry> entry = FindOpcode(m, AddressingMode::ZeroPage);
+    return entry && !entry->IsIllegal();
+  }
 
  private:
   std::array<OpcodeEntry, 256> entries_{};

@@ -85,6 +85,28 @@ bool AsmOperandSymbolic::GetWord(uint16_t& out, AsmPrg& program, const AsmInstr&
   return true;
 }
 
+void AsmOperandSymbolic::Relocate(RelocContext& context, const AsmInstr& line, uint32_t location,
+                                  uint32_t width) const {
+  if (!resolved_) return;
+  const RelocForm form = expr_.Relocation();
+  if (form == RelocForm::Fixed) return;
+  const int64_t target = expr_.RelocTarget();
+  RelocKind kind = RelocKind::None;
+  if (form == RelocForm::Address && width == 2) kind = RelocKind::Word;
+  else if (form == RelocForm::LowByte) kind = RelocKind::Low;
+  else if (form == RelocForm::HighByte) kind = RelocKind::High;
+  if (kind == RelocKind::None) {
+    ReportLineWarning(*context.program, &line, "Operand cannot be relocated: " + text_);
+    return;
+  }
+  RelocEntry entry;
+  // Addresses wrap at 16 bits, so a target before the start moves too.
+  entry.value = C6510Address::Known(static_cast<uint16_t>(target - context.start));
+  entry.location = C6510Address::Known(static_cast<uint16_t>(location - context.start));
+  entry.kind = kind;
+  context.entries->push_back(entry);
+}
+
 void AsmOperandSymbolic::SetDecoded(uint16_t value, Width width, std::string source_text) {
   value_ = value;
   width_ = width;

@@ -15,6 +15,7 @@ namespace vantrel {
 
 class AsmPrg;
 class AsmInstr;
+struct RelocContext;
 
 enum class OperandKind : uint32_t { None = 0, Text = 1, Symbolic = 2, List = 3 };
 std::string_view OperandKindText(OperandKind kind);
@@ -74,6 +75,11 @@ class AsmOperandSymbolic : public AsmOperand {
   Width ForcedWidth() const { return forced_; }
   void SetMode(AddressingMode mode) { mode_ = mode; }
   const ExprList& Expression() const { return expr_; }
+  // The value as the expression gave it, before it was cut to 16 bits.
+  int32_t SignedValue() const { return expr_.Value(); }
+  // Appends the entry for the `width` operand bytes at `location`, or
+  // warns on the line when the value moves in a way no entry describes.
+  void Relocate(RelocContext& context, const AsmInstr& line, uint32_t location, uint32_t width) const;
   // For operands made by the disassembler: a known value, and the symbol
   // name shown for it.
   void SetDecoded(uint16_t value, Width width, std::string source_text);

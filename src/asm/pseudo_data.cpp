@@ -150,8 +150,8 @@ class PseudoOpList : public PseudoOpData {
     uint32_t offset = 0;
     for (size_t i = 0; i < args_.Size(); ++i) {
       const uint32_t width = args_[i].OperandWidth();
-      if (const AsmOperandSymbolic* value = args_.Symbolic(i); value != nullptr && value->IsOperandResolved())
-        AddEntry(context, *value, width, offset);
+      if (const AsmOperandSymbolic* value = args_.Symbolic(i))
+        value->Relocate(context, *this, address.value + offset, width);
       offset += width;
     }
   }
@@ -180,24 +180,6 @@ class PseudoOpList : public PseudoOpData {
       case PseudoMnemonic::Word: return Width::Word;
       default: return Width::Auto;
     }
-  }
-
-  void AddEntry(RelocContext& context, const AsmOperandSymbolic& value, uint32_t width, uint32_t offset) const {
-    const ExprList& expr = value.Expression();
-    if (!expr.ReferencesRelocatable()) return;
-    RelocEntry entry;
-    uint32_t target = value.Value();
-    if (width == 2 && !expr.HasByteSelect()) entry.kind = RelocKind::Word;
-    else if (width == 1 && expr.HasByteSelect()) {
-      entry.kind = expr.ByteSelect() == '<' ? RelocKind::Low : RelocKind::High;
-      target = static_cast<uint16_t>(expr.SelectedFrom());
-    } else {
-      return;
-    }
-    if (target < context.start || target > context.end) return;
-    entry.value = C6510Address::Known(static_cast<uint16_t>(target - context.start));
-    entry.location = C6510Address::Known(static_cast<uint16_t>(address.value + offset - context.start));
-    context.entries->push_back(entry);
   }
 };
 

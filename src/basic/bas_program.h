@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "basic/bas_line.h"
+#include "basic/dialect.h"
 #include "basic/line_lexer.h"
 #include "basic/supervariables.h"
 #include "image/address_range.h"
@@ -58,6 +59,9 @@ class BasProgram {
   void SetDetokenizeOptions(bool autospace, bool crunch, bool translate_codes, bool rem_removal,
                             bool supervariables, CharacterCase key_case, CharacterCase variable_case);
 
+  // The BASIC version or extension whose keywords apply from now on; false
+  // (and an error) for a name no dialect has (dialect_use.cpp).
+  bool SetDialect(std::string_view name, SourcePos at = {});
   // Tokenizes the loader's BASIC lines (those not tokenized yet).
   bool Tokenize();
   bool HasStatements() const;
@@ -113,6 +117,8 @@ class BasProgram {
   void ApplyVar(BasElement& e, const std::string& argument, SourcePos at);
   void ApplySym(BasElement& e, const std::string& argument);
   void AddDirectiveLine(const std::string& text);
+  void WarnOtherDialect(uint16_t load_address);
+  void HintOtherDialect(const BasLine& line);
 
   // Line numbers and labels (line_numbers.cpp).
   void RegisterLine(BasLine& line);
@@ -164,6 +170,7 @@ class BasProgram {
   MsgLog& log_;
   MemoryImage& memory_;
   PetsciiCodes& codes_;
+  const Dialect* dialect_ = &DefaultDialect();
   TokenTable keywords_;
   TokenTable directives_;
   BasOptions options_;
@@ -181,6 +188,7 @@ class BasProgram {
   uint16_t header_address_ = kUnsetAddress;  // from a petcat header line
   bool petcat_text_ = false;       // lines are read as petcat wrote them
   bool petcat_hint_done_ = false;  // -alpha:petcat was suggested, or is moot
+  bool dialect_hint_done_ = false;  // -dialect was suggested for a keyword
   bool renumber_requested_ = false;
   int32_t previous_ = -1;
   int32_t next_ = 0;

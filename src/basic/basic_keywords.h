@@ -52,7 +52,7 @@ inline constexpr KeywordRow kBasic2Keywords[] = {
     {0xCB, "GO"},
 };
 
-// Tokenizer directive numbers. 1 is the empty name and 22 any unknown name
+// Tokenizer directive numbers. 1 is the empty name and 23 any unknown name
 // (a brace outside quotes that is no directive writes the pi character).
 enum class TokenizerDirective : int32_t {
   None = 1,
@@ -76,7 +76,8 @@ enum class TokenizerDirective : int32_t {
   Assign = 19,
   Sym = 20,
   Warning = 21,
-  Pi = 22,
+  Dialect = 22,
+  Pi = 23,
 };
 
 struct DirectiveRow {
@@ -105,6 +106,7 @@ inline constexpr DirectiveRow kDirectiveNames[] = {
     {TokenizerDirective::Assign, "assign"},
     {TokenizerDirective::Sym, "sym"},
     {TokenizerDirective::Warning, "warning"},
+    {TokenizerDirective::Dialect, "dialect"},
 };
 
 namespace keyword_checks {
@@ -131,11 +133,11 @@ static_assert(keyword_checks::KeywordsUpperCase(), "the matcher raises the line,
 static_assert(kBasic2Keywords[kTokenPrint - 0x80].name == "PRINT");
 static_assert(kBasic2Keywords[kTokenGo - 0x80].name == "GO");
 static_assert(keyword_checks::CodesStepByOne(kDirectiveNames, 2));
-static_assert(std::size(kDirectiveNames) == 20);
+static_assert(std::size(kDirectiveNames) == 21);
 
 // The keyword table at start-up: case-sensitive, the BASIC 2.0 keywords.
 TokenTable MakeKeywordTable();
-// The directive table: case-insensitive, numbers 2 to 21.
+// The directive table: case-insensitive, numbers 2 to 22.
 TokenTable MakeDirectiveTable();
 // A keyword shortcut at `pos` (pO is POKE); the C64's screen editor also
 // reads `?` as PRINT.

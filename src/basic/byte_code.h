@@ -40,6 +40,20 @@ inline bool ReadByteCode(std::string_view text, size_t pos, uint8_t& b) {
   return true;
 }
 
+// A token code's bytes: above $FF a prefix byte, then the second byte.
+inline std::string TokenBytes(int32_t code) {
+  std::string bytes;
+  if (code > 0xFF) bytes += static_cast<char>((code >> 8) & 0xFF);
+  return bytes + static_cast<char>(code & 0xFF);
+}
+
+// A token code written as byte codes: "{$fe}{$27}" for a two-byte one.
+inline std::string TokenCodes(int32_t code) {
+  std::string text;
+  for (char b : TokenBytes(code)) text += ByteCode(static_cast<uint8_t>(b));
+  return text;
+}
+
 // Text to bytes where "{$xx}" stands for its byte and every other character
 // goes through `convert`, which answers -1 for a character to drop.
 template <typename Convert>

@@ -30,7 +30,9 @@ bool BasProgram::LoadPrg(ProgramFile& file) {
   if (load_address_ == kUnsetAddress) load_address_ = address;
 
   if (!options_.notBasic) {
-    if (address != 0x0801) AddDirectiveLine("{loadaddr:$" + Hex(address, 4) + "}");
+    // The text names its dialect, so that it reads back with the same keywords.
+    if (dialect_ != &DefaultDialect()) AddDirectiveLine("{dialect:" + std::string(dialect_->name) + "}");
+    if (address != dialect_->load_address) AddDirectiveLine("{loadaddr:$" + Hex(address, 4) + "}");
     uint32_t cursor = address;
     int32_t previous = -1;
     while (true) {
@@ -46,6 +48,7 @@ bool BasProgram::LoadPrg(ProgramFile& file) {
       lines_.push_back(std::move(line));
       if (end) break;
     }
+    WarnOtherDialect(address);
   }
   // Code right behind a sound BASIC program can be written into the text as
   // an {asm} block; anything else is only warned about.
@@ -134,7 +137,10 @@ std::string BasProgram::ElementToText(const BasElement& e, std::string_view line
     case BasElementKind::Key: return "<KEY:" + e.text + ">";
     case BasElementKind::SymbolRef: return "<HOLD>";
     case BasElementKind::Quoted: return codes_.PetsciiToText(e.text, line);
-    case BasElementKind::Token: return ApplyCase(options_.keywordCase, keywords_.OutputName(e.value));
+    case BasElementKind::Token:
+      // petcat writes pi as "~" and reads it back so.
+      if (e.value == kTokenPi && codes_.Alpha() == AlphaMode::Petcat) return "~";
+      return ApplyCase(options_.keywordCase, keywords_.OutputName(e.value));
     case BasElementKind::Remainder: return RemainderText(e.text);
     case BasElementKind::Name:
       if (supervariables_.Enabled())

@@ -39,6 +39,11 @@ BasElement LineLexer::Next(bool rest_of_line, bool in_data) {
     size_t end = line_.find_first_not_of(mode_ == Mode::Bytes ? " " : " \t\n\r", pos_);
     return Take(BasElementKind::Space, (end == std::string_view::npos ? line_.size() : end) - pos_, ' ');
   }
+  // A dialect's prefix byte and the byte after it are one token.
+  if (mode_ == Mode::Bytes && keywords_.IsPrefix(b) && pos_ + 1 < line_.size()) {
+    const int32_t code = b << 8 | static_cast<uint8_t>(line_[pos_ + 1]);
+    if (keywords_.FindName(code)) return Take(BasElementKind::Token, 2, code);
+  }
   if (b < 32) return Take(BasElementKind::Control, 1, b);
   if (IsDigit(c)) {
     size_t end = pos_;

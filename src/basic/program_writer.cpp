@@ -92,7 +92,8 @@ void BasProgram::DirectiveAtWrite(const BasElement& e, SourcePos at) {
       break;
     }
     default:
-      if (e.value < 1 || e.value > 22) log_.ReportError(at, "Unrecognized Directive " + e.text);
+      if (e.value < 1 || e.value > static_cast<int32_t>(TokenizerDirective::Pi))
+        log_.ReportError(at, "Unrecognized Directive " + e.text);
       break;
   }
 }
@@ -114,7 +115,7 @@ std::string BasProgram::ElementToBytes(const BasElement& e, SourcePos at) {
     case BasElementKind::Digits:
     case BasElementKind::Control:
     case BasElementKind::Punct: return e.text;
-    case BasElementKind::Token: return std::string(1, static_cast<char>(e.value & 0xFF));
+    case BasElementKind::Token: return TokenBytes(e.value);
     case BasElementKind::Name: return UpperCopy(e.text);
     case BasElementKind::SymbolRef: return "00000";
     case BasElementKind::Label: {
@@ -145,13 +146,17 @@ std::string BasProgram::TypedBytes(std::string_view text) const {
   return DecodeByteCodes(text, [mode](uint8_t c) { return static_cast<int>(RemarkIn(mode, c)); });
 }
 
-// petcat reads the quoted parts of a REM as strings, brace codes and all.
+// petcat reads the quoted parts of a REM as strings, brace codes and all,
+// and writes control codes outside them as brace codes too ("rem {wht}").
 std::string BasProgram::RemainderBytes(const std::string& text) const {
   if (codes_.Alpha() != AlphaMode::Petcat) return TypedBytes(text);
   std::string bytes;
   for (size_t pos = 0; pos < text.size();) {
     const size_t open = std::min(text.find('"', pos), text.size());
-    bytes += TypedBytes(std::string_view(text).substr(pos, open - pos));
+    const std::string_view plain = std::string_view(text).substr(pos, open - pos);
+    std::string plain_bytes;
+    bytes += plain.find('{') != std::string_view::npos && codes_.TextToPetscii(plain, plain_bytes) ? plain_bytes
+                                                                                                   : TypedBytes(plain);
     if (open == text.size()) break;
     const size_t close = text.find('"', open + 1);
     const size_t end = close == std::string::npos ? text.size() : close + 1;

@@ -18,7 +18,7 @@ Layout Lay(const std::vector<TextPiece>& pieces) {
   Layout layout;
   for (const TextPiece& p : pieces) {
     layout.starts.push_back(layout.text.size());
-    layout.text += p.coded ? ByteCode(p.byte) : p.text;
+    layout.text += p.coded ? TokenCodes(p.byte) : p.text;
   }
   return layout;
 }

@@ -22,7 +22,7 @@ struct TextPiece {
   };
   Kind kind = Kind::Fixed;
   std::string text;
-  uint8_t byte = 0;
+  int32_t byte = 0;    // above $FF a token's two bytes
   bool coded = false;  // written as {$xx}
 };
 

@@ -2,6 +2,7 @@
 // something jumps to.
 
 #include "basic/bas_program.h"
+#include "basic/basic_keywords.h"
 #include "basic/byte_code.h"
 #include "basic/text_pieces.h"
 #include "text/text_ops.h"
@@ -22,8 +23,9 @@ void AddPieces(const BasElement& e, std::vector<TextPiece>& pieces) {
       // Names are raised when read, so a lower-case byte needs its code.
       pieces.push_back({Kind::Plain, std::string(1, e.text[i]), b, b >= 'a' && b <= 'z'});
     }
-  } else if (e.raw && e.kind == BasElementKind::Token && e.raw->size() == 1 && !e.text.starts_with("{")) {
-    pieces.push_back({Kind::Keyword, e.text, static_cast<uint8_t>((*e.raw)[0]), false});
+  } else if (e.raw && e.kind == BasElementKind::Token && e.raw->size() <= 2 && !e.text.starts_with("{") &&
+             e.value != kTokenPi) {  // pi is a character, whose "~" no keyword starts
+    pieces.push_back({Kind::Keyword, e.text, e.value, false});
   } else {
     pieces.push_back({Kind::Fixed, e.text, 0, false});
   }

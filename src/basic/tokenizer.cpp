@@ -54,7 +54,7 @@ bool BasProgram::Tokenize() {
   }
   if (load_address_ == kUnsetAddress) load_address_ = header_address_;
   if (HasStatements()) {
-    if (load_address_ == kUnsetAddress) load_address_ = 0x0801;
+    if (load_address_ == kUnsetAddress) load_address_ = dialect_->load_address;
     auto end = std::make_unique<BasLine>();
     end->endOfProgram = true;
     lines_.push_back(std::move(end));
@@ -121,6 +121,7 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(SourcePos at, std::string_view
   }
   if (question_mark) WarnQuestionMark(at);
   HintPetcat(*line);
+  HintOtherDialect(*line);
   RegisterLine(*line);
   return line;
 }
@@ -165,6 +166,7 @@ void BasProgram::DirectiveAtTokenize(BasLine& line, BasElement& e) {
   switch (static_cast<TokenizerDirective>(e.value)) {
     case TokenizerDirective::Renumber: renumber_requested_ = true; break;
     case TokenizerDirective::LoadAddr: ApplyLoadAddress(argument, load_address_, line.pos); break;
+    case TokenizerDirective::Dialect: SetDialect(argument, line.pos); break;
     case TokenizerDirective::Var: ApplyVar(e, argument, line.pos); break;
     case TokenizerDirective::Assign: AssignLabel(argument, line.pos); break;
     case TokenizerDirective::Sym: ApplySym(e, argument); break;

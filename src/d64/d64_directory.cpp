@@ -134,7 +134,9 @@ std::vector<FreeMarkedSectors> ClaimUsedSectors(D64Image& image, const std::vect
   };
   std::vector<TrackSector> directory;
   image.DirectoryChain(directory);
-  directory.insert(directory.begin(), TrackSector{kDirTrack, 0});
+  const DiskFormat& format = image.Layout();
+  directory.insert(directory.begin(), format.SystemSectors().begin(), format.SystemSectors().end());
+  for (const BamRun& run : format.BamRuns()) directory.push_back(run.map_sector);
   if (const int n = claim(directory)) claims.push_back({true, "", n});
   for (const DirEntry& entry : entries) {
     // A broken chain is held as far as it can be followed.

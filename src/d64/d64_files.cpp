@@ -6,6 +6,7 @@
 
 #include "d64/c64_names.h"
 #include "d64/image_lock.h"
+#include "d64/t64_archive.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -19,25 +20,36 @@ std::string Concat(std::string_view head, std::string_view tail) {
   return text;
 }
 
+// "d64", "d71", "d81": what messages call the image, as its name does.
+std::string ImageWord(const std::string& path) { return LowerCopy(HiPath(path).Extension()); }
+
 bool CheckImageType(MsgLog& log, const std::string& path) {
-  if (!EqualsNoCase(HiPath(path).Extension(), "d64")) return log.ReportError("d64 image type not specified");
+  if (IsTapeArchivePath(path))
+    return log.ReportError("T64 archive " + path + " can't be changed: save to a .d64, .d71 or .d81 image");
+  if (!IsDiskImageExtension(HiPath(path).Extension())) return log.ReportError("d64 image type not specified");
   return true;
 }
 
 bool ReadImage(MsgLog& log, D64Image& image, const std::string& path, bool read_only) {
+  const std::string word = ImageWord(path);
   switch (image.ReadImageFile(path, read_only)) {
     case ImageFileStatus::NotFound:
-      return log.ReportError(Concat("d64 image not found: ", path));
+      return log.ReportError(word + " image not found: " + path);
     case ImageFileStatus::Unreadable:
-      return log.ReportError(Concat("Error loading d64 image ", path) + ": it is not 174848 bytes long");
+      return log.ReportError(Concat("Error loading ", word) + " image " + path + ": the file can't be read");
+    case ImageFileStatus::WrongSize:
+      return log.ReportError(Concat("Error loading ", word) + " image " + path + ": its size fits no ." + word +
+                             " image (" + KnownSizes(word) + " bytes)");
     case ImageFileStatus::Ok:
       break;
   }
-  return log.ReportInfo(Concat("Loading d64 image ", path));
+  return log.ReportInfo(Concat("Loading ", word) + " image " + path);
 }
 
+// A new image has the format its extension names, in its standard size.
 bool CreateImage(MsgLog& log, D64Image& image, const std::string& path, std::string_view disk_id) {
   log.ReportInfo("Image file not found; creating new one");
+  image = D64Image(*NewImageFormat(HiPath(path).Extension()));
   const std::string name = PetsciiFromTyped(LowerCopy(HiPath(path).FileName()));
   if (!image.Format(name, disk_id)) return log.ReportError("Could not format the disk");
   return true;
@@ -194,13 +206,13 @@ bool ReportNotFound(MsgLog& log, const std::vector<DirEntry>& entries, const D64
 
 }  // namespace
 
-std::string BrokenDirectoryText() { return "The directory chain loops or leaves track 18"; }
+std::string BrokenDirectoryText() { return "The directory chain loops or leaves the directory track"; }
 
 std::string ReadOnlyImageText() { return "D64 image is read-only"; }
 
 bool ReadDirectoryOrReport(MsgLog& log, const D64Image& image, std::vector<DirEntry>& entries) {
   if (ReadDirectory(image, entries)) return true;
-  return log.ReportError(Concat("Error loading d64 image: ", BrokenDirectoryText()));
+  return log.ReportError(Concat("Error loading ", image.Layout().extension) + " image: " + BrokenDirectoryText());
 }
 
 bool OpenForReading(MsgLog& log, const std::string& path, D64Image& image) {
@@ -248,6 +260,36 @@ void FreeFile(D64Image& image, const DirEntry& entry) {
   if (entry.kind == FileType::Rel) image.FreeSectors(image.Chain(entry.side_sectors).sectors, false);
 }
 
+namespace {
+
+// The number the drive's error channel gives for an image error byte
+// (codes 2-11 are errors 20-29, code 15 is 74).
+int DriveErrorNumber(uint8_t code) { return code == 0x0F ? 74 : code + 18; }
+
+std::string SectorList(const D64Image& image, const std::vector<TrackSector>& sectors) {
+  std::string text;
+  for (TrackSector ts : sectors) {
+    text += text.empty() ? "" : ", ";
+    text += "track " + std::to_string(ts.track) + " sector " + std::to_string(ts.sector) + " (" +
+            std::to_string(DriveErrorNumber(image.ErrorCode(ts))) + " READ ERROR)";
+  }
+  return text;
+}
+
+}  // namespace
+
+bool CheckReadErrors(MsgLog& log, const D64Image& image, const DirEntry& entry, bool error_stops) {
+  if (!image.HasErrorBytes()) return true;
+  const SectorErrors errors = image.ErrorsIn(image.Chain(entry.start).sectors);
+  const std::string name = QuotedName(entry.name);
+  if (!errors.flagged.empty())
+    log.ReportWarning(Concat("File ", name) + ": the drive reports " + SectorList(image, errors.flagged) +
+                      "; the bytes are taken as the image holds them");
+  if (errors.unreadable.empty()) return true;
+  const std::string text = Concat("File ", name) + ": the drive can't read " + SectorList(image, errors.unreadable);
+  return error_stops ? log.ReportError(text) : (log.ReportWarning(text + "; not extracted"), false);
+}
+
 bool LoadFile(MsgLog& log, const D64Image& image, const D64FileSpec& spec, ProgramFile& out) {
   if (spec.name.empty()) return log.ReportError("No filename specified");
   std::vector<DirEntry> entries;
@@ -258,6 +300,7 @@ bool LoadFile(MsgLog& log, const D64Image& image, const D64FileSpec& spec, Progr
   if (!entry) return ReportNotFound(log, entries, spec);
   const std::string shown = TypedFromPetscii(entry->name);
   if (pattern) log.ReportInfo(Concat("Found ", shown));
+  if (!CheckReadErrors(log, image, *entry, true)) return false;
   std::vector<uint8_t> bytes;
   const ChainRead read = image.ReadChainData(entry->start, MaxFileBytes(entry->kind), bytes);
   if (read != ChainRead::Ok) return log.ReportError(Concat("Could not load file: ", shown) + ": " + ChainReadReason(read));
@@ -289,6 +332,7 @@ std::string ResolveImagePath(const D64FileSpec& spec) {
 }
 
 bool LoadFromImage(MsgLog& log, const std::string& image_path, const D64FileSpec& spec, ProgramFile& out) {
+  if (IsTapeArchivePath(image_path)) return LoadFromTape(log, image_path, spec, out);
   D64Image image;
   return OpenForReading(log, image_path, image) && LoadFile(log, image, spec, out);
 }

@@ -73,7 +73,11 @@ void FreeFile(D64Image& image, const DirEntry& entry);
 std::vector<uint8_t> ImageFileBytes(const ProgramFile& file, FileType kind);
 // Why an entry's bytes could not be read, after "Could not load file: NAME".
 std::string ChainReadReason(ChainRead status);
-// The blocks a D64 can hold at most, in bytes.
-inline constexpr size_t kMaxDiskFileBytes = 664 * kBytesPerBlock;
+// Reports the read errors the image's error bytes give the sectors of the
+// entry's file: a Warning for a sector the drive reads but flags, an Error
+// (and false) for one it cannot read at all.
+bool CheckReadErrors(MsgLog& log, const D64Image& image, const DirEntry& entry, bool error_stops);
+// The blocks the largest disk (a D81) can hold at most, in bytes.
+inline constexpr size_t kMaxDiskFileBytes = 3160 * kBytesPerBlock;
 
 }  // namespace vantrel

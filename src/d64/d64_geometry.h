@@ -13,23 +13,7 @@ inline constexpr int kBytesPerBlock = 254;  // bytes 0-1 of every sector are the
 inline constexpr int kD64TrackCount = 35;
 inline constexpr int kD64SectorCount = 683;
 inline constexpr size_t kD64ImageSize = 174848;
-inline constexpr int kMaxTableTrack = 40;  // extended images reach track 40
-inline constexpr uint8_t kDirTrack = 18;
-
-// How a drive lays out one kind of disk: the numbers its DOS allocates
-// by. Other drives' images differ only in these.
-struct DiskLayout {
-  int tracks;
-  uint8_t dir_track;
-  // The 1541 DOS places a file's next block 10 sectors on, so the drive has
-  // turned that far while the computer took the last one; directory
-  // sectors go 3 apart (1541 ROM, next track and sector routine).
-  int file_interleave;
-  int dir_interleave;
-  size_t image_size;
-};
-
-inline constexpr DiskLayout kD64Layout{kD64TrackCount, kDirTrack, 10, 3, kD64ImageSize};
+inline constexpr int kMaxTableTrack = 42;  // extended images reach track 42
 
 // The 1541 records at four bit rates, so the longer outer tracks hold more
 // sectors (1541 User's Guide, disk layout appendix).
@@ -43,7 +27,7 @@ inline constexpr SpeedZone kSpeedZones[] = {
     {1, 17, 21},
     {18, 24, 19},
     {25, 30, 18},
-    {31, 40, 17},
+    {31, 42, 17},
 };
 
 constexpr int SectorsOnTrack(int track) {
@@ -53,7 +37,7 @@ constexpr int SectorsOnTrack(int track) {
   return 0;
 }
 
-// Index of each track's first sector in the image, for tracks 0 to 40.
+// Index of each track's first sector in the image, for tracks 0 to 42.
 inline constexpr std::array<int, kMaxTableTrack + 1> kTrackStart = [] {
   std::array<int, kMaxTableTrack + 1> start{};
   start[0] = -1;
@@ -65,7 +49,7 @@ inline constexpr std::array<int, kMaxTableTrack + 1> kTrackStart = [] {
   return start;
 }();
 
-// -1 for a track outside 1 to 40.
+// -1 for a track outside 1 to 42.
 constexpr int FirstSectorIndex(int track) {
   return track >= 1 && track <= kMaxTableTrack ? kTrackStart[track] : -1;
 }
@@ -73,7 +57,7 @@ constexpr int FirstSectorIndex(int track) {
 static_assert(FirstSectorIndex(18) == 357 && FirstSectorIndex(19) == 376);
 static_assert(FirstSectorIndex(25) == 490 && FirstSectorIndex(31) == 598);
 static_assert(FirstSectorIndex(35) == 666 && FirstSectorIndex(36) == 683);
-static_assert(FirstSectorIndex(40) == 751 && FirstSectorIndex(41) == -1);
+static_assert(FirstSectorIndex(40) == 751 && FirstSectorIndex(43) == -1);
 static_assert(kD64SectorCount * kSectorSize == static_cast<int>(kD64ImageSize));
 
 struct TrackSector {

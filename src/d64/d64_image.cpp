@@ -5,45 +5,43 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
+#include <iterator>
+#include <utility>
+
+#include "text/hi_path.h"
 
 
 namespace vantrel {
 
 namespace {
 
-// BAM sector layout (18/0) as this program writes it.
-constexpr TrackSector kBamSector{kDirTrack, 0};
-constexpr TrackSector kFirstDirSector{kDirTrack, 1};
-constexpr int kBamDosVersion = 0x02;     // 'A': the 1541's format
-constexpr int kBamTrackEntries = 0x04;   // 4 bytes per track from track 1
-constexpr int kBamDiskName = 0x90;       // 16 bytes, padded with $A0
-constexpr int kBamDiskId = 0xA2;         // 2 bytes
-constexpr int kBamDosType = 0xA5;        // "2A"
-constexpr int kBamPaddingEnd = 0xAA;     // $A0 from the name up to here
+// Header layout: link to the first directory sector, the DOS version byte,
+// then (at the format's name offset) name, id and DOS type.
+constexpr int kDosVersion = 0x02;
 constexpr int kDiskNameLength = 16;
-constexpr int kBamTrackLimit = 36;       // the BAM covers tracks below this
-constexpr int kBamSectorLimit = 24;      // ... and sectors below this
-constexpr uint8_t kPad = 0xA0;           // shifted space: the DOS fill byte
+constexpr int kDiskIdAt = 18;    // from the name
+constexpr int kDosTypeAt = 21;   // from the name
+constexpr uint8_t kPad = 0xA0;   // shifted space: the DOS fill byte
 constexpr int kEntriesPerSector = 8;
 constexpr int kEntrySize = 32;
+// 1571: bit 7 of 18/0 byte 3 marks a double-sided disk.
+constexpr int kDoubleSidedFlag = 0x03;
+// 1581 BAM sectors: "D", its complement, the disk id, and the I/O byte
+// with verify and CRC checks on.
+constexpr int k1581BamId = 0x04;
+constexpr uint8_t k1581IoByte = 0xC0;
 
-// A fresh 1541 format leaves $4B followed by $01 bytes in the unused
-// directory sectors.
-constexpr uint8_t kFormatFillFirst = 0x4B;
-constexpr uint8_t kFormatFill = 0x01;
+// The error byte codes (one per sector after the sector data) for which
+// a drive finds no sector to read: 20, 21, 22, 27, 29 and 74 READ ERROR.
+// The others (23 checksum, the write errors) leave data the drive reads.
+constexpr uint8_t kUnreadableCodes[] = {0x02, 0x03, 0x04, 0x09, 0x0B, 0x0F};
 
-size_t OffsetOf(TrackSector ts) {
-  return static_cast<size_t>(FirstSectorIndex(ts.track) + ts.sector) * kSectorSize;
-}
-
-// Where the 1541 DOS looks for the next free sector: `interleave` on from
-// the last one; past the end of the track it wraps round and starts one
-// sector lower, so that the passes over a track fall between each other
-// (1541 ROM, next track and sector routine).
-int NextInterleaved(int track, int sector, int interleave) {
-  const int count = SectorsOnTrack(track);
+// Where the DOS looks for the next free sector: `interleave` on from the
+// last one; past the end of the track it wraps round and starts one sector
+// lower, so that the passes over a track fall between each other (1541
+// ROM, next track and sector routine).
+int NextInterleaved(int count, int sector, int interleave) {
   int next = sector + interleave;
   if (next >= count) {
     next -= count;
@@ -52,54 +50,105 @@ int NextInterleaved(int track, int sector, int interleave) {
   return next;
 }
 
+int BitmapBytes(int sectors) { return (sectors + 7) / 8; }
+
 }  // namespace
 
+size_t D64Image::OffsetOf(TrackSector ts) const {
+  return static_cast<size_t>(FirstSectorIndex(*format_, ts.track) + ts.sector) * kSectorSize;
+}
+
+bool D64Image::IsSystemTrack(int track) const {
+  return track == format_->dir_track || track == format_->reserved_track;
+}
+
+// The header, the BAM and their kin: never a file's or the directory's.
+bool D64Image::IsSystemSector(TrackSector ts) const {
+  for (TrackSector system : format_->SystemSectors())
+    if (ts == system) return true;
+  for (const BamRun& run : format_->BamRuns())
+    if (ts == run.count_sector || ts == run.map_sector) return true;
+  return false;
+}
+
+const uint8_t* D64Image::BamCount(int track) const {
+  for (const BamRun& run : format_->BamRuns())
+    if (track >= run.first_track && track <= run.last_track)
+      return At(OffsetOf(run.count_sector) + run.count_offset + run.count_stride * (track - run.first_track));
+  return nullptr;
+}
+
+uint8_t* D64Image::BamCount(int track) { return const_cast<uint8_t*>(std::as_const(*this).BamCount(track)); }
+
+const uint8_t* D64Image::BamMap(int track) const {
+  for (const BamRun& run : format_->BamRuns())
+    if (track >= run.first_track && track <= run.last_track)
+      return At(OffsetOf(run.map_sector) + run.map_offset + run.map_stride * (track - run.first_track));
+  return nullptr;
+}
+
 void D64Image::Clear() {
-  data_.assign(layout_->image_size, '\0');
-  track_count_ = layout_->tracks;
+  error_bytes_ = false;
+  data_.assign(ImageSize(*format_, false), '\0');
   WriteBamHeader();
   modified_ = false;
   read_only_ = false;
 }
 
 void D64Image::WriteBamHeader() {
-  uint8_t* bam = At(OffsetOf(kBamSector));
-  bam[0] = kFirstDirSector.track;
-  bam[1] = kFirstDirSector.sector;
-  bam[kBamDosVersion] = 'A';
-  std::fill(bam + kBamDiskName, bam + kBamPaddingEnd + 1, kPad);
-  bam[kBamDosType] = '2';
-  bam[kBamDosType + 1] = 'A';
+  uint8_t* header = At(OffsetOf(format_->header));
+  header[0] = format_->first_dir.track;
+  header[1] = format_->first_dir.sector;
+  header[kDosVersion] = static_cast<uint8_t>(format_->dos_version);
+  uint8_t* name = header + format_->name_offset;
+  std::fill(name, name + format_->name_block, kPad);
+  std::copy(format_->dos_type.begin(), format_->dos_type.end(), name + kDosTypeAt);
+}
+
+// The sectors besides the header that say what disk this is.
+void D64Image::WriteFormatMarks(std::string_view id) {
+  if (format_->id == FormatId::D71) At(OffsetOf(format_->header))[kDoubleSidedFlag] = 0x80;
+  if (format_->id != FormatId::D81) return;
+  const BamRun* runs = format_->bam.data();
+  for (int i = 0; i < format_->bam_run_count; ++i) {
+    uint8_t* bam = At(OffsetOf(runs[i].map_sector));
+    const bool last = i + 1 == format_->bam_run_count;
+    bam[0] = last ? 0 : runs[i + 1].map_sector.track;
+    bam[1] = last ? 0xFF : runs[i + 1].map_sector.sector;
+    bam[kDosVersion] = static_cast<uint8_t>(format_->dos_version);
+    bam[kDosVersion + 1] = static_cast<uint8_t>(~format_->dos_version);
+    std::copy_n(id.begin(), std::min<size_t>(id.size(), 2), bam + k1581BamId);
+    bam[k1581BamId + 2] = k1581IoByte;
+  }
 }
 
 bool D64Image::Format(std::string_view name, std::string_view id) {
   if (read_only_) return false;
   Clear();
-  uint8_t* bam = At(OffsetOf(kBamSector));
-  std::copy_n(name.begin(), std::min<size_t>(name.size(), kDiskNameLength), bam + kBamDiskName);
-  std::copy_n(id.begin(), std::min<size_t>(id.size(), 2), bam + kBamDiskId);
-  for (int track = 1; track <= track_count_; ++track) {
-    uint8_t* entry = bam + kBamTrackEntries + 4 * (track - 1);
-    const uint32_t bits = (uint32_t{1} << SectorsOnTrack(track)) - 1;
-    entry[0] = static_cast<uint8_t>(SectorsOnTrack(track));
-    entry[1] = static_cast<uint8_t>(bits);
-    entry[2] = static_cast<uint8_t>(bits >> 8);
-    entry[3] = static_cast<uint8_t>(bits >> 16);
+  uint8_t* header = At(OffsetOf(format_->header)) + format_->name_offset;
+  std::copy_n(name.begin(), std::min<size_t>(name.size(), kDiskNameLength), header);
+  std::copy_n(id.begin(), std::min<size_t>(id.size(), 2), header + kDiskIdAt);
+  WriteFormatMarks(id);
+  for (int track = 1; track <= format_->tracks; ++track) {
+    uint8_t* count = BamCount(track);
+    if (count == nullptr) continue;
+    const int sectors = SectorsOnTrack(*format_, track);
+    *count = static_cast<uint8_t>(sectors);
+    uint8_t* map = const_cast<uint8_t*>(BamMap(track));
+    for (int i = 0; i < BitmapBytes(sectors); ++i)
+      map[i] = static_cast<uint8_t>(sectors >= 8 * (i + 1) ? 0xFF : (1u << (sectors - 8 * i)) - 1);
   }
-  // Only the bitmap: allocating would zero the header just written.
-  SetBamBit(kBamSector, false);
-  for (uint8_t sector = 1; sector < SectorsOnTrack(kDirTrack); ++sector) {
-    uint8_t* s = At(OffsetOf({kDirTrack, sector}));
-    std::fill(s, s + kSectorSize, kFormatFill);
-    s[0] = kFormatFillFirst;
-  }
-  Allocate(kFirstDirSector, kBamSector);
+  // Only the bitmap: allocating would zero the sectors just written.
+  for (TrackSector system : format_->SystemSectors()) SetBamBit(system, false);
+  for (const BamRun& run : format_->BamRuns()) SetBamBit(run.map_sector, false);
+  // The unused directory sectors stay zero, as cc1541 leaves them.
+  Allocate(format_->first_dir, format_->header);
   modified_ = true;
   return true;
 }
 
 bool D64Image::IsValid(TrackSector ts) const {
-  return ts.track != 0 && ts.track <= track_count_ && ts.sector < SectorsOnTrack(ts.track);
+  return ts.track != 0 && ts.track <= format_->tracks && ts.sector < SectorsOnTrack(*format_, ts.track);
 }
 
 const uint8_t* D64Image::SectorAt(TrackSector ts) const {
@@ -116,6 +165,23 @@ uint8_t* D64Image::WritableSectorAt(TrackSector ts) {
   if (read_only_ || !IsValid(ts)) return nullptr;
   modified_ = true;
   return At(OffsetOf(ts));
+}
+
+uint8_t D64Image::ErrorCode(TrackSector ts) const {
+  if (!error_bytes_ || !IsValid(ts)) return 0;
+  return *At(static_cast<size_t>(SectorCount(*format_)) * kSectorSize + OffsetOf(ts) / kSectorSize);
+}
+
+SectorErrors D64Image::ErrorsIn(const std::vector<TrackSector>& sectors) const {
+  SectorErrors errors;
+  for (TrackSector ts : sectors) {
+    const uint8_t code = ErrorCode(ts);
+    if (code <= 1) continue;
+    const bool unreadable = std::find(std::begin(kUnreadableCodes), std::end(kUnreadableCodes), code) !=
+                            std::end(kUnreadableCodes);
+    (unreadable ? errors.unreadable : errors.flagged).push_back(ts);
+  }
+  return errors;
 }
 
 ChainWalk D64Image::Chain(TrackSector start) const {
@@ -182,9 +248,9 @@ bool D64Image::WriteChainData(const std::vector<TrackSector>& sectors, const std
 
 bool D64Image::DirectoryChain(std::vector<TrackSector>& chain) const {
   chain.clear();
-  TrackSector ts = kFirstDirSector;
+  TrackSector ts = format_->first_dir;
   while (ts.track != 0) {
-    if (ts.track != kDirTrack || ts == kBamSector || !IsValid(ts)) return false;
+    if (ts.track != format_->dir_track || IsSystemSector(ts) || !IsValid(ts)) return false;
     if (std::find(chain.begin(), chain.end(), ts) != chain.end()) return false;
     chain.push_back(ts);
     const uint8_t* sector = SectorAt(ts);
@@ -204,7 +270,7 @@ bool D64Image::DirectoryPositions(std::vector<SectorPosition>& positions) const 
 }
 
 // A new directory sector follows the last one at the directory interleave,
-// as the 1541 DOS places it.
+// as the DOS places it.
 std::optional<SectorPosition> D64Image::FreeDirectoryEntry() {
   std::vector<TrackSector> chain;
   std::vector<SectorPosition> positions;
@@ -212,13 +278,14 @@ std::optional<SectorPosition> D64Image::FreeDirectoryEntry() {
   for (SectorPosition pos : positions) {
     if (PositionAt(pos)[2] == 0) return pos;
   }
-  const uint8_t dir_track = layout_->dir_track;
-  const int start = NextInterleaved(dir_track, chain.back().sector, layout_->dir_interleave);
-  for (int i = 0; i < SectorsOnTrack(dir_track); ++i) {
-    const TrackSector ts{dir_track, static_cast<uint8_t>((start + i) % SectorsOnTrack(dir_track))};
+  const uint8_t dir_track = format_->dir_track;
+  const int count = SectorsOnTrack(*format_, dir_track);
+  const int start = NextInterleaved(count, chain.back().sector, format_->dir_interleave);
+  for (int i = 0; i < count; ++i) {
+    const TrackSector ts{dir_track, static_cast<uint8_t>((start + i) % count)};
     // A BAM that calls its own sector or a chained sector free must not
     // make the directory overwrite the BAM or loop.
-    if (ts == kBamSector || !IsFree(ts)) continue;
+    if (IsSystemSector(ts) || !IsFree(ts)) continue;
     if (std::find(chain.begin(), chain.end(), ts) != chain.end()) continue;
     Allocate(ts, chain.back());
     return SectorPosition{ts, 0};
@@ -226,33 +293,35 @@ std::optional<SectorPosition> D64Image::FreeDirectoryEntry() {
   return std::nullopt;
 }
 
+// A track the BAM does not cover has no free sector.
 bool D64Image::IsFree(TrackSector ts) const {
-  if (ts.track == 0 || ts.track >= kBamTrackLimit || ts.sector >= kBamSectorLimit) return true;
-  const uint8_t* entry = At(OffsetOf(kBamSector) + kBamTrackEntries + 4 * (ts.track - 1));
-  return (entry[1 + ts.sector / 8] >> (ts.sector % 8)) & 1;
+  const uint8_t* map = IsValid(ts) ? BamMap(ts.track) : nullptr;
+  return map != nullptr && ((map[ts.sector / 8] >> (ts.sector % 8)) & 1);
 }
 
 void D64Image::SetBamBit(TrackSector ts, bool free) {
-  if (ts.track == 0 || ts.track >= kBamTrackLimit || ts.sector >= kBamSectorLimit) return;
-  uint8_t* entry = At(OffsetOf(kBamSector) + kBamTrackEntries + 4 * (ts.track - 1));
+  uint8_t* map = IsValid(ts) ? const_cast<uint8_t*>(BamMap(ts.track)) : nullptr;
+  if (map == nullptr) return;
   const uint8_t bit = static_cast<uint8_t>(1u << (ts.sector % 8));
   if (free) {
-    entry[1 + ts.sector / 8] |= bit;
+    map[ts.sector / 8] |= bit;
   } else {
-    entry[1 + ts.sector / 8] &= static_cast<uint8_t>(~bit);
+    map[ts.sector / 8] &= static_cast<uint8_t>(~bit);
   }
   // Recounted from the bitmap, so a damaged count cannot run out of range.
-  entry[0] = static_cast<uint8_t>(TrackFreeCount(ts.track));
+  *BamCount(ts.track) = static_cast<uint8_t>(TrackFreeCount(ts.track));
   modified_ = true;
 }
 
 // Counts the bitmap, not the stored count: when the two disagree the
 // bitmap is what allocation follows.
 int D64Image::TrackFreeCount(int track) const {
-  if (track < 1 || track >= kBamTrackLimit || track > track_count_) return 0;
-  const uint8_t* entry = At(OffsetOf(kBamSector) + kBamTrackEntries + 4 * (track - 1));
-  const uint32_t bits = entry[1] | (entry[2] << 8) | (entry[3] << 16);
-  return std::popcount(bits & ((uint32_t{1} << SectorsOnTrack(track)) - 1));
+  const uint8_t* map = BamMap(track);
+  if (map == nullptr) return 0;
+  const int sectors = SectorsOnTrack(*format_, track);
+  int free = 0;
+  for (int sector = 0; sector < sectors; ++sector) free += (map[sector / 8] >> (sector % 8)) & 1;
+  return free;
 }
 
 bool D64Image::Allocate(TrackSector ts, std::optional<TrackSector> link_from) {
@@ -277,7 +346,7 @@ void D64Image::FreeSectors(const std::vector<TrackSector>& sectors, bool zero) {
   for (TrackSector ts : sectors) {
     // A file chain that runs into the BAM or the directory is damaged;
     // freeing there would hand them out to the next file.
-    if (!IsValid(ts) || ts == kBamSector) continue;
+    if (!IsValid(ts) || IsSystemSector(ts)) continue;
     if (std::find(directory.begin(), directory.end(), ts) != directory.end()) continue;
     if (zero) std::fill_n(At(OffsetOf(ts)), kSectorSize, 0);
     if (!IsFree(ts)) SetBamBit(ts, true);
@@ -287,7 +356,7 @@ void D64Image::FreeSectors(const std::vector<TrackSector>& sectors, bool zero) {
 
 // The first free sector of `track` at or after `sector`, going round.
 std::optional<uint8_t> D64Image::FreeSectorFrom(int track, int sector) const {
-  const int count = SectorsOnTrack(track);
+  const int count = SectorsOnTrack(*format_, track);
   for (int i = 0; i < count; ++i) {
     const auto s = static_cast<uint8_t>((sector + i) % count);
     if (IsFree({static_cast<uint8_t>(track), s})) return s;
@@ -295,36 +364,36 @@ std::optional<uint8_t> D64Image::FreeSectorFrom(int track, int sector) const {
   return std::nullopt;
 }
 
-// The 1541 DOS starts a file on the track nearest the directory that has
-// room, trying the one below before the one above, at its first free sector.
+// The DOS starts a file on the track nearest the directory that has room,
+// trying the one below before the one above, at its first free sector.
 std::optional<TrackSector> D64Image::FirstFileSector() const {
-  const int dir_track = layout_->dir_track;
-  for (int distance = 1; distance < track_count_; ++distance) {
+  const int dir_track = format_->dir_track;
+  for (int distance = 1; distance < format_->tracks; ++distance) {
     for (int track : {dir_track - distance, dir_track + distance}) {
-      if (track < 1 || track > track_count_ || TrackFreeCount(track) == 0) continue;
+      if (track < 1 || track > format_->tracks || IsSystemTrack(track) || TrackFreeCount(track) == 0) continue;
       if (const auto sector = FreeSectorFrom(track, 0)) return TrackSector{static_cast<uint8_t>(track), *sector};
     }
   }
   return std::nullopt;
 }
 
-// The 1541 DOS keeps to the file's track while it has room, the interleave
-// on; a full track sends it one further from the directory, keeping the
+// The DOS keeps to the file's track while it has room, the interleave on;
+// a full track sends it one further from the directory, keeping the
 // sector count, and past the last track on one side it goes on from the
 // directory on the other side at sector 0.
 std::optional<TrackSector> D64Image::NextFileSector(TrackSector previous) const {
-  const int dir_track = layout_->dir_track;
+  const int dir_track = format_->dir_track;
   int track = previous.track;
   int sector = previous.sector;
-  for (int step = 0; step <= 2 * track_count_; ++step) {
-    if (track != dir_track && TrackFreeCount(track) > 0) {
-      const int start = NextInterleaved(track, sector, layout_->file_interleave);
+  for (int step = 0; step <= 2 * format_->tracks; ++step) {
+    if (!IsSystemTrack(track) && TrackFreeCount(track) > 0) {
+      const int start = NextInterleaved(SectorsOnTrack(*format_, track), sector, format_->file_interleave);
       if (const auto found = FreeSectorFrom(track, start)) return TrackSector{static_cast<uint8_t>(track), *found};
     }
     if (track < dir_track && --track == 0) {
       track = dir_track + 1;
       sector = 0;
-    } else if (track > dir_track && ++track > track_count_) {
+    } else if (track > dir_track && ++track > format_->tracks) {
       track = dir_track - 1;
       sector = 0;
     }
@@ -350,16 +419,17 @@ std::vector<TrackSector> D64Image::AllocateFileSectors(int count) {
 
 int D64Image::FreeBlocks() const {
   int free = 0;
-  for (int track = 1; track <= track_count_; ++track) {
-    if (track != layout_->dir_track) free += TrackFreeCount(track);
+  for (int track = 1; track <= format_->tracks; ++track) {
+    if (!IsSystemTrack(track)) free += TrackFreeCount(track);
   }
   return free;
 }
 
 int D64Image::ReportedFreeBlocks() const {
   int free = 0;
-  for (int track = 1; track <= track_count_ && track < kBamTrackLimit; ++track) {
-    if (track != layout_->dir_track) free += *At(OffsetOf(kBamSector) + kBamTrackEntries + 4 * (track - 1));
+  for (int track = 1; track <= format_->tracks; ++track) {
+    const uint8_t* count = BamCount(track);
+    if (count != nullptr && !IsSystemTrack(track)) free += *count;
   }
   return free;
 }
@@ -367,10 +437,10 @@ int D64Image::ReportedFreeBlocks() const {
 std::vector<int> D64Image::RecountBam() {
   std::vector<int> wrong;
   if (read_only_) return wrong;
-  for (int track = 1; track <= track_count_ && track < kBamTrackLimit; ++track) {
-    uint8_t& count = *At(OffsetOf(kBamSector) + kBamTrackEntries + 4 * (track - 1));
-    if (count == TrackFreeCount(track)) continue;
-    count = static_cast<uint8_t>(TrackFreeCount(track));
+  for (int track = 1; track <= format_->tracks; ++track) {
+    uint8_t* count = BamCount(track);
+    if (count == nullptr || *count == TrackFreeCount(track)) continue;
+    *count = static_cast<uint8_t>(TrackFreeCount(track));
     modified_ = true;
     wrong.push_back(track);
   }
@@ -380,9 +450,9 @@ std::vector<int> D64Image::RecountBam() {
 ImageFileStatus D64Image::ReadImageFile(const std::string& path, bool read_only) {
   struct stat st {};
   if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return ImageFileStatus::NotFound;
-  // Images with error bytes or extra tracks are other formats.
-  const size_t size = layout_->image_size;
-  if (st.st_size != static_cast<off_t>(size)) return ImageFileStatus::Unreadable;
+  const std::optional<ImageKind> kind = KindFromSize(HiPath(path).Extension(), static_cast<size_t>(st.st_size));
+  if (!kind) return ImageFileStatus::WrongSize;
+  const size_t size = ImageSize(*kind->format, kind->error_bytes);
   // Read into the image's own buffer: a second one would cost its pages again.
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return ImageFileStatus::NotFound;
@@ -400,7 +470,9 @@ ImageFileStatus D64Image::ReadImageFile(const std::string& path, bool read_only)
     Clear();
     return ImageFileStatus::Unreadable;
   }
-  track_count_ = layout_->tracks;
+  format_ = kind->format;
+  error_bytes_ = kind->error_bytes;
+  if (format_->id == FormatId::D64Plain40) format_ = &FormatOf(FortyTrackVariant(At(OffsetOf(format_->header))));
   modified_ = false;
   // The owner write bit, not access(): running as root, access() allows
   // writing a file the user has marked read-only.

@@ -1,6 +1,7 @@
-// d64/d64_image.h: one 35-track 1541 disk image held in memory: sectors,
-// the block availability map (BAM), sector chains, the directory chain,
-// formatting, and reading and writing the image file.
+// d64/d64_image.h: one disk image (D64 of 35 to 42 tracks, D71, D81; with
+// or without error bytes) held in memory: sectors, the block availability
+// map (BAM), sector chains, the directory chain, formatting, and reading
+// the image file. What differs between the formats is data (disk_format.h).
 #pragma once
 
 #include <cstdint>
@@ -9,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "d64/d64_geometry.h"
+#include "d64/disk_format.h"
 
 namespace vantrel {
 
@@ -34,19 +35,33 @@ enum class ChainRead {
   TooLong,   // more bytes than the caller can take
 };
 
-enum class ImageFileStatus { Ok, NotFound, Unreadable };
+enum class ImageFileStatus { Ok, NotFound, Unreadable, WrongSize };
+
+// The sectors of one file chain that carry a read error in the image's
+// error bytes, split as a drive reports them.
+struct SectorErrors {
+  std::vector<TrackSector> unreadable;  // no sector found: the drive stops there
+  std::vector<TrackSector> flagged;     // read, but the drive reports an error
+};
 
 class D64Image {
  public:
   D64Image() { Clear(); }
+  explicit D64Image(const DiskFormat& format) : format_(&format) { Clear(); }
 
-  // An unformatted 35-track image: zero bytes, a BAM header, no free sector.
+  // An unformatted image of the current format: zero bytes, a BAM header,
+  // no free sector, no error bytes.
   void Clear();
   // A blank disk: every sector free except the BAM and one empty directory
   // sector. False only on a read-only image.
   bool Format(std::string_view name, std::string_view id);
 
-  int TrackCount() const { return track_count_; }
+  const DiskFormat& Layout() const { return *format_; }
+  int TrackCount() const { return format_->tracks; }
+  bool HasErrorBytes() const { return error_bytes_; }
+  // The error byte of a sector as the image stores it (0 without error bytes).
+  uint8_t ErrorCode(TrackSector ts) const;
+  SectorErrors ErrorsIn(const std::vector<TrackSector>& sectors) const;
   bool IsValid(TrackSector ts) const;
   // Null for an invalid address.
   const uint8_t* SectorAt(TrackSector ts) const;
@@ -85,7 +100,7 @@ class D64Image {
   // Marks `count` free sectors used, in the order the 1541 DOS gives them
   // to a file; empty (and nothing marked) when there are not that many.
   std::vector<TrackSector> AllocateFileSectors(int count);
-  // Free blocks outside the directory track, by the BAM's bitmaps.
+  // Free blocks outside the directory (and reserved) track, by the BAM's bitmaps.
   int FreeBlocks() const;
   // The same from the BAM's per-track counts, as a drive reports them.
   int ReportedFreeBlocks() const;
@@ -93,7 +108,11 @@ class D64Image {
   // count was wrong.
   std::vector<int> RecountBam();
 
+  // The format comes from the file's extension and size (and, for 40
+  // tracks, from the BAM).
   ImageFileStatus ReadImageFile(const std::string& path, bool read_only);
+  // The sector that holds the disk name and id.
+  const uint8_t* Header() const { return At(OffsetOf(format_->header)); }
 
   // A copy of the image's bytes.
   std::vector<uint8_t> Data() const { return {data_.begin(), data_.end()}; }
@@ -110,13 +129,21 @@ class D64Image {
   std::optional<uint8_t> FreeSectorFrom(int track, int sector) const;
   int TrackFreeCount(int track) const;
   void WriteBamHeader();
+  void WriteFormatMarks(std::string_view id);
+  size_t OffsetOf(TrackSector ts) const;
+  bool IsSystemTrack(int track) const;
+  bool IsSystemSector(TrackSector ts) const;
+  // The track's free count and bitmap in the BAM; null where it has none.
+  uint8_t* BamCount(int track);
+  const uint8_t* BamCount(int track) const;
+  const uint8_t* BamMap(int track) const;
 
-  const DiskLayout* layout_ = &kD64Layout;
+  const DiskFormat* format_ = &kFormats[0];
+  bool error_bytes_ = false;
   uint8_t* At(size_t offset) { return reinterpret_cast<uint8_t*>(data_.data()) + offset; }
   const uint8_t* At(size_t offset) const { return reinterpret_cast<const uint8_t*>(data_.data()) + offset; }
 
   std::string data_;  // a string, so that the finished image moves into the output unchanged
-  int track_count_ = kD64TrackCount;
   bool modified_ = false;
   bool read_only_ = false;
 };

@@ -8,22 +8,13 @@ namespace vantrel {
 namespace {
 
 constexpr uint8_t kPad = 0xA0;
-constexpr int kBamDiskName = 0x90;  // 16 bytes, then $A0 $A0, the id, $A0 and "2A"
-constexpr int kBamDiskId = 0xA2;
+constexpr int kDiskIdAt = 18;  // from the name: 16 bytes, $A0 $A0, then the id, $A0 and DOS type
 
 // A shifted space shows as a blank.
 std::string Shown(std::string_view petscii) {
   std::string text;
   for (char c : petscii) text += static_cast<uint8_t>(c) == kPad ? std::string(" ") : TypedFromPetscii({&c, 1});
   return text;
-}
-
-std::string HeaderLine(const D64Image& image) {
-  const auto* bam = reinterpret_cast<const char*>(image.SectorAt({kDirTrack, 0}));
-  std::string line = "0 \"";
-  line += Shown({bam + kBamDiskName, 16});
-  line += "\" ";
-  return line += Shown({bam + kBamDiskId, 5});
 }
 
 // The drive sends 17 cells after the opening quote: the name bytes with the
@@ -51,11 +42,24 @@ std::string EntryLine(const DirEntry& entry) {
 
 }  // namespace
 
-std::string DirectoryListing(const D64Image& image, const std::vector<DirEntry>& entries) {
-  std::string text = HeaderLine(image);
-  text = std::string(TrimView(text)) += "\n";
+std::string ListingLines(const std::vector<DirEntry>& entries) {
+  std::string text;
   for (const DirEntry& entry : entries) text += std::string(TrimView(EntryLine(entry))) + "\n";
-  return text + std::to_string(image.ReportedFreeBlocks()) + " " + Shown("BLOCKS FREE.") + "\n";
+  return text;
+}
+
+std::string ListingHeader(std::string_view name, std::string_view id) {
+  std::string line = "0 \"";
+  line += Shown(name);
+  line += "\" ";
+  line += Shown(id);
+  return std::string(TrimView(line)) += "\n";
+}
+
+std::string DirectoryListing(const D64Image& image, const std::vector<DirEntry>& entries) {
+  const auto* name = reinterpret_cast<const char*>(image.Header() + image.Layout().name_offset);
+  return ListingHeader({name, 16}, {name + kDiskIdAt, 5}) + ListingLines(entries) +
+         std::to_string(image.ReportedFreeBlocks()) + " " + Shown("BLOCKS FREE.") + "\n";
 }
 
 }  // namespace vantrel

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "d64/d64_directory.h"
@@ -15,5 +16,10 @@ namespace vantrel {
 // lower-case character set, the way names are typed here, so every name
 // between quotes types back to the file.
 std::string DirectoryListing(const D64Image& image, const std::vector<DirEntry>& entries);
+
+// The parts, for other containers' listings: the header line (name and id
+// between $A0 shown as blanks) and one line a file.
+std::string ListingHeader(std::string_view name, std::string_view id);
+std::string ListingLines(const std::vector<DirEntry>& entries);
 
 }  // namespace vantrel

@@ -1,5 +1,6 @@
 #include "d64/disk_job.h"
 
+#include <functional>
 #include <set>
 
 #include "d64/c64_names.h"
@@ -7,6 +8,8 @@
 #include "d64/d64_file_spec.h"
 #include "d64/d64_files.h"
 #include "d64/d64_listing.h"
+#include "d64/pc64_file.h"
+#include "d64/t64_archive.h"
 #include "image/program_io.h"
 #include "text/hi_path.h"
 #include "text/input_file.h"
@@ -103,6 +106,19 @@ bool NameAfterHostFile(const std::string& host, D64FileSpec& spec) {
   return !spec.name.empty();
 }
 
+// A PC64 file goes on the disk as the file it holds: its kind, its bytes
+// without the header, and its C64 name unless NAME= gives one.
+bool AddPc64(MsgLog& log, D64Image& image, const std::string& host, FileType kind, D64FileSpec spec, bool named) {
+  ProgramFile file;
+  if (!ReadPc64File(log, host, kind, file)) return false;
+  if (!named) {
+    spec.name = file.name;
+    spec.petscii = PetsciiFromTyped(file.name);
+  }
+  spec.kind = kind;
+  return PutFile(log, image, spec, file.Bytes());
+}
+
 // "[NAME=]hostfile": the host file's bytes as they are, load address and all.
 bool Add(MsgLog& log, D64Image& image, const std::string& text) {
   const size_t equals = text.find('=');
@@ -118,6 +134,8 @@ bool Add(MsgLog& log, D64Image& image, const std::string& text) {
       if (kind != FileType::Unspecified) spec.kind = kind;
     }
   }
+  if (const std::optional<FileType> kind = Pc64Kind(HiPath(host).Extension()); kind && RegularFileExists(host))
+    return AddPc64(log, image, host, *kind, spec, equals != std::string::npos);
   std::string content;
   switch (ReadInputFile(host, kMaxDiskFileBytes, content)) {
     case ReadStatus::Ok:
@@ -141,10 +159,7 @@ bool ApplyChanges(MsgLog& log, const OutputSet& out, ImageForChange& opened, con
   return ok;
 }
 
-bool StageListing(MsgLog& log, OutputSet& out, const D64Image& image, const std::string& path) {
-  std::vector<DirEntry> entries;
-  if (!ReadDirectoryOrReport(log, image, entries)) return false;
-  std::string text = DirectoryListing(image, entries);
+bool StageListing(MsgLog& log, OutputSet& out, std::string text, const std::string& path) {
   if (path == "-" || IsConsoleName(path)) {
     out.AddConsole(std::move(text));
     return true;
@@ -153,8 +168,6 @@ bool StageListing(MsgLog& log, OutputSet& out, const D64Image& image, const std:
   return out.Add(log, path, std::move(text), {"Can't open file " + path + " for writing", "Error saving file " + path});
 }
 
-// "name.prg": the name as a listing shows it, its kind as the extension.
-// An entry with no name, or the second of a name, takes its place too.
 std::string ExtractedName(const DirEntry& entry, std::set<std::string>& taken) {
   std::string kind = LowerCopy(KindName(entry.type_byte));
   if (kind == "???") kind = "unknown";
@@ -168,10 +181,12 @@ std::string ExtractedName(const DirEntry& entry, std::set<std::string>& taken) {
   return name;
 }
 
-bool StageExtraction(MsgLog& log, OutputSet& out, const D64Image& image, std::string folder) {
+// `read` gives a file's bytes, or false after saying why it gives none.
+using FileReader = std::function<bool(const DirEntry&, std::vector<uint8_t>&)>;
+
+bool StageExtraction(MsgLog& log, OutputSet& out, const std::vector<DirEntry>& entries, std::string folder,
+                     const FileReader& read) {
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  std::vector<DirEntry> entries;
-  if (!ReadDirectoryOrReport(log, image, entries)) return false;
   if (!out.AddFolder(log, folder, "Can't make folder " + folder)) return false;
   std::set<std::string> taken;
   int extracted = 0;
@@ -179,11 +194,7 @@ bool StageExtraction(MsgLog& log, OutputSet& out, const D64Image& image, std::st
     // Separator lines of a listing: a DEL entry with no blocks holds nothing.
     if (entry.kind == FileType::Del && entry.blocks == 0) continue;
     std::vector<uint8_t> bytes;
-    const ChainRead read = image.ReadChainData(entry.start, kMaxDiskFileBytes, bytes);
-    if (read != ChainRead::Ok) {
-      log.ReportWarning("File " + QuotedName(entry.name) + " not extracted: " + ChainReadReason(read));
-      continue;
-    }
+    if (!read(entry, bytes)) continue;
     const std::string path = folder + "/" + ExtractedName(entry, taken);
     log.ReportInfo("Extracting " + QuotedName(entry.name) + " to " + path);
     if (!out.Add(log, path, std::string(bytes.begin(), bytes.end()),
@@ -194,9 +205,34 @@ bool StageExtraction(MsgLog& log, OutputSet& out, const D64Image& image, std::st
   return log.ReportInfo(CountOf(static_cast<size_t>(extracted), "file") + " extracted to " + folder);
 }
 
+bool ReadDiskFile(MsgLog& log, const D64Image& image, const DirEntry& entry, std::vector<uint8_t>& bytes) {
+  if (!CheckReadErrors(log, image, entry, false)) return false;
+  const ChainRead read = image.ReadChainData(entry.start, kMaxDiskFileBytes, bytes);
+  if (read == ChainRead::Ok) return true;
+  log.ReportWarning("File " + QuotedName(entry.name) + " not extracted: " + ChainReadReason(read));
+  return false;
+}
+
+// A tape archive is read only here: its listing and its files.
+bool RunTapeJob(MsgLog& log, OutputSet& out, const std::string& path, const DiskJob& job) {
+  if (job.ChangesImage())
+    return log.ReportError("T64 archive " + path + " can't be changed: -new, -add, -scratch and -rename are for disk images");
+  TapeArchive archive;
+  if (!ReadTapeArchive(log, path, archive)) return false;
+  if (job.listing && !StageListing(log, out, TapeListing(archive), *job.listing)) return false;
+  if (!job.extract) return true;
+  std::vector<DirEntry> entries;
+  for (const TapeFile& file : archive.files) entries.push_back(file.entry);
+  return StageExtraction(log, out, entries, *job.extract, [&archive](const DirEntry& entry, std::vector<uint8_t>& bytes) {
+    bytes = TapeFileBytes(archive, archive.files[static_cast<size_t>(entry.index - 1)]);
+    return true;
+  });
+}
+
 }  // namespace
 
 bool RunDiskJob(MsgLog& log, OutputSet& out, const std::string& image_path, const DiskJob& job) {
+  if (IsTapeArchivePath(image_path)) return RunTapeJob(log, out, image_path, job);
   ImageForChange opened;
   if (job.ChangesImage()) {
     if (!OpenForChange(log, out, image_path, kDefaultDiskId, opened)) return false;
@@ -204,8 +240,14 @@ bool RunDiskJob(MsgLog& log, OutputSet& out, const std::string& image_path, cons
   } else if (!OpenForReading(log, image_path, opened.image)) {
     return false;
   }
-  if (job.listing && !StageListing(log, out, opened.image, *job.listing)) return false;
-  if (job.extract && !StageExtraction(log, out, opened.image, *job.extract)) return false;
+  const D64Image& image = opened.image;
+  std::vector<DirEntry> entries;
+  if ((job.listing || job.extract) && !ReadDirectoryOrReport(log, image, entries)) return false;
+  if (job.listing && !StageListing(log, out, DirectoryListing(image, entries), *job.listing)) return false;
+  auto read = [&log, &image](const DirEntry& entry, std::vector<uint8_t>& bytes) {
+    return ReadDiskFile(log, image, entry, bytes);
+  };
+  if (job.extract && !StageExtraction(log, out, entries, *job.extract, read)) return false;
   return !opened.image.Modified() || StageImage(log, out, opened, true);
 }
 

@@ -1,9 +1,11 @@
 #include "d64/program_load.h"
 
+#include <optional>
 #include <vector>
 
 #include "d64/d64_file_spec.h"
 #include "d64/d64_files.h"
+#include "d64/pc64_file.h"
 #include "image/program_io.h"
 #include "text/input_file.h"
 
@@ -26,6 +28,8 @@ bool LoadProgramFile(MsgLog& log, const FileLocator& locator, const std::string&
   const HiPath found = IsStandardInput(path) ? HiPath(path) : locator.Find(HiPath(path));
   if (found.Empty()) return log.ReportError(FileNotFoundText(path));
   out.name = found.FileName();
+  if (const std::optional<FileType> kind = Pc64Kind(found.Extension()))
+    return ReadPc64File(log, found.Text(), *kind, out);
   out.type = type == FileType::Unspecified ? FileTypeFromExtension(found.Extension()) : type;
   if (!ReadProgramFile(found.Text(), type, out)) return log.ReportError("Error loading file " + found.Text());
   return true;

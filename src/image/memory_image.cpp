@@ -31,7 +31,8 @@ bool MemoryImage::Place(const ProgramFile& file) {
     data += 2;
     n -= 2;
   }
-  if (n == 0 || address == 0 || address + n >= 65536) return false;
+  // The last byte may be at $FFFF, where the assembler can put one.
+  if (n == 0 || address == 0 || address + n > 65536) return false;
   std::copy(data, data + n, bytes_.begin() + address);
   used_.Extend(AddressRange(address, address + n - 1));
   return true;

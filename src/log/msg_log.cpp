@@ -1,6 +1,7 @@
 #include "log/msg_log.h"
 
 #include <cstdio>
+#include <string>
 
 namespace vantrel {
 
@@ -21,6 +22,11 @@ const char* GnuKind(MessageLevel level) {
 MsgLog::MsgLog() : level_names_{"", "Info: ", "Warning: ", "Error: ", "Fatal: "} {}
 
 void MsgLog::Report(const MsgLogMsg& msg) {
+  if (msg.level == MessageLevel::Error && reported_errors_++ >= kReportedErrors) {
+    ++hidden_errors_;
+    error_ = true;
+    return;
+  }
   if (msg.force || msg.level >= keep_threshold_) messages_.push_back(msg);
   if (Shows(msg)) {
     std::string line = LineOf(msg);
@@ -33,6 +39,16 @@ void MsgLog::Report(const MsgLogMsg& msg) {
   else if (msg.level == MessageLevel::Fatal) fatal_ = true;
 }
 
+void MsgLog::ReportHiddenErrors() {
+  if (hidden_errors_ == 0) return;
+  // Kept out of the count: it reports errors, it is not one.
+  const size_t hidden = hidden_errors_;
+  const MsgLogMsg line{MessageLevel::Error, SourcePos{},
+                       std::to_string(hidden) + (hidden == 1 ? " more error" : " more errors") + " not reported", true, {}};
+  messages_.push_back(line);
+  if (Shows(line)) std::fputs((LineOf(line) + "\n").c_str(), stderr);
+}
+
 bool MsgLog::Shows(const MsgLogMsg& msg) const {
   if (!echo_) return false;
   if (quiet_ && msg.level < MessageLevel::Warning) return false;
@@ -40,7 +56,7 @@ bool MsgLog::Shows(const MsgLogMsg& msg) const {
 }
 
 void MsgLog::ReportAt(MessageLevel level, SourcePos pos, const std::string& text, bool force) {
-  Report(MsgLogMsg{level, pos, text, force});
+  Report(MsgLogMsg{level, pos, text, force, {}});
 }
 
 bool MsgLog::ReportPlain(const std::string& text) {
@@ -86,14 +102,25 @@ const std::string* MsgLog::PathOf(SourcePos pos) const {
   return it == file_names_.end() || it->second.empty() ? nullptr : &it->second;
 }
 
+std::string MsgLog::TextOf(const MsgLogMsg& msg) const {
+  std::string out;
+  for (const MsgSite& site : msg.via) {
+    const std::string* path = PathOf(site.pos);
+    out += out.empty() ? " (" : ", ";
+    out += site.what + " " + (path != nullptr ? *path : std::string("?")) + " (" + std::to_string(site.pos.line) + ")";
+  }
+  return out.empty() ? msg.text : msg.text + out + ")";
+}
+
 std::string MsgLog::LineOf(const MsgLogMsg& msg) const {
   const std::string* path = PathOf(msg.pos);
   const std::string number = std::to_string(msg.pos.line);
+  const std::string text = TextOf(msg);
   if (path != nullptr && format_ == MessageFormat::Gnu && msg.level >= MessageLevel::Warning)
-    return *path + ':' + number + GnuKind(msg.level) + msg.text;
+    return *path + ':' + number + GnuKind(msg.level) + text;
   std::string line = LevelName(msg.level);
   if (path != nullptr) line += "[" + *path + " (" + number + ")] ";
-  return line + msg.text;
+  return line + text;
 }
 
 }  // namespace vantrel

@@ -28,11 +28,20 @@ enum class MessageLevel : int32_t {
 // reads well on a console; "path:12: error: text" is what editors jump to.
 enum class MessageFormat { Standard, Gnu };
 
+// A place a message was reached through, such as the call of the macro
+// whose body the message is about: "in macro m called at" and the call's
+// position, printed after the text as "... t.asm (10)".
+struct MsgSite {
+  std::string what;
+  SourcePos pos;
+};
+
 struct MsgLogMsg {
   MessageLevel level = MessageLevel::Plain;
   SourcePos pos;
   std::string text;
   bool force = false;
+  std::vector<MsgSite> via;  // innermost first
 };
 
 class MsgLog {
@@ -76,11 +85,20 @@ class MsgLog {
     return level >= keep_threshold_ || (echo_ && level >= console_threshold_);
   }
 
+  // Past this many errors a run goes on counting but stops reporting them:
+  // a broken input of a million lines should not print a million lines.
+  static constexpr size_t kReportedErrors = 100;
+  size_t HiddenErrors() const { return hidden_errors_; }
+  // One error line telling how many were not reported; nothing when none.
+  void ReportHiddenErrors();
+
   const std::vector<MsgLogMsg>& Messages() const { return messages_; }
   size_t CountAt(MessageLevel level) const;
-  // The console form of a message: the level's prefix, the position, then
-  // the text.
+  // The console form of a message: the level's prefix, the position, the
+  // text, then the places it was reached through.
   std::string LineOf(const MsgLogMsg& msg) const;
+  // The text and the places it was reached through, without level or position.
+  std::string TextOf(const MsgLogMsg& msg) const;
 
  private:
   bool Shows(const MsgLogMsg& msg) const;
@@ -91,6 +109,8 @@ class MsgLog {
   bool quiet_ = false;
   bool error_ = false;
   bool fatal_ = false;
+  size_t reported_errors_ = 0;
+  size_t hidden_errors_ = 0;
   MessageLevel keep_threshold_ = MessageLevel::Plain;
   MessageLevel console_threshold_ = MessageLevel::Plain;
   MessageFormat format_ = MessageFormat::Standard;

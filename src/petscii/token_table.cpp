@@ -49,6 +49,7 @@ std::string TokenTable::Key(std::string_view name) const {
 }
 
 void TokenTable::Widen(int32_t code) {
+  if (code > 0xFF) prefixes_.set(static_cast<uint8_t>(code >> 8));
   lowest_ = std::min(lowest_, code);
   highest_ = std::max(highest_, code);
 }
@@ -56,6 +57,8 @@ void TokenTable::Widen(int32_t code) {
 void TokenTable::RecomputeBounds() {
   lowest_ = std::numeric_limits<int32_t>::max();
   highest_ = std::numeric_limits<int32_t>::min();
+  prefixes_.reset();
+  for (const auto& [code, name] : listing_) Widen(code);
   for (const auto& [code, name] : by_code_) Widen(code);
   for (const auto& [name, code] : by_name_) Widen(code);
 }
@@ -85,6 +88,13 @@ bool TokenTable::RemoveCode(int32_t code) {
   return existed;
 }
 
+bool TokenTable::AddListing(int32_t code, std::string_view name) {
+  if (name.empty() || by_code_.count(code) != 0) return false;
+  listing_[code] = Key(name);
+  Widen(code);
+  return true;
+}
+
 bool TokenTable::HasName(std::string_view name) const { return by_name_.count(Key(name)) != 0; }
 
 std::optional<int32_t> TokenTable::FindCode(std::string_view name) const {
@@ -95,18 +105,18 @@ std::optional<int32_t> TokenTable::FindCode(std::string_view name) const {
 
 std::optional<std::string> TokenTable::FindName(int32_t code) const {
   auto it = by_code_.find(code);
-  if (it == by_code_.end()) return std::nullopt;
-  return it->second;
+  if (it != by_code_.end()) return it->second;
+  if (auto listed = listing_.find(code); listed != listing_.end()) return listed->second;
+  return std::nullopt;
 }
 
 std::string TokenTable::OutputName(int32_t code) const {
   if (auto name = FindName(code)) return *name;
   // 255 is the pi character, which has no keyword of its own.
   if (code == 0xFF) return "{pi}";
-  std::string text = "{$";
-  text += Hex(static_cast<uint8_t>(code), 2);
-  text += '}';
-  return text;
+  // A two-byte code: its prefix byte, then the second byte.
+  std::string text = code > 0xFF ? "{$" + Hex(static_cast<uint8_t>(code >> 8), 2) + "}" : std::string();
+  return text + "{$" + Hex(static_cast<uint8_t>(code), 2) + "}";
 }
 
 const std::vector<std::pair<int32_t, std::string>>& TokenTable::NamesStartingWith(char c) const {
@@ -120,9 +130,13 @@ const std::vector<std::pair<int32_t, std::string>>& TokenTable::NamesStartingWit
 
 TokenMatch TokenTable::MatchKeyword(std::string_view line, size_t pos) const {
   if (pos >= line.size()) return {};
-  for (const auto& [code, name] : NamesStartingWith(UpperChar(line[pos])))
-    if (NameAtUpper(line, pos, name)) return {code, name.size()};
-  return {};
+  TokenMatch best;
+  for (const auto& [code, name] : NamesStartingWith(UpperChar(line[pos]))) {
+    if (!NameAtUpper(line, pos, name) || name.size() <= best.length) continue;
+    best = {code, name.size()};
+    if (!longest_match_) break;
+  }
+  return best;
 }
 
 TokenMatch TokenTable::MatchShortcut(std::string_view line, size_t pos) const {
@@ -143,7 +157,9 @@ bool TokenTable::ApplyAssignment(std::string_view item, MsgLog& log, SourcePos a
   size_t eq = item.find('=');
   if (eq == std::string_view::npos) return log.ReportError(at, "Badly formatted assigment: " + std::string(item));
   int64_t value = 0;
-  if (!ReadNumber(Trim(item.substr(0, eq)), value) || value < 0 || value > 0xFF)
+  // Above $FF: one of the dialect's prefix bytes and the byte after it.
+  auto prefixed = [this](int64_t v) { return v <= 0xFFFF && IsPrefix(static_cast<uint8_t>(v >> 8)); };
+  if (!ReadNumber(Trim(item.substr(0, eq)), value) || value < 0 || (value > 0xFF && !prefixed(value)))
     return log.ReportError(at, "Invalid value in: " + std::string(item));
   std::string name(StripName(Trim(item.substr(eq + 1))));
   if (name.find('"') != std::string::npos) return log.ReportError(at, "Mismatched quotes in: " + std::string(item));

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <limits>
 #include <map>
@@ -41,12 +42,21 @@ class TokenTable {
   bool AddAlias(int32_t code, std::string_view name);
   // Drops the primary name of a code; its names still resolve to it.
   bool RemoveCode(int32_t code);
+  // A name the code is written as, but which does not read as the code: a
+  // dialect's code that lists as a word typed as something else.
+  bool AddListing(int32_t code, std::string_view name);
+  // The longest name at a position wins, not the lowest code: dialects
+  // whose keywords start with others (DOPEN and DO, FORMAT and FOR).
+  void SetLongestMatch(bool on) { longest_match_ = on; }
+  // Whether a code above $FF (two bytes: this one, then any) starts with `byte`.
+  bool IsPrefix(uint8_t byte) const { return prefixes_[byte]; }
 
   bool HasName(std::string_view name) const;
   std::optional<int32_t> FindCode(std::string_view name) const;
   std::optional<std::string> FindName(int32_t code) const;
   // The output form of a token byte: its name, or {pi} for 255 and {$xx}
-  // for any other code without one; the tokenizer reads both back.
+  // for any other code without one ({$xx}{$yy} for two bytes); the
+  // tokenizer reads both back.
   std::string OutputName(int32_t code) const;
 
   int32_t Lowest() const { return lowest_; }
@@ -74,6 +84,9 @@ class TokenTable {
   const std::vector<std::pair<int32_t, std::string>>& NamesStartingWith(char c) const;
 
   bool case_insensitive_ = false;
+  bool longest_match_ = false;
+  std::bitset<256> prefixes_;
+  std::map<int32_t, std::string> listing_;
   std::map<std::string, int32_t> by_name_;
   std::map<int32_t, std::string> by_code_;
   int32_t lowest_ = std::numeric_limits<int32_t>::max();

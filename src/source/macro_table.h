@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -19,5 +20,9 @@ struct MacroDefinition {
 };
 
 using MacroTable = std::map<std::string, MacroDefinition>;
+
+// Reads "name" or "name(p1, p2)" from {macro:...} into `out` (the name in
+// lower case: calls match it in any case); false when it is not that form.
+bool ReadMacroHeading(std::string_view text, MacroDefinition& out);
 
 }  // namespace vantrel

@@ -281,10 +281,12 @@ void SourceLoader::UpdateBuildRevision(OutputSet& out) {
 }
 
 void SourceLoader::Summary(const std::string& program_name) {
-  const std::string tally = std::to_string(log_.CountAt(MessageLevel::Error)) + " Errors; " +
-                            std::to_string(log_.CountAt(MessageLevel::Warning)) + " Warnings";
+  const size_t errors = log_.CountAt(MessageLevel::Error) + log_.HiddenErrors();
+  log_.ReportHiddenErrors();
+  const std::string tally =
+      std::to_string(errors) + " Errors; " + std::to_string(log_.CountAt(MessageLevel::Warning)) + " Warnings";
   const std::string rule = Repeat('=', tally.size());
-  const bool failed = log_.CountAt(MessageLevel::Error) > 0;
+  const bool failed = errors > 0;
   log_.SetConsoleThreshold(MessageLevel::Plain);
   log_.ReportInfo(rule);
   log_.ReportInfo(tally);

@@ -82,7 +82,7 @@ class SourceLoader {
 
   void EnterAsm(SourcePos at);
   void LeaveAsm(SourcePos at);
-  void StartMacro(SourcePos at);
+  void StartMacro(const std::string& argument, SourcePos at);
   void EndMacro(SourcePos at);
   SourceType CurrentFileKind();
 

@@ -50,11 +50,15 @@ void SourceLoader::LeaveAsm(SourcePos at) {
   log_.ReportInfo(at, "Exiting assembler");
 }
 
-void SourceLoader::StartMacro(SourcePos at) {
+void SourceLoader::StartMacro(const std::string& argument, SourcePos at) {
   if (mode_ == SourceType::Asm) {
     mode_ = SourceType::Macro;
     log_.ReportInfo(at, "Starting macro definition");
     macro_.Reset();
+    if (!ReadMacroHeading(argument, macro_)) {
+      log_.ReportError(at, "Invalid macro heading: " + argument);
+      macro_.Reset();
+    }
     return;
   }
   if (mode_ == SourceType::Macro) log_.ReportError(at, "Already defining a macro");
@@ -68,16 +72,18 @@ void SourceLoader::EndMacro(SourcePos at) {
   }
   mode_ = SourceType::Asm;
   // The first definition under a name is kept.
-  macros_.try_emplace(macro_.name, macro_);
-  log_.ReportPlain("macro " + macro_.name);
-  for (const std::string& parameter : macro_.parameters) log_.ReportPlain(parameter);
+  const bool added = macros_.try_emplace(macro_.name, macro_).second;
+  if (!added && !macro_.name.empty()) log_.ReportError(at, "Macro already defined: " + macro_.name);
+  // The definition is shown with -verbose, not mixed into the run's output.
+  log_.ReportInfo(at, "macro " + macro_.name);
+  for (const std::string& parameter : macro_.parameters) log_.ReportInfo(at, parameter);
   for (const SourceLine& line : macro_.body) {
     std::string text = std::to_string(line.pos.file);
     text += ' ';
     text += std::to_string(line.pos.line);
     text += " | ";
     text += line;
-    log_.ReportPlain(text);
+    log_.ReportInfo(at, text);
   }
   macro_.Reset();
   log_.ReportInfo(at, "Macro defined");

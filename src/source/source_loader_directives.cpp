@@ -72,7 +72,7 @@ bool SourceLoader::RunDirective(TokensPreProc token, const std::string& argument
     case TokensPreProc::EndIf: CloseIf(at); break;
     case TokensPreProc::Asm: EnterAsm(at); break;
     case TokensPreProc::EndAsm: LeaveAsm(at); break;
-    case TokensPreProc::Macro: StartMacro(at); break;
+    case TokensPreProc::Macro: StartMacro(argument, at); break;
     case TokensPreProc::EndMacro: EndMacro(at); break;
     case TokensPreProc::Hex: replacement = RadixValue(argument, 16, at); break;
     case TokensPreProc::Bin: replacement = RadixValue(argument, 2, at); break;

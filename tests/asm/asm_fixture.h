@@ -32,7 +32,7 @@ struct AsmFixture {
     for (const MsgLogMsg& m : q.log.Messages()) {
       if (m.level != MessageLevel::Error && m.level != MessageLevel::Warning) continue;
       const std::string line = m.pos.file != 0 ? std::to_string(m.pos.line) + ": " : "";
-      out.push_back(q.log.LevelName(m.level) + line + m.text);
+      out.push_back(q.log.LevelName(m.level) + line + q.log.TextOf(m));
     }
     return out;
   }

@@ -76,7 +76,7 @@ TEST(D64Hostile, CorruptDirectoryOrSizeStopsLoadAndSave) {
       {"directory leaves track 18", [](auto& d) { Link(d, 18, 1, 17, 5); }},
       {"directory runs into the BAM", [](auto& d) { Link(d, 18, 1, 18, 0); }},
       {"directory link past the track", [](auto& d) { Link(d, 18, 1, 18, 19); }},
-      {"with error bytes", [](auto& d) { d.resize(175531, 1); }},
+      {"error bytes cut short", [](auto& d) { d.resize(175530, 1); }},
       {"truncated", [](auto& d) { d.pop_back(); }},
       {"empty", [](auto& d) { d.clear(); }},
   };
@@ -88,9 +88,9 @@ TEST(D64Hostile, CorruptDirectoryOrSizeStopsLoadAndSave) {
     poke(disk);
     test::WriteBytes(path, disk);
     const bool sized = disk.size() == 174848;
-    const std::string broken = "The directory chain loops or leaves track 18\n";
+    const std::string broken = "The directory chain loops or leaves the directory track\n";
     const std::string load = sized ? "Info: Loading d64 image " + path + "\nError: Error loading d64 image: " + broken
-                                   : "Error: Error loading d64 image " + path + ": it is not 174848 bytes long\n";
+                                   : "Error: Error loading d64 image " + path + ": its size fits no .d64 image (174848, 175531, 196608, 197376, 205312, 206114 bytes)\n";
     MsgLog load_log;
     ProgramFile out;
     EXPECT_FALSE(LoadFromImage(load_log, path + "::F", out));

@@ -34,7 +34,7 @@ TEST(D64Image, FormatWritesAnEmptyDisk) {
   EXPECT_EQ(Bytes(d, kBam + 0x90, header.size()), header);
   EXPECT_EQ(d[kBam + 0xAB], 0);
   EXPECT_EQ(Bytes(d, kDir, 3), (std::vector<uint8_t>{0x00, 0xFF, 0x00}));
-  EXPECT_EQ(Bytes(d, D64Offset(18, 2), 3), (std::vector<uint8_t>{0x4B, 0x01, 0x01}));
+  EXPECT_EQ(Bytes(d, D64Offset(18, 2), 3), (std::vector<uint8_t>{0, 0, 0}));  // as cc1541 leaves it
   std::vector<SectorPosition> positions;
   ASSERT_TRUE(image.DirectoryPositions(positions));
   EXPECT_EQ(positions.size(), 8u);

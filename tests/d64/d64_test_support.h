@@ -71,6 +71,36 @@ inline bool SaveNow(MsgLog& log, std::string_view text, const ProgramFile& file,
   return SaveToImage(log, out, text, file, "64") && out.Commit(log);
 }
 
+// A T64 archive as the C64S emulator lays it out: a 64-byte header
+// (signature, version, slots, files used, tape name), a 32-byte slot per
+// file (used, type $82, start, end, data offset, name padded with blanks),
+// then the data. `end` 0 gives the end the data show; `used` -1 the count.
+struct TapeProgram {
+  std::string name;
+  std::vector<uint8_t> prg;  // load address first
+  uint16_t end = 0;
+};
+inline std::vector<uint8_t> TapeArchive(const std::vector<TapeProgram>& files, int used = -1) {
+  std::vector<uint8_t> t(64 + 32 * files.size(), 0);
+  const std::string head = std::string("C64 tape image file").append(13, '\0') + "\x01\x01";
+  std::copy(head.begin(), head.end(), t.begin());
+  t[0x22] = static_cast<uint8_t>(files.size());
+  t[0x24] = static_cast<uint8_t>(used < 0 ? files.size() : used);
+  std::fill_n(t.begin() + 0x28, 24, ' ');
+  std::copy_n("GAME TAPE", 9, t.begin() + 0x28);
+  for (size_t i = 0; i < files.size(); ++i) {
+    const TapeProgram& f = files[i];
+    const size_t end = f.end != 0 ? f.end : f.prg[0] + (f.prg[1] << 8) + f.prg.size() - 2, offset = t.size();
+    const uint8_t slot[12] = {1, 0x82, f.prg[0], f.prg[1], static_cast<uint8_t>(end), static_cast<uint8_t>(end >> 8), 0, 0,
+                              static_cast<uint8_t>(offset), static_cast<uint8_t>(offset >> 8), static_cast<uint8_t>(offset >> 16)};
+    std::copy_n(slot, 12, t.begin() + static_cast<long>(64 + 32 * i));
+    const std::string name = f.name + std::string(16 - f.name.size(), ' ');
+    std::copy(name.begin(), name.end(), t.begin() + static_cast<long>(64 + 32 * i + 16));
+    t.insert(t.end(), f.prg.begin() + 2, f.prg.end());
+  }
+  return t;
+}
+
 inline bool HaveTool(const std::string& name) {
   std::string command = "command -v ";
   command += name + " >/dev/null 2>&1";

@@ -98,6 +98,56 @@ TEST(AssemblerCli, BytesMatch64tass) {
   EXPECT_EQ(WithVantrel(dir, " orig $0900\n" + ToVantrel(kRealistic)), With64tass(dir, "$0900", kRealistic));
 }
 
+// The same macros, called the same way, written for each assembler.
+TEST(AssemblerCli, MacrosMatch64tass) {
+  if (!Have64tass()) GTEST_SKIP() << "64tass is not installed";
+  const char* tass = R"(setb .macro val, dest
+  lda #\val
+  sta \dest
+.endm
+wait .macro count
+  ldx #\count
+_l dex
+  bne _l
+.endm
+two .macro a, b
+  #setb \a, \b
+  #wait \a
+.endm
+start
+  #setb 1, $d020
+  #wait 5
+  #two <start, $0400
+  #setb >start+1, $fb
+  #wait 7
+  rts
+)";
+  const char* ours = R"( orig $c000
+{macro:setb(val, dest)}
+  lda #val
+  sta dest
+{endmacro}
+{macro:wait(count)}
+  ldx #count
+@l: dex
+  bne <@l
+{endmacro}
+{macro:two(a, b)}
+  setb a, b
+  wait a
+{endmacro}
+start:
+  setb 1, $d020
+  wait 5
+  two <start, $0400
+  setb >(start+1), $fb
+  wait 7
+  rts
+)";
+  ScratchDir dir;
+  EXPECT_EQ(WithVantrel(dir, ours), With64tass(dir, "$c000", tass));
+}
+
 std::string Example(const std::string& name) {
   return ReadFile(std::string(VANTREL_TEST_DATA) + "/../../examples/" + name);
 }
@@ -161,9 +211,14 @@ TEST(AssemblerCli, OutputsOnlyWithoutErrors) {
 
   // A listing up to $FFFF ends; debugstall marks the chosen pass.
   WriteFile(dir.File("top.asm"), " orig $fff0\n debugstall \"+\", \"link\"\n area 16, $ea\n");
-  r = RunVantrel(dir.Path(), {"top.asm", "-lst:con", "-range:$fff8-$ffff"});
+  r = RunVantrel(dir.Path(), {"top.asm", "-dis:con", "-range:$fff8-$ffff"});
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_TRUE(Has(r.output, "\tffff  ea      \t nop  \t;")) << r.output;
+  // A program ending at $FFFF loads back.
+  r = RunVantrel(dir.Path(), {"top.asm", "-prg"});
+  r = RunVantrel(dir.Path(), {"top.prg", "-notbasic", "-hex:con"});
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_NE(r.output.find("fff0: ea ea ea ea ea ea ea ea ea ea ea ea ea ea ea ea"), std::string::npos) << r.output;
   EXPECT_EQ(r.output.find("stall"), std::string::npos);
   WriteFile(dir.File("stall.asm"), " debugstall \"+\", \"assemble\"\n nop\n");
   EXPECT_TRUE(Has(RunVantrel(dir.Path(), {"stall.asm", "-prg"}).output, "stall"));
@@ -205,23 +260,76 @@ TEST(AssemblerCli, Listings) {
     SCOPED_TRACE(row.asmfmt);
     ScratchDir dir;
     WriteFile(dir.File("l.asm"), kListed + row.asmfmt);
-    auto r = RunVantrel(dir.Path(), {"l.asm", "-lst"});
+    auto r = RunVantrel(dir.Path(), {"l.asm", "-dis"});
     EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(ReadFile(dir.File("l.lst")), row.listing);
+    EXPECT_EQ(ReadFile(dir.File("l.dis")), row.listing);
   }
   ScratchDir dir;
   WriteFile(dir.File("l.asm"), std::string(kListed) + " asmfmt \"-nosuch\"\n");
-  auto r = RunVantrel(dir.Path(), {"l.asm", "-lst"});
+  auto r = RunVantrel(dir.Path(), {"l.asm", "-dis"});
   EXPECT_TRUE(Has(r.output, "Error: Invalid AsmFmt specified")) << r.output;
-  EXPECT_FALSE(test::FileExists(dir.File("l.lst")));
+  EXPECT_FALSE(test::FileExists(dir.File("l.dis")));
+}
+
+// The source listing of the bundled demo, checked by hand: addresses
+// from the byte counts, operands from the labels, branch offsets counted
+// back from the next instruction.
+TEST(AssemblerCli, SourceListing) {
+  ScratchDir dir;
+  WriteFile(dir.File("demo.asm"), Example("demo.asm"));
+  auto r = RunVantrel(dir.Path(), {"demo.asm", "-lst"});
+  ASSERT_EQ(r.status, 0) << r.output;
+  const std::string listing = ReadFile(dir.File("demo.lst"));
+  const char* expected = R"(      = $ffd2      chrout  = $ffd2
+      = $d020      border  = $d020
+      = $d021      paper   = $d021
+0801                       orig $0801
+                           ; 10 SYS 2061
+0801  0b 08 0a 00          byte $0b, $08, $0a, $00, $9e
+0805  9e
+0806  32 30 36 31          ascii "2061"
+080a  00 00 00             byte 0, 0, 0
+080d  ad 27 08     start:  lda colours
+0810  8d 20 d0             sta border
+0813  ad 28 08             lda colours+1
+0816  8d 21 d0             sta paper
+0819  a2 00                ldx #0
+081b  bd 29 08     next:   lda message,x
+081e  f0 06                beq done
+0820  20 d2 ff             jsr chrout
+0823  e8                   inx
+0824  d0 f5                bne next
+0826  60           done:   rts
+0827  06 00        colours: byte 6, 0              ; blue border, black paper
+0829  93 05        message: byte 147, 5            ; clear the screen, white text
+082b  48 45 4c 4c          ascii "HELLO FROM VANTREL"
+082f  4f 20 46 52
+0833  4f 4d 20 56
+0837  41 4e 54 52
+083b  45 4c
+083d  0d 00                byte 13, 0
+)";
+  EXPECT_EQ(listing.substr(listing.find("      = $ffd2")), expected);
+
+  // Included lines between marks, expansions under their call, long fills cut.
+  WriteFile(dir.File("lib.asm"), "{macro:poke(v, at)}\n lda #v\n sta at\n{endmacro}\nlib: rts\n");
+  WriteFile(dir.File("main.asm"), " orig $c000\n{include:lib.asm}\ngo: poke 1, $d020\n area 40, $ea\n");
+  r = RunVantrel(dir.Path(), {"main.asm", "-lst:con"});
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_NE(r.output.find("c000                orig $c000\n;>>> lib.asm\nc000  60           lib: rts\n;<<< lib.asm\n"
+                          "c001               go: poke 1, $d020\nc001  a9 01        + lda #1\nc003  8d 20 d0     + sta $d020\n"
+                          "c006  ea ea ea ea   area 40, $ea\n"),
+            std::string::npos)
+      << r.output;
+  EXPECT_NE(r.output.find("c022  ea ea ea ea\nc026  ...\n"), std::string::npos) << r.output;
 }
 
 // The listing's instructions, assembled again, give the same bytes.
 TEST(AssemblerCli, ListingAssemblesBack) {
   ScratchDir dir;
   const std::string first = WithVantrel(dir, " orig $c000\n" + AllInstructions() + " asmfmt \"-mon -'%t%i %o'\"\n",
-                                        {"-lst"});
-  const std::string listing = ReadFile(dir.File("t.lst"));
+                                        {"-dis"});
+  const std::string listing = ReadFile(dir.File("t.dis"));
   ASSERT_FALSE(listing.empty());
   EXPECT_EQ(WithVantrel(dir, " orig $c000\n" + listing), first);
 }
@@ -249,6 +357,11 @@ TEST(AssemblerCli, SymbolFiles) {
   r = RunVantrel(dir.Path(), {"main.txt", "-prg"});
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_NE(ReadFile(dir.File("main.prg")).find("\x9e 49152:\x97     3,0"), std::string::npos);
+  // Local labels too, kept as comments: they are found by search, not by name.
+  r = RunVantrel(dir.Path(), {"s.asm", "-prg", "-ovr", "-sym:lib.sym", "-sym3", "-symlvl:local"});
+  EXPECT_EQ(ReadFile(dir.File("lib.sym")), "{asm}\n; @l@0   = $c002\ncount  =   $03\nstart  = $c000\n{endasm}\n");
+  r = RunVantrel(dir.Path(), {"main.txt", "-prg", "-ovr"});
+  EXPECT_EQ(r.status, 0) << r.output;
 }
 
 // Every label, and equates that are addresses; locals under their label.
@@ -268,20 +381,28 @@ TEST(AssemblerCli, ViceLabels) {
 }
 
 // Applying the relocation table to the program assembled at $c000 gives
-// the program assembled three pages higher.
+// the program assembled $2f3 bytes higher, whatever lines come before the
+// origin and whatever constants the operands add to addresses.
 TEST(AssemblerCli, RelocationTable) {
-  const std::string body = ToVantrel(kRealistic) + "tail:   jmp tail\n        lda #<tail\n        ldx #>tail\n";
+  const std::string body = ToVantrel(kRealistic) +
+                           "tail:   jmp tail\n        lda #<tail\n        ldx #>tail\n"
+                           "        lda #<tail+1\n        ldx #>tail+1\n        ldy #<(table+3)\n"
+                           "        byte <table+2, >table-1, >(table+300)\n        word tail-2, tail-table\n"
+                           "        lda table+1,x\n        sta tail-start+$0400\n"
+                           "mid = tail+1\nlo = <table\n        lda mid\n        ldx #>mid\n        ldy #lo+1\n";
   ScratchDir dir;
-  const std::string low = WithVantrel(dir, " orig $c000\n" + body, {"-rft"});
-  const std::string high = WithVantrel(dir, " orig $c300\n" + body);
+  const std::string before = "border = $d020\n";
+  const std::string low = WithVantrel(dir, before + " orig $c000\n" + body, {"-rft"});
+  const std::string high = WithVantrel(dir, before + " orig $c2f3\n" + body);
   ASSERT_EQ(low.size(), high.size());
   std::string moved = low;
-  moved[1] = static_cast<char>(0xC3);
+  moved[0] = static_cast<char>(0xF3);
+  moved[1] = static_cast<char>(0xC2);
   std::istringstream table(ReadFile(dir.File("t.rft")));
   std::string value, location, kind;
   int entries = 0;
   while (table >> value >> location >> kind) {
-    const unsigned target = std::stoul(value.substr(1), nullptr, 16) + 0xC300;
+    const unsigned target = std::stoul(value.substr(1), nullptr, 16) + 0xC2F3;
     const size_t at = std::stoul(location.substr(1), nullptr, 16) + 2;
     ++entries;
     if (kind == "[w]") {
@@ -291,8 +412,13 @@ TEST(AssemblerCli, RelocationTable) {
       moved[at] = static_cast<char>(kind == "[l]" ? target & 0xFF : target >> 8);
     }
   }
-  EXPECT_GT(entries, 8);
+  EXPECT_GT(entries, 16);
   EXPECT_EQ(moved, high);
+
+  // A value no entry can move is named.
+  WriteFile(dir.File("w.asm"), " orig $c000\nt: lda t/2\n");
+  auto r = RunVantrel(dir.Path(), {"w.asm", "-rft"});
+  EXPECT_TRUE(Has(r.output, "Warning: [w.asm (2)] Operand cannot be relocated: t/2: t: lda t/2")) << r.output;
 }
 
 TEST(AssemblerCli, InlineBlocksBehindBasic) {

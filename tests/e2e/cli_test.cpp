@@ -256,13 +256,14 @@ TEST(Cli, AFailedRunWritesNothing) {
       {"existing listing", {{"demo.asm", " orig $c000\n rts\n"}, {"demo.lst", "old"}},
        {"demo.asm", "-prg", "-sym", "-lst"}, "Error: File already exists: demo.lst"},
       {"bad asmfmt", {{"demo.asm", " orig $c000\n asmfmt \"-bogus\"\n rts\n"}},
-       {"demo.asm", "-prg", "-lst", "-vice"}, "Error: Invalid AsmFmt specified"},
+       {"demo.asm", "-prg", "-dis", "-vice"}, "Error: Invalid AsmFmt specified"},
       {"missing folder", {{"dodge.txt", "10 PRINT\n"}},
        {"dodge.txt", "-prg", "-txt:none/x"}, "Error: Can't open file none/x.txt for writing: No such file or directory"},
       {"device that fails", {{"dodge.txt", "10 PRINT\n{buildrev:rev}\n"}, {"rev", "41"}},
        {"dodge.txt", "-prg", "-hex:/dev/full"}, "Error: Error saving .hex file /dev/full: No space left on device"},
       {"image exists", {{"dodge.txt", "10 PRINT\n"}, {"disk.d64", ""}},
-       {"dodge.txt", "-prg", "-d64:disk::DODGE"}, "Error: Error loading d64 image disk.d64: it is not 174848 bytes long"},
+       {"dodge.txt", "-prg", "-d64:disk::DODGE"}, "Error: Error loading d64 image disk.d64: its size fits no .d64 image (174848, 175531, 196608, "
+       "197376, 205312, 206114 bytes)"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

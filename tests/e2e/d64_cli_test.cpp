@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "d64/d64_test_support.h"
 #include "image/image_test_helpers.h"
 #include "test_support.h"
 
@@ -95,6 +96,55 @@ TEST(D64Cli, WholeDiskOperations) {
   EXPECT_EQ(test::ReadFile(dir.File("work/c.prg")), test::ReadFile(dir.File("b.prg")));
   EXPECT_EQ(test::ReadFile(dir.File("work/data.seq")), "HELLO");
   EXPECT_EQ(test::EntriesIn(dir.File("work")), 3u);
+}
+
+// The other containers take the same forms: image::"NAME" for D71, D81
+// and T64, a .p00 wherever a .prg goes, and -p00 as an output.
+TEST(D64Cli, OtherContainers) {
+  test::ScratchDir dir;
+  test::WriteFile(dir.File("game.txt"), "10 PRINT \"HI\"\n");
+  // 10 PRINT "HI" as the C64 stores it at $0801, in a T64 archive named "GAME".
+  const std::string body("\x0c\x08\x0a\x00\x99\x20\x22\x48\x49\x22\x00\x00\x00", 13);
+  std::vector<uint8_t> prg{0x01, 0x08};
+  prg.insert(prg.end(), body.begin(), body.end());
+  test::WriteBytes(dir.File("tape.t64"), test::TapeArchive({{"GAME", prg}}));
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string output;
+  } steps[] = {
+      {{"game.txt", "-d64:disk.d81::game", "-p00:game"}, 0, ""},
+      {{"game.txt", "-d64:disk.d71::game"}, 0, ""},
+      {{"disk.d81::game", "-txt:from81"}, 0, ""},
+      {{"disk.d71::game", "-txt:from71"}, 0, ""},
+      {{"game.p00", "-txt:from00"}, 0, ""},
+      {{"tape.t64::\"g*\"", "-txt:from64"}, 0, ""},
+      {{"tape.t64"}, 0, "0 \"game tape       \" t64\n1    \"game\"             prg\n"},
+      {{"disk.d81"}, 0, "0 \"disk            \" 64 3d\n1    \"game\"             prg\n3159 blocks free.\n"},
+      {{"disk.d81", "-rename:play=game", "-add:game.p00", "-dir"}, 0,  // as the file the .p00 holds
+       "0 \"disk            \" 64 3d\n1    \"play\"             prg\n1    \"game\"             prg\n"
+       "3158 blocks free.\n"},
+      {{"disk.d81", "-scratch:play", "-dir"}, 0,
+       "0 \"disk            \" 64 3d\n1    \"game\"             prg\n3159 blocks free.\n"},
+      {{"tape.t64", "-add:game.p00"}, 1,
+       "Error: T64 archive tape.t64 can't be changed: -new, -add, -scratch and -rename are for disk images\n"},
+      {{"game.txt", "-d64:tape.t64::game"}, 1,
+       "Error: T64 archive tape.t64 can't be changed: save to a .d64, .d71 or .d81 image\n"},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.args.front());
+    std::vector<std::string> args = step.args;
+    args.push_back("-quiet");
+    const test::RunResult r = test::RunVantrel(dir.Path(), args);
+    EXPECT_EQ(r.status, step.status);
+    EXPECT_EQ(r.output, step.output);
+  }
+  EXPECT_EQ(test::ReadFile(dir.File("disk.d81")).size(), 819200u);
+  EXPECT_EQ(test::ReadFile(dir.File("disk.d71")).size(), 349696u);
+  EXPECT_EQ(test::ReadFile(dir.File("game.p00")), std::string("C64File\0GAME", 12) + std::string(12, '\xa0') +
+                                                     std::string("\0\0\x01\x08", 4) + body);
+  for (const char* text : {"from81.txt", "from71.txt", "from00.txt", "from64.txt"})
+    EXPECT_EQ(test::ReadFile(dir.File(text)), "10 PRINT \"HI\"\n") << text;
 }
 
 // Runs saving into one image at once each wait for the one before, so

@@ -4,6 +4,7 @@
 
 #include <sys/resource.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 
@@ -113,6 +114,25 @@ std::vector<LimitRow> Rows() {
        {"parens.txt", "-prg"},
        {"Vantrel finished"},
        test::BasicProgramFile(0x0801, {{10, "\x99" + parens}})},
+      {"100,000 equates written backwards",
+       [](const ScratchDir& d) {
+         std::string source = " orig $c000\n lda e0\n";
+         for (size_t i = 0; i < 100000; ++i) source += Numbered("e", i, " = e") + std::to_string(i + 1) + "\n";
+         test::WriteFile(d.File("chain.asm"), source + "e100000 = $1234\n");
+       },
+       {"chain.asm", "-prg"},
+       {"Vantrel finished"},
+       std::string("\x00\xc0\xad\x34\x12", 5)},
+      {"250 errors",
+       [](const ScratchDir& d) {
+         std::string source;
+         for (size_t i = 0; i < 250; ++i) source += Numbered("", 70000 + i, " PRINT\n");
+         test::WriteFile(d.File("errors.txt"), source);
+       },
+       {"errors.txt", "-prg"},
+       {"Error: [errors.txt (100)] Invalid line number: 70099", "Error: 150 more errors not reported",
+        "250 Errors; 0 Warnings"},
+       ""},
       // Definitions are collected, never expanded, so a use of its own name
       // inside one cannot recurse.
       {"a macro that names itself",
@@ -134,7 +154,11 @@ TEST(Limits, EndWithAResultOrAClearError) {
     SCOPED_TRACE(row.what);
     ScratchDir dir;
     row.write(dir);
+    const auto start = std::chrono::steady_clock::now();
     auto r = test::RunVantrel(dir.Path(), row.args);
+    // Far above any linear run, far below any quadratic one.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    EXPECT_EQ(r.output.find("Error: [errors.txt (101)]"), std::string::npos);
     for (const std::string& line : row.lines)
       EXPECT_NE(r.output.find(line + "\n"), std::string::npos) << line << "\n" << r.output.substr(0, 2000);
     EXPECT_EQ(r.status, row.prg.empty() ? 1 : 0);

@@ -47,16 +47,17 @@ TEST(MemoryImage, Place) {
   ASSERT_TRUE(image.Place(MakePrg(0, {0x00, 0xc0, 0xea, 0x60}, true)));
   EXPECT_EQ(image.Read(0xc000), 0xea);
   EXPECT_EQ(image.Used(), AddressRange(0x0801, 0xc001));
-  // The last byte may land on $FFFE, never on $FFFF.
-  EXPECT_TRUE(image.Place(MakePrg(0xfff0, Bytes(15, 0xee))));
-  EXPECT_EQ(image.Used().end, 0xfffeu);
+  // The last byte may land on $FFFF, as an assembled program's can; one
+  // more would wrap to zero page.
+  EXPECT_TRUE(image.Place(MakePrg(0xfff0, Bytes(16, 0xee))));
+  EXPECT_EQ(image.Used().end, 0xffffu);
 }
 
 TEST(MemoryImage, PlaceRefusals) {
   ProgramFile seq = MakePrg(0x0801, {1});
   seq.type = FileType::Seq;
   const std::pair<const char*, ProgramFile> rows[] = {
-      {"ends at $FFFF", MakePrg(0xfff0, Bytes(16, 0xee))},
+      {"runs past $FFFF", MakePrg(0xfff0, Bytes(17, 0xee))},
       {"load address 0", MakePrg(0, {1, 2, 3})},
       {"not a PRG", seq},
       {"no data", MakePrg(0x0801, {})},

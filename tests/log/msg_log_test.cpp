@@ -17,14 +17,14 @@ TEST(MsgLog, KeepsFlagsAndPrefixes) {
   EXPECT_FALSE(log.ReportError("bad"));
   EXPECT_FALSE(log.ReportFatal("worse"));
   EXPECT_EQ(quiet.Lines(), (std::vector<std::string>{"Warning: careful", "forced", "Error: bad", "Fatal: worse"}));
-  EXPECT_EQ(log.LineOf({MessageLevel::Info, {}, "note"}), "note");
+  EXPECT_EQ(log.LineOf({MessageLevel::Info, {}, "note", false, {}}), "note");
   EXPECT_EQ(log.CountAt(MessageLevel::Error), 1u);
 
   MsgLog base;
   EXPECT_FALSE(base.ReportFatal("stop"));
   EXPECT_TRUE(base.FatalFlag());
   EXPECT_FALSE(base.ErrorFlag());
-  EXPECT_EQ(base.LineOf({MessageLevel::Info, {}, "note"}), "Info: note");
+  EXPECT_EQ(base.LineOf({MessageLevel::Info, {}, "note", false, {}}), "Info: note");
   base.SetLevelName(MessageLevel::Plain, "Plain: ");
   EXPECT_EQ(base.LevelName(MessageLevel::Plain), "");
 }
@@ -54,8 +54,15 @@ TEST(MsgLog, PrintsPositions) {
     MsgLog log;
     log.NameFile(1, odd);
     log.SetFormat(row.format);
-    EXPECT_EQ(log.LineOf({row.level, row.pos, "text"}), row.expected);
+    EXPECT_EQ(log.LineOf({row.level, row.pos, "text", false, {}}), row.expected);
   }
+  // The places a message was reached through follow its text, in both forms.
+  MsgLog log;
+  log.NameFile(1, "a.asm");
+  const MsgLogMsg via{MessageLevel::Error, {1, 3}, "text", false, {{"in m called at", {1, 9}}, {"in n called at", {2, 4}}}};
+  EXPECT_EQ(log.LineOf(via), "Error: [a.asm (3)] text (in m called at a.asm (9), in n called at ? (4))");
+  log.SetFormat(MessageFormat::Gnu);
+  EXPECT_EQ(log.LineOf(via), "a.asm:3: error: text (in m called at a.asm (9), in n called at ? (4))");
 }
 
 }  // namespace

@@ -253,11 +253,25 @@ TEST(SourceLoader, AssemblerRunBlocksAndMacros) {
   EXPECT_EQ(Texts(h.loader.AssemblerLines()), (Lines{" ", " ", " ", "rts"}));
   ASSERT_EQ(h.loader.Macros().count(""), 1u);
   EXPECT_EQ(Texts(h.loader.Macros().at("").body), (Lines{" ", "lda #1"}));
-  EXPECT_TRUE(h.HasMessage("1 3 | lda #1"));
+  // The definition is Info, shown with -verbose.
+  EXPECT_TRUE(h.HasMessage(h.At("prog.txt", 5) + "1 3 | lda #1"));
   EXPECT_TRUE(h.HasMessage(h.At("prog.txt", 1) + "Begin assembly code block"));
   EXPECT_TRUE(h.HasMessage(h.At("prog.txt", 6) + "End assembly code block"));
   EXPECT_EQ(h.Problems(), (Lines{"Error: " + h.At("prog.txt", 4) + "Badly placed directive",
                                  "Error: " + h.At("prog.txt", 4) + "Unhandled directive {clear}"}));
+}
+
+TEST(SourceLoader, MacroHeadings) {
+  Harness h;
+  h.Write("m.asm", "{macro:Fill(Where, n)}\nnop\n{endmacro}\n{macro:bare}\n{endmacro}\n{macro:bad(}\n{endmacro}\n"
+                   "{macro:two(a,a)}\n{endmacro}\n{macro:fill}\n{endmacro}\n");
+  h.Load("m.asm", SourceType::Asm);
+  ASSERT_EQ(h.loader.Macros().count("fill"), 1u);
+  EXPECT_EQ(h.loader.Macros().at("fill").parameters, (Lines{"where", "n"}));
+  EXPECT_EQ(h.loader.Macros().at("bare").parameters, Lines{});
+  EXPECT_EQ(h.Problems(), (Lines{"Error: " + h.At("m.asm", 6) + "Invalid macro heading: bad(",
+                                 "Error: " + h.At("m.asm", 8) + "Invalid macro heading: two(a,a)",
+                                 "Error: " + h.At("m.asm", 11) + "Macro already defined: fill"}));
 }
 
 TEST(SourceLoader, ClosingTally) {

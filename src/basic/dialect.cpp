@@ -1,0 +1,168 @@
+#include "basic/dialect.h"
+
+#include <algorithm>
+#include <tuple>
+
+#include "basic/basic_keywords.h"
+#include "basic/dialect_keywords.h"
+#include "text/text_ops.h"
+
+namespace vantrel {
+
+namespace {
+
+namespace kw = dialect_keywords;
+
+// Load addresses: the C64 $0801, the VIC-20 $1001 unexpanded, $0401 with 3K
+// and $1201 with 8K or more, the PET $0401, C16/Plus4 $1001, the C128 $1C01,
+// $4001 with a graphics screen (GRAPHIC moves BASIC up), the C65 and MEGA65
+// $2001, and a CBM-II program in bank 1 at $0003. The aliases include
+// petcat's version names (70, 4p, simon ...).
+constexpr Dialect kDialects[] = {
+    {"basic2", "2 2.0 v2 c64 vic20", "BASIC 2.0 (C64, VIC-20, PET)", 0x0801, {0x1001, 0x0401, 0x1201}, "",
+     kw::kBasic2},
+    {"basic1", "1p 1.0 v1 pet1", "BASIC 1.0 (PET)", 0x0401, {}, "", kw::kBasic1},
+    {"basic35", "3 3.5 v3.5 c16 plus4", "BASIC 3.5 (C16, Plus/4)", 0x1001, {}, "basic2", kw::kBasic35},
+    {"basic4", "40 4.0 v4 pet", "BASIC 4.0 (PET)", 0x0401, {}, "basic2", kw::kBasic4},
+    {"basic4cbm2", "4p cbm2 b128", "BASIC 4.0 (CBM-II)", 0x0003, {}, "basic4", kw::kBasic4cbm2},
+    {"basic7", "70 7 7.0 v7 c128", "BASIC 7.0 (C128)", 0x1C01, {0x4001}, "basic35", kw::kBasic7},
+    {"basic71", "71 7.1 v7.1", "BASIC 7.1 (C128 with the 7.1 extension)", 0x1C01, {0x4001}, "basic7",
+     kw::kBasic71},
+    {"basic10", "10 10.0 v10 c65", "BASIC 10.0 (C65)", 0x2001, {}, "basic7", kw::kBasic10},
+    {"basic65", "65 v65 mega65", "BASIC 65 (MEGA65)", 0x2001, {}, "basic10", kw::kBasic65},
+    {"simons", "simon", "Simons' BASIC (C64)", 0x0801, {}, "basic2", kw::kSimons},
+    {"fc3", "f", "Final Cartridge III BASIC (C64)", 0x0801, {}, "basic2", kw::kFc3},
+    {"basic4ext64", "4e", "BASIC 4.0 extension (C64)", 0x0801, {}, "basic2", kw::kBasic4ext64},
+    {"basic4ext20", "4v", "BASIC 4.0 extension (VIC-20)", 0x1201, {}, "basic2", kw::kBasic4ext20},
+    {"basic5ext20", "5", "BASIC 5.0 extension (VIC-20)", 0x1201, {}, "basic2", kw::kBasic5ext20},
+    {"superexpander", "superexp", "Super Expander (VIC-20)", 0x0401, {}, "basic2", kw::kSuperexpander},
+};
+
+constexpr uint8_t kTokenRemByte = 0x8F;
+constexpr uint8_t kTokenDataByte = 0x83;
+constexpr uint8_t kPiByte = 0xFF;
+
+bool HasName(const Dialect& d, std::string_view wanted) {
+  if (d.name == wanted) return true;
+  for (const HiText& alias : Split(d.aliases, " "))
+    if (alias == wanted) return true;
+  return false;
+}
+
+// Typed keywords only: a code that merely lists (Simons' BASIC shows BASIC
+// 3.5 words for its unused codes) says nothing about the program's dialect.
+bool Knows(const Dialect& d, int32_t code) {
+  const DialectKeyword* row = d.Find(code);
+  return row && row->use == KeywordUse::Both;
+}
+
+}  // namespace
+
+// Two-byte codes sort after every single byte, by their prefix.
+bool Dialect::IsPrefix(uint8_t byte) const {
+  auto it = std::lower_bound(keywords.begin(), keywords.end(), byte << 8,
+                             [](const DialectKeyword& k, int32_t c) { return k.code < c; });
+  return byte != 0 && it != keywords.end() && it->code >> 8 == byte;
+}
+
+const DialectKeyword* Dialect::Find(int32_t code) const {
+  auto it = std::lower_bound(keywords.begin(), keywords.end(), code,
+                             [](const DialectKeyword& k, int32_t c) { return k.code < c; });
+  return it != keywords.end() && it->code == code ? &*it : nullptr;
+}
+
+bool Dialect::FitsAddress(uint16_t address) const {
+  return address == load_address || std::find(other_addresses.begin(), other_addresses.end(), address) !=
+                                         other_addresses.end();
+}
+
+std::span<const Dialect> Dialects() { return kDialects; }
+
+const Dialect& DefaultDialect() { return kDialects[0]; }
+
+const Dialect* FindDialect(std::string_view name) {
+  const std::string wanted = LowerCopy(Trim(name));
+  for (const Dialect& d : kDialects)
+    if (HasName(d, wanted)) return &d;
+  return nullptr;
+}
+
+TokenTable MakeKeywordTable(const Dialect& dialect) {
+  if (&dialect == &DefaultDialect()) return MakeKeywordTable();
+  TokenTable table;
+  table.SetLongestMatch(true);
+  for (const DialectKeyword& k : dialect.keywords) {
+    if (k.use == KeywordUse::Both) table.Add(k.code, k.name);
+    else table.AddListing(k.code, k.name);
+  }
+  return table;
+}
+
+std::vector<ForeignKeyword> ForeignKeywordsAt(const Dialect& current, std::string_view text, size_t at_least) {
+  static const std::vector<TokenTable> tables = [] {
+    std::vector<TokenTable> all;
+    for (const Dialect& d : kDialects) all.push_back(MakeKeywordTable(d));
+    return all;
+  }();
+  std::vector<ForeignKeyword> found;
+  for (size_t i = 0; i < std::size(kDialects); ++i) {
+    const TokenMatch match = tables[i].MatchKeyword(text, 0);
+    if (&kDialects[i] != &current && match.length > at_least) found.push_back({&kDialects[i], match.length});
+  }
+  return found;
+}
+
+namespace {
+
+void CountLine(const Dialect& dialect, std::string_view bytes, TokenCount& count) {
+  bool quoted = false;
+  bool data = false;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const uint8_t b = static_cast<uint8_t>(bytes[i]);
+    if (b == '"') quoted = !quoted;
+    if (quoted || (data && b != ':')) continue;
+    data = b == kTokenDataByte;
+    if (b == kTokenRemByte) break;
+    if (dialect.IsPrefix(b)) {
+      // The prefix takes the next byte whatever it is.
+      const int32_t second = i + 1 < bytes.size() ? static_cast<uint8_t>(bytes[++i]) : 0;
+      ++(Knows(dialect, b << 8 | second) ? count.prefixed : count.unknown);
+    } else if (b >= 0x80 && b != kPiByte && !Knows(dialect, b)) {
+      ++count.unknown;
+    }
+  }
+}
+
+}  // namespace
+
+TokenCount CountTokens(const Dialect& dialect, const std::vector<std::string>& line_bytes) {
+  TokenCount count;
+  for (const std::string& bytes : line_bytes) CountLine(dialect, bytes, count);
+  return count;
+}
+
+const Dialect* LikelyDialect(const Dialect& current, uint16_t load_address,
+                             const std::vector<std::string>& line_bytes) {
+  // Fewest unknown codes first, then the most two-byte codes (Simons'
+  // BASIC's are letters to BASIC 2.0, so only they can tell), then a
+  // matching machine; the current dialect, then the table's order (the more
+  // common dialect first) break a tie.
+  auto rank = [&](const Dialect& d) {
+    const TokenCount count = CountTokens(d, line_bytes);
+    return std::tuple(count.unknown, -count.prefixed, d.FitsAddress(load_address) ? 0 : 1);
+  };
+  const Dialect* best = &current;
+  auto best_rank = rank(current);
+  for (const Dialect& d : kDialects) {
+    if (auto r = rank(d); r < best_rank) {
+      best = &d;
+      best_rank = r;
+    }
+  }
+  // A dialect that leaves codes unexplained is no better a guess than the
+  // current one (machine code read as BASIC holds every byte value), and
+  // nor is one whose machine loads elsewhere.
+  return best == &current || std::get<0>(best_rank) > 0 || !best->FitsAddress(load_address) ? nullptr : best;
+}
+
+}  // namespace vantrel
