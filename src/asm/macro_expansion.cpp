@@ -118,9 +118,7 @@ std::vector<MsgSite> MacroExpander::CallSites(const SourceLine* line) const {
   for (auto it = origins_.find(line); it != origins_.end(); it = origins_.find(it->second.call)) {
     MsgSite site{"in macro " + it->second.macro + " called at", it->second.call->pos};
     // A macro calling itself repeats one step: it is named once.
-    if (!out.empty() && out.back().what == site.what && out.back().pos.file == site.pos.file &&
-        out.back().pos.line == site.pos.line)
-      continue;
+    if (!out.empty() && out.back().what == site.what && out.back().pos == site.pos) continue;
     out.push_back(std::move(site));
   }
   return out;

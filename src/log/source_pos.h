@@ -9,6 +9,8 @@ namespace vantrel {
 struct SourcePos {
   int32_t file = 0;  // the loader's key of the file; 0 for no file
   int32_t line = 0;  // 1 for the first line
+
+  bool operator==(const SourcePos&) const = default;
 };
 
 }  // namespace vantrel
