@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "d64/c64_names.h"
 #include "d64/d64_file_spec.h"
 #include "d64/d64_files.h"
 #include "d64/pc64_file.h"
@@ -14,7 +15,7 @@ namespace vantrel {
 bool LoadProgramFile(MsgLog& log, const FileLocator& locator, const std::string& path, FileType type,
                      ProgramFile& out) {
   out.Clear();
-  if (path.empty()) return log.ReportError("No filename specified");
+  if (path.empty()) return log.ReportError(kNoFilenameText);
   if (IsImageSpec(path)) {
     D64FileSpec spec;
     if (!ParseImageSpec(log, path, spec)) return false;
