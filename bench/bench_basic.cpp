@@ -9,8 +9,8 @@
 #include <string>
 
 #include "basic/bas_program.h"
-#include "basic/petscii_codes.h"
 #include "image/memory_image.h"
+#include "petscii/petscii_codes.h"
 #include "source/source_loader.h"
 
 namespace {
@@ -51,18 +51,17 @@ int main(int argc, char** argv) {
     MemoryImage memory;
     SourceLoader loader(log, locator);
     auto start = Clock::now();
-    AsmPrg assembler(locator, loader, Opcodes(), memory, codes);
-    BasProgram program(locator, loader, memory, codes, assembler);
-    ok = loader.LoadSource(source, SourceType::Basic) && program.Tokenize() && program.PlaceIntoMemory();
+    BasProgram program(locator, loader, memory, codes);
+    ok = loader.LoadSource(source, SourceType::Basic) && program.Tokenize() && program.WriteIntoMemory() &&
+         program.ExtractProgram();
     tokenize += Seconds(start);
     ProgramFile file = program.Program();
     size = file.Size();
 
     start = Clock::now();
     MemoryImage memory2;
-    AsmPrg assembler2(locator, loader, Opcodes(), memory2, codes);
-    BasProgram back(locator, loader, memory2, codes, assembler2);
-    ok = ok && back.Detokenize(file) && back.PlaceIntoMemory();
+    BasProgram back(locator, loader, memory2, codes);
+    ok = ok && back.Detokenize(file) && back.WriteIntoMemory() && back.ExtractProgram();
     detokenize += Seconds(start);
   }
   std::printf("%d lines, %zu bytes, %d rounds, ok %d\n", lines, size, rounds, ok ? 1 : 0);

@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "app/msg_log.h"
 #include "d64/d64_files.h"
 #include "d64/disk_format.h"
 #include "d64/disk_job.h"
+#include "d64/program_load.h"
 #include "fuzz_support.h"
 #include "image/output_set.h"
 #include "image/program_file.h"
-#include "image/program_io.h"
+#include "log/msg_log.h"
 
 namespace {
 

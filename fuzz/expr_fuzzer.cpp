@@ -6,9 +6,9 @@
 
 #include "asm/asm_prg.h"
 #include "asm/expr.h"
-#include "basic/petscii_codes.h"
 #include "fuzz_support.h"
 #include "image/memory_image.h"
+#include "petscii/petscii_codes.h"
 #include "source/source_loader.h"
 
 namespace {

@@ -61,7 +61,6 @@ CmdLineParams::CmdLineParams(const std::vector<std::string>& args) {
   null_.used = true;
   null_.null = true;
   if (args.empty()) return;
-  program_path_ = HiPath(args[0]);
   for (size_t i = 1; i < args.size(); ++i) {
     // An empty argument carries nothing; skipping it keeps the scans going.
     if (args[i].empty()) continue;

@@ -35,7 +35,6 @@ class CmdLineParams {
   CmdLineParams(int argc, const char* const* argv);
   explicit CmdLineParams(const std::vector<std::string>& args);  // args[0] is the program
 
-  const HiPath& ProgramPath() const { return program_path_; }
   bool Empty() const { return records_.empty(); }
 
   // Lookups compare names without regard to case. A failed lookup returns
@@ -59,7 +58,6 @@ class CmdLineParams {
   CmdLineParam* FirstNamed(std::string_view name, bool unused_only);
 
   std::vector<CmdLineParam> records_;
-  HiPath program_path_;
   CmdLineParam null_;
 };
 

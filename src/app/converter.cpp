@@ -10,6 +10,7 @@
 #include "d64/d64_files.h"
 #include "d64/disk_format.h"
 #include "d64/pc64_file.h"
+#include "d64/program_load.h"
 #include "image/binary_writers.h"
 #include "image/program_io.h"
 #include "text/input_file.h"
@@ -24,7 +25,7 @@ Converter::Converter()
       memory_(std::make_unique<MemoryImage>()) {
   loader_ = std::make_unique<SourceLoader>(*log_, locator_);
   assembler_ = std::make_unique<AsmPrg>(locator_, *loader_, *opcodes_, *memory_, *codes_);
-  basic_ = std::make_unique<BasProgram>(locator_, *loader_, *memory_, *codes_, *assembler_);
+  basic_ = std::make_unique<BasProgram>(locator_, *loader_, *memory_, *codes_);
   locator_.AddCurrentDirectory();
 }
 
@@ -52,6 +53,10 @@ bool Converter::Run(CmdLineParams& params) {
   loader_->Summary(program_name_);
   return !Failed();
 }
+
+void Converter::ReportStart(const char* what) { log_->ReportPlain(what + input_path_.Text()); }
+
+void Converter::WarnNoOutput() { log_->ReportWarning("No output specified"); }
 
 bool Converter::ResolveInput(const std::string& input, std::string ext_override) {
   mode_ = RunMode::None;
@@ -109,13 +114,13 @@ bool Converter::CheckOutputsAgainstInput(bool include_text_outputs) {
 }
 
 void Converter::RunBasic() {
-  log_->ReportPlain("Starting Vantrel on " + input_path_.Text());
+  ReportStart("Starting Vantrel on ");
   loader_->DefineVariable("__Vantrel");
   CheckOutputsAgainstInput(true);
   const ConverterOptions& o = options_;
-  if (o.prg.Empty() && o.p00.Empty() && o.bin.Empty() && o.lst.Empty() && o.dis.Empty() && o.hex.Empty() && o.txt.Empty() &&
-      o.lbl.Empty() && o.d64.empty() && o.vice.Empty() && o.asm_source.Empty())
-    log_->ReportWarning("No output specified");
+  if (o.prg.Empty() && o.p00.Empty() && o.bin.Empty() && o.lst.Empty() && o.dis.Empty() && o.hex.Empty() &&
+      o.txt.Empty() && o.lbl.Empty() && o.d64.empty() && o.vice.Empty() && o.asm_source.Empty())
+    WarnNoOutput();
   if (!o.rft.Empty()) log_->ReportError("-rft is only valid for pure assembler");
   if (Failed()) return;
 
@@ -126,7 +131,7 @@ void Converter::RunBasic() {
   if (mode_ == RunMode::BasicText) LoadBasicText();
   else LoadBasicBinary();
   if (Failed() || data_file_) return;
-  basic_->PlaceIntoMemory();
+  PlaceBasicIntoMemory();
   if (Failed()) return;
 
   WriteBasicOutputs();
@@ -156,31 +161,24 @@ void Converter::LoadBasicBinary() {
   basic_->Detokenize(std::move(file));
 }
 
+// BASIC 4.0 and 7.0 keywords come the same way, as a -pref file of
+// {tokenizer:...} lines; no option loads one by itself.
 bool Converter::LoadPrefaces() {
   const ConverterOptions& o = options_;
-  if (o.basic4 && o.basic7) return loader_->Error("-b4 and -b7 can't both be enabled");
-  HiPath extension_file = program_path_;
-  if (o.basic4) {
-    extension_file.SetFileName(HiPath("BASIC4_0.txt"));
-    if (!LoadPreface(extension_file)) return false;
-  }
-  if (o.basic7) {
-    extension_file.SetFileName(HiPath("BASIC7_0.txt"));
-    if (!LoadPreface(extension_file)) return false;
-  }
   // A text run refuses -pref (LoadBasicText says so); nothing is loaded for it.
   if (!o.pref.Empty() && mode_ != RunMode::BasicText) return LoadPreface(o.pref);
   return true;
 }
 
 bool Converter::LoadPreface(const HiPath& path) {
-  if (!RegularFileExists(path.Text())) return loader_->Error("Preface file not found: " + path.Text());
+  if (!RegularFileExists(path.Text())) return log_->ReportError("Preface file not found: " + path.Text());
   if (!loader_->LoadSource(path.Text(), SourceType::Basic))
-    return loader_->Error("Error loading preface file: " + path.Text());
-  if (!basic_->Tokenize()) return loader_->Error("Error processing preface file: " + path.Text());
+    return log_->ReportError("Error loading preface file: " + path.Text());
+  auto failed = [&] { return log_->ReportError("Error processing preface file: " + path.Text()); };
+  if (!basic_->Tokenize()) return failed();
   if (basic_->HasStatements()) {
-    loader_->Error("Preface file can't contain any actual code");
-    return loader_->Error("Error processing preface file: " + path.Text());
+    log_->ReportError("Preface file can't contain any actual code");
+    return failed();
   }
   basic_->ResetStartAddress();
   return true;
@@ -192,9 +190,9 @@ void Converter::WriteBasicOutputs() {
   if (!o.prg.Empty()) SavePrg(*log_, outputs_, o.prg.Text(), basic_->Program());
   if (!o.p00.Empty()) SaveP00(*log_, outputs_, o.p00.Text(), basic_->Program(), P00NameFor(o.p00.Text()));
   if (!o.bin.Empty()) SaveBin(*log_, outputs_, o.bin.Text(), basic_->Program());
-  if (!o.txt.Empty()) basic_->WriteTxt(outputs_, o.txt.Text());
-  if (!o.lbl.Empty()) basic_->WriteLbl(outputs_, o.lbl.Text());
-  if (!o.hex.Empty()) SaveHex(*loader_, outputs_, o.hex.Text(), o.output_range, *memory_);
+  if (!o.txt.Empty()) basic_->WriteTxt(outputs_, o.txt.Text(), KeptCodeText());
+  if (!o.lbl.Empty()) basic_->WriteLbl(outputs_, o.lbl.Text(), KeptCodeText());
+  if (!o.hex.Empty()) SaveHex(*log_, outputs_, o.hex.Text(), o.output_range, *memory_);
   if (!o.lst.Empty()) WriteListing(o.lst);
   if (!o.dis.Empty()) WriteListing(o.dis);
   if (!o.sym.Empty()) assembler_->SaveSymbols(outputs_, o.sym.Text(), o.symbol_level, o.sym3);
@@ -237,14 +235,14 @@ void Converter::PrintLabelAssignments() {
 }
 
 void Converter::RunAssembler() {
-  log_->ReportPlain("Starting assembler on " + input_path_.Text());
+  ReportStart("Starting assembler on ");
   loader_->DefineVariable("__Kesp");
   CheckAssemblerOptions();
   CheckOutputsAgainstInput(false);
   const ConverterOptions& o = options_;
-  if (o.prg.Empty() && o.p00.Empty() && o.bin.Empty() && o.lst.Empty() && o.dis.Empty() && o.hex.Empty() && o.d64.empty() &&
-      o.vice.Empty())
-    log_->ReportWarning("No output specified");
+  if (o.prg.Empty() && o.p00.Empty() && o.bin.Empty() && o.lst.Empty() && o.dis.Empty() && o.hex.Empty() &&
+      o.d64.empty() && o.vice.Empty())
+    WarnNoOutput();
   if (o.key_case != CharacterCase::Auto) log_->ReportError("-keycase is not valid for assembler");
   if (o.variable_case != CharacterCase::Auto) log_->ReportError("-varcase is not valid for assembler");
   if (Failed()) return;
@@ -271,8 +269,6 @@ void Converter::CheckAssemblerOptions() {
       {!o.lbl.Empty(), "-lbl is not valid for assembler"},
       {o.labels, "-labels is not valid for assembler"},
       {o.supervariables, "-extractvariables is not valid for assembler"},
-      {o.basic4, "-b4 is not valid for assembler"},
-      {o.basic7, "-b7 is not valid for assembler"},
       {o.autospace, "-autospace is not valid for assembler"},
       {o.crunch, "-crunch is not valid for assembler"},
       {!o.translate_codes, "-crsr is not valid for assembler"},
@@ -289,9 +285,9 @@ void Converter::CheckAssemblerOptions() {
 void Converter::WriteAssemblerOutputs() {
   const ConverterOptions& o = options_;
   if (!o.d64.empty() || !o.p00.Empty()) SaveAssembledToContainers();
-  if (!o.prg.Empty()) SavePrg(*loader_, outputs_, o.prg.Text(), *memory_);
-  if (!o.bin.Empty()) SaveBin(*loader_, outputs_, o.bin.Text(), *memory_);
-  if (!o.hex.Empty()) SaveHex(*loader_, outputs_, o.hex.Text(), o.output_range, *memory_);
+  if (!o.prg.Empty()) SavePrg(*log_, outputs_, o.prg.Text(), *memory_);
+  if (!o.bin.Empty()) SaveBin(*log_, outputs_, o.bin.Text(), *memory_);
+  if (!o.hex.Empty()) SaveHex(*log_, outputs_, o.hex.Text(), o.output_range, *memory_);
   // The source as assembled; the disassembly of memory is -dis.
   if (!o.lst.Empty()) assembler_->SaveSourceListing(outputs_, o.lst.Text());
   if (!o.dis.Empty()) WriteListing(o.dis);
@@ -303,15 +299,8 @@ void Converter::WriteAssemblerOutputs() {
 // The assembled program is the used range of memory, checked as the .prg
 // writer checks it.
 void Converter::SaveAssembledToContainers() {
-  if (memory_->Used().IsEmpty()) {
-    loader_->Error("No program to save");
-    return;
-  }
   ProgramFile file;
-  if (!memory_->Extract(memory_->Used(), file)) {
-    loader_->Error("Program is too large to fit in memory");
-    return;
-  }
+  if (!ExtractUsed(*log_, *memory_, file)) return;
   const ConverterOptions& o = options_;
   if (!o.d64.empty()) SaveToImage(*log_, outputs_, o.d64, file, "64");
   if (!o.p00.Empty()) SaveP00(*log_, outputs_, o.p00.Text(), file, P00NameFor(o.p00.Text()));

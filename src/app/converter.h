@@ -12,13 +12,13 @@
 #include "asm/code_text.h"
 #include "asm/opcodes.h"
 #include "asm/symbol_level.h"
-#include "basic/alpha_mode.h"
 #include "basic/bas_program.h"
-#include "basic/petscii_codes.h"
 #include "d64/disk_job.h"
 #include "image/address_range.h"
 #include "image/memory_image.h"
 #include "image/output_set.h"
+#include "petscii/alpha_mode.h"
+#include "petscii/petscii_codes.h"
 #include "source/source_loader.h"
 #include "source/source_loader_msg_log.h"
 #include "text/file_locator.h"
@@ -33,7 +33,7 @@ struct ConverterOptions {
   HiPath pref, prg, p00, bin, lst, dis, hex, sym, rft, txt, lbl, vice, asm_source;
   std::string d64;
   std::string dialect;  // empty: BASIC 2.0
-  bool overwrite = false, quiet = false, labels = false, sym3 = false, basic4 = false, basic7 = false;
+  bool overwrite = false, quiet = false, labels = false, sym3 = false;
   bool autospace = false, crunch = false, translate_codes = true, rem = false;
   bool supervariables = false, dbg = false, notbasic = false;
   CharacterCase key_case = CharacterCase::Auto;
@@ -56,7 +56,6 @@ class Converter {
   bool ResolveInput(const std::string& input, std::string ext_override);
 
   RunMode Mode() const { return mode_; }
-  const HiPath& InputPath() const { return input_path_; }
   const ConverterOptions& Options() const { return options_; }
   SourceLoaderMsgLog& Log() { return *log_; }
 
@@ -72,6 +71,8 @@ class Converter {
   // The file the input names: the image of an image::"NAME" input.
   const HiPath& InputFile() const { return image_path_.Empty() ? input_path_ : image_path_; }
 
+  void ReportStart(const char* what);
+  void WarnNoOutput();
   void RunBasic();
   void RunAssembler();
   bool CheckOutputsAgainstInput(bool include_text_outputs);
@@ -80,6 +81,9 @@ class Converter {
   bool LoadPreface(const HiPath& path);
   void LoadBasicText();
   void LoadBasicBinary();
+  bool PlaceBasicIntoMemory();
+  bool AssembleInlineBlocks();
+  std::string KeptCodeText() const;
   void WriteBasicOutputs();
   std::vector<AddressName> BasicLineNames() const;
   // -asm: the machine code loaded, as source that assembles back to it.
@@ -112,7 +116,6 @@ class Converter {
   bool may_create_image_ = false;  // -new or -add: the image input may be missing
   bool data_file_ = false;         // the input is a file without a load address
   ConverterOptions options_;
-  HiPath program_path_;
   std::string program_name_ = "Vantrel";
 };
 

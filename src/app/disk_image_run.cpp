@@ -3,7 +3,6 @@
 // and a file out of an image that has no load address (SEQ, USR, REL...).
 #include "app/converter.h"
 #include "image/binary_writers.h"
-#include "image/hex_dump.h"
 
 namespace vantrel {
 
@@ -30,7 +29,7 @@ std::string KindWord(FileType type) {
 }  // namespace
 
 void Converter::RunDiskImage() {
-  log_->ReportPlain("Starting Vantrel on " + input_path_.Text());
+  ReportStart("Starting Vantrel on ");
   CheckDiskImageOptions();
   if (Failed()) return;
   DiskJob job = options_.disk;
@@ -67,11 +66,7 @@ void Converter::WriteDataFile(const ProgramFile& file) {
     return;
   }
   if (!o.bin.Empty()) SaveBin(*log_, outputs_, o.bin.Text(), file);
-  if (!o.hex.Empty()) {
-    const std::string& path = o.hex.Text();
-    outputs_.Add(*log_, path, HexDump(file, true, true),
-                 {"Can't open file " + path + " for writing", "Error saving .hex file " + path});
-  }
+  if (!o.hex.Empty()) StageHex(*log_, outputs_, o.hex.Text(), file);
 }
 
 }  // namespace vantrel

@@ -28,7 +28,6 @@ bool ReadRange(const std::string& text, int64_t& start, int64_t& end) {
 }  // namespace
 
 void Converter::ParseOptions(CmdLineParams& params) {
-  program_path_ = params.ProgramPath();
   const std::string ext_override = params.ValueOf("loadext", "");
   may_create_image_ = CmdLineParams::Found(params.FindParam("new", false)) ||
                       CmdLineParams::Found(params.FindParam("add", false));
@@ -85,14 +84,14 @@ void Converter::ParseVerbose(CmdLineParams& params) {
   if (!CmdLineParams::Found(params.FindParam("verbose"))) return;
   const std::string word = LowerCopy(params.ValueOf("verbose", "on"));
   if (word == "off") {
-    log_->SetConsoleThreshold(8);
-    log_->SetKeepThreshold(7);
+    log_->SetConsoleThreshold(MessageLevel::Warning);
+    log_->SetKeepThreshold(MessageLevel::Info);
   } else if (word == "on") {
-    log_->SetConsoleThreshold(7);
-    log_->SetKeepThreshold(7);
+    log_->SetConsoleThreshold(MessageLevel::Info);
+    log_->SetKeepThreshold(MessageLevel::Info);
   } else if (word == "list") {
-    log_->SetConsoleThreshold(0);
-    log_->SetKeepThreshold(0);
+    log_->SetConsoleThreshold(MessageLevel::Plain);
+    log_->SetKeepThreshold(MessageLevel::Plain);
   }
 }
 
@@ -104,17 +103,17 @@ void Converter::ParseRange(CmdLineParams& params) {
     // -1 stays "not given": all ones in 64 bits.
     options_.output_range = AddressRange(static_cast<uint64_t>(start), static_cast<uint64_t>(end));
   } else {
-    loader_->Error("Error in -range parameter");
+    log_->ReportError("Error in -range parameter");
   }
   if (options_.lst.Empty() && options_.dis.Empty() && options_.hex.Empty())
-    loader_->Warning("-range parameter has no effect without -lst or -hex");
+    log_->ReportWarning("-range parameter has no effect without -lst or -hex");
 }
 
 void Converter::ParseMessageFormat(CmdLineParams& params) {
   if (!CmdLineParams::Found(params.FindParam("msgfmt"))) return;
   const std::string word = LowerCopy(params.ValueOf("msgfmt", ""));
   if (word == "gnu") log_->SetFormat(MessageFormat::Gnu);
-  else if (word != "std") loader_->Error("Error in -msgfmt parameter");
+  else if (word != "std") log_->ReportError("Error in -msgfmt parameter");
 }
 
 void Converter::ParseKeepCode(CmdLineParams& params) {
@@ -122,7 +121,7 @@ void Converter::ParseKeepCode(CmdLineParams& params) {
   const std::string word = LowerCopy(params.ValueOf("keepcode", ""));
   if (word.empty()) options_.keepcode = KeepCode::Data;
   else if (word == "asm") options_.keepcode = KeepCode::Asm;
-  else loader_->Error("Error in -keepcode parameter");
+  else log_->ReportError("Error in -keepcode parameter");
 }
 
 // An output named after the input has no name to take from standard input.

@@ -155,12 +155,12 @@ bool AsmInstr6510::Encode(AsmPrg&) {
 
 bool AsmInstr6510::Imprint(AsmPrg& program, MemoryImage& memory) {
   if (!bytes_.valid) {
-    return ReportLineError(program, this, "Error converting instruction at: " + address.Format(true));
+    return ReportImprintError(program, *this);
   }
   const uint8_t bytes[3] = {bytes_.opcode, bytes_.low, bytes_.high};
   // Every write stays inside memory: a line running past $FFFF fails.
   if (!address.known || address.value + bytes_.length > 0x10000u)
-    return ReportLineError(program, this, "Error converting instruction at: " + address.Format(true));
+    return ReportImprintError(program, *this);
   for (uint32_t i = 0; i < bytes_.length; ++i) {
     const auto at = static_cast<uint16_t>(address.value + i);
     memory.Write(at, bytes[i]);

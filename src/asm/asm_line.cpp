@@ -17,6 +17,7 @@ bool CheckSymbolName(AsmPrg& program, std::string_view label, AsmLineFields& fie
   return false;
 }
 
+bool ReportNoLabel(AsmPrg& program) { return program.BuildError("No label found"); }
 
 // The first ";", "=" and ":" outside quotes, found in one pass.
 struct LineMarks {
@@ -84,7 +85,7 @@ bool BuildInstruction(AsmPrg& program, const AsmLineFields& fields) {
     return program.Macros().Expand(program, fields, named->second);
   // A definition without a name is collected, never expanded; a use is only noted.
   if (macros.count(mnemonic) != 0) {
-    program.Loader().Info("Found macro! " + mnemonic);
+    program.Loader().Log().ReportInfo(fields.source->pos, "Found macro! " + mnemonic);
     return true;
   }
   return program.BuildError("Unknown instruction " + mnemonic);
@@ -142,7 +143,7 @@ bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fiel
     fields.operand = TrimView(rest.substr(eq + 1));
     if (fields.label == "*")
       fields.ok = program.BuildError("Set the address with \"orig " + std::string(fields.operand) + "\", not \"* =\"");
-    else if (fields.label.empty()) fields.ok = program.BuildError("No label found");
+    else if (fields.label.empty()) fields.ok = ReportNoLabel(program);
     else if (fields.operand.empty()) fields.ok = program.BuildError("Expected value not found");
     else CheckSymbolName(program, fields.label, fields);
     return fields.ok;
@@ -151,7 +152,7 @@ bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fiel
     const size_t colon = marks.colon - shift;
     fields.label = TrimView(rest.substr(0, colon));
     rest = TrimView(rest.substr(colon + 1));
-    if (fields.label.empty()) return fields.ok = program.BuildError("No label found");
+    if (fields.label.empty()) return fields.ok = ReportNoLabel(program);
     if (!CheckSymbolName(program, fields.label, fields)) return false;
     if (rest.empty()) {
       fields.kind = AsmLineKind::LabelOnly;
@@ -167,7 +168,6 @@ bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fiel
 }
 
 bool BuildAsmLine(AsmPrg& program, const SourceLine& source) {
-  program.Loader().SetContext(source.fileKey, source.lineNumber);
   program.SetBuildLine(&source, program.Lines().size());
   program.AddBuiltLine(&source);
   if (source.isDirective) return BuildDirectiveLine(program, source);
@@ -196,15 +196,9 @@ std::unique_ptr<AsmInstr> MakeInstruction(AsmPrg& program, const AsmLineFields& 
 }
 
 namespace {
-std::string LineMessage(AsmPrg& program, const AsmInstr* line, const std::string& message) {
-  if (line == nullptr || line->Source() == nullptr) {
-    program.Loader().SetContext(0, 0);
-    return message;
-  }
-  const SourceLine& source = *line->Source();
-  program.Loader().SetContext(source.fileKey, source.lineNumber);
-  return program.Loader().ContextText(message + ": " + Trim(source) +
-                                      program.Macros().CallChain(&source, program.Loader()));
+std::string LineMessage(const AsmInstr* line, const std::string& message) {
+  if (line == nullptr || line->Source() == nullptr) return message;
+  return message + ": " + Trim(*line->Source());
 }
 
 void ReportOnLine(AsmPrg& program, const AsmInstr* line, MessageLevel level, const std::string& message) {
@@ -212,7 +206,7 @@ void ReportOnLine(AsmPrg& program, const AsmInstr* line, MessageLevel level, con
   // Lines are reported on while built, before they have their place.
   size_t order = line == nullptr ? SIZE_MAX : line->Index();
   if (program.CurrentPass() == AsmPass::Build) order = program.BuildOrder();
-  program.Report(source, order, level, LineMessage(program, line, message));
+  program.Report(source, order, level, LineMessage(line, message));
 }
 }  // namespace
 
@@ -224,6 +218,18 @@ bool ReportLineError(AsmPrg& program, const AsmInstr* line, const std::string& m
 bool ReportLineWarning(AsmPrg& program, const AsmInstr* line, const std::string& message) {
   ReportOnLine(program, line, MessageLevel::Warning, message);
   return true;
+}
+
+bool ReportImprintError(AsmPrg& program, const AsmInstr& line) {
+  return ReportLineError(program, &line, "Error converting instruction at: " + line.address.Format(true));
+}
+
+bool ReportExtraCharacters(AsmPrg& program, const AsmInstr& line) {
+  return ReportLineError(program, &line, "Extra characters on line");
+}
+
+bool ReportUnresolvedOperand(AsmPrg& program, const AsmInstr& line) {
+  return ReportLineError(program, &line, "Unresolved operand");
 }
 
 }  // namespace vantrel

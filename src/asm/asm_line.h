@@ -27,8 +27,7 @@ struct AsmLineFields {
   std::string_view operand;
 };
 
-// Splits a line; reports problems (on the loader's current line) and
-// answers `ok`.
+// Splits a line; reports problems at the line's position and answers `ok`.
 bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fields);
 // The Build pass for one line: answers whether the line was accepted.
 bool BuildAsmLine(AsmPrg& program, const SourceLine& source);
@@ -39,6 +38,10 @@ std::unique_ptr<AsmInstr> MakeInstruction(AsmPrg& program, const AsmLineFields& 
 // or the message alone without a line.
 bool ReportLineError(AsmPrg& program, const AsmInstr* line, const std::string& message);
 bool ReportLineWarning(AsmPrg& program, const AsmInstr* line, const std::string& message);
+// The messages more than one kind of line gives.
+bool ReportImprintError(AsmPrg& program, const AsmInstr& line);  // its bytes cannot go into memory
+bool ReportExtraCharacters(AsmPrg& program, const AsmInstr& line);
+bool ReportUnresolvedOperand(AsmPrg& program, const AsmInstr& line);
 
 enum class AsmDirective : uint32_t { None = 0, AddrCheck, Alpha, SymDemote, DebugStall };
 std::string_view ToText(AsmDirective directive);

@@ -32,6 +32,8 @@ bool SaveAsmText(MsgLog& log, OutputSet& out, const std::string& path, std::stri
   return out.Add(log, path, std::move(text), {open_failure + path, "Error writing " + path});
 }
 
+bool ReportNoSymbols(MsgLog& log) { return log.ReportInfo("No symbols to save"); }
+
 bool IsConsole(const std::string& path) { return PlaceOf(path) == OutputPlace::Console; }
 
 }  // namespace
@@ -39,13 +41,13 @@ bool IsConsole(const std::string& path) { return PlaceOf(path) == OutputPlace::C
 bool AsmPrg::ExportDisassembly(OutputSet& out, const std::string& path, const AddressRange& range) {
   MsgLog& log = loader_.Log();
   AsmFmt fmt = listing_;
-  if (!ParseAsmFmt(LastAsmFmtText(lines_), fmt)) return loader_.Error("Invalid AsmFmt specified");
+  if (!ParseAsmFmt(LastAsmFmtText(lines_), fmt)) return log.ReportError("Invalid AsmFmt specified");
   const AsmPass pass = pass_;
   pass_ = AsmPass::Disassemble;
   std::vector<std::unique_ptr<AsmInstr>> listing;
   const bool ok = Disassemble(opcodes_, memory_, range, fmt, symbols_, listing);
   pass_ = pass;
-  if (!ok) return loader_.Error("Error disassembling program");
+  if (!ok) return log.ReportError("Error disassembling program");
   if (listing.empty()) return true;
   std::string text;
   for (const auto& line : listing) {
@@ -66,7 +68,7 @@ bool AsmPrg::SaveSymbols(OutputSet& out, const std::string& path, SymbolLevel le
   MsgLog& log = loader_.Log();
   const SymbolLevel effective = symbols_.EffectiveLevel(level);
   const std::vector<const AsmSymbol*> shown = symbols_.AtLevel(effective);
-  if (shown.empty()) return log.ReportInfo("No symbols to save");
+  if (shown.empty()) return ReportNoSymbols(log);
   if (IsConsole(path)) {
     log.ReportInfo("==> Exporting symbol table");
     return SaveAsmText(log, out, path, symbols_.DumpSymbols(level), "");
@@ -89,7 +91,7 @@ bool AsmPrg::SaveSymbols(OutputSet& out, const std::string& path, SymbolLevel le
 
 bool AsmPrg::SaveViceLabels(OutputSet& out, const std::string& path, const std::vector<AddressName>& extra) {
   std::string text = ViceLabelText(*this, extra);
-  if (text.empty()) return loader_.Log().ReportInfo("No symbols to save");
+  if (text.empty()) return ReportNoSymbols(loader_.Log());
   loader_.Log().ReportInfo("Saving VICE label file: " + path);
   return SaveAsmText(loader_.Log(), out, path, std::move(text), "Could not open VICE label file: ");
 }

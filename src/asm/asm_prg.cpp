@@ -55,9 +55,8 @@ void AsmPrg::Stall() const {
 
 void AsmPrg::StartPass(AsmPass pass) {
   pass_ = pass;
-  loader_.SetContext(0, 0);
   debug_stall_ = false;
-  loader_.Info("Starting " + std::string(ToText(pass)) + " Pass");
+  loader_.Log().ReportInfo("Starting " + std::string(ToText(pass)) + " Pass");
 }
 
 // Every pass up to Resolve runs whatever the ones before it found, so that
@@ -74,18 +73,22 @@ bool AsmPrg::AssembleProgram() {
   return ok;
 }
 
+namespace {
+SourcePos PosOf(const SourceLine* source) { return source == nullptr ? SourcePos{} : source->pos; }
+}  // namespace
+
 void AsmPrg::Report(const SourceLine* source, size_t order, MessageLevel level, std::string text) {
+  MsgLogMsg msg{level, PosOf(source), std::move(text), false, macros_.CallSites(source)};
   if (!holding_) {
-    loader_.Log().ReportAt(static_cast<int32_t>(level), text);
+    loader_.Log().Report(msg);
     return;
   }
   if (level == MessageLevel::Error) ++held_errors_;
-  held_.push_back({source, order, pass_, level, std::move(text)});
+  held_.push_back({source, order, pass_, std::move(msg)});
 }
 
 bool AsmPrg::BuildError(const std::string& message) {
-  Report(build_source_, build_order_, MessageLevel::Error,
-         loader_.ContextText(message + macros_.CallChain(build_source_, loader_)));
+  Report(build_source_, build_order_, MessageLevel::Error, message);
   return false;
 }
 
@@ -98,11 +101,11 @@ void AsmPrg::ReleaseMessages() {
                    [](const HeldMessage& a, const HeldMessage& b) { return a.order < b.order; });
   std::unordered_map<const SourceLine*, AsmPass> first_error;
   for (const HeldMessage& m : held_)
-    if (m.level == MessageLevel::Error && m.source != nullptr) first_error.try_emplace(m.source, m.pass);
+    if (m.msg.level == MessageLevel::Error && m.source != nullptr) first_error.try_emplace(m.source, m.pass);
   for (const HeldMessage& m : held_) {
     auto first = first_error.find(m.source);
-    if (m.level == MessageLevel::Error && first != first_error.end() && m.pass > first->second) continue;
-    loader_.Log().ReportAt(static_cast<int32_t>(m.level), m.text);
+    if (m.msg.level == MessageLevel::Error && first != first_error.end() && m.pass > first->second) continue;
+    loader_.Log().Report(m.msg);
   }
   held_.clear();
   held_errors_ = 0;

@@ -15,10 +15,10 @@
 #include "asm/opcodes.h"
 #include "asm/symbol_level.h"
 #include "asm/symbols.h"
-#include "basic/petscii_codes.h"
 #include "image/address_range.h"
 #include "image/memory_image.h"
 #include "image/output_set.h"
+#include "petscii/petscii_codes.h"
 #include "source/source_loader.h"
 #include "text/file_locator.h"
 
@@ -127,8 +127,7 @@ class AsmPrg {
     const SourceLine* source;
     size_t order;
     AsmPass pass;
-    MessageLevel level;
-    std::string text;
+    MsgLogMsg msg;
   };
 
   FileLocator& locator_;

@@ -11,10 +11,6 @@
 
 namespace vantrel {
 
-// -keepcode: the bytes behind a BASIC program go into its text as data
-// lines, or as instructions where they are code.
-enum class KeepCode { Off, Data, Asm };
-
 // The bytes at `start` as an {asm} ... {endasm} block of text lines. As
 // data, 16 bytes to a hex line; with `instructions`, the source -asm
 // writes (source_recovery.h).

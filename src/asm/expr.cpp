@@ -229,16 +229,13 @@ bool ExprList::PrepareExpression(std::string_view text) {
     failed_ = true;
     return false;
   };
-  // Scratch lists kept for the whole run: preparing allocates only the
-  // expression's own items.
-  static std::vector<std::string_view> tokens;
-  static std::vector<ExprItem> infix;
-  static std::vector<ExprItem> ops;
+  std::vector<std::string_view> tokens;
   Tokenize(text, tokens);
-  infix.clear();
-  ops.clear();
-  static std::vector<ExprItem> postfix;
-  postfix.clear();
+  std::vector<ExprItem> infix;
+  infix.reserve(tokens.size());
+  std::vector<ExprItem> ops;
+  std::vector<ExprItem> postfix;
+  postfix.reserve(tokens.size());
   for (size_t i = 0; i < tokens.size(); ++i) {
     const std::string_view t = tokens[i];
     const bool after_operand = !infix.empty() && (infix.back().type != ExprItemType::Operator || infix.back().op == ')');
@@ -327,7 +324,7 @@ bool ExprList::PrepareExpression(std::string_view text) {
     single_ = std::move(postfix[0]);
     has_single_ = true;
   } else {
-    items_.assign(std::make_move_iterator(postfix.begin()), std::make_move_iterator(postfix.end()));
+    items_ = std::move(postfix);
   }
   return true;
 }
@@ -336,9 +333,8 @@ ExprState ExprList::EvaluateExpression(AsmPrg& program, const AsmInstr& line) {
   if (evaluated_) return ExprState::Resolved;
   const std::span<const ExprItem> items = Items();
   if (failed_ || items.empty()) return ExprState::Failed;
-  // One scratch stack for the whole run: evaluating allocates nothing.
-  static std::vector<StackValue> stack;
-  stack.clear();
+  std::vector<StackValue> stack;
+  stack.reserve(items.size());
   pending_symbol_ = nullptr;
   auto fail = [&](const std::string& message) {
     failed_ = true;
@@ -431,7 +427,7 @@ ExprState CharacterLiteral(AsmPrg& program, const std::string& term, C6510Addres
     return ExprState::Failed;
   }
   if (close + 1 != term.size()) {
-    ReportLineError(program, &line, "Extra characters on line");
+    ReportExtraCharacters(program, line);
     return ExprState::Failed;
   }
   const std::string content = term.substr(1, close - 1);

@@ -2,7 +2,6 @@
 
 #include "asm/asm_line.h"
 #include "asm/asm_prg.h"
-#include "source/source_loader.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -105,8 +104,7 @@ bool MacroExpander::Expand(AsmPrg& program, const AsmLineFields& fields, const M
   ++depth_;
   bool ok = true;
   for (const SourceLine& body : macro.body) {
-    SourceLine& line = lines_.emplace_back(ExpandBodyLine(body, macro, arguments, locals, suffix), body.fileKey,
-                                           body.lineNumber);
+    SourceLine& line = lines_.emplace_back(ExpandBodyLine(body, macro, arguments, locals, suffix), body.pos);
     origins_[&line] = {call, macro.name, depth_};
     ok = BuildAsmLine(program, line) && ok;
   }
@@ -115,21 +113,15 @@ bool MacroExpander::Expand(AsmPrg& program, const AsmLineFields& fields, const M
   return ok;
 }
 
-std::string MacroExpander::CallChain(const SourceLine* line, const SourceLoader& loader) const {
-  std::string out;
-  std::string last;
+std::vector<MsgSite> MacroExpander::CallSites(const SourceLine* line) const {
+  std::vector<MsgSite> out;
   for (auto it = origins_.find(line); it != origins_.end(); it = origins_.find(it->second.call)) {
-    const SourceLine& call = *it->second.call;
-    const SourceFileRecord* file = loader.Files().Record(call.fileKey);
-    std::string step = "in macro " + it->second.macro + " called at ";
-    step += (file != nullptr ? file->path.Text() : std::string("?")) + " (" + std::to_string(call.lineNumber) + ")";
+    MsgSite site{"in macro " + it->second.macro + " called at", it->second.call->pos};
     // A macro calling itself repeats one step: it is named once.
-    if (step == last) continue;
-    out += out.empty() ? " (" : ", ";
-    out += step;
-    last = std::move(step);
+    if (!out.empty() && out.back().what == site.what && out.back().pos == site.pos) continue;
+    out.push_back(std::move(site));
   }
-  return out.empty() ? out : out + ")";
+  return out;
 }
 
 int MacroExpander::Depth(const SourceLine* line) const {

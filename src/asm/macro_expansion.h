@@ -7,14 +7,15 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
+#include "log/msg_log.h"
 #include "source/macro_table.h"
 #include "source/source_line.h"
 
 namespace vantrel {
 
 class AsmPrg;
-class SourceLoader;
 struct AsmLineFields;
 
 class MacroExpander {
@@ -25,9 +26,10 @@ class MacroExpander {
   // Builds the lines of the call in `fields`; false when the call or one
   // of its lines failed.
   bool Expand(AsmPrg& program, const AsmLineFields& fields, const MacroDefinition& macro);
-  // For a line an expansion made: " (in macro m called at t.asm (10))",
-  // once for each call around it; empty for a line as written.
-  std::string CallChain(const SourceLine* line, const SourceLoader& loader) const;
+  // For a line an expansion made: the call around it ("in macro m called
+  // at" and its position), then the calls around that; none for a line as
+  // written.
+  std::vector<MsgSite> CallSites(const SourceLine* line) const;
   // How many calls a line is inside: 0 for a line as written.
   int Depth(const SourceLine* line) const;
 

@@ -24,17 +24,10 @@ AddressingMode WrittenMode(AddressingMode mode) {
   }
 }
 
-// The instructions with a documented zero-page form narrow; undocumented
-// ones and nop keep the form written.
-bool NarrowsToZeroPage(const OpcodeTable& opcodes, Mnemonic m) {
-  const std::optional<OpcodeEntry> entry = opcodes.FindOpcode(m, AddressingMode::ZeroPage);
-  return entry && !entry->IsIllegal();
-}
-
 }  // namespace
 
 AddressingMode AssembledMode(const OpcodeTable& opcodes, Mnemonic m, AddressingMode written, bool byte_wide) {
-  return byte_wide && NarrowsToZeroPage(opcodes, m) ? ZeroPageTwin(written) : written;
+  return byte_wide && opcodes.NarrowsToZeroPage(m) ? ZeroPageTwin(written) : written;
 }
 
 bool Reassembles(const OpcodeTable& opcodes, const OpcodeEntry& entry) {

@@ -1,8 +1,5 @@
 #include "asm/opcodes.h"
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -32,97 +29,278 @@ constexpr ModeRow kModes[kModeCount] = {
     {"rel", "Relative", 2},
 };
 
-// opcode, mnemonic, mode, class, cycles, page-crossing mark. Rows are in
-// opcode order; the table is checked against that when the program starts.
-constexpr std::string_view kOpcodeRows[256] = {
-    "0,brk,reg,b,7,", "1,ora,izx,l,6,", "2,kil,,i,,", "3,slo,izx,i,8,",
-    "4,nop,zrp,i,3,", "5,ora,zrp,l,3,", "6,asl,zrp,l,5,", "7,slo,zrp,i,5,",
-    "8,php,reg,m,3,", "9,ora,imm,l,2,", "10,asl,reg,l,2,", "11,anc,imm,i,2,",
-    "12,nop,abs,i,4,", "13,ora,abs,l,4,", "14,asl,abs,l,6,", "15,slo,abs,i,6,",
-    "16,bpl,rel,b,2,", "17,ora,izy,l,5,*", "18,kil,,i,,", "19,slo,izy,i,8,",
-    "20,nop,zpx,i,4,", "21,ora,zpx,l,4,", "22,asl,zpx,l,6,", "23,slo,zpx,i,6,",
-    "24,clc,reg,f,2,", "25,ora,aby,l,4,*", "26,nop,,i,2,", "27,slo,aby,i,7,",
-    "28,nop,abx,i,4,*", "29,ora,abx,l,4,*", "30,asl,abx,l,7,", "31,slo,abx,i,7,",
-    "32,jsr,abs,b,6,", "33,and,izx,l,6,", "34,kil,,i,,", "35,rla,izx,i,8,",
-    "36,bit,zrp,l,3,", "37,and,zrp,l,3,", "38,rol,zrp,l,5,", "39,rla,zrp,i,5,",
-    "40,plp,reg,m,4,", "41,and,imm,l,2,", "42,rol,reg,l,2,", "43,anc,imm,i,2,",
-    "44,bit,abs,l,4,", "45,and,abs,l,4,", "46,rol,abs,l,6,", "47,rla,abs,i,6,",
-    "48,bmi,rel,b,2,", "49,and,izy,l,5,*", "50,kil,,i,,", "51,rla,izy,i,8,",
-    "52,nop,zpx,i,4,", "53,and,zpx,l,4,", "54,rol,zpx,l,6,", "55,rla,zpx,i,6,",
-    "56,sec,reg,f,2,", "57,and,aby,l,4,*", "58,nop,,i,2,", "59,rla,aby,i,7,",
-    "60,nop,abx,i,4,*", "61,and,abx,l,4,*", "62,rol,abx,l,7,", "63,rla,abx,i,7,",
-    "64,rti,reg,b,6,", "65,eor,izx,l,6,", "66,kil,,i,,", "67,sre,izx,i,8,",
-    "68,nop,zrp,i,3,", "69,eor,zrp,l,3,", "70,lsr,zrp,l,5,", "71,sre,zrp,i,5,",
-    "72,pha,reg,m,3,", "73,eor,imm,l,2,", "74,lsr,reg,l,2,", "75,alr,imm,i,2,",
-    "76,jmp,abs,b,3,", "77,eor,abs,l,4,", "78,lsr,abs,l,6,", "79,sre,abs,i,6,",
-    "80,bvc,rel,b,2,", "81,eor,izy,l,5,*", "82,kil,,i,,", "83,sre,izy,i,8,",
-    "84,nop,zpx,i,4,", "85,eor,zpx,l,4,", "86,lsr,zpx,l,6,", "87,sre,zpx,i,6,",
-    "88,cli,reg,f,2,", "89,eor,aby,l,4,*", "90,nop,,i,2,", "91,sre,aby,i,7,",
-    "92,nop,abx,i,4,*", "93,eor,abx,l,4,*", "94,lsr,abx,l,7,", "95,sre,abx,i,7,",
-    "96,rts,reg,b,6,", "97,adc,izx,a,6,", "98,kil,,i,,", "99,rra,izx,i,8,",
-    "100,nop,zrp,i,3,", "101,adc,zrp,a,3,", "102,ror,zrp,l,5,", "103,rra,zrp,i,5,",
-    "104,pla,reg,m,4,", "105,adc,imm,a,2,", "106,ror,reg,l,2,", "107,arr,imm,i,2,",
-    "108,jmp,ind,b,5,", "109,adc,abs,a,4,", "110,ror,abs,l,6,", "111,rra,abs,i,6,",
-    "112,bvs,rel,b,2,", "113,adc,izy,a,5,*", "114,kil,,i,,", "115,rra,izy,i,8,",
-    "116,nop,zpx,i,4,", "117,adc,zpx,a,4,", "118,ror,zpx,l,6,", "119,rra,zpx,i,6,",
-    "120,sei,reg,f,2,", "121,adc,aby,a,4,*", "122,nop,,i,2,", "123,rra,aby,i,7,",
-    "124,nop,abx,i,4,*", "125,adc,abx,a,4,*", "126,ror,abx,l,7,", "127,rra,abx,i,7,",
-    "128,nop,imm,i,2,", "129,sta,izx,m,6,", "130,nop,imm,i,2,", "131,sax,izx,i,6,",
-    "132,sty,zrp,m,3,", "133,sta,zrp,m,3,", "134,stx,zrp,m,3,", "135,sax,zrp,i,3,",
-    "136,dey,reg,a,2,", "137,nop,imm,i,2,", "138,txa,reg,m,2,", "139,xaa,imm,u,2,",
-    "140,sty,abs,m,4,", "141,sta,abs,m,4,", "142,stx,abs,m,4,", "143,sax,abs,i,4,",
-    "144,bcc,rel,b,2,", "145,sta,izy,m,6,", "146,kil,,i,,", "147,ahx,izy,u,6,",
-    "148,sty,zpx,m,4,", "149,sta,zpx,m,4,", "150,stx,zpy,m,4,", "151,sax,zpy,i,4,",
-    "152,tya,reg,m,2,", "153,sta,aby,m,5,", "154,txs,reg,m,2,", "155,tas,aby,u,5,",
-    "156,shy,abx,u,5,", "157,sta,abx,m,5,", "158,shx,aby,u,5,", "159,ahx,aby,u,5,",
-    "160,ldy,imm,m,2,", "161,lda,izx,m,6,", "162,ldx,imm,m,2,", "163,lax,izx,i,6,",
-    "164,ldy,zrp,m,3,", "165,lda,zrp,m,3,", "166,ldx,zrp,m,3,", "167,lax,zrp,i,3,",
-    "168,tay,reg,m,2,", "169,lda,imm,m,2,", "170,tax,reg,m,2,", "171,lax,imm,u,2,",
-    "172,ldy,abs,m,4,", "173,lda,abs,m,4,", "174,ldx,abs,m,4,", "175,lax,abs,i,4,",
-    "176,bcs,rel,b,2,", "177,lda,izy,m,5,*", "178,kil,,i,,", "179,lax,izy,i,5,*",
-    "180,ldy,zpx,m,4,", "181,lda,zpx,m,4,", "182,ldx,zpy,m,4,", "183,lax,zpy,i,4,",
-    "184,clv,reg,f,2,", "185,lda,aby,m,4,*", "186,tsx,reg,m,2,", "187,las,aby,i,4,*",
-    "188,ldy,abx,m,4,*", "189,lda,abx,m,4,*", "190,ldx,aby,m,4,*", "191,lax,aby,i,4,*",
-    "192,cpy,imm,a,2,", "193,cmp,izx,a,6,", "194,nop,imm,i,2,", "195,dcp,izx,i,8,",
-    "196,cpy,zrp,a,3,", "197,cmp,zrp,a,3,", "198,dec,zrp,a,5,", "199,dcp,zrp,i,5,",
-    "200,iny,reg,a,2,", "201,cmp,imm,a,2,", "202,dex,reg,a,2,", "203,axs,imm,i,2,",
-    "204,cpy,abs,a,4,", "205,cmp,abs,a,4,", "206,dec,abs,a,6,", "207,dcp,abs,i,6,",
-    "208,bne,rel,b,2,", "209,cmp,izy,a,5,*", "210,kil,,i,,", "211,dcp,izy,i,8,",
-    "212,nop,zpx,i,4,", "213,cmp,zpx,a,4,", "214,dec,zpx,a,6,", "215,dcp,zpx,i,6,",
-    "216,cld,reg,f,2,", "217,cmp,aby,a,4,*", "218,nop,,i,2,", "219,dcp,aby,i,7,",
-    "220,nop,abx,i,4,*", "221,cmp,abx,a,4,*", "222,dec,abx,a,7,", "223,dcp,abx,i,7,",
-    "224,cpx,imm,a,2,", "225,sbc,izx,a,6,", "226,nop,imm,i,2,", "227,isc,izx,i,8,",
-    "228,cpx,zrp,a,3,", "229,sbc,zrp,a,3,", "230,inc,zrp,a,5,", "231,isc,zrp,i,5,",
-    "232,inx,reg,a,2,", "233,sbc,imm,a,2,", "234,nop,reg,b,2,", "235,sbc,imm,i,2,",
-    "236,cpx,abs,a,4,", "237,sbc,abs,a,4,", "238,inc,abs,a,6,", "239,isc,abs,i,6,",
-    "240,beq,rel,b,2,", "241,sbc,izy,a,5,*", "242,kil,,i,,", "243,isc,izy,i,8,",
-    "244,nop,zpx,i,4,", "245,sbc,zpx,a,4,", "246,inc,zpx,a,6,", "247,isc,zpx,i,6,",
-    "248,sed,reg,f,2,", "249,sbc,aby,a,4,*", "250,nop,,i,2,", "251,isc,aby,i,7,",
-    "252,nop,abx,i,4,*", "253,sbc,abx,a,4,*", "254,inc,abx,a,7,", "255,isc,abx,i,7,",
+using M = Mnemonic;
+using A = AddressingMode;
+using C = InstructionClass;
+
+// Opcode, mnemonic, addressing mode, cycles, one more cycle when a page is
+// crossed, class. Row n describes opcode n.
+constexpr OpcodeEntry kOpcodeEntries[256] = {
+    {0x00, M::Brk, A::Register, 7, false, C::Branch},
+    {0x01, M::Ora, A::ZeroPageXIndirect, 6, false, C::Logic},
+    {0x02, M::Kil, A::None, 0, false, C::Illegal},
+    {0x03, M::Slo, A::ZeroPageXIndirect, 8, false, C::Illegal},
+    {0x04, M::Nop, A::ZeroPage, 3, false, C::Illegal},
+    {0x05, M::Ora, A::ZeroPage, 3, false, C::Logic},
+    {0x06, M::Asl, A::ZeroPage, 5, false, C::Logic},
+    {0x07, M::Slo, A::ZeroPage, 5, false, C::Illegal},
+    {0x08, M::Php, A::Register, 3, false, C::Move},
+    {0x09, M::Ora, A::Immediate, 2, false, C::Logic},
+    {0x0A, M::Asl, A::Register, 2, false, C::Logic},
+    {0x0B, M::Anc, A::Immediate, 2, false, C::Illegal},
+    {0x0C, M::Nop, A::Absolute, 4, false, C::Illegal},
+    {0x0D, M::Ora, A::Absolute, 4, false, C::Logic},
+    {0x0E, M::Asl, A::Absolute, 6, false, C::Logic},
+    {0x0F, M::Slo, A::Absolute, 6, false, C::Illegal},
+    {0x10, M::Bpl, A::Relative, 2, false, C::Branch},
+    {0x11, M::Ora, A::ZeroPageYIndirect, 5, true, C::Logic},
+    {0x12, M::Kil, A::None, 0, false, C::Illegal},
+    {0x13, M::Slo, A::ZeroPageYIndirect, 8, false, C::Illegal},
+    {0x14, M::Nop, A::ZeroPageX, 4, false, C::Illegal},
+    {0x15, M::Ora, A::ZeroPageX, 4, false, C::Logic},
+    {0x16, M::Asl, A::ZeroPageX, 6, false, C::Logic},
+    {0x17, M::Slo, A::ZeroPageX, 6, false, C::Illegal},
+    {0x18, M::Clc, A::Register, 2, false, C::Flag},
+    {0x19, M::Ora, A::AbsoluteY, 4, true, C::Logic},
+    {0x1A, M::Nop, A::None, 2, false, C::Illegal},
+    {0x1B, M::Slo, A::AbsoluteY, 7, false, C::Illegal},
+    {0x1C, M::Nop, A::AbsoluteX, 4, true, C::Illegal},
+    {0x1D, M::Ora, A::AbsoluteX, 4, true, C::Logic},
+    {0x1E, M::Asl, A::AbsoluteX, 7, false, C::Logic},
+    {0x1F, M::Slo, A::AbsoluteX, 7, false, C::Illegal},
+    {0x20, M::Jsr, A::Absolute, 6, false, C::Branch},
+    {0x21, M::And, A::ZeroPageXIndirect, 6, false, C::Logic},
+    {0x22, M::Kil, A::None, 0, false, C::Illegal},
+    {0x23, M::Rla, A::ZeroPageXIndirect, 8, false, C::Illegal},
+    {0x24, M::Bit, A::ZeroPage, 3, false, C::Logic},
+    {0x25, M::And, A::ZeroPage, 3, false, C::Logic},
+    {0x26, M::Rol, A::ZeroPage, 5, false, C::Logic},
+    {0x27, M::Rla, A::ZeroPage, 5, false, C::Illegal},
+    {0x28, M::Plp, A::Register, 4, false, C::Move},
+    {0x29, M::And, A::Immediate, 2, false, C::Logic},
+    {0x2A, M::Rol, A::Register, 2, false, C::Logic},
+    {0x2B, M::Anc, A::Immediate, 2, false, C::Illegal},
+    {0x2C, M::Bit, A::Absolute, 4, false, C::Logic},
+    {0x2D, M::And, A::Absolute, 4, false, C::Logic},
+    {0x2E, M::Rol, A::Absolute, 6, false, C::Logic},
+    {0x2F, M::Rla, A::Absolute, 6, false, C::Illegal},
+    {0x30, M::Bmi, A::Relative, 2, false, C::Branch},
+    {0x31, M::And, A::ZeroPageYIndirect, 5, true, C::Logic},
+    {0x32, M::Kil, A::None, 0, false, C::Illegal},
+    {0x33, M::Rla, A::ZeroPageYIndirect, 8, false, C::Illegal},
+    {0x34, M::Nop, A::ZeroPageX, 4, false, C::Illegal},
+    {0x35, M::And, A::ZeroPageX, 4, false, C::Logic},
+    {0x36, M::Rol, A::ZeroPageX, 6, false, C::Logic},
+    {0x37, M::Rla, A::ZeroPageX, 6, false, C::Illegal},
+    {0x38, M::Sec, A::Register, 2, false, C::Flag},
+    {0x39, M::And, A::AbsoluteY, 4, true, C::Logic},
+    {0x3A, M::Nop, A::None, 2, false, C::Illegal},
+    {0x3B, M::Rla, A::AbsoluteY, 7, false, C::Illegal},
+    {0x3C, M::Nop, A::AbsoluteX, 4, true, C::Illegal},
+    {0x3D, M::And, A::AbsoluteX, 4, true, C::Logic},
+    {0x3E, M::Rol, A::AbsoluteX, 7, false, C::Logic},
+    {0x3F, M::Rla, A::AbsoluteX, 7, false, C::Illegal},
+    {0x40, M::Rti, A::Register, 6, false, C::Branch},
+    {0x41, M::Eor, A::ZeroPageXIndirect, 6, false, C::Logic},
+    {0x42, M::Kil, A::None, 0, false, C::Illegal},
+    {0x43, M::Sre, A::ZeroPageXIndirect, 8, false, C::Illegal},
+    {0x44, M::Nop, A::ZeroPage, 3, false, C::Illegal},
+    {0x45, M::Eor, A::ZeroPage, 3, false, C::Logic},
+    {0x46, M::Lsr, A::ZeroPage, 5, false, C::Logic},
+    {0x47, M::Sre, A::ZeroPage, 5, false, C::Illegal},
+    {0x48, M::Pha, A::Register, 3, false, C::Move},
+    {0x49, M::Eor, A::Immediate, 2, false, C::Logic},
+    {0x4A, M::Lsr, A::Register, 2, false, C::Logic},
+    {0x4B, M::Alr, A::Immediate, 2, false, C::Illegal},
+    {0x4C, M::Jmp, A::Absolute, 3, false, C::Branch},
+    {0x4D, M::Eor, A::Absolute, 4, false, C::Logic},
+    {0x4E, M::Lsr, A::Absolute, 6, false, C::Logic},
+    {0x4F, M::Sre, A::Absolute, 6, false, C::Illegal},
+    {0x50, M::Bvc, A::Relative, 2, false, C::Branch},
+    {0x51, M::Eor, A::ZeroPageYIndirect, 5, true, C::Logic},
+    {0x52, M::Kil, A::None, 0, false, C::Illegal},
+    {0x53, M::Sre, A::ZeroPageYIndirect, 8, false, C::Illegal},
+    {0x54, M::Nop, A::ZeroPageX, 4, false, C::Illegal},
+    {0x55, M::Eor, A::ZeroPageX, 4, false, C::Logic},
+    {0x56, M::Lsr, A::ZeroPageX, 6, false, C::Logic},
+    {0x57, M::Sre, A::ZeroPageX, 6, false, C::Illegal},
+    {0x58, M::Cli, A::Register, 2, false, C::Flag},
+    {0x59, M::Eor, A::AbsoluteY, 4, true, C::Logic},
+    {0x5A, M::Nop, A::None, 2, false, C::Illegal},
+    {0x5B, M::Sre, A::AbsoluteY, 7, false, C::Illegal},
+    {0x5C, M::Nop, A::AbsoluteX, 4, true, C::Illegal},
+    {0x5D, M::Eor, A::AbsoluteX, 4, true, C::Logic},
+    {0x5E, M::Lsr, A::AbsoluteX, 7, false, C::Logic},
+    {0x5F, M::Sre, A::AbsoluteX, 7, false, C::Illegal},
+    {0x60, M::Rts, A::Register, 6, false, C::Branch},
+    {0x61, M::Adc, A::ZeroPageXIndirect, 6, false, C::Arithmetic},
+    {0x62, M::Kil, A::None, 0, false, C::Illegal},
+    {0x63, M::Rra, A::ZeroPageXIndirect, 8, false, C::Illegal},
+    {0x64, M::Nop, A::ZeroPage, 3, false, C::Illegal},
+    {0x65, M::Adc, A::ZeroPage, 3, false, C::Arithmetic},
+    {0x66, M::Ror, A::ZeroPage, 5, false, C::Logic},
+    {0x67, M::Rra, A::ZeroPage, 5, false, C::Illegal},
+    {0x68, M::Pla, A::Register, 4, false, C::Move},
+    {0x69, M::Adc, A::Immediate, 2, false, C::Arithmetic},
+    {0x6A, M::Ror, A::Register, 2, false, C::Logic},
+    {0x6B, M::Arr, A::Immediate, 2, false, C::Illegal},
+    {0x6C, M::Jmp, A::Indirect, 5, false, C::Branch},
+    {0x6D, M::Adc, A::Absolute, 4, false, C::Arithmetic},
+    {0x6E, M::Ror, A::Absolute, 6, false, C::Logic},
+    {0x6F, M::Rra, A::Absolute, 6, false, C::Illegal},
+    {0x70, M::Bvs, A::Relative, 2, false, C::Branch},
+    {0x71, M::Adc, A::ZeroPageYIndirect, 5, true, C::Arithmetic},
+    {0x72, M::Kil, A::None, 0, false, C::Illegal},
+    {0x73, M::Rra, A::ZeroPageYIndirect, 8, false, C::Illegal},
+    {0x74, M::Nop, A::ZeroPageX, 4, false, C::Illegal},
+    {0x75, M::Adc, A::ZeroPageX, 4, false, C::Arithmetic},
+    {0x76, M::Ror, A::ZeroPageX, 6, false, C::Logic},
+    {0x77, M::Rra, A::ZeroPageX, 6, false, C::Illegal},
+    {0x78, M::Sei, A::Register, 2, false, C::Flag},
+    {0x79, M::Adc, A::AbsoluteY, 4, true, C::Arithmetic},
+    {0x7A, M::Nop, A::None, 2, false, C::Illegal},
+    {0x7B, M::Rra, A::AbsoluteY, 7, false, C::Illegal},
+    {0x7C, M::Nop, A::AbsoluteX, 4, true, C::Illegal},
+    {0x7D, M::Adc, A::AbsoluteX, 4, true, C::Arithmetic},
+    {0x7E, M::Ror, A::AbsoluteX, 7, false, C::Logic},
+    {0x7F, M::Rra, A::AbsoluteX, 7, false, C::Illegal},
+    {0x80, M::Nop, A::Immediate, 2, false, C::Illegal},
+    {0x81, M::Sta, A::ZeroPageXIndirect, 6, false, C::Move},
+    {0x82, M::Nop, A::Immediate, 2, false, C::Illegal},
+    {0x83, M::Sax, A::ZeroPageXIndirect, 6, false, C::Illegal},
+    {0x84, M::Sty, A::ZeroPage, 3, false, C::Move},
+    {0x85, M::Sta, A::ZeroPage, 3, false, C::Move},
+    {0x86, M::Stx, A::ZeroPage, 3, false, C::Move},
+    {0x87, M::Sax, A::ZeroPage, 3, false, C::Illegal},
+    {0x88, M::Dey, A::Register, 2, false, C::Arithmetic},
+    {0x89, M::Nop, A::Immediate, 2, false, C::Illegal},
+    {0x8A, M::Txa, A::Register, 2, false, C::Move},
+    {0x8B, M::Xaa, A::Immediate, 2, false, C::Unstable},
+    {0x8C, M::Sty, A::Absolute, 4, false, C::Move},
+    {0x8D, M::Sta, A::Absolute, 4, false, C::Move},
+    {0x8E, M::Stx, A::Absolute, 4, false, C::Move},
+    {0x8F, M::Sax, A::Absolute, 4, false, C::Illegal},
+    {0x90, M::Bcc, A::Relative, 2, false, C::Branch},
+    {0x91, M::Sta, A::ZeroPageYIndirect, 6, false, C::Move},
+    {0x92, M::Kil, A::None, 0, false, C::Illegal},
+    {0x93, M::Ahx, A::ZeroPageYIndirect, 6, false, C::Unstable},
+    {0x94, M::Sty, A::ZeroPageX, 4, false, C::Move},
+    {0x95, M::Sta, A::ZeroPageX, 4, false, C::Move},
+    {0x96, M::Stx, A::ZeroPageY, 4, false, C::Move},
+    {0x97, M::Sax, A::ZeroPageY, 4, false, C::Illegal},
+    {0x98, M::Tya, A::Register, 2, false, C::Move},
+    {0x99, M::Sta, A::AbsoluteY, 5, false, C::Move},
+    {0x9A, M::Txs, A::Register, 2, false, C::Move},
+    {0x9B, M::Tas, A::AbsoluteY, 5, false, C::Unstable},
+    {0x9C, M::Shy, A::AbsoluteX, 5, false, C::Unstable},
+    {0x9D, M::Sta, A::AbsoluteX, 5, false, C::Move},
+    {0x9E, M::Shx, A::AbsoluteY, 5, false, C::Unstable},
+    {0x9F, M::Ahx, A::AbsoluteY, 5, false, C::Unstable},
+    {0xA0, M::Ldy, A::Immediate, 2, false, C::Move},
+    {0xA1, M::Lda, A::ZeroPageXIndirect, 6, false, C::Move},
+    {0xA2, M::Ldx, A::Immediate, 2, false, C::Move},
+    {0xA3, M::Lax, A::ZeroPageXIndirect, 6, false, C::Illegal},
+    {0xA4, M::Ldy, A::ZeroPage, 3, false, C::Move},
+    {0xA5, M::Lda, A::ZeroPage, 3, false, C::Move},
+    {0xA6, M::Ldx, A::ZeroPage, 3, false, C::Move},
+    {0xA7, M::Lax, A::ZeroPage, 3, false, C::Illegal},
+    {0xA8, M::Tay, A::Register, 2, false, C::Move},
+    {0xA9, M::Lda, A::Immediate, 2, false, C::Move},
+    {0xAA, M::Tax, A::Register, 2, false, C::Move},
+    {0xAB, M::Lax, A::Immediate, 2, false, C::Unstable},
+    {0xAC, M::Ldy, A::Absolute, 4, false, C::Move},
+    {0xAD, M::Lda, A::Absolute, 4, false, C::Move},
+    {0xAE, M::Ldx, A::Absolute, 4, false, C::Move},
+    {0xAF, M::Lax, A::Absolute, 4, false, C::Illegal},
+    {0xB0, M::Bcs, A::Relative, 2, false, C::Branch},
+    {0xB1, M::Lda, A::ZeroPageYIndirect, 5, true, C::Move},
+    {0xB2, M::Kil, A::None, 0, false, C::Illegal},
+    {0xB3, M::Lax, A::ZeroPageYIndirect, 5, true, C::Illegal},
+    {0xB4, M::Ldy, A::ZeroPageX, 4, false, C::Move},
+    {0xB5, M::Lda, A::ZeroPageX, 4, false, C::Move},
+    {0xB6, M::Ldx, A::ZeroPageY, 4, false, C::Move},
+    {0xB7, M::Lax, A::ZeroPageY, 4, false, C::Illegal},
+    {0xB8, M::Clv, A::Register, 2, false, C::Flag},
+    {0xB9, M::Lda, A::AbsoluteY, 4, true, C::Move},
+    {0xBA, M::Tsx, A::Register, 2, false, C::Move},
+    {0xBB, M::Las, A::AbsoluteY, 4, true, C::Illegal},
+    {0xBC, M::Ldy, A::AbsoluteX, 4, true, C::Move},
+    {0xBD, M::Lda, A::AbsoluteX, 4, true, C::Move},
+    {0xBE, M::Ldx, A::AbsoluteY, 4, true, C::Move},
+    {0xBF, M::Lax, A::AbsoluteY, 4, true, C::Illegal},
+    {0xC0, M::Cpy, A::Immediate, 2, false, C::Arithmetic},
+    {0xC1, M::Cmp, A::ZeroPageXIndirect, 6, false, C::Arithmetic},
+    {0xC2, M::Nop, A::Immediate, 2, false, C::Illegal},
+    {0xC3, M::Dcp, A::ZeroPageXIndirect, 8, false, C::Illegal},
+    {0xC4, M::Cpy, A::ZeroPage, 3, false, C::Arithmetic},
+    {0xC5, M::Cmp, A::ZeroPage, 3, false, C::Arithmetic},
+    {0xC6, M::Dec, A::ZeroPage, 5, false, C::Arithmetic},
+    {0xC7, M::Dcp, A::ZeroPage, 5, false, C::Illegal},
+    {0xC8, M::Iny, A::Register, 2, false, C::Arithmetic},
+    {0xC9, M::Cmp, A::Immediate, 2, false, C::Arithmetic},
+    {0xCA, M::Dex, A::Register, 2, false, C::Arithmetic},
+    {0xCB, M::Axs, A::Immediate, 2, false, C::Illegal},
+    {0xCC, M::Cpy, A::Absolute, 4, false, C::Arithmetic},
+    {0xCD, M::Cmp, A::Absolute, 4, false, C::Arithmetic},
+    {0xCE, M::Dec, A::Absolute, 6, false, C::Arithmetic},
+    {0xCF, M::Dcp, A::Absolute, 6, false, C::Illegal},
+    {0xD0, M::Bne, A::Relative, 2, false, C::Branch},
+    {0xD1, M::Cmp, A::ZeroPageYIndirect, 5, true, C::Arithmetic},
+    {0xD2, M::Kil, A::None, 0, false, C::Illegal},
+    {0xD3, M::Dcp, A::ZeroPageYIndirect, 8, false, C::Illegal},
+    {0xD4, M::Nop, A::ZeroPageX, 4, false, C::Illegal},
+    {0xD5, M::Cmp, A::ZeroPageX, 4, false, C::Arithmetic},
+    {0xD6, M::Dec, A::ZeroPageX, 6, false, C::Arithmetic},
+    {0xD7, M::Dcp, A::ZeroPageX, 6, false, C::Illegal},
+    {0xD8, M::Cld, A::Register, 2, false, C::Flag},
+    {0xD9, M::Cmp, A::AbsoluteY, 4, true, C::Arithmetic},
+    {0xDA, M::Nop, A::None, 2, false, C::Illegal},
+    {0xDB, M::Dcp, A::AbsoluteY, 7, false, C::Illegal},
+    {0xDC, M::Nop, A::AbsoluteX, 4, true, C::Illegal},
+    {0xDD, M::Cmp, A::AbsoluteX, 4, true, C::Arithmetic},
+    {0xDE, M::Dec, A::AbsoluteX, 7, false, C::Arithmetic},
+    {0xDF, M::Dcp, A::AbsoluteX, 7, false, C::Illegal},
+    {0xE0, M::Cpx, A::Immediate, 2, false, C::Arithmetic},
+    {0xE1, M::Sbc, A::ZeroPageXIndirect, 6, false, C::Arithmetic},
+    {0xE2, M::Nop, A::Immediate, 2, false, C::Illegal},
+    {0xE3, M::Isc, A::ZeroPageXIndirect, 8, false, C::Illegal},
+    {0xE4, M::Cpx, A::ZeroPage, 3, false, C::Arithmetic},
+    {0xE5, M::Sbc, A::ZeroPage, 3, false, C::Arithmetic},
+    {0xE6, M::Inc, A::ZeroPage, 5, false, C::Arithmetic},
+    {0xE7, M::Isc, A::ZeroPage, 5, false, C::Illegal},
+    {0xE8, M::Inx, A::Register, 2, false, C::Arithmetic},
+    {0xE9, M::Sbc, A::Immediate, 2, false, C::Arithmetic},
+    {0xEA, M::Nop, A::Register, 2, false, C::Branch},
+    {0xEB, M::Sbc, A::Immediate, 2, false, C::Illegal},
+    {0xEC, M::Cpx, A::Absolute, 4, false, C::Arithmetic},
+    {0xED, M::Sbc, A::Absolute, 4, false, C::Arithmetic},
+    {0xEE, M::Inc, A::Absolute, 6, false, C::Arithmetic},
+    {0xEF, M::Isc, A::Absolute, 6, false, C::Illegal},
+    {0xF0, M::Beq, A::Relative, 2, false, C::Branch},
+    {0xF1, M::Sbc, A::ZeroPageYIndirect, 5, true, C::Arithmetic},
+    {0xF2, M::Kil, A::None, 0, false, C::Illegal},
+    {0xF3, M::Isc, A::ZeroPageYIndirect, 8, false, C::Illegal},
+    {0xF4, M::Nop, A::ZeroPageX, 4, false, C::Illegal},
+    {0xF5, M::Sbc, A::ZeroPageX, 4, false, C::Arithmetic},
+    {0xF6, M::Inc, A::ZeroPageX, 6, false, C::Arithmetic},
+    {0xF7, M::Isc, A::ZeroPageX, 6, false, C::Illegal},
+    {0xF8, M::Sed, A::Register, 2, false, C::Flag},
+    {0xF9, M::Sbc, A::AbsoluteY, 4, true, C::Arithmetic},
+    {0xFA, M::Nop, A::None, 2, false, C::Illegal},
+    {0xFB, M::Isc, A::AbsoluteY, 7, false, C::Illegal},
+    {0xFC, M::Nop, A::AbsoluteX, 4, true, C::Illegal},
+    {0xFD, M::Sbc, A::AbsoluteX, 4, true, C::Arithmetic},
+    {0xFE, M::Inc, A::AbsoluteX, 7, false, C::Arithmetic},
+    {0xFF, M::Isc, A::AbsoluteX, 7, false, C::Illegal},
 };
 
-// The first field of every row is its own index.
 constexpr bool RowsInOpcodeOrder() {
-  for (size_t i = 0; i < 256; ++i) {
-    uint32_t value = 0;
-    for (char c : kOpcodeRows[i]) {
-      if (c == ',') break;
-      value = value * 10 + static_cast<uint32_t>(c - '0');
-    }
-    if (value != i) return false;
-  }
+  for (size_t i = 0; i < 256; ++i)
+    if (kOpcodeEntries[i].opcode != i) return false;
   return true;
 }
 static_assert(RowsInOpcodeOrder());
-
-bool IsDecimalField(std::string_view field) { return field.find_first_not_of("+0123456789") == kNotFound; }
-
-uint32_t DecimalValue(std::string_view field) {
-  uint32_t value = 0;
-  for (char c : field)
-    if (c >= '0' && c <= '9') value = value * 10 + static_cast<uint32_t>(c - '0');
-  return value;
-}
+static_assert(kOpcodeEntries[0xA9].mnemonic == Mnemonic::Lda && kOpcodeEntries[0xA9].mode == AddressingMode::Immediate);
 
 // Outside quotes: blanks dropped and letters lowered; inside, kept as written.
 std::string CompactOperand(std::string_view text) {
@@ -258,73 +436,14 @@ AddressingMode ParseOperandMode(std::string& operand, bool indirect_allowed) {
   return AddressingMode::Absolute;
 }
 
-bool ParseOpcodeRow(std::string_view row, OpcodeEntry& entry) {
-  // Rows are short: the compacted copy lives on the stack.
-  char text[64];
-  size_t size = 0;
-  for (char c : row) {
-    if (c == ' ' || c == '\t' || c == '\n' || c == '\r') continue;
-    if (size == sizeof text) return false;
-    text[size++] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-  }
-  std::string_view fields[6];
-  size_t count = 0;
-  size_t start = 0;
-  for (size_t i = 0; i <= size; ++i) {
-    if (i < size && text[i] != ',') continue;
-    if (count == 6) return false;
-    fields[count++] = std::string_view(text + start, i - start);
-    start = i + 1;
-  }
-  if (count != 6) return false;
-  entry = OpcodeEntry();
-  if (IsDecimalField(fields[0])) entry.opcode = static_cast<uint8_t>(DecimalValue(fields[0]));
-  entry.mnemonic = FindMnemonic(fields[1]);
-  for (uint32_t id = 0; id < kModeCount; ++id)
-    if (kModes[id].word == fields[2]) {
-      entry.mode = static_cast<AddressingMode>(id);
-      break;
-    }
-  if (fields[3].size() == 1 && std::string_view("lambfiu").find(fields[3][0]) != kNotFound)
-    entry.cls = static_cast<InstructionClass>(fields[3][0]);
-  if (!IsDecimalField(fields[4])) return false;
-  entry.cycles = static_cast<uint8_t>(DecimalValue(fields[4]));
-  entry.pageCrossing = fields[5] == "*";
-  return true;
-}
+namespace {
+constexpr OpcodeTable kTable(kOpcodeEntries);
+static_assert(kTable.NarrowsToZeroPage(Mnemonic::Lda) && kTable.NarrowsToZeroPage(Mnemonic::Stx) &&
+              kTable.NarrowsToZeroPage(Mnemonic::Bit));
+static_assert(!kTable.NarrowsToZeroPage(Mnemonic::Nop) && !kTable.NarrowsToZeroPage(Mnemonic::Lax) &&
+              !kTable.NarrowsToZeroPage(Mnemonic::Jmp));
+}  // namespace
 
-OpcodeTable::OpcodeTable() {
-  for (size_t n = 0; n < 256; ++n) {
-    const std::string_view row = kOpcodeRows[n];
-    OpcodeEntry entry;
-    if (!ParseOpcodeRow(row, entry)) {
-      std::printf("Error parsing %.*s", static_cast<int>(row.size()), row.data());
-      std::fflush(stdout);
-      std::exit(-1);
-    }
-    if (entry.opcode != n) {
-      std::printf("Error: string %.*s != %zu", static_cast<int>(row.size()), row.data(), n);
-      std::fflush(stdout);
-      std::exit(-1);
-    }
-    entries_[n] = entry;
-    uint16_t& slot = lookup_[static_cast<uint32_t>(entry.mnemonic)][static_cast<uint32_t>(entry.mode)];
-    if (slot == 0) slot = static_cast<uint16_t>(n + 1);
-  }
-}
-
-std::optional<OpcodeEntry> OpcodeTable::FindOpcode(Mnemonic m, AddressingMode mode) const {
-  const auto id = static_cast<uint32_t>(m);
-  const auto mode_id = static_cast<uint32_t>(mode);
-  if (id > kMnemonicCount || mode_id >= kModeCount) return std::nullopt;
-  const uint16_t slot = lookup_[id][mode_id];
-  if (slot == 0) return std::nullopt;
-  return entries_[slot - 1];
-}
-
-const OpcodeTable& Opcodes() {
-  static const OpcodeTable table;
-  return table;
-}
+const OpcodeTable& Opcodes() { return kTable; }
 
 }  // namespace vantrel

@@ -60,7 +60,7 @@ struct OpcodeEntry {
   InstructionClass cls = InstructionClass::None;
 
   // Undocumented opcodes; the listing hides their names unless asked.
-  bool IsIllegal() const { return cls == InstructionClass::Illegal || cls == InstructionClass::Unstable; }
+  constexpr bool IsIllegal() const { return cls == InstructionClass::Illegal || cls == InstructionClass::Unstable; }
 };
 
 std::string_view MnemonicName(Mnemonic m);
@@ -80,19 +80,33 @@ std::string FormatOperand(AddressingMode mode, std::string_view value);
 // zero-page mode: zero page is chosen later by width.
 AddressingMode ParseOperandMode(std::string& operand, bool indirect_allowed);
 
-// Parses one "opcode,mnemonic,mode,class,cycles,mark" row; false when the
-// row does not parse.
-bool ParseOpcodeRow(std::string_view row, OpcodeEntry& entry);
-
 class OpcodeTable {
  public:
-  // Loads the compiled-in rows; a bad row means a corrupt build, and the
-  // program stops with exit code -1.
-  OpcodeTable();
+  // Built when the program is compiled, from the rows in opcodes.cpp.
+  constexpr explicit OpcodeTable(const OpcodeEntry (&entries)[256]) {
+    for (size_t n = 0; n < 256; ++n) {
+      entries_[n] = entries[n];
+      uint16_t& slot = lookup_[static_cast<uint32_t>(entries[n].mnemonic)][static_cast<uint32_t>(entries[n].mode)];
+      if (slot == 0) slot = static_cast<uint16_t>(n + 1);
+    }
+  }
 
   const OpcodeEntry& operator[](uint8_t opcode) const { return entries_[opcode]; }
   // The lowest opcode with this mnemonic and mode.
-  std::optional<OpcodeEntry> FindOpcode(Mnemonic m, AddressingMode mode) const;
+  constexpr std::optional<OpcodeEntry> FindOpcode(Mnemonic m, AddressingMode mode) const {
+    const auto id = static_cast<uint32_t>(m);
+    const auto mode_id = static_cast<uint32_t>(mode);
+    if (id > kMnemonicCount || mode_id >= kModeCount) return std::nullopt;
+    const uint16_t slot = lookup_[id][mode_id];
+    if (slot == 0) return std::nullopt;
+    return entries_[slot - 1];
+  }
+  // Whether a byte-wide operand takes the zero-page form: the instructions
+  // with a documented one do; undocumented ones and nop keep the form written.
+  constexpr bool NarrowsToZeroPage(Mnemonic m) const {
+    const std::optional<OpcodeEntry> entry = FindOpcode(m, AddressingMode::ZeroPage);
+    return entry && !entry->IsIllegal();
+  }
 
  private:
   std::array<OpcodeEntry, 256> entries_{};
@@ -100,7 +114,7 @@ class OpcodeTable {
   std::array<std::array<uint16_t, kModeCount>, kMnemonicCount + 1> lookup_{};
 };
 
-// The one table of the run, built on first use.
+// The one table of the run.
 const OpcodeTable& Opcodes();
 
 }  // namespace vantrel

@@ -45,7 +45,7 @@ bool AsmOperandSymbolic::EvaluateOperand(AsmPrg& program, const AsmInstr& line) 
 }
 
 bool AsmOperandSymbolic::CheckRange(AsmPrg& program, const AsmInstr& line, Width wanted) {
-  if (!resolved_) return ReportLineError(program, &line, "Unresolved operand");
+  if (!resolved_) return ReportUnresolvedOperand(program, line);
   if (wanted == Width::Byte && value_ >= 256)
     return ReportLineError(program, &line,
                            "Parameter must be in the range 0 - 255 [=" + std::to_string(value_) + "]");
@@ -80,7 +80,7 @@ bool AsmOperandSymbolic::EmitWord(ByteSink& out) const {
 }
 
 bool AsmOperandSymbolic::GetWord(uint16_t& out, AsmPrg& program, const AsmInstr& line) {
-  if (!resolved_ && !EvaluateOperand(program, line)) return ReportLineError(program, &line, "Unresolved operand");
+  if (!resolved_ && !EvaluateOperand(program, line)) return ReportUnresolvedOperand(program, line);
   out = value_;
   return true;
 }
@@ -121,7 +121,7 @@ bool AsmOperandText::BuildOperand(AsmPrg& program, const AsmInstr& line) {
   const size_t close = text_.find('"', 1);
   if (text_.empty() || text_[0] != '"' || close == kNotFound)
     return ReportLineError(program, &line, "Missing closing quote: " + text_);
-  if (close + 1 != text_.size()) return ReportLineError(program, &line, "Extra characters on line");
+  if (close + 1 != text_.size()) return ReportExtraCharacters(program, line);
   content_ = text_.substr(1, close - 1);
   if (!program.Codes().TextToPetscii(content_, bytes_))
     return ReportLineError(program, &line, content_ + " could not be encoded");

@@ -5,8 +5,8 @@
 #include "asm/asm_line.h"
 #include "asm/asm_prg.h"
 #include "asm/pseudo_ops.h"
+#include "d64/program_load.h"
 #include "image/memory_image.h"
-#include "image/program_io.h"
 #include "source/directives.h"
 #include "text/text_ops.h"
 
@@ -20,7 +20,7 @@ bool PseudoOpData::Link(AsmPrg&, ProgramCounter& pc) {
 
 bool PseudoOpData::Imprint(AsmPrg& program, MemoryImage& memory) {
   if (!address.known || address.value + buffer_.size() > 0x10000u)
-    return ReportLineError(program, this, "Error converting instruction at: " + address.Format(true));
+    return ReportImprintError(program, *this);
   for (size_t i = 0; i < buffer_.size(); ++i) {
     const auto at = static_cast<uint16_t>(address.value + i);
     memory.Write(at, static_cast<uint8_t>(buffer_[i]));
@@ -212,8 +212,8 @@ class PseudoOpEmbed : public PseudoOpPicture {
     if (!LoadProgramFile(program.Loader().Log(), program.Locator(), path, FileType::Unspecified, file))
       return ReportLineError(program, this, "Unable to load embed file");
     // Offsets and lengths past the end take only what the file holds.
-    if (offset >= file.Size()) return ReportLineError(program, this, "No data read from file");
-    const size_t take = std::min<size_t>({length, file.Size() - offset, ProgramFile::kMaxSize});
+    const size_t take =
+        offset >= file.Size() ? 0 : std::min<size_t>({length, file.Size() - offset, ProgramFile::kMaxSize});
     if (take == 0) return ReportLineError(program, this, "No data read from file");
     buffer_.assign(reinterpret_cast<const char*>(file.Data()) + offset, take);
     return true;

@@ -109,11 +109,11 @@ class PseudoOpFill : public PseudoOp {
     if (args_.Size() > 1) {
       AsmOperandSymbolic* value = args_.Symbolic(1);
       if (value == nullptr || !value->IsOperandResolved())
-        return ReportLineError(program, this, "Error converting instruction at: " + address.Format(true));
+        return ReportImprintError(program, *this);
       fill = static_cast<uint8_t>(value->Value());
     }
     if (fill_length_ > 0 && address.value + fill_length_ > 0x10000u)
-      return ReportLineError(program, this, "Error converting instruction at: " + address.Format(true));
+      return ReportImprintError(program, *this);
     for (uint32_t i = 0; i < fill_length_; ++i) {
       const auto at = static_cast<uint16_t>(address.value + i);
       memory.Write(at, fill);

@@ -85,8 +85,8 @@ std::string SourceListing(const AsmPrg& program) {
   for (const SourceLine* source : program.BuiltLines()) {
     const int depth = program.Macros().Depth(source);
     if (depth == 0) {
-      if (file != 0) MarkFileChange(out, program.Loader().Files(), file, source->fileKey);
-      file = source->fileKey;
+      if (file != 0) MarkFileChange(out, program.Loader().Files(), file, source->pos.file);
+      file = source->pos.file;
     }
     const ListedLine listed = Collect(lines, next, source);
     // What is left of a line that held only a directive ({include}, {macro}).

@@ -26,6 +26,9 @@ constexpr uint32_t LabelHash(std::string_view text) {
 static_assert(LabelHash("") == 2166136261u);
 static_assert(LabelHash("a") == 0xE40C292Cu);  // the published FNV-1a test vector
 
+// The message for a jump whose target line is not there.
+inline std::string TargetNotFoundText(const BasElement& e) { return "Can't locate target line: " + e.text; }
+
 // How a reference that names no line is written: "[:LOOP]" for {:loop}.
 inline std::string UnresolvedReferenceText(const BasElement& e) {
   std::string text(1, '[');
@@ -65,8 +68,8 @@ inline std::string ReferenceKey(const BasElement& e) {
 }
 
 struct BasLine {
-  const SourceLine* origin = nullptr;  // where it came from, for messages
-  std::string text;                    // "100" or "{:loop}"
+  SourcePos pos;     // where it came from, for messages
+  std::string text;  // "100" or "{:loop}"
   int32_t lineNumber = -1;
   bool referenced = false;
   BasLine* codeLine = nullptr;  // for a line without code: the next line with code
@@ -82,9 +85,12 @@ struct BasLine {
   }
   // A loaded program's line is written back even when it holds no bytes.
   bool IsWritten() const { return fromProgram || HasCode(); }
-  bool HasReferenceText() const { return !text.empty(); }
   void SetText(std::string_view t) { text = std::string(t); }
 };
+
+// Messages about a line that more than one stage gives.
+inline std::string OutOfOrderText(const BasLine& line) { return "Found out of order line " + line.text; }
+inline const char* RanOffMemoryText() { return "Ran off end of memory!"; }
 
 // A jump target's number as written: the reference's own digits while they
 // still name the target ("GOTO 0100"), else the target's number.

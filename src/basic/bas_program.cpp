@@ -6,13 +6,12 @@
 
 namespace vantrel {
 
-BasProgram::BasProgram(FileLocator& locator, SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes,
-                       AsmPrg& assembler)
+BasProgram::BasProgram(FileLocator& locator, SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes)
     : locator_(locator),
       loader_(loader),
+      log_(loader.Log()),
       memory_(memory),
       codes_(codes),
-      assembler_(assembler),
       keywords_(MakeKeywordTable()),
       directives_(MakeDirectiveTable()) {}
 
@@ -37,21 +36,6 @@ void BasProgram::SetDetokenizeOptions(bool autospace, bool crunch, bool translat
 void BasProgram::ShareTranslation() {
   codes_.SetTranslateCodes(options_.translateCodes);
   codes_.SetCountRepeats(options_.countRepeats);
-}
-
-void BasProgram::SetContext(const BasLine& line) {
-  if (line.origin) loader_.SetContext(line.origin->fileKey, line.origin->lineNumber);
-  else loader_.SetContext(0, 0);
-}
-
-bool BasProgram::Error(const BasLine& line, const std::string& message) {
-  SetContext(line);
-  return loader_.Error(message);
-}
-
-void BasProgram::Warning(const BasLine& line, const std::string& message) {
-  SetContext(line);
-  loader_.Warning(message);
 }
 
 std::string BasProgram::SupervariableTable() const { return supervariables_.Dump(); }

@@ -4,28 +4,32 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "asm/asm_prg.h"
-#include "asm/code_text.h"
-#include "basic/alpha_mode.h"
 #include "basic/bas_line.h"
 #include "basic/dialect.h"
 #include "basic/line_lexer.h"
-#include "basic/petscii_codes.h"
 #include "basic/supervariables.h"
-#include "basic/token_table.h"
 #include "image/address_range.h"
 #include "image/memory_image.h"
 #include "image/output_set.h"
 #include "image/program_file.h"
+#include "petscii/alpha_mode.h"
+#include "petscii/petscii_codes.h"
+#include "petscii/token_table.h"
 #include "source/source_loader.h"
 #include "text/file_locator.h"
 
 namespace vantrel {
+
+// -keepcode: the bytes behind a BASIC program go into its text as data
+// lines, or as instructions where they decode to documented ones.
+enum class KeepCode { Off, Data, Asm };
 
 struct BasOptions {
   bool crunch = false;
@@ -45,8 +49,7 @@ class BasProgram {
  public:
   static constexpr uint16_t kUnsetAddress = 0xFFFF;
 
-  BasProgram(FileLocator& locator, SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes,
-             AsmPrg& assembler);
+  BasProgram(FileLocator& locator, SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes);
 
   BasOptions& Options() { return options_; }
   void SetDebug(bool on) { options_.debugDump = on; }
@@ -58,21 +61,35 @@ class BasProgram {
 
   // The BASIC version or extension whose keywords apply from now on; false
   // (and an error) for a name no dialect has (dialect_use.cpp).
-  bool SetDialect(std::string_view name);
+  bool SetDialect(std::string_view name, SourcePos at = {});
   // Tokenizes the loader's BASIC lines (those not tokenized yet).
   bool Tokenize();
   bool HasStatements() const;
   void ResetStartAddress() { load_address_ = header_address_ = kUnsetAddress; }
-  uint16_t LoadAddress() const { return load_address_; }
   // Detokenizes a loaded program file.
   bool Detokenize(ProgramFile file);
-  // Prepares the lines, writes them into memory and extracts Program().
-  bool PlaceIntoMemory();
+  // Prepares the lines and writes them into memory; with -notbasic the
+  // memory keeps the loaded bytes.
+  bool WriteIntoMemory();
+  // Where the bytes behind the written program start.
+  uint16_t EndAddress() const { return static_cast<uint16_t>(end_address_); }
+  // The value of an assembler symbol; none when it is unknown.
+  using SymbolValue = std::function<std::optional<uint16_t>(const std::string& name)>;
+  // Writes each {sym:name}'s value into the program's text.
+  void PatchSymbolReferences(const SymbolValue& value_of);
+  // Puts loaded code behind the program back, unless new code took its place.
+  void RestoreSavedCode();
+  // Takes the used memory as Program().
+  bool ExtractProgram();
   const ProgramFile& Program() const { return program_file_; }
+  // The machine code kept behind a loaded program for the text outputs;
+  // null when there is none.
+  const ProgramFile* KeptCode() const { return code_kept_ ? &saved_code_ : nullptr; }
   const std::vector<std::unique_ptr<BasLine>>& Lines() const { return lines_; }
 
-  bool WriteTxt(OutputSet& out, const std::string& path);
-  bool WriteLbl(OutputSet& out, const std::string& path);
+  // `kept_code` (an {asm} block or nothing) ends the text.
+  bool WriteTxt(OutputSet& out, const std::string& path, const std::string& kept_code);
+  bool WriteLbl(OutputSet& out, const std::string& path, const std::string& kept_code);
   std::vector<std::string> LabelAssignments() const;
   // The -supervariables table as printed after a run.
   std::string SupervariableTable() const;
@@ -84,20 +101,20 @@ class BasProgram {
  private:
   // Tokenizing (tokenizer.cpp).
   void ResetNumbering();
-  std::unique_ptr<BasLine> TokenizeLine(const SourceLine* origin, std::string_view text);
+  std::unique_ptr<BasLine> TokenizeLine(SourcePos at, std::string_view text);
   bool HandleLineStart(BasLine& line, BasElement& e, bool& at_start);
   void DirectiveAtTokenize(BasLine& line, BasElement& e);
   // Checks on source text (source_checks.cpp).
-  bool TakePetcatHeader(std::string_view text);
-  bool IsPetcatComment(std::string_view text);
+  bool TakePetcatHeader(const SourceLine& text);
+  bool IsPetcatComment(const SourceLine& text);
   void ReadPetcatCharacter(BasElement& e) const;
   void HintPetcat(const BasLine& line);
-  void HintPetcatOnce(const std::string& reason);
-  bool CleanElementText(BasElement& e);
+  void HintPetcatOnce(const std::string& reason, SourcePos at);
+  bool CleanElementText(BasElement& e, SourcePos at);
   bool QuestionMarkStatement(const BasElement& e, bool& statement_start);
-  void WarnQuestionMark();
-  void ApplyLoadAddress(const std::string& argument, uint16_t& target);
-  void ApplyVar(BasElement& e, const std::string& argument);
+  void WarnQuestionMark(SourcePos at);
+  void ApplyLoadAddress(const std::string& argument, uint16_t& target, SourcePos at);
+  void ApplyVar(BasElement& e, const std::string& argument, SourcePos at);
   void ApplySym(BasElement& e, const std::string& argument);
   void AddDirectiveLine(const std::string& text);
   void WarnOtherDialect(uint16_t load_address);
@@ -106,19 +123,18 @@ class BasProgram {
   // Line numbers and labels (line_numbers.cpp).
   void RegisterLine(BasLine& line);
   void MakeReferences(BasLine& line);
-  bool MarkTarget(BasElement& e);
+  bool MarkTarget(BasElement& e, SourcePos at);
   bool PreviousIsGo(const BasLine& line, size_t i) const;
   BasLine* FindTarget(const std::string& key) const;
   void LinkLabelLines();
   void AssignNumbers();
   void Renumber();
-  void ApplyNumberingDirective(const BasElement& e);
+  void ApplyNumberingDirective(const BasElement& e, SourcePos at);
   void CheckLineNumber(const BasLine& line);
-  void AssignLabel(const std::string& argument);
+  void AssignLabel(const std::string& argument, SourcePos at);
   std::string LabelAssignmentText(const BasLine& line) const;
 
-  // Preparing and writing into memory (program_writer.cpp).
-  bool PrepareProgram();
+  // Preparing and writing into memory (program_prepare.cpp, program_writer.cpp).
   void RemoveRems();
   void CrunchAndSpace();
   void CrunchLine(BasLine& line);
@@ -126,14 +142,11 @@ class BasProgram {
   bool WriteLines();
   bool WriteLine(BasLine& line, uint32_t& cursor);
   bool PutByte(uint32_t& cursor, uint8_t byte);
-  void DirectiveAtWrite(const BasElement& e);
-  bool SetSwitch(bool& option, const std::string& argument, const char* label);
-  std::string ElementToBytes(const BasElement& e);
+  void DirectiveAtWrite(const BasElement& e, SourcePos at);
+  bool SetSwitch(bool& option, const std::string& argument, const char* label, SourcePos at);
+  std::string ElementToBytes(const BasElement& e, SourcePos at);
   std::string TypedBytes(std::string_view text) const;
   std::string RemainderBytes(const std::string& text) const;
-  void RestoreSavedCode();
-  bool AssembleInlineBlocks();
-  void PatchSymbolReferences();
 
   // Detokenizing (detokenizer.cpp).
   bool LoadPrg(ProgramFile& file);
@@ -145,23 +158,18 @@ class BasProgram {
 
   // Text outputs (text_writers.cpp).
   std::string JoinElements(const BasLine& line, bool labels) const;
-  // The kept machine code as an {asm} block; empty when there is none.
-  std::string KeptCode() const;
   bool WriteText(OutputSet& out, const std::string& path, std::string text, const char* console_message,
                  const std::string& file_message);
   void Relabel();
   void WarnEmptyLines();
 
   void ShareTranslation();
-  void SetContext(const BasLine& line);
-  bool Error(const BasLine& line, const std::string& message);
-  void Warning(const BasLine& line, const std::string& message);
 
   FileLocator& locator_;
   SourceLoader& loader_;
+  MsgLog& log_;
   MemoryImage& memory_;
   PetsciiCodes& codes_;
-  AsmPrg& assembler_;
   const Dialect* dialect_ = &DefaultDialect();
   TokenTable keywords_;
   TokenTable directives_;
@@ -188,7 +196,7 @@ class BasProgram {
   int32_t last_line_number_ = -1;
   bool crunched_ = false;
   bool loaded_from_program_ = false;  // lines came numbered from a program file
-  uint32_t inline_asm_origin_ = 0x0100;
+  uint32_t end_address_ = 0x0100;
   ProgramFile saved_code_;
   bool code_kept_ = false;  // saved_code_ goes into text output
   ProgramFile program_file_;

@@ -8,6 +8,11 @@ TokenTable MakeKeywordTable() {
   return table;
 }
 
+TokenMatch MatchKeywordShortcut(const TokenTable& keywords, std::string_view line, size_t pos) {
+  if (pos < line.size() && line[pos] == '?') return {kTokenPrint, 1};
+  return keywords.MatchShortcut(line, pos);
+}
+
 TokenTable MakeDirectiveTable() {
   TokenTable table;
   table.SetCaseInsensitive();

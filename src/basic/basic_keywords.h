@@ -8,7 +8,7 @@
 #include <iterator>
 #include <string_view>
 
-#include "basic/token_table.h"
+#include "petscii/token_table.h"
 
 namespace vantrel {
 
@@ -139,5 +139,8 @@ static_assert(std::size(kDirectiveNames) == 21);
 TokenTable MakeKeywordTable();
 // The directive table: case-insensitive, numbers 2 to 22.
 TokenTable MakeDirectiveTable();
+// A keyword shortcut at `pos` (pO is POKE); the C64's screen editor also
+// reads `?` as PRINT.
+TokenMatch MatchKeywordShortcut(const TokenTable& keywords, std::string_view line, size_t pos);
 
 }  // namespace vantrel

@@ -21,12 +21,12 @@ bool BasProgram::LoadPrg(ProgramFile& file) {
   ShareTranslation();
   loaded_from_program_ = true;
   const uint16_t address = file.TakeLoadAddress();
-  if (address == 0xFFFF) return loader_.Error("Bad load address");
-  if (!memory_.Place(file)) return loader_.Error("Error inserting program into memory");
+  if (address == 0xFFFF) return log_.ReportError("Bad load address");
+  if (!memory_.Place(file)) return log_.ReportError("Error inserting program into memory");
   saved_code_.Clear();
   const AddressRange behind = memory_.RangeBehindBasic();
   if (!behind.IsEmpty() && !memory_.Extract(behind, saved_code_))
-    loader_.Warning("Unretrievable non-BASIC code in file");
+    log_.ReportWarning("Unretrievable non-BASIC code in file");
   if (load_address_ == kUnsetAddress) load_address_ = address;
 
   if (!options_.notBasic) {
@@ -62,7 +62,7 @@ bool BasProgram::LoadPrg(ProgramFile& file) {
         "{warning:Source .prg file contains non-BASIC code which will need to be ported separately: " +
         shown.Text() + (keepable ? " (-keepcode keeps it in the text)" : "") + "}");
   }
-  return !loader_.Log().ErrorFlag();
+  return !log_.ErrorFlag();
 }
 
 bool BasProgram::DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previous) {
@@ -70,13 +70,13 @@ bool BasProgram::DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previo
   if (cursor + 1 > last) {
     // The file ends without the two zero bytes that close a program.
     line.endOfProgram = true;
-    return loader_.Warning("Ran off end of memory!");
+    return log_.ReportWarning(RanOffMemoryText());
   }
   if (memory_.ReadWord(static_cast<uint16_t>(cursor)) == 0) {
     line.endOfProgram = true;
     return true;
   }
-  if (cursor + 3 > last) return !loader_.Warning("Ran off end of memory!");
+  if (cursor + 3 > last) return !log_.ReportWarning(RanOffMemoryText());
   const uint16_t link = memory_.ReadWord(static_cast<uint16_t>(cursor));
   cursor += 2;
   line.fromProgram = true;
@@ -84,21 +84,21 @@ bool BasProgram::DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previo
   line.SetText(std::to_string(line.lineNumber));
   cursor += 2;
   if (line.lineNumber > kHighestLineNumber) {
-    loader_.Warning("Illegal line number " + line.text);
+    log_.ReportWarning("Illegal line number " + line.text);
   } else {
-    if (line.lineNumber <= previous) loader_.Warning("Found out of order line " + line.text);
+    if (line.lineNumber <= previous) log_.ReportWarning(OutOfOrderText(line));
     previous = line.lineNumber;
   }
 
   std::string bytes;
   while (cursor <= last && memory_.Read(static_cast<uint16_t>(cursor)) != 0)
     bytes += static_cast<char>(memory_.Read(static_cast<uint16_t>(cursor++)));
-  if (cursor > last) return !loader_.Warning("Ran off end of memory!");
+  if (cursor > last) return !log_.ReportWarning(RanOffMemoryText());
   ++cursor;  // past the line's zero byte
   // The C64 relinks a program when it loads it, so any link works there;
   // a rebuilt program holds the right one.
   if (link != (cursor & 0xFFFF))
-    loader_.Warning("Line " + line.text + " links to $" + Hex(link, 4) + ", not to the next line at $" +
+    log_.ReportWarning("Line " + line.text + " links to $" + Hex(link, 4) + ", not to the next line at $" +
                     Hex(cursor & 0xFFFF, 4) + "; a rebuilt program corrects the link");
   // Only a whole line is indexed: a cut one is dropped, and a jump to it
   // must not find it.

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "basic/dialect_keyword.h"
-#include "basic/token_table.h"
+#include "petscii/token_table.h"
 
 namespace vantrel {
 

@@ -27,9 +27,9 @@ std::string DialectNames() {
 
 }  // namespace
 
-bool BasProgram::SetDialect(std::string_view name) {
+bool BasProgram::SetDialect(std::string_view name, SourcePos at) {
   const Dialect* dialect = FindDialect(name);
-  if (!dialect) return loader_.Error("Unknown BASIC dialect: " + Trim(name) + " (known: " + DialectNames() + ")");
+  if (!dialect) return log_.ReportError(at, "Unknown BASIC dialect: " + Trim(name) + " (known: " + DialectNames() + ")");
   if (dialect == dialect_) return true;
   dialect_ = dialect;
   keywords_ = MakeKeywordTable(*dialect);
@@ -76,8 +76,9 @@ void BasProgram::HintOtherDialect(const BasLine& line) {
     for (const ForeignKeyword& k : found)
       if (k.length == longest) names.emplace_back(k.dialect->name);
     dialect_hint_done_ = true;
-    loader_.Warning(UpperCopy(text.substr(0, longest)) + " is a keyword of " + Join(names, ", ") + ", not of " +
-                    std::string(dialect_->name) + ": -dialect:" + names.front() + " reads it as one");
+    log_.ReportWarning(line.pos, UpperCopy(text.substr(0, longest)) + " is a keyword of " + Join(names, ", ") +
+                                     ", not of " + std::string(dialect_->name) + ": -dialect:" + names.front() +
+                                     " reads it as one");
     return;
   }
 }
@@ -103,8 +104,8 @@ void BasProgram::WarnOtherDialect(uint16_t load_address) {
   else if (const int32_t prefixed = CountTokens(*likely, bodies).prefixed; prefixed > 0)
     reasons += std::to_string(prefixed) + " of its two-byte codes, ";
   if (!reasons.empty()) reasons.replace(reasons.size() - 2, 2, "; ");
-  loader_.Warning("Program looks like " + std::string(likely->description) + ": " + reasons + "-dialect:" +
-                  std::string(likely->name) + " reads its keywords");
+  log_.ReportWarning("Program looks like " + std::string(likely->description) + ": " + reasons + "-dialect:" +
+                     std::string(likely->name) + " reads its keywords");
 }
 
 }  // namespace vantrel

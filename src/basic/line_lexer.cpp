@@ -1,5 +1,6 @@
 #include "basic/line_lexer.h"
 
+#include "basic/basic_keywords.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -18,7 +19,7 @@ BasElement LineLexer::Take(BasElementKind kind, size_t length, int32_t value) {
 
 TokenMatch LineLexer::MatchKeyword(size_t pos) const {
   if (mode_ == Mode::Bytes) return {};
-  return mode_ == Mode::TextShortcuts ? keywords_.MatchShortcut(line_, pos) : keywords_.MatchKeyword(line_, pos);
+  return mode_ == Mode::TextShortcuts ? MatchKeywordShortcut(keywords_, line_, pos) : keywords_.MatchKeyword(line_, pos);
 }
 
 BasElement LineLexer::Next(bool rest_of_line, bool in_data) {

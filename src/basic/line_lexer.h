@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "basic/bas_element.h"
-#include "basic/token_table.h"
+#include "petscii/token_table.h"
 
 namespace vantrel {
 

@@ -26,14 +26,16 @@ int32_t ReadDirectiveNumber(std::string_view text) {
   return static_cast<int32_t>(negative ? -n : n);
 }
 
+std::string InvalidNumberText(const BasLine& line) { return "Invalid line number: " + line.text; }
+
 }  // namespace
 
 void BasProgram::RegisterLine(BasLine& line) {
   if (line.text.empty()) return;
   if (line.lineNumber < 0) renumber_requested_ = true;  // labelled sources are always renumbered
   if (line_index_.count(line.text) || label_index_.count(line.text)) {
-    loader_.Warning((line.lineNumber < 0 ? "Label has already been declared: " : "Line number re-use: ") +
-                    line.text);
+    log_.ReportWarning(line.pos, (line.lineNumber < 0 ? "Label has already been declared: " : "Line number re-use: ") +
+                                     line.text);
     return;
   }
   line_index_[line.text] = &line;
@@ -54,7 +56,7 @@ const BasLine* BasProgram::ResolveReference(const BasElement& element) const {
 
 // A jump target found is marked; a numeric target that names no line keeps
 // its digits (GOTO to a missing line is legal BASIC), a label cannot.
-bool BasProgram::MarkTarget(BasElement& e) {
+bool BasProgram::MarkTarget(BasElement& e, SourcePos at) {
   const std::string key = ReferenceKey(e);
   if (BasLine* target = FindTarget(key)) {
     target->referenced = true;
@@ -62,8 +64,8 @@ bool BasProgram::MarkTarget(BasElement& e) {
     e.value = static_cast<int32_t>(LabelHash(key));
     return true;
   }
-  if (e.kind == BasElementKind::Label) return loader_.Error("Can't locate target line: " + e.text);
-  loader_.Warning("Can't locate target line: " + e.text);
+  if (e.kind == BasElementKind::Label) return log_.ReportError(at, TargetNotFoundText(e));
+  log_.ReportWarning(at, TargetNotFoundText(e));
   return false;
 }
 
@@ -75,7 +77,7 @@ void BasProgram::MakeReferences(BasLine& line) {
     switch (e.kind) {
       case BasElementKind::Digits:
       case BasElementKind::Label:
-        if (target) MarkTarget(e);
+        if (target) MarkTarget(e, line.pos);
         break;
       case BasElementKind::Space:
       case BasElementKind::Consumed:
@@ -130,9 +132,9 @@ void BasProgram::LinkLabelLines() {
 void BasProgram::CheckLineNumber(const BasLine& line) {
   if (line.lineNumber > kLargestStorableNumber || line.lineNumber < 0) {
     // Sixteen bits cannot hold it; it would silently become another number.
-    Error(line, "Invalid line number: " + line.text);
+    log_.ReportError(line.pos, InvalidNumberText(line));
   } else if (line.lineNumber >= kFirstInvalidLineNumber) {
-    Warning(line, "Invalid line number: " + line.text);
+    log_.ReportWarning(line.pos, InvalidNumberText(line));
   }
 }
 
@@ -152,26 +154,26 @@ void BasProgram::AssignNumbers() {
       // line keeps it, as loaded programs with lines out of order need.
       candidate = line.lineNumber;
     } else {
-      Error(line, "Could not assign a line number");
+      log_.ReportError(line.pos, "Could not assign a line number");
     }
     CheckLineNumber(line);
     next_ = candidate == INT_MAX ? INT_MAX : candidate + 1;
   }
 }
 
-void BasProgram::ApplyNumberingDirective(const BasElement& e) {
+void BasProgram::ApplyNumberingDirective(const BasElement& e, SourcePos at) {
   const int32_t n = ReadDirectiveNumber(e.DirectiveArgument());
   switch (static_cast<TokenizerDirective>(e.value)) {
     case TokenizerDirective::Number:
-      if (n <= previous_) loader_.Error("Can't honor NUMBER directive for line " + std::to_string(n));
+      if (n <= previous_) log_.ReportError(at, "Can't honor NUMBER directive for line " + std::to_string(n));
       next_ = n;
       break;
     case TokenizerDirective::Step:
-      if (n < 1) loader_.Error("Can't honor STEP directive for line " + std::to_string(n));
+      if (n < 1) log_.ReportError(at, "Can't honor STEP directive for line " + std::to_string(n));
       else step_ = n;
       break;
     case TokenizerDirective::Nice:
-      if (n <= 0) loader_.Error("Can't honor NICE directive for line " + std::to_string(n));
+      if (n <= 0) log_.ReportError(at, "Can't honor NICE directive for line " + std::to_string(n));
       else if (next_ % n != 0) next_ = static_cast<int32_t>(std::min<int64_t>((int64_t{next_} / n + 1) * n, INT_MAX));
       break;
     default: break;
@@ -182,9 +184,8 @@ void BasProgram::Renumber() {
   for (auto& ptr : lines_) {
     BasLine& line = *ptr;
     if (line.endOfProgram) continue;
-    SetContext(line);
     for (const BasElement& e : line.elements)
-      if (e.kind == BasElementKind::Brace) ApplyNumberingDirective(e);
+      if (e.kind == BasElementKind::Brace) ApplyNumberingDirective(e, line.pos);
     // "{:120}" labels written by the .lbl writer keep their numbers.
     if (line.lineNumber < 0 && line.text.size() > 3 && line.text.starts_with("{:") && line.text.back() == '}') {
       std::string inner = line.text.substr(2, line.text.size() - 3);
@@ -199,18 +200,17 @@ void BasProgram::Renumber() {
     next_ = static_cast<int32_t>(std::min<int64_t>(int64_t{next_} + step_, INT_MAX));
     CheckLineNumber(line);
   }
-  loader_.SetContext(0, 0);
 }
 
-void BasProgram::AssignLabel(const std::string& argument) {
+void BasProgram::AssignLabel(const std::string& argument, SourcePos at) {
   const size_t eq = argument.find('=');
   const std::string name = Trim(argument.substr(0, eq));
   const std::string value = eq == std::string::npos ? std::string() : Trim(argument.substr(eq + 1));
   const std::string text = "{:" + LowerCopy(name) + "}";
   bool ok = true;
-  if (line_index_.count(text) || label_index_.count(text)) ok = loader_.Error("Label was already assigned: " + text);
+  if (line_index_.count(text) || label_index_.count(text)) ok = log_.ReportError(at, "Label was already assigned: " + text);
   if (value.empty() || value.find_first_not_of("+0123456789.") != std::string::npos)
-    ok = loader_.Error("Line number assignment is non-numeric: " + argument);
+    ok = log_.ReportError(at, "Line number assignment is non-numeric: " + argument);
   if (!ok) return;
   auto label = std::make_unique<BasLine>();
   label->SetText(text);

@@ -5,6 +5,7 @@
 #include "basic/bas_program.h"
 #include "basic/basic_keywords.h"
 #include "basic/byte_code.h"
+#include "image/binary_writers.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -60,44 +61,34 @@ bool IsDirective(const BasElement& e, TokenizerDirective d) {
 
 }  // namespace
 
-bool BasProgram::PlaceIntoMemory() { return PrepareProgram(); }
+bool BasProgram::WriteIntoMemory() {
+  if (options_.notBasic) return true;
+  for (auto& line : lines_) MakeReferences(*line);
+  RemoveRems();
+  LinkLabelLines();
+  CrunchAndSpace();
+  if (renumber_requested_) Renumber();
+  else if (!loaded_from_program_) AssignNumbers();
+  for (auto& line : lines_)
+    if (!line->endOfProgram && line->IsWritten() && line->lineNumber < 0)
+      log_.ReportError(line->pos, "Missing line number. Please add one or request a {renumber}.");
+  if (log_.ErrorFlag()) return false;
+  memory_.Clear();
+  return !HasStatements() || WriteLines();
+}
 
-bool BasProgram::PrepareProgram() {
-  if (!options_.notBasic) {
-    for (auto& line : lines_) {
-      SetContext(*line);
-      MakeReferences(*line);
-    }
-    RemoveRems();
-    LinkLabelLines();
-    CrunchAndSpace();
-    if (renumber_requested_) Renumber();
-    else if (!loaded_from_program_) AssignNumbers();
-    for (auto& line : lines_)
-      if (!line->endOfProgram && line->IsWritten() && line->lineNumber < 0)
-        Error(*line, "Missing line number. Please add one or request a {renumber}.");
-    loader_.SetContext(0, 0);
-    if (loader_.Log().ErrorFlag()) return false;
-    memory_.Clear();
-    if (HasStatements() && !WriteLines()) return false;
-    if (!AssembleInlineBlocks()) return false;
-    PatchSymbolReferences();
-    RestoreSavedCode();
-  }
-  if (memory_.Used().IsEmpty()) return loader_.Error("No program to save");
-  if (!memory_.Extract(memory_.Used(), program_file_)) return loader_.Error("Program is too large to fit in memory");
-  return true;
+bool BasProgram::ExtractProgram() {
+  return ExtractUsed(log_, memory_, program_file_);
 }
 
 void BasProgram::RemoveRems() {
   for (auto& ptr : lines_) {
     BasLine& line = *ptr;
-    SetContext(line);
     auto& el = line.elements;
     bool removed = false;
     for (size_t i = 0; i < el.size(); ++i) {
       if (IsDirective(el[i], TokenizerDirective::RemRemoval)) {
-        SetSwitch(options_.remRemoval, el[i].DirectiveArgument(), "REM Removal");
+        SetSwitch(options_.remRemoval, el[i].DirectiveArgument(), "REM Removal", line.pos);
       } else if (options_.remRemoval && (el[i].kind == BasElementKind::Tick || el[i].IsToken(kTokenRem))) {
         el.erase(el.begin() + static_cast<long>(i), el.end());
         removed = true;
@@ -113,11 +104,11 @@ void BasProgram::RemoveRems() {
 void BasProgram::CrunchAndSpace() {
   for (auto& ptr : lines_) {
     BasLine& line = *ptr;
-    SetContext(line);
     for (const BasElement& e : line.elements) {
-      if (IsDirective(e, TokenizerDirective::Crunch)) SetSwitch(options_.crunch, e.DirectiveArgument(), "Crunch");
+      if (IsDirective(e, TokenizerDirective::Crunch))
+        SetSwitch(options_.crunch, e.DirectiveArgument(), "Crunch", line.pos);
       if (IsDirective(e, TokenizerDirective::AutoSpace))
-        SetSwitch(options_.autospace, e.DirectiveArgument(), "AutoSpace");
+        SetSwitch(options_.autospace, e.DirectiveArgument(), "AutoSpace", line.pos);
     }
     if (options_.crunch || options_.autospace) CrunchLine(line);
     if (options_.autospace) SpaceLine(line);
@@ -141,13 +132,13 @@ void BasProgram::SpaceLine(BasLine& line) {
   line.elements = std::move(spaced);
 }
 
-bool BasProgram::SetSwitch(bool& option, const std::string& argument, const char* label) {
+bool BasProgram::SetSwitch(bool& option, const std::string& argument, const char* label, SourcePos at) {
   const std::string word = LowerCopy(Trim(argument));
   if (IsTrueWord(word) || IsFalseWord(word)) {
     option = IsTrueWord(word);
-    return loader_.Info(std::string(label) + " mode " + (option ? "turned on" : "turned off"));
+    return log_.ReportInfo(at, std::string(label) + " mode " + (option ? "turned on" : "turned off"));
   }
-  return loader_.Error(std::string(label) + " mode directive error");
+  return log_.ReportError(at, std::string(label) + " mode directive error");
 }
 
 }  // namespace vantrel

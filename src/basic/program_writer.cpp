@@ -1,6 +1,7 @@
 // Writing the prepared program into memory as the C64 keeps it: per line
 // a link word, the line number, the bytes and a 0; two 0 bytes end it.
 #include <algorithm>
+#include <cstdio>
 
 #include "basic/bas_program.h"
 #include "basic/basic_keywords.h"
@@ -12,22 +13,17 @@ namespace vantrel {
 bool BasProgram::WriteLines() {
   uint32_t cursor = load_address_;
   for (auto& line : lines_) {
-    SetContext(*line);
     if (!line->endOfProgram && !line->IsWritten()) {
       // A directive on a line of its own writes nothing but still switches
       // the lines after it.
       for (const BasElement& e : line->elements)
-        if (e.kind == BasElementKind::Brace) DirectiveAtWrite(e);
+        if (e.kind == BasElementKind::Brace) DirectiveAtWrite(e, line->pos);
       continue;
     }
     const uint32_t start = cursor;
-    if (!WriteLine(*line, cursor)) {
-      loader_.SetContext(0, 0);
-      return Error(*line, "Error writing to address $" + Hex(start & 0xFFFF, 4));
-    }
+    if (!WriteLine(*line, cursor)) return log_.ReportError(line->pos, "Error writing to address $" + Hex(start & 0xFFFF, 4));
   }
-  loader_.SetContext(0, 0);
-  inline_asm_origin_ = cursor;
+  end_address_ = cursor;
   return true;
 }
 
@@ -41,10 +37,10 @@ bool BasProgram::PutByte(uint32_t& cursor, uint8_t byte) {
 
 bool BasProgram::WriteLine(BasLine& line, uint32_t& cursor) {
   const uint32_t link = cursor;
-  auto out_of_memory = [&] { return Error(line, "Ran off end of memory!"); };
+  auto out_of_memory = [&] { return log_.ReportError(line.pos, RanOffMemoryText()); };
   if (!PutByte(cursor, 0) || !PutByte(cursor, 0)) return out_of_memory();
   if (line.endOfProgram) return true;
-  if (line.lineNumber < 0) return Error(line, "Missing line number");
+  if (line.lineNumber < 0) return log_.ReportError(line.pos, "Missing line number");
   if (!PutByte(cursor, static_cast<uint8_t>(line.lineNumber & 0xFF)) ||
       !PutByte(cursor, static_cast<uint8_t>((line.lineNumber >> 8) & 0xFF)))
     return out_of_memory();
@@ -54,18 +50,18 @@ bool BasProgram::WriteLine(BasLine& line, uint32_t& cursor) {
     // The placeholder's address, where the symbol's value goes once assembled.
     if (e.kind == BasElementKind::SymbolRef) e.value = static_cast<int32_t>(cursor);
     if (e.kind == BasElementKind::Brace) {
-      DirectiveAtWrite(e);
+      DirectiveAtWrite(e, line.pos);
       continue;
     }
     if (!IsCodeKind(e.kind)) continue;
-    for (char c : ElementToBytes(e)) {
+    for (char c : ElementToBytes(e, line.pos)) {
       zero = zero || c == '\0';
       if (!PutByte(cursor, static_cast<uint8_t>(c))) return out_of_memory();
     }
   }
   // The C64 ends a line at its first 0 and reads what follows as the next
   // line's link and number.
-  if (zero) Warning(line, "Zero byte inside line " + line.text);
+  if (zero) log_.ReportWarning(line.pos, "Zero byte inside line " + line.text);
   // The link must point at the next line, which has to fit in memory too.
   if (!PutByte(cursor, 0) || cursor > 0xFFFF) return out_of_memory();
   memory_.Write(static_cast<uint16_t>(link), static_cast<uint8_t>(cursor & 0xFF));
@@ -73,41 +69,42 @@ bool BasProgram::WriteLine(BasLine& line, uint32_t& cursor) {
   return true;
 }
 
-void BasProgram::DirectiveAtWrite(const BasElement& e) {
+void BasProgram::DirectiveAtWrite(const BasElement& e, SourcePos at) {
   const std::string argument = e.DirectiveArgument();
   switch (static_cast<TokenizerDirective>(e.value)) {
     case TokenizerDirective::CrsrCodes:
-      SetSwitch(options_.translateCodes, argument, "CrsrCodes");
+      SetSwitch(options_.translateCodes, argument, "CrsrCodes", at);
       ShareTranslation();
       break;
     case TokenizerDirective::CrsrCount:
-      SetSwitch(options_.countRepeats, argument, "CrsrCount");
+      SetSwitch(options_.countRepeats, argument, "CrsrCount", at);
       ShareTranslation();
       break;
-    case TokenizerDirective::Alpha: codes_.SetAlphaMode(argument, loader_); break;
+    case TokenizerDirective::Alpha: codes_.SetAlphaMode(argument, log_, at); break;
     case TokenizerDirective::VarCase:
     case TokenizerDirective::KeywordCase: {
       const bool var = e.value == static_cast<int32_t>(TokenizerDirective::VarCase);
       CharacterCase c = ReadCharacterCase(Trim(argument));
       (var ? options_.variableCase : options_.keywordCase) = c;
       const std::string label = var ? "Variable case" : "Keyword case";
-      if (c == CharacterCase::Invalid) loader_.Info(label + " invalid value: " + argument);
-      else loader_.Info(label + " mode " + ToString(c));
+      if (c == CharacterCase::Invalid) log_.ReportInfo(at, label + " invalid value: " + argument);
+      else log_.ReportInfo(at, label + " mode " + ToString(c));
       break;
     }
     default:
-      if (e.value < 1 || e.value > static_cast<int32_t>(TokenizerDirective::Pi)) loader_.Error("Unrecognized Directive " + e.text);
+      if (e.value < 1 || e.value > static_cast<int32_t>(TokenizerDirective::Pi))
+        log_.ReportError(at, "Unrecognized Directive " + e.text);
       break;
   }
 }
 
-std::string BasProgram::ElementToBytes(const BasElement& e) {
+std::string BasProgram::ElementToBytes(const BasElement& e, SourcePos at) {
   if (e.raw) return *e.raw;
   switch (e.kind) {
     case BasElementKind::Quoted: {
       std::string bytes;
       if (!codes_.TextToPetscii(e.text, bytes)) {
-        loader_.Error("Unknown or badly formed token in string: " + e.text);
+        log_.ReportError(at, "Unknown or badly formed token in string: " + e.text);
         return {};
       }
       return bytes;
@@ -125,14 +122,14 @@ std::string BasProgram::ElementToBytes(const BasElement& e) {
       // A label with no code after it names no line number.
       const BasLine* target = ResolveReference(e);
       if (target && target->lineNumber >= 0) return TargetNumberText(e, *target);
-      loader_.Error("Can't locate target line: " + e.text);
+      log_.ReportError(at, TargetNotFoundText(e));
       return UnresolvedReferenceText(e);
     }
     case BasElementKind::Brace:
-      loader_.Error("Found unexpected directive");
+      log_.ReportError(at, "Found unexpected directive");
       return "<DIRECTIVE!>";
     case BasElementKind::Key:
-      loader_.Error("Found unexpected keyword");
+      log_.ReportError(at, "Found unexpected keyword");
       return "<KEYWORD!>";
     case BasElementKind::None:
     case BasElementKind::End:
@@ -175,10 +172,33 @@ void BasProgram::RestoreSavedCode() {
   if (saved_code_.Size() == 0) return;
   AddressRange range(saved_code_.load_address, saved_code_.load_address + saved_code_.Size() - 1);
   if (range.Overlaps(memory_.Used())) {
-    loader_.Warning("Removed conflicting loaded non-BASIC code at " + range.Text());
+    log_.ReportWarning("Removed conflicting loaded non-BASIC code at " + range.Text());
     return;
   }
   memory_.Place(saved_code_);
+}
+
+void BasProgram::PatchSymbolReferences(const SymbolValue& value_of) {
+  for (auto& line : lines_) {
+    for (BasElement& e : line->elements) {
+      if (e.kind != BasElementKind::SymbolRef) continue;
+      const std::optional<uint16_t> value = value_of(e.text);
+      if (!value) {
+        log_.ReportError(line->pos, "Could not resolve symbol " + e.text);
+        continue;
+      }
+      if (e.value == 0) {
+        log_.ReportError(line->pos, "Invalid symbol reference " + e.text);
+        continue;
+      }
+      // Five characters always hold a 16-bit number; blanks pad it on the left.
+      char digits[6];
+      std::snprintf(digits, sizeof digits, "%5u", static_cast<unsigned>(*value));
+      for (int i = 0; i < 5; ++i) memory_.Write(static_cast<uint16_t>(e.value + i), static_cast<uint8_t>(digits[i]));
+      e.kind = BasElementKind::Digits;
+      e.text = digits;
+    }
+  }
 }
 
 }  // namespace vantrel

@@ -34,7 +34,7 @@ bool HasUpperLetter(std::string_view text) {
 
 // petcat starts its listings with ";name ==0801==". That line is not BASIC;
 // its address is the load address unless the source sets one itself.
-bool BasProgram::TakePetcatHeader(std::string_view text) {
+bool BasProgram::TakePetcatHeader(const SourceLine& text) {
   const std::string_view line = TrimView(text);
   constexpr size_t kTail = 9;  // " ==0801=="
   if (line.size() < kTail + 1 || line[0] != ';' || !line.ends_with("==")) return false;
@@ -44,16 +44,16 @@ bool BasProgram::TakePetcatHeader(std::string_view text) {
     return false;
   std::string address = "$";
   address += digits;
-  ApplyLoadAddress(address, header_address_);
+  ApplyLoadAddress(address, header_address_, text.pos);
   petcat_hint_done_ = true;
   return true;
 }
 
 // In a petcat listing a line starting with ";" is a comment.
-bool BasProgram::IsPetcatComment(std::string_view text) {
+bool BasProgram::IsPetcatComment(const SourceLine& text) {
   if (!TrimView(text).starts_with(';')) return false;
   if (petcat_text_) return true;
-  HintPetcatOnce("a line starting with ; is a comment there");
+  HintPetcatOnce("a line starting with ; is a comment there", text.pos);
   return false;
 }
 
@@ -71,24 +71,24 @@ void BasProgram::HintPetcat(const BasLine& line) {
   bool lower_keyword = false;
   bool upper_text = false;
   for (const BasElement& e : line.elements) {
-    if (e.IsPunct('~')) HintPetcatOnce("~ is pi there");
+    if (e.IsPunct('~')) HintPetcatOnce("~ is pi there", line.pos);
     if (e.kind == BasElementKind::Token && HasLower(e.text)) lower_keyword = true;
     if (IsTextKind(e.kind) && HasUpperLetter(e.text)) upper_text = true;
   }
-  if (lower_keyword && upper_text) HintPetcatOnce("upper-case letters are shifted there");
+  if (lower_keyword && upper_text) HintPetcatOnce("upper-case letters are shifted there", line.pos);
 }
 
-void BasProgram::HintPetcatOnce(const std::string& reason) {
+void BasProgram::HintPetcatOnce(const std::string& reason, SourcePos at) {
   if (petcat_text_ || petcat_hint_done_) return;
   petcat_hint_done_ = true;
-  loader_.Warning("As a petcat listing this text would read differently (" + reason +
-                  "): if it is one, use -alpha:petcat");
+  log_.ReportWarning(at, "As a petcat listing this text would read differently (" + reason +
+                             "): if it is one, use -alpha:petcat");
 }
 
 // Blanks between elements are spaces only. In strings, REM and DATA a TAB
 // is kept as its byte, and a CR, which no C64 line can hold, is dropped;
 // both are reported. False when nothing is left of the element.
-bool BasProgram::CleanElementText(BasElement& e) {
+bool BasProgram::CleanElementText(BasElement& e, SourcePos at) {
   auto drop = [&e](std::string_view chars) {
     std::erase_if(e.text, [chars](char c) { return chars.find(c) != std::string_view::npos; });
   };
@@ -99,9 +99,9 @@ bool BasProgram::CleanElementText(BasElement& e) {
     return !e.text.empty();
   }
   if (e.text.find('\t') != std::string::npos)
-    loader_.Warning("TAB in a string, REM or DATA is stored as byte $09; write {$09} to keep it without this warning");
+    log_.ReportWarning(at, "TAB in a string, REM or DATA is stored as byte $09; write {$09} to keep it without this warning");
   if (e.text.find_first_of("\r\n") != std::string::npos) {
-    loader_.Warning("Carriage return in a string, REM or DATA dropped; write {$0d} to keep the byte");
+    log_.ReportWarning(at, "Carriage return in a string, REM or DATA dropped; write {$0d} to keep the byte");
     drop("\r\n");
   }
   return true;
@@ -116,8 +116,8 @@ bool BasProgram::QuestionMarkStatement(const BasElement& e, bool& statement_star
   return question;
 }
 
-void BasProgram::WarnQuestionMark() {
-  loader_.Warning(
+void BasProgram::WarnQuestionMark(SourcePos at) {
+  log_.ReportWarning(at, 
       "\"?\" at the start of a statement stays a character, which the C64 reads as a syntax error: write PRINT, "
       "or use {shortkeywords:on}");
 }

@@ -22,14 +22,14 @@ const Supervariables::Entry* Supervariables::FindBasic(const std::string& name) 
   return nullptr;
 }
 
-bool Supervariables::Define(const std::string& long_name, const std::string& basic_name, SourceLoader& loader) {
-  if (FindLong(long_name)) return loader.Error("Supervariable already defined: " + long_name);
-  if (FindBasic(basic_name)) return loader.Error("BASIC variable already defined: " + basic_name);
+bool Supervariables::Define(const std::string& long_name, const std::string& basic_name, MsgLog& log, SourcePos at) {
+  if (FindLong(long_name)) return log.ReportError(at, "Supervariable already defined: " + long_name);
+  if (FindBasic(basic_name)) return log.ReportError(at, "BASIC variable already defined: " + basic_name);
   if (long_name.size() < 3)
-    return loader.Error("Supervariable name " + long_name + " must be longer than 2 characters");
-  if (!StartsWithLetter(long_name)) return loader.Error("Supervariable " + long_name + " must start with a letter");
+    return log.ReportError(at, "Supervariable name " + long_name + " must be longer than 2 characters");
+  if (!StartsWithLetter(long_name)) return log.ReportError(at, "Supervariable " + long_name + " must start with a letter");
   if (!StartsWithLetter(basic_name))
-    return loader.Error("BASIC variable " + basic_name + " must start with a letter");
+    return log.ReportError(at, "BASIC variable " + basic_name + " must start with a letter");
   entries_.push_back({long_name, basic_name});
   return true;
 }

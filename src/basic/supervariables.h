@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "source/source_loader.h"
+#include "log/msg_log.h"
 
 namespace vantrel {
 
@@ -16,8 +16,8 @@ class Supervariables {
   void SetEnabled(bool on) { enabled_ = on; }
   bool Enabled() const { return enabled_; }
 
-  // Reports the first broken rule at the loader's current line.
-  bool Define(const std::string& long_name, const std::string& basic_name, SourceLoader& loader);
+  // Reports the first broken rule at `at`.
+  bool Define(const std::string& long_name, const std::string& basic_name, MsgLog& log, SourcePos at);
   std::optional<std::string> Lookup(const std::string& long_name) const;
   // The long name for a BASIC variable, made up when there is none yet.
   std::string ForBasicName(const std::string& basic_name);

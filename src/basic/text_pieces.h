@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "basic/token_table.h"
+#include "petscii/token_table.h"
 
 namespace vantrel {
 

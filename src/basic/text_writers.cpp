@@ -61,27 +61,21 @@ std::string BasProgram::JoinElements(const BasLine& line, bool labels) const {
 
 bool BasProgram::WriteText(OutputSet& out, const std::string& path, std::string text, const char* console_message,
                            const std::string& file_message) {
-  loader_.Log().ReportInfo(PlaceOf(path) == OutputPlace::Console ? std::string(console_message) : file_message);
-  return out.Add(loader_.Log(), path, std::move(text), {"Can't open file " + path + " for writing", "Error writing " + path});
+  log_.ReportInfo(PlaceOf(path) == OutputPlace::Console ? std::string(console_message) : file_message);
+  return out.Add(log_, path, std::move(text), NoteFor(path, "Error writing " + path));
 }
 
 // A loaded line with no bytes has no text form the tokenizer would keep.
 void BasProgram::WarnEmptyLines() {
   for (const auto& line : lines_) {
     if (line->fromProgram && !line->HasCode()) {
-      loader_.Warning("Line " + line->text + " holds nothing and will be dropped when this text is tokenized");
+      log_.ReportWarning("Line " + line->text + " holds nothing and will be dropped when this text is tokenized");
       return;
     }
   }
 }
 
-std::string BasProgram::KeptCode() const {
-  if (!code_kept_) return {};
-  return CodeBlock(assembler_.Opcodes(), saved_code_.Bytes(), saved_code_.load_address,
-                   options_.keepCode == KeepCode::Asm);
-}
-
-bool BasProgram::WriteTxt(OutputSet& out, const std::string& path) {
+bool BasProgram::WriteTxt(OutputSet& out, const std::string& path, const std::string& kept_code) {
   WarnEmptyLines();
   std::string text = supervariables_.Enabled() ? supervariables_.Definitions() : std::string();
   for (const auto& line : lines_) {
@@ -90,7 +84,7 @@ bool BasProgram::WriteTxt(OutputSet& out, const std::string& path) {
     if (!line->generated) text += line->text + " ";
     text += JoinElements(*line, false) + "\n";
   }
-  text += KeptCode();
+  text += kept_code;
   return WriteText(out, path, std::move(text), "==> Exporting txt format", "==> Saving in txt format: " + path);
 }
 
@@ -108,7 +102,7 @@ void BasProgram::Relabel() {
   }
 }
 
-bool BasProgram::WriteLbl(OutputSet& out, const std::string& path) {
+bool BasProgram::WriteLbl(OutputSet& out, const std::string& path, const std::string& kept_code) {
   WarnEmptyLines();
   Relabel();
   std::string text = supervariables_.Enabled() ? supervariables_.Definitions() : std::string();
@@ -121,7 +115,7 @@ bool BasProgram::WriteLbl(OutputSet& out, const std::string& path) {
       text += '\n';
     }
   }
-  text += KeptCode();
+  text += kept_code;
   return WriteText(out, path, std::move(text), "==> Exporting lbl format", "==> Saving in label format: " + path);
 }
 

@@ -45,15 +45,13 @@ bool BasProgram::Tokenize() {
   line_index_.reserve(line_index_.size() + source.size() - source_lines_done_);
   for (; source_lines_done_ < source.size(); ++source_lines_done_) {
     const SourceLine& src = source[source_lines_done_];
-    loader_.SetContext(src.fileKey, src.lineNumber);
     if (TakePetcatHeader(src)) {
       // The rest of the text is read as petcat wrote it, unless -alpha said otherwise.
-      if (!codes_.AlphaChosen()) lines_.push_back(TokenizeLine(&src, "{alpha:petcat}"));
+      if (!codes_.AlphaChosen()) lines_.push_back(TokenizeLine(src.pos, "{alpha:petcat}"));
       continue;
     }
-    if (!IsPetcatComment(src)) lines_.push_back(TokenizeLine(&src, src));
+    if (!IsPetcatComment(src)) lines_.push_back(TokenizeLine(src.pos, src));
   }
-  loader_.SetContext(0, 0);
   if (load_address_ == kUnsetAddress) load_address_ = header_address_;
   if (HasStatements()) {
     if (load_address_ == kUnsetAddress) load_address_ = dialect_->load_address;
@@ -63,16 +61,16 @@ bool BasProgram::Tokenize() {
   } else if (load_address_ == kUnsetAddress) {
     load_address_ = 0x0200;
   }
-  return !loader_.Log().ErrorFlag();
+  return !log_.ErrorFlag();
 }
 
 bool BasProgram::HasStatements() const {
   return std::any_of(lines_.begin(), lines_.end(), [](const auto& l) { return l->IsWritten(); });
 }
 
-std::unique_ptr<BasLine> BasProgram::TokenizeLine(const SourceLine* origin, std::string_view text) {
+std::unique_ptr<BasLine> BasProgram::TokenizeLine(SourcePos at, std::string_view text) {
   auto line = std::make_unique<BasLine>();
-  line->origin = origin;
+  line->pos = at;
   LineLexer lexer(SourceText(text, petcat_text_), keywords_, LineLexer::Mode::Text);
   bool rest_of_line = false;
   bool in_data = false;
@@ -85,10 +83,10 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(const SourceLine* origin, std:
     BasElement e = lexer.Next(rest_of_line, in_data);
     if (e.kind == BasElementKind::End) {
       // The lexer stops at a zero byte, as the C64 ends a line there.
-      if (!lexer.AtEnd()) loader_.Warning("Zero byte outside quotes ends the line; the text after it is dropped");
+      if (!lexer.AtEnd()) log_.ReportWarning(at, "Zero byte outside quotes ends the line; the text after it is dropped");
       break;
     }
-    if (!CleanElementText(e)) continue;
+    if (!CleanElementText(e, at)) continue;
     if (petcat_text_) ReadPetcatCharacter(e);
     if (e.kind == BasElementKind::Tick) {
       // An apostrophe starts a source comment: it, the rest and the blanks
@@ -111,7 +109,7 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(const SourceLine* origin, std:
       if (e.kind == BasElementKind::Space) continue;
     }
     if (e.kind == BasElementKind::BadBrace) {
-      loader_.Error("Syntax error: " + e.text);
+      log_.ReportError(at, "Syntax error: " + e.text);
       continue;
     }
     if (e.kind == BasElementKind::Brace) DirectiveAtTokenize(*line, e);
@@ -121,7 +119,7 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(const SourceLine* origin, std:
     else if (e.IsPunct(':')) in_data = false;
     line->elements.push_back(std::move(e));
   }
-  if (question_mark) WarnQuestionMark();
+  if (question_mark) WarnQuestionMark(at);
   HintPetcat(*line);
   HintOtherDialect(*line);
   RegisterLine(*line);
@@ -139,7 +137,7 @@ bool BasProgram::HandleLineStart(BasLine& line, BasElement& e, bool& at_start) {
   // "0010" is line 10, and references to 10 must find it.
   line.SetText(line.lineNumber >= 0 ? CanonicalDigits(e.text) : LowerCopy(Trim(e.text)));
   if (line.lineNumber >= 0) {
-    if (line.lineNumber <= last_line_number_) loader_.Warning("Found out of order line " + line.text);
+    if (line.lineNumber <= last_line_number_) log_.ReportWarning(line.pos, OutOfOrderText(line));
     last_line_number_ = line.lineNumber;
   }
   return true;
@@ -167,18 +165,18 @@ void BasProgram::DirectiveAtTokenize(BasLine& line, BasElement& e) {
   }
   switch (static_cast<TokenizerDirective>(e.value)) {
     case TokenizerDirective::Renumber: renumber_requested_ = true; break;
-    case TokenizerDirective::LoadAddr: ApplyLoadAddress(argument, load_address_); break;
-    case TokenizerDirective::Dialect: SetDialect(argument); break;
-    case TokenizerDirective::Var: ApplyVar(e, argument); break;
-    case TokenizerDirective::Assign: AssignLabel(argument); break;
+    case TokenizerDirective::LoadAddr: ApplyLoadAddress(argument, load_address_, line.pos); break;
+    case TokenizerDirective::Dialect: SetDialect(argument, line.pos); break;
+    case TokenizerDirective::Var: ApplyVar(e, argument, line.pos); break;
+    case TokenizerDirective::Assign: AssignLabel(argument, line.pos); break;
     case TokenizerDirective::Sym: ApplySym(e, argument); break;
     case TokenizerDirective::ShortKeywords:
       // Keyword matching happens now, so the switch must act now too.
-      SetSwitch(options_.keywordShortcuts, argument, "Keyword shortcuts");
+      SetSwitch(options_.keywordShortcuts, argument, "Keyword shortcuts", line.pos);
       break;
     case TokenizerDirective::Tokenizer:
-      loader_.Info("Modifying BASIC tokenizer");
-      if (!keywords_.ApplyAssignments(argument, loader_)) loader_.Error("error in tokenizer directive");
+      log_.ReportInfo(line.pos, "Modifying BASIC tokenizer");
+      if (!keywords_.ApplyAssignments(argument, log_, line.pos)) log_.ReportError(line.pos, "error in tokenizer directive");
       break;
     case TokenizerDirective::Alpha:
       // Strings follow the mode when written; how lines are read follows it now.
@@ -188,8 +186,9 @@ void BasProgram::DirectiveAtTokenize(BasLine& line, BasElement& e) {
       }
       break;
     case TokenizerDirective::Quoter:
-      loader_.Info("Modifying Quoter tokenizer");
-      if (!codes_.Quoter().ApplyAssignments(argument, loader_)) loader_.Error("error in quoter directive");
+      log_.ReportInfo(line.pos, "Modifying Quoter tokenizer");
+      if (!codes_.Quoter().ApplyAssignments(argument, log_, line.pos))
+        log_.ReportError(line.pos, "error in quoter directive");
       break;
     case TokenizerDirective::Pi:
       // {pi}, and any brace outside quotes that names nothing else, is pi.
@@ -198,25 +197,24 @@ void BasProgram::DirectiveAtTokenize(BasLine& line, BasElement& e) {
       break;
     default: break;
   }
-  (void)line;
 }
 
-void BasProgram::ApplyLoadAddress(const std::string& argument, uint16_t& target) {
+void BasProgram::ApplyLoadAddress(const std::string& argument, uint16_t& target, SourcePos at) {
   int64_t address = 0;
   // $FFFF is the "unset" value; no program fits there anyway.
   if (!ReadNumber(argument, address) || address < 0 || address >= kUnsetAddress) {
-    loader_.Error("Invalid start address");
+    log_.ReportError(at, "Invalid start address");
   } else if (target == kUnsetAddress || target == address) {
     target = static_cast<uint16_t>(address);
   } else {
-    loader_.Error("Starting address is already set");
+    log_.ReportError(at, "Starting address is already set");
   }
 }
 
-void BasProgram::ApplyVar(BasElement& e, const std::string& argument) {
+void BasProgram::ApplyVar(BasElement& e, const std::string& argument, SourcePos at) {
   const size_t eq = argument.find('=');
   if (eq != std::string::npos) {
-    if (supervariables_.Define(Trim(argument.substr(0, eq)), Trim(argument.substr(eq + 1)), loader_))
+    if (supervariables_.Define(Trim(argument.substr(0, eq)), Trim(argument.substr(eq + 1)), log_, at))
       e.kind = BasElementKind::Consumed;
     return;
   }
@@ -224,7 +222,7 @@ void BasProgram::ApplyVar(BasElement& e, const std::string& argument) {
     e.kind = BasElementKind::Name;
     e.text = *basic;
   } else {
-    loader_.Error("SuperVariable is not defined: " + Trim(argument));
+    log_.ReportError(at, "SuperVariable is not defined: " + Trim(argument));
   }
 }
 
@@ -235,7 +233,7 @@ void BasProgram::ApplySym(BasElement& e, const std::string& argument) {
 }
 
 void BasProgram::AddDirectiveLine(const std::string& text) {
-  auto line = TokenizeLine(nullptr, text);
+  auto line = TokenizeLine(SourcePos{}, text);
   line->generated = true;
   lines_.push_back(std::move(line));
 }

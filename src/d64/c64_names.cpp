@@ -104,9 +104,9 @@ std::string HostNameOf(std::string_view petscii) {
 }
 
 std::string NewNameRefusal(std::string_view petscii) {
-  if (petscii.empty()) return "No filename specified";
+  if (petscii.empty()) return kNoFilenameText;
   if (petscii.size() > kMaxC64NameLength) return "Name is longer than 16 characters";
-  if (petscii.find_first_of("*?") != std::string_view::npos) return "Filename can't contain wildcards";
+  if (petscii.find_first_of("*?") != std::string_view::npos) return kWildcardNameText;
   // The drive takes the first $A0 for the end of the name.
   if (petscii.find(static_cast<char>(kPad)) != std::string_view::npos) return "Name can't contain {$a0}";
   return {};

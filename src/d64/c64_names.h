@@ -10,6 +10,11 @@ namespace vantrel {
 
 inline constexpr size_t kMaxC64NameLength = 16;
 
+// Texts shared by every container's lookups and by the disk operations.
+inline constexpr const char* kNoFilenameText = "No filename specified";
+inline constexpr const char* kWildcardNameText = "Filename can't contain wildcards";
+inline constexpr const char* kNameTakenText = "A file of this name already exists in the image";
+
 // Typed text as PETSCII, the way cc1541 and c1541 store names: a lower-case
 // letter is the letter a C64 user types in the power-up mode ($41-$5A), an
 // upper-case one its shifted form ($C1-$DA). "{$xx}" stands for any byte;

@@ -196,4 +196,8 @@ bool MatchesPattern(std::string_view pattern, std::string_view name) {
   return p == pattern.size();
 }
 
+const char* NotFoundText(std::string_view petscii) {
+  return HasWildcards(petscii) ? "No matching file found" : "File not found";
+}
+
 }  // namespace vantrel

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/msg_log.h"
 #include "image/program_file.h"
+#include "log/msg_log.h"
 #include "text/hi_path.h"
 #include "text/hi_string.h"
 
@@ -62,6 +62,9 @@ bool ParseImageSpec(MsgLog& log, std::string_view text, D64FileSpec& spec);
 std::vector<HiPath> ImagePathCandidates(const D64FileSpec& spec);
 
 bool HasWildcards(std::string_view name);
+
+// "File not found", or "No matching file found" for a pattern.
+const char* NotFoundText(std::string_view petscii);
 // "*" matches any run of characters, "?" any one; bytes compare exactly, and
 // the whole name must match.
 bool MatchesPattern(std::string_view pattern, std::string_view name);

@@ -181,7 +181,7 @@ Outcome PutOutcome(MsgLog& log, D64Image& image, const D64FileSpec& spec, const 
       return ReplaceFile(image, *target, spec.kind, bytes);
   }
   if (const auto other = FirstNamed(entries, spec.petscii, std::nullopt)) {
-    if (!replace) return Refused("A file of this name already exists in the image");
+    if (!replace) return Refused(kNameTakenText);
     return Refused(TypeMismatch(*other));
   }
   Outcome outcome = AddFile(image, spec.petscii, spec.kind, bytes);
@@ -197,7 +197,7 @@ bool ReportNotFound(MsgLog& log, const std::vector<DirEntry>& entries, const D64
   if (spec.position > 0) {
     return log.ReportError(NoFileAt(spec.position) + ", which lists " + std::to_string(entries.size()));
   }
-  log.ReportError(HasWildcards(spec.petscii) ? "No matching file found" : "File not found");
+  log.ReportError(NotFoundText(spec.petscii));
   if (const auto other = OtherCase(entries, spec.petscii)) log.ReportInfo(LetterCaseHint(*other));
   else if (const auto named = FirstNamed(entries, spec.petscii, std::nullopt))
     log.ReportInfo(Concat(QuotedName(named->name), " is a ") + std::string(KindName(named->type_byte)) + " file");
@@ -291,7 +291,7 @@ bool CheckReadErrors(MsgLog& log, const D64Image& image, const DirEntry& entry, 
 }
 
 bool LoadFile(MsgLog& log, const D64Image& image, const D64FileSpec& spec, ProgramFile& out) {
-  if (spec.name.empty()) return log.ReportError("No filename specified");
+  if (spec.name.empty()) return log.ReportError(kNoFilenameText);
   std::vector<DirEntry> entries;
   if (!ReadDirectoryOrReport(log, image, entries)) return false;
   const bool pattern = spec.position == 0 && HasWildcards(spec.petscii);
@@ -318,7 +318,7 @@ bool LoadFile(MsgLog& log, const D64Image& image, const D64FileSpec& spec, Progr
 
 bool PutFile(MsgLog& log, D64Image& image, const D64FileSpec& spec, const std::vector<uint8_t>& bytes) {
   if (image.ReadOnly()) return log.ReportError(ReadOnlyImageText());
-  if (spec.name.empty()) return log.ReportError("No filename specified");
+  if (spec.name.empty()) return log.ReportError(kNoFilenameText);
   const Outcome outcome = PutOutcome(log, image, spec, bytes);
   const std::string text = Concat("Saving ", spec.name) + ": " + outcome.text;
   return outcome.ok ? log.ReportInfo(text) : log.ReportError(text);

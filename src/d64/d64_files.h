@@ -9,12 +9,12 @@
 #include <string_view>
 #include <vector>
 
-#include "app/msg_log.h"
 #include "d64/d64_directory.h"
 #include "d64/d64_file_spec.h"
 #include "d64/d64_image.h"
 #include "image/output_set.h"
 #include "image/program_file.h"
+#include "log/msg_log.h"
 
 namespace vantrel {
 

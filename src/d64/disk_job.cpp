@@ -39,7 +39,7 @@ bool FormatDisk(MsgLog& log, const OutputSet& out, ImageForChange& opened, const
 
 bool ParseName(MsgLog& log, const std::string& what, const std::string& text, D64FileSpec& spec) {
   if (!ParseC64Name(text, 0, spec)) return log.ReportError(what + "Incorrect C64 filename syntax");
-  if (spec.name.empty()) return log.ReportError(what + "No filename specified");
+  if (spec.name.empty()) return log.ReportError(what + kNoFilenameText);
   return true;
 }
 
@@ -82,14 +82,14 @@ bool Rename(MsgLog& log, D64Image& image, const std::string& text) {
   const std::string refusal = NewNameRefusal(to.petscii);
   if (!refusal.empty()) return log.ReportError(what + refusal);
   if (from.position == 0 && HasWildcards(from.petscii))
-    return log.ReportError(what + "Filename can't contain wildcards");
+    return log.ReportError(what + kWildcardNameText);
   std::vector<DirEntry> entries;
   if (!ReadDirectory(image, entries)) return log.ReportError(what + BrokenDirectoryText());
   const std::optional<DirEntry> entry = FindDirEntry(entries, from);
   if (!entry) return log.ReportError(what + "File not found");
   for (const DirEntry& other : entries)
     if (other.name == to.petscii && other.pos != entry->pos)
-      return log.ReportError(what + "A file of this name already exists in the image");
+      return log.ReportError(what + kNameTakenText);
   RenameDirEntry(image, entry->pos, to.petscii);
   return log.ReportInfo(what + "Ok");
 }

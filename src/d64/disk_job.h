@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/msg_log.h"
 #include "image/output_set.h"
+#include "log/msg_log.h"
 
 namespace vantrel {
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "app/msg_log.h"
 #include "image/output_set.h"
+#include "log/msg_log.h"
 
 namespace vantrel {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/msg_log.h"
 #include "image/output_set.h"
 #include "image/program_file.h"
+#include "log/msg_log.h"
 
 namespace vantrel {
 

@@ -146,11 +146,11 @@ std::vector<uint8_t> TapeFileBytes(const TapeArchive& archive, const TapeFile& f
 bool LoadFromTape(MsgLog& log, const std::string& path, const D64FileSpec& spec, ProgramFile& out) {
   TapeArchive archive;
   if (!ReadTapeArchive(log, path, archive)) return false;
-  if (spec.name.empty()) return log.ReportError("No filename specified");
+  if (spec.name.empty()) return log.ReportError(kNoFilenameText);
   std::vector<DirEntry> entries;
   for (const TapeFile& file : archive.files) entries.push_back(file.entry);
   const std::optional<DirEntry> entry = FindDirEntry(entries, spec);
-  if (!entry) return log.ReportError(HasWildcards(spec.petscii) ? "No matching file found" : "File not found");
+  if (!entry) return log.ReportError(NotFoundText(spec.petscii));
   const TapeFile& file = archive.files[static_cast<size_t>(entry->index - 1)];
   const std::string shown = TypedFromPetscii(entry->name);
   out.Clear();

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/msg_log.h"
 #include "d64/d64_directory.h"
 #include "d64/d64_file_spec.h"
 #include "image/program_file.h"
+#include "log/msg_log.h"
 
 namespace vantrel {
 

@@ -15,11 +15,10 @@ ProgramFile WithoutPendingAddress(const ProgramFile& file) {
   return copy;
 }
 
-// The used range as a program file; false after reporting why there is none.
-bool ExtractUsed(SourceLoader& loader, const MemoryImage& image, ProgramFile& out) {
-  if (image.Used().IsEmpty()) return loader.Error("No program to save");
-  if (!image.Extract(image.Used(), out)) return loader.Error("Program is too large to fit in memory");
-  return true;
+bool ReportTooLarge(MsgLog& log) { return log.ReportError("Program is too large to fit in memory"); }
+
+bool RefuseConsole(MsgLog& log, const char* kind) {
+  return log.ReportError(std::string("Can't output ") + kind + " files to con");
 }
 
 // An -range end left open (or beyond 16 bits) runs to the end of the used range.
@@ -27,10 +26,6 @@ AddressRange HexRange(const AddressRange& requested, const AddressRange& used) {
   AddressRange range = requested.IsEmpty() ? used : requested;
   if (range.start > 0xFFFF || range.end > 0xFFFF) range.end = used.end & 0xFFFF;
   return range;
-}
-
-OutputNote NoteFor(const std::string& path, const std::string& write_failure) {
-  return {"Can't open file " + path + " for writing", write_failure};
 }
 
 bool StageProgram(MsgLog& log, OutputSet& out, const std::string& path, const ProgramFile& file, FileType type,
@@ -41,41 +36,50 @@ bool StageProgram(MsgLog& log, OutputSet& out, const std::string& path, const Pr
 
 }  // namespace
 
+bool ExtractUsed(MsgLog& log, const MemoryImage& image, ProgramFile& out) {
+  if (image.Used().IsEmpty()) return log.ReportError("No program to save");
+  if (!image.Extract(image.Used(), out)) return ReportTooLarge(log);
+  return true;
+}
+
 bool SavePrg(MsgLog& log, OutputSet& out, const std::string& path, const ProgramFile& file) {
-  if (IsConsoleName(path)) return log.ReportError("Can't output .prg files to con");
+  if (IsConsoleName(path)) return RefuseConsole(log, ".prg");
   log.ReportInfo("==> Saving in .prg format: " + path);
   return StageProgram(log, out, path, file, FileType::Prg, "Error saving .prg file " + path);
 }
 
 bool SaveBin(MsgLog& log, OutputSet& out, const std::string& path, const ProgramFile& file) {
-  if (IsConsoleName(path)) return log.ReportError("Can't output .bin files to con");
+  if (IsConsoleName(path)) return RefuseConsole(log, ".bin");
   log.ReportInfo("==> Saving in .bin format: " + path);
   return StageProgram(log, out, path, WithoutPendingAddress(file), FileType::Unspecified,
                       "Error saving .bin file " + path);
 }
 
-bool SavePrg(SourceLoader& loader, OutputSet& out, const std::string& path, const MemoryImage& image) {
+bool SavePrg(MsgLog& log, OutputSet& out, const std::string& path, const MemoryImage& image) {
   ProgramFile file;
-  if (!ExtractUsed(loader, image, file)) return false;
-  if (IsConsoleName(path)) return loader.Log().ReportError("Can't output .prg files to con");
-  return StageProgram(loader.Log(), out, path, file, FileType::Prg, "Error saving file " + path);
+  if (!ExtractUsed(log, image, file)) return false;
+  if (IsConsoleName(path)) return RefuseConsole(log, ".prg");
+  return StageProgram(log, out, path, file, FileType::Prg, "Error saving file " + path);
 }
 
-bool SaveBin(SourceLoader& loader, OutputSet& out, const std::string& path, const MemoryImage& image) {
+bool SaveBin(MsgLog& log, OutputSet& out, const std::string& path, const MemoryImage& image) {
   ProgramFile file;
-  if (!ExtractUsed(loader, image, file)) return false;
-  if (IsConsoleName(path)) return loader.Log().ReportError("Can't output .bin files to con");
-  return StageProgram(loader.Log(), out, path, file, FileType::Unspecified, "Error saving file " + path);
+  if (!ExtractUsed(log, image, file)) return false;
+  if (IsConsoleName(path)) return RefuseConsole(log, ".bin");
+  return StageProgram(log, out, path, file, FileType::Unspecified, "Error saving file " + path);
 }
 
-bool SaveHex(SourceLoader& loader, OutputSet& out, const std::string& path, const AddressRange& range,
+bool SaveHex(MsgLog& log, OutputSet& out, const std::string& path, const AddressRange& range,
              const MemoryImage& image) {
   const AddressRange chosen = HexRange(range, image.Used());
-  if (chosen.IsEmpty()) return loader.Error("Data range is empty");
+  if (chosen.IsEmpty()) return log.ReportError("Data range is empty");
   ProgramFile file;
-  if (!image.Extract(chosen, file)) return loader.Error("Program is too large to fit in memory");
-  MsgLog& log = loader.Log();
+  if (!image.Extract(chosen, file)) return ReportTooLarge(log);
   log.ReportInfo(PlaceOf(path) == OutputPlace::Console ? "==> Exporting hex format" : "==> Saving in hex format: " + path);
+  return StageHex(log, out, path, file);
+}
+
+bool StageHex(MsgLog& log, OutputSet& out, const std::string& path, const ProgramFile& file) {
   return out.Add(log, path, HexDump(file, true, true), NoteFor(path, "Error saving .hex file " + path));
 }
 

@@ -6,12 +6,11 @@
 
 #include <string>
 
-#include "app/msg_log.h"
 #include "image/address_range.h"
 #include "image/memory_image.h"
 #include "image/output_set.h"
 #include "image/program_file.h"
-#include "source/source_loader.h"
+#include "log/msg_log.h"
 
 namespace vantrel {
 
@@ -20,14 +19,19 @@ bool SavePrg(MsgLog& log, OutputSet& out, const std::string& path, const Program
 // BASIC side: the bytes alone.
 bool SaveBin(MsgLog& log, OutputSet& out, const std::string& path, const ProgramFile& file);
 
-// Assembler side: the image's used range. Problems with the program are
-// reported at the loader's current source position.
-bool SavePrg(SourceLoader& loader, OutputSet& out, const std::string& path, const MemoryImage& image);
-bool SaveBin(SourceLoader& loader, OutputSet& out, const std::string& path, const MemoryImage& image);
+// Assembler side: the image's used range.
+bool SavePrg(MsgLog& log, OutputSet& out, const std::string& path, const MemoryImage& image);
+bool SaveBin(MsgLog& log, OutputSet& out, const std::string& path, const MemoryImage& image);
+
+// The image's used range as a program file; false after reporting why
+// there is none.
+bool ExtractUsed(MsgLog& log, const MemoryImage& image, ProgramFile& out);
 
 // Both runs: a hex dump of `range` (the -range option; an empty range means
 // the image's used range), to the console for the name "con".
-bool SaveHex(SourceLoader& loader, OutputSet& out, const std::string& path, const AddressRange& range,
+bool SaveHex(MsgLog& log, OutputSet& out, const std::string& path, const AddressRange& range,
              const MemoryImage& image);
+// A file's hex dump, staged without a progress message.
+bool StageHex(MsgLog& log, OutputSet& out, const std::string& path, const ProgramFile& file);
 
 }  // namespace vantrel

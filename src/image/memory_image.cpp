@@ -4,11 +4,6 @@
 
 namespace vantrel {
 
-void MemoryImage::MarkWordUsed(uint16_t address) {
-  MarkUsed(address);
-  MarkUsed(static_cast<uint16_t>(address + 1));
-}
-
 void MemoryImage::Clear() {
   std::fill(bytes_.begin(), bytes_.end(), 0);
   used_ = AddressRange::Reset();

@@ -53,7 +53,6 @@ class MemoryImage {
   }
   void Write(uint16_t address, uint8_t value) { bytes_[address] = value; }
   void MarkUsed(uint16_t address) { used_.Extend(address); }
-  void MarkWordUsed(uint16_t address);
   const AddressRange& Used() const { return used_; }
   void Clear();
 

@@ -300,6 +300,10 @@ OutputPlace PlaceOf(const std::string& path) {
   return OutputPlace::File;
 }
 
+OutputNote NoteFor(const std::string& path, const std::string& write_failure) {
+  return {"Can't open file " + path + " for writing", write_failure};
+}
+
 bool IsStreamName(const std::string& path) { return PlaceOf(path) != OutputPlace::File; }
 
 void InjectWriteFaultForTesting(WriteFault fault) { g_fault = fault; }

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/msg_log.h"
+#include "log/msg_log.h"
 
 namespace vantrel {
 
@@ -33,6 +33,8 @@ struct OutputNote {
   std::string open_failure;
   std::string write_failure;
 };
+// The usual note: "Can't open file <path> for writing", then `write_failure`.
+OutputNote NoteFor(const std::string& path, const std::string& write_failure);
 
 // Something the run holds until its outputs are in place (a lock on a disk
 // image it changes).

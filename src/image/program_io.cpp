@@ -5,9 +5,6 @@
 #include <system_error>
 #include <vector>
 
-#include "d64/d64_file_spec.h"
-#include "d64/d64_files.h"
-#include "d64/pc64_file.h"
 #include "text/input_file.h"
 #include "text/text_ops.h"
 
@@ -83,30 +80,6 @@ std::string ProgramFileHostBytes(const ProgramFile& file, FileType type) {
   }
   out.append(reinterpret_cast<const char*>(file.Data()), file.Size());
   return out;
-}
-
-bool LoadProgramFile(MsgLog& log, const FileLocator& locator, const std::string& path, FileType type,
-                     ProgramFile& out) {
-  out.Clear();
-  if (path.empty()) return log.ReportError("No filename specified");
-  if (IsImageSpec(path)) {
-    D64FileSpec spec;
-    if (!ParseImageSpec(log, path, spec)) return false;
-    const std::vector<HiPath> candidates = ImagePathCandidates(spec);
-    for (const HiPath& candidate : candidates) {
-      const HiPath found = locator.Find(candidate);
-      if (!found.Empty()) return LoadFromImage(log, found.Text(), spec, out);
-    }
-    return log.ReportError(".d64 file not found: " + candidates.front().Text());
-  }
-  const HiPath found = IsStandardInput(path) ? HiPath(path) : locator.Find(HiPath(path));
-  if (found.Empty()) return log.ReportError("File not found: " + path);
-  out.name = found.FileName();
-  if (const std::optional<FileType> kind = Pc64Kind(found.Extension()))
-    return ReadPc64File(log, found.Text(), *kind, out);
-  out.type = type == FileType::Unspecified ? FileTypeFromExtension(found.Extension()) : type;
-  if (!ReadProgramFile(found.Text(), type, out)) return log.ReportError("Error loading file " + found.Text());
-  return true;
 }
 
 }  // namespace vantrel

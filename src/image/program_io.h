@@ -1,14 +1,11 @@
 // image/program_io.h: program files on the host file system: reading and
-// writing them in the layout their C64 type asks for, and loading the input
-// program either from a host file or out of a disk image.
+// writing them in the layout their C64 type asks for.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "app/msg_log.h"
 #include "image/program_file.h"
-#include "text/file_locator.h"
 
 namespace vantrel {
 
@@ -23,10 +20,5 @@ bool ReadProgramFile(const std::string& path, FileType type, ProgramFile& out);
 // The bytes a host file of `type` holds for `file`; empty when the file
 // has no data.
 std::string ProgramFileHostBytes(const ProgramFile& file, FileType type);
-
-// Loads the input program: a host file found through the locator, or a file
-// inside a disk image. Unspecified `type` keeps the type the name gives.
-bool LoadProgramFile(MsgLog& log, const FileLocator& locator, const std::string& path, FileType type,
-                     ProgramFile& out);
 
 }  // namespace vantrel

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "log/source_pos.h"
 #include "text/hi_string.h"
 
 namespace vantrel {
@@ -16,12 +17,10 @@ enum class SourceType : int32_t { None = 0, Basic = 1, Asm = 2, Macro = 3, Hex =
 class SourceLine : public HiText {
  public:
   SourceLine() = default;
-  SourceLine(std::string_view text, int32_t file_key, int32_t line_number)
-      : HiText(text), fileKey(file_key), lineNumber(line_number) {}
+  SourceLine(std::string_view text, SourcePos at) : HiText(text), pos(at) {}
 
   bool isDirective = false;
-  int32_t fileKey = 0;
-  int32_t lineNumber = 0;
+  SourcePos pos;
 };
 
 // A deque: it grows without moving the lines, which the assembler's line

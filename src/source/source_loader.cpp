@@ -15,18 +15,11 @@
 namespace vantrel {
 
 namespace {
-constexpr int32_t kDetailLevel = static_cast<int32_t>(MessageLevel::Plain);
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // The lines of a run stay in memory, at up to a few hundred times their
 // size for dense ones; no C64 program needs more source than this.
 constexpr uintmax_t kMaxSourceBytes = uintmax_t{32} << 20;
 constexpr uint32_t kMaxSourceLines = 2'000'000;
-
-std::string FileNotFoundText(std::string_view name) {
-  std::string text = "File not found: ";
-  text += name;
-  return text;
-}
 
 // The "C" locale keeps month names in English whatever the host is set to.
 std::string FormatLocalTime(std::time_t time, const char* format) {
@@ -52,9 +45,7 @@ std::string IncludePath(const std::string& name) {
 // One line's text for each list; a physical line may feed all three.
 struct SourceLoader::Accumulators {
   explicit Accumulators(const SourceLine& line)
-      : basic("", line.fileKey, line.lineNumber),
-        assembler("", line.fileKey, line.lineNumber),
-        macro("", line.fileKey, line.lineNumber) {}
+      : basic("", line.pos), assembler("", line.pos), macro("", line.pos) {}
   SourceLine basic;
   SourceLine assembler;
   SourceLine macro;
@@ -70,68 +61,74 @@ SourceLoader::SourceLoader(SourceLoaderMsgLog& log, FileLocator& locator) : log_
 
 bool SourceLoader::LoadSource(const std::string& name, SourceType kind) {
   // The main input is not named by any line, not even a preface's last one.
-  SetContext(0, 0);
-  const bool loaded = LoadFileAs(name, false, kind);
-  // An open block whose branch was emitting is just as unclosed.
-  if (!emit_ || !if_variable_.empty()) return Error("Missing an {endif} somewhere");
+  const int32_t key_before = files_.Current().key;
+  const bool loaded = LoadFileAs(name, false, kind, SourcePos{});
+  // An open block whose branch was emitting is just as unclosed; the
+  // message points past the last line of the file, if it was read.
+  const SourceFileRecord& main = files_.Current();
+  const SourcePos end = main.key != key_before ? SourcePos{main.key, main.line} : SourcePos{};
+  if (!emit_ || !if_variable_.empty()) return log_.ReportError(end, "Missing an {endif} somewhere");
   return loaded && !log_.FatalFlag();
 }
 
-bool SourceLoader::LoadFile(const std::string& name, bool uses) {
-  return LoadFileAs(IncludePath(name), uses, SourceType::None);
+bool SourceLoader::LoadFile(const std::string& name, bool uses, SourcePos at) {
+  return LoadFileAs(IncludePath(name), uses, SourceType::None, at);
 }
 
-bool SourceLoader::LoadFileAs(const std::string& name, bool uses, SourceType forced_kind) {
+bool SourceLoader::LoadFileAs(const std::string& name, bool uses, SourceType forced_kind, SourcePos at) {
   const HiPath found = IsStandardInput(name) ? HiPath(name) : locator_.Find(HiPath(name));
-  if (found.Empty()) Error(FileNotFoundText(name));
+  if (found.Empty()) log_.ReportError(at, FileNotFoundText(name));
   if (!InputExists(found.Text())) return log_.ReportError(FileNotFoundText(found.Text()));
   if (!IsStandardInput(found.Text())) locator_.AddDirectory(HiPath(found.Directory()));
   const SourceType kind = forced_kind != SourceType::None ? forced_kind : KindOfPath(found);
   if (!ModeAccepts(mode_, kind)) return log_.ReportError("Can't include this file type here: " + found.Text());
-  Info("Loading " + found.Text());
+  log_.ReportInfo(at, "Loading " + found.Text());
   // An include inside an {asm} block or a macro must not end it.
   const SourceType mode_before = mode_;
-  if (!PushFile(found, kind, uses)) return true;
+  if (!PushFile(found, kind, uses, at)) return true;
   mode_ = kind;
-  const bool read = ReadFileByKind(found, kind);
+  const bool read = ReadFileByKind(found, kind, at);
   files_.Pop();
-  SetContext(files_.Current().key, files_.Current().line);
   mode_ = mode_before;
   if (!read) return log_.ReportError("Error including file: " + found.Text());
   return true;
 }
 
-bool SourceLoader::PushFile(const HiPath& path, SourceType kind, bool uses) {
+bool SourceLoader::PushFile(const HiPath& path, SourceType kind, bool uses, SourcePos at) {
   switch (files_.Push(path, kind, uses)) {
-    case PushResult::Pushed: return true;
+    case PushResult::Pushed:
+      log_.NameFile(files_.Current().key, path.Text());
+      return true;
     case PushResult::AlreadyUsed: return false;
     case PushResult::TooDeep:
-      return Error("I know you love me but you're in too deep.  {include} nesting maximum depth reached.");
+      return log_.ReportError(
+          at, "I know you love me but you're in too deep.  {include} nesting maximum depth reached.");
     case PushResult::Circular:
-      return Error("You have been cursed by a recurse. Circular {include} referencing not allowed.");
+      return log_.ReportError(
+          at, "You have been cursed by a recurse. Circular {include} referencing not allowed.");
   }
   return false;
 }
 
-bool SourceLoader::ReadFileByKind(const HiPath& path, SourceType kind) {
+bool SourceLoader::ReadFileByKind(const HiPath& path, SourceType kind, SourcePos at) {
   switch (kind) {
-    case SourceType::Hex: return Error("Hex files not supported: " + path.Text());
-    case SourceType::Bin: return Error("Bin files not supported: " + path.Text());
-    default: return ReadTextFile(path);
+    case SourceType::Hex: return log_.ReportError(at, "Hex files not supported: " + path.Text());
+    case SourceType::Bin: return log_.ReportError(at, "Bin files not supported: " + path.Text());
+    default: return ReadTextFile(path, at);
   }
 }
 
-bool SourceLoader::TooMuchSource(const HiPath& path) {
-  return Fatal("Too much source text: " + path.Text() + " takes the run past " +
+bool SourceLoader::TooMuchSource(const HiPath& path, SourcePos at) {
+  return log_.ReportFatal(at, "Too much source text: " + path.Text() + " takes the run past " +
                std::to_string(kMaxSourceBytes >> 20) + " MiB or " + std::to_string(kMaxSourceLines) + " lines");
 }
 
 // False when the file could not be opened or a Fatal ended the reading.
-bool SourceLoader::ReadTextFile(const HiPath& path) {
+bool SourceLoader::ReadTextFile(const HiPath& path, SourcePos at) {
   std::string content;
   switch (ReadInputFile(path.Text(), kMaxSourceBytes - source_bytes_, content)) {
     case ReadStatus::Ok: break;
-    case ReadStatus::TooLarge: return TooMuchSource(path);
+    case ReadStatus::TooLarge: return TooMuchSource(path, at);
     default: return false;
   }
   source_bytes_ += content.size();
@@ -150,9 +147,9 @@ bool SourceLoader::ReadTextFile(const HiPath& path) {
     rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
     if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
     if (text.empty()) continue;
-    SetContext(record.key, record.line);
-    if (++source_lines_ > kMaxSourceLines) return TooMuchSource(path);
-    ProcessLine(SourceLine(text, record.key, record.line));
+    const SourcePos pos{record.key, record.line};
+    if (++source_lines_ > kMaxSourceLines) return TooMuchSource(path, pos);
+    ProcessLine(SourceLine(text, pos));
   }
   // The count goes on to the empty line after a final line break, which is
   // where a message about the end of the file points.
@@ -161,7 +158,7 @@ bool SourceLoader::ReadTextFile(const HiPath& path) {
 }
 
 void SourceLoader::ProcessLine(SourceLine&& line) {
-  if (log_.Wants(kDetailLevel)) log_.ReportAt(kDetailLevel, line);
+  if (log_.Wants(MessageLevel::Plain)) log_.ReportAt(MessageLevel::Plain, SourcePos{}, line);
   // Most lines hold no brace token: they go to their list as they are.
   if (line.find('{') == std::string::npos) {
     if (!emit_) return;
@@ -190,10 +187,11 @@ void SourceLoader::ProcessLine(SourceLine&& line) {
     const std::string token = line.substr(first, last - first + 1);
     std::string replacement;
     if (ProcessBraceToken(line, token, replacement)) Append(acc, replacement);
-    else Error("Unhandled directive " + token);
+    else log_.ReportError(line.pos, "Unhandled directive " + token);
     pos = last + 1;
   }
-  if (found == BraceSearch::Unclosed && emit_) Warning("Unterminated brace token: " + line.substr(first));
+  if (found == BraceSearch::Unclosed && emit_)
+    log_.ReportWarning(line.pos, "Unterminated brace token: " + line.substr(first));
   if (pos < line.size()) Append(acc, std::string_view(line).substr(pos));
   Flush(acc);
 }
@@ -221,82 +219,59 @@ void SourceLoader::DefinePredefined() {
   DefineVariable("__BuildRid32", Quoted(Hex(build_id_ & 0xFFFFFFFFu, 8)));
 }
 
-void SourceLoader::DefineVariable(const std::string& text) {
+void SourceLoader::DefineVariable(const std::string& text, SourcePos at) {
   if (text.empty()) return;
   const size_t eq = text.find('=');
   const std::string name = Trim(std::string_view(text).substr(0, eq));
   const std::string value = eq == std::string::npos ? std::string() : Trim(std::string_view(text).substr(eq + 1));
-  if (!variables_.Define(name, value)) {
-    Error("Parser Variable " + name + " already defined");
-    return;
-  }
-  Info("Defining Parser Variable " + name);
+  Define(name, value, name, at);
 }
 
-void SourceLoader::DefineVariable(const std::string& name, const std::string& value) {
-  if (!variables_.Define(name, value)) {
-    Error("Parser Variable " + name + " already defined");
-    return;
-  }
-  Info("Defining Parser Variable " + name + "=" + value);
+void SourceLoader::DefineVariable(const std::string& name, const std::string& value, SourcePos at) {
+  Define(name, value, name + "=" + value, at);
 }
 
-void SourceLoader::UndefineVariable(const std::string& name) {
+void SourceLoader::Define(const std::string& name, const std::string& value, const std::string& shown, SourcePos at) {
+  if (!variables_.Define(name, value)) {
+    log_.ReportError(at, "Parser Variable " + name + " already defined");
+    return;
+  }
+  log_.ReportInfo(at, "Defining Parser Variable " + shown);
+}
+
+void SourceLoader::UndefineVariable(const std::string& name, SourcePos at) {
   if (name.empty() || !variables_.Undefine(name)) return;
-  Info("Undefining Parser Variable " + name);
+  log_.ReportInfo(at, "Undefining Parser Variable " + name);
 }
 
 bool SourceLoader::IsDefined(const std::string& name) const { return variables_.IsDefined(name); }
 std::string SourceLoader::VariableValue(const std::string& name) const { return variables_.Value(name); }
 
-std::string SourceLoader::ContextText(const std::string& message) const {
-  const SourceFileRecord* record = files_.Record(context_key_);
-  if (record == nullptr || record->path.Empty()) return message;
-  std::string text = "[";
-  text += record->path.Text();
-  text += " (";
-  text += std::to_string(context_line_);
-  text += ")] ";
-  text += message;
-  return text;
-}
-
-bool SourceLoader::Error(const std::string& message) { return log_.ReportError(ContextText(message)); }
-bool SourceLoader::Fatal(const std::string& message) { return log_.ReportFatal(ContextText(message)); }
-bool SourceLoader::Warning(const std::string& message) { return log_.ReportWarning(ContextText(message)); }
-bool SourceLoader::Info(const std::string& message) { return log_.ReportInfo(ContextText(message)); }
-void SourceLoader::Detail(const std::string& message) { log_.ReportAt(kDetailLevel, ContextText(message)); }
-
-void SourceLoader::SetContext(int32_t file_key, int32_t line_number) {
-  context_key_ = file_key;
-  context_line_ = line_number;
-}
-
-void SourceLoader::LoadBuildRevision(const std::string& name) {
+void SourceLoader::LoadBuildRevision(const std::string& name, SourcePos at) {
   if (revision_.Loaded()) {
-    Error("Build revision tracker file already loaded");
+    log_.ReportError(at, "Build revision tracker file already loaded");
     return;
   }
   if (name.empty()) {
-    Error("Need Build revision tracker file name");
+    log_.ReportError(at, "Need Build revision tracker file name");
     return;
   }
   const HiPath found = locator_.Find(HiPath(name));
   if (found.Empty()) {
-    Error(FileNotFoundText(name));
+    log_.ReportError(at, FileNotFoundText(name));
     return;
   }
   if (!revision_.Load(found)) {
-    Error("Invalid build revision tracker file");
+    log_.ReportError(at, "Invalid build revision tracker file");
     return;
   }
-  DefineVariable("__BuildRev", std::to_string(static_cast<uint64_t>(revision_.Revision())));
+  DefineVariable("__BuildRev", std::to_string(static_cast<uint64_t>(revision_.Revision())), at);
 }
 
 void SourceLoader::UpdateBuildRevision(OutputSet& out) {
   // A Fatal fails the run as an Error does, so the revision is reused.
   if (log_.ErrorFlag() || log_.FatalFlag()) {
-    if (revision_.Loaded()) Error("Due to build errors, Build revision tracker was not updated");
+    if (revision_.Loaded()) log_.ReportError("Due to build errors, Build revision tracker was not updated");
     return;
   }
   if (!revision_.Loaded()) return;
@@ -306,15 +281,13 @@ void SourceLoader::UpdateBuildRevision(OutputSet& out) {
 }
 
 void SourceLoader::Summary(const std::string& program_name) {
-  const size_t errors = log_.CountAt(static_cast<int32_t>(MessageLevel::Error)) + log_.HiddenErrors();
+  const size_t errors = log_.CountAt(MessageLevel::Error) + log_.HiddenErrors();
   log_.ReportHiddenErrors();
-  const std::string tally = std::to_string(errors) +
-                            " Errors; " +
-                            std::to_string(log_.CountAt(static_cast<int32_t>(MessageLevel::Warning))) +
-                            " Warnings";
+  const std::string tally =
+      std::to_string(errors) + " Errors; " + std::to_string(log_.CountAt(MessageLevel::Warning)) + " Warnings";
   const std::string rule = Repeat('=', tally.size());
   const bool failed = errors > 0;
-  log_.SetConsoleThreshold(0);
+  log_.SetConsoleThreshold(MessageLevel::Plain);
   log_.ReportInfo(rule);
   log_.ReportInfo(tally);
   log_.ReportInfo(rule);

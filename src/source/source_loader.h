@@ -1,6 +1,6 @@
 // source/source_loader.h: reads every text input line by line, runs the
 // brace directives and sorts the remaining text into BASIC and assembler
-// lines. Messages about a line carry "[path (line)] " in front.
+// lines. Messages about a line carry that line's position.
 #pragma once
 
 #include <cstdint>
@@ -29,29 +29,21 @@ class SourceLoader {
   // Loads the main input; `kind` is the kind of the run (Basic or Asm).
   // False when loading failed, a Fatal was reported or an {ifdef} is left open.
   bool LoadSource(const std::string& name, SourceType kind);
-  // One file, kind by its extension: {include} (uses false), {uses} (true).
-  bool LoadFile(const std::string& name, bool uses);
+  // One file, kind by its extension: {include} (uses false), {uses} (true);
+  // `at` is the line that names it.
+  bool LoadFile(const std::string& name, bool uses, SourcePos at);
 
   void DefinePredefined();
   // "name" or "name=value"; the first definition of a name wins.
-  void DefineVariable(const std::string& text);
-  void DefineVariable(const std::string& name, const std::string& value);
-  void UndefineVariable(const std::string& name);
+  void DefineVariable(const std::string& text, SourcePos at = {});
+  void DefineVariable(const std::string& name, const std::string& value, SourcePos at = {});
+  void UndefineVariable(const std::string& name, SourcePos at);
   bool IsDefined(const std::string& name) const;
   std::string VariableValue(const std::string& name) const;
 
   // Carries out one brace token of `line`; `replacement` takes its place in
   // the line. False when the token could not be handled.
   bool ProcessBraceToken(const SourceLine& line, const std::string& token, std::string& replacement);
-
-  // Reports carrying the current source position.
-  std::string ContextText(const std::string& message) const;
-  bool Error(const std::string& message);
-  bool Fatal(const std::string& message);
-  bool Warning(const std::string& message);
-  bool Info(const std::string& message);
-  void Detail(const std::string& message);
-  void SetContext(int32_t file_key, int32_t line_number);
 
   const LineBlock& BasicLines() const { return basic_lines_; }
   const LineBlock& AssemblerLines() const { return asm_lines_; }
@@ -60,7 +52,7 @@ class SourceLoader {
   const SourceFileTracker& Files() const { return files_; }
 
   // {buildrev:file}: reads the revision and publishes it as __BuildRev.
-  void LoadBuildRevision(const std::string& name);
+  void LoadBuildRevision(const std::string& name, SourcePos at);
   // Stages the build revision counted up, after a run without errors.
   void UpdateBuildRevision(OutputSet& out);
   // The closing tally of errors and warnings.
@@ -69,27 +61,29 @@ class SourceLoader {
  private:
   struct Accumulators;
 
-  bool LoadFileAs(const std::string& name, bool uses, SourceType forced_kind);
-  bool PushFile(const HiPath& path, SourceType kind, bool uses);
-  bool ReadFileByKind(const HiPath& path, SourceType kind);
-  bool ReadTextFile(const HiPath& path);
-  bool TooMuchSource(const HiPath& path);
+  bool LoadFileAs(const std::string& name, bool uses, SourceType forced_kind, SourcePos at);
+  bool PushFile(const HiPath& path, SourceType kind, bool uses, SourcePos at);
+  bool ReadFileByKind(const HiPath& path, SourceType kind, SourcePos at);
+  bool ReadTextFile(const HiPath& path, SourcePos at);
+  bool TooMuchSource(const HiPath& path, SourcePos at);
   void ProcessLine(SourceLine&& line);
   void Append(Accumulators& acc, std::string_view text);
   void Flush(Accumulators& acc);
 
-  bool RunDirective(TokensPreProc token, const std::string& argument, std::string& replacement);
+  // `shown` is how the Info message names the definition.
+  void Define(const std::string& name, const std::string& value, const std::string& shown, SourcePos at);
+  bool RunDirective(TokensPreProc token, const std::string& argument, SourcePos at, std::string& replacement);
   bool PassThrough(const SourceLine& line, const DirectiveParts& parts, const std::string& token,
                    std::string& replacement);
   void OpenIf(const std::string& name, bool emit_when_defined);
-  void ElseBranch();
-  void CloseIf();
-  std::string RadixValue(const std::string& argument, int base);
+  void ElseBranch(SourcePos at);
+  void CloseIf(SourcePos at);
+  std::string RadixValue(const std::string& argument, int base, SourcePos at);
 
-  void EnterAsm();
-  void LeaveAsm();
-  void StartMacro(const std::string& argument);
-  void EndMacro();
+  void EnterAsm(SourcePos at);
+  void LeaveAsm(SourcePos at);
+  void StartMacro(const std::string& argument, SourcePos at);
+  void EndMacro(SourcePos at);
   SourceType CurrentFileKind();
 
   SourceLoaderMsgLog& log_;
@@ -106,8 +100,6 @@ class SourceLoader {
   LineBlock asm_lines_;
   MacroDefinition macro_;
   MacroTable macros_;
-  int32_t context_key_ = 0;
-  int32_t context_line_ = 0;
   bool token_in_quotes_ = false;  // the brace token being handled stands inside quotes
   uintmax_t source_bytes_ = 0;    // the size of every text file read so far
   uint32_t source_lines_ = 0;     // and their lines that are not empty

@@ -9,9 +9,9 @@ namespace vantrel {
 bool SourceLoader::ProcessBraceToken(const SourceLine& line, const std::string& token,
                                      std::string& replacement) {
   DirectiveParts parts;
-  if (!SplitDirective(token, parts)) return Fatal("Defective directive");
+  if (!SplitDirective(token, parts)) return log_.ReportFatal(line.pos, "Defective directive");
   if (std::optional<TokensPreProc> directive = FindDirective(parts.keyword))
-    return RunDirective(*directive, parts.argument, replacement);
+    return RunDirective(*directive, parts.argument, line.pos, replacement);
   return PassThrough(line, parts, token, replacement);
 }
 
@@ -31,54 +31,55 @@ bool SourceLoader::PassThrough(const SourceLine& line, const DirectiveParts& par
         replacement = token;
         return true;
       }
-      SourceLine directive(token, line.fileKey, line.lineNumber);
+      SourceLine directive(token, line.pos);
       directive.isDirective = true;
       asm_lines_.push_back(directive);
       return true;
     }
-    default: return Error("Badly placed directive");
+    default: return log_.ReportError(line.pos, "Badly placed directive");
   }
 }
 
-bool SourceLoader::RunDirective(TokensPreProc token, const std::string& argument, std::string& replacement) {
+bool SourceLoader::RunDirective(TokensPreProc token, const std::string& argument, SourcePos at,
+                                std::string& replacement) {
   replacement.assign(1, ' ');
   if (!emit_ && token != TokensPreProc::Else && token != TokensPreProc::EndIf) {
     replacement.clear();
     return true;
   }
   switch (token) {
-    case TokensPreProc::Include: LoadFile(argument, false); break;
-    case TokensPreProc::Uses: LoadFile(argument, true); break;
+    case TokensPreProc::Include: LoadFile(argument, false, at); break;
+    case TokensPreProc::Uses: LoadFile(argument, true, at); break;
     case TokensPreProc::AddSearchPath: locator_.AddDirectoryList(argument); break;
-    case TokensPreProc::BuildRev: LoadBuildRevision(argument); break;
-    case TokensPreProc::Def: DefineVariable(argument); break;
-    case TokensPreProc::Undef: UndefineVariable(argument); break;
+    case TokensPreProc::BuildRev: LoadBuildRevision(argument, at); break;
+    case TokensPreProc::Def: DefineVariable(argument, at); break;
+    case TokensPreProc::Undef: UndefineVariable(argument, at); break;
     case TokensPreProc::UseDef:
       replacement = VariableValue(argument);
       if (replacement.empty()) replacement.assign(1, ' ');
       break;
     case TokensPreProc::IfDef:
       if (!if_variable_.empty())
-        Error("Can't nest {ifdef}--Already inside an if block using variable " + if_variable_);
+        log_.ReportError(at, "Can't nest {ifdef}--Already inside an if block using variable " + if_variable_);
       else OpenIf(argument, true);
       break;
     case TokensPreProc::IfNDef:
       if (!if_variable_.empty())
-        Error("Can't nest {ifndef}--Already inside an if block using variable " + if_variable_);
+        log_.ReportError(at, "Can't nest {ifndef}--Already inside an if block using variable " + if_variable_);
       else OpenIf(argument, false);
       break;
-    case TokensPreProc::Else: ElseBranch(); break;
-    case TokensPreProc::EndIf: CloseIf(); break;
-    case TokensPreProc::Asm: EnterAsm(); break;
-    case TokensPreProc::EndAsm: LeaveAsm(); break;
-    case TokensPreProc::Macro: StartMacro(argument); break;
-    case TokensPreProc::EndMacro: EndMacro(); break;
-    case TokensPreProc::Hex: replacement = RadixValue(argument, 16); break;
-    case TokensPreProc::Bin: replacement = RadixValue(argument, 2); break;
-    case TokensPreProc::Info: Info(argument); break;
-    case TokensPreProc::Warning: Warning(argument); break;
-    case TokensPreProc::Error: Error(argument); break;
-    case TokensPreProc::Fatal: Fatal(argument); break;
+    case TokensPreProc::Else: ElseBranch(at); break;
+    case TokensPreProc::EndIf: CloseIf(at); break;
+    case TokensPreProc::Asm: EnterAsm(at); break;
+    case TokensPreProc::EndAsm: LeaveAsm(at); break;
+    case TokensPreProc::Macro: StartMacro(argument, at); break;
+    case TokensPreProc::EndMacro: EndMacro(at); break;
+    case TokensPreProc::Hex: replacement = RadixValue(argument, 16, at); break;
+    case TokensPreProc::Bin: replacement = RadixValue(argument, 2, at); break;
+    case TokensPreProc::Info: log_.ReportInfo(at, argument); break;
+    case TokensPreProc::Warning: log_.ReportWarning(at, argument); break;
+    case TokensPreProc::Error: log_.ReportError(at, argument); break;
+    case TokensPreProc::Fatal: log_.ReportFatal(at, argument); break;
   }
   return true;
 }
@@ -88,28 +89,28 @@ void SourceLoader::OpenIf(const std::string& name, bool emit_when_defined) {
   emit_ = IsDefined(name) == emit_when_defined;
 }
 
-void SourceLoader::ElseBranch() {
+void SourceLoader::ElseBranch(SourcePos at) {
   if (if_variable_.empty()) {
-    Error("{else} outside if block");
+    log_.ReportError(at, "{else} outside if block");
     return;
   }
   emit_ = !emit_;
 }
 
-void SourceLoader::CloseIf() {
+void SourceLoader::CloseIf(SourcePos at) {
   if (if_variable_.empty()) {
-    Error("{endif} without {ifdef}");
+    log_.ReportError(at, "{endif} without {ifdef}");
     return;
   }
   if_variable_.clear();
   emit_ = true;
 }
 
-std::string SourceLoader::RadixValue(const std::string& argument, int base) {
+std::string SourceLoader::RadixValue(const std::string& argument, int base, SourcePos at) {
   int32_t value = 0;
   if (ReadRadixValue(argument, base, value)) return std::to_string(value);
-  if (base == 16) Error("Illegal hexadecimal value specified: " + argument);
-  else Error("Illegal binary value specified: " + argument);
+  if (base == 16) log_.ReportError(at, "Illegal hexadecimal value specified: " + argument);
+  else log_.ReportError(at, "Illegal binary value specified: " + argument);
   return argument;
 }
 

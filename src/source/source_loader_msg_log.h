@@ -2,7 +2,7 @@
 // shown, Warning and above shown, Info printed without a prefix.
 #pragma once
 
-#include "app/msg_log.h"
+#include "log/msg_log.h"
 
 namespace vantrel {
 
@@ -10,9 +10,9 @@ class SourceLoaderMsgLog : public MsgLog {
  public:
   SourceLoaderMsgLog() {
     SetEcho(true);
-    SetLevelName(static_cast<int32_t>(MessageLevel::Info), "");
-    SetKeepThreshold(static_cast<int32_t>(MessageLevel::Info));
-    SetConsoleThreshold(static_cast<int32_t>(MessageLevel::Warning));
+    SetLevelName(MessageLevel::Info, "");
+    SetKeepThreshold(MessageLevel::Info);
+    SetConsoleThreshold(MessageLevel::Warning);
   }
 };
 

@@ -7,6 +7,8 @@
 
 namespace vantrel {
 
+std::string FileNotFoundText(std::string_view name) { return "File not found: " + std::string(name); }
+
 void FileLocator::AddCurrentDirectory() {
   std::error_code ec;
   std::string cwd = std::filesystem::current_path(ec).string();

@@ -2,12 +2,16 @@
 // then the search directories in the order they were added.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "text/hi_path.h"
 
 namespace vantrel {
+
+// "File not found: name", for every search that comes back empty.
+std::string FileNotFoundText(std::string_view name);
 
 class FileLocator {
  public:
@@ -21,7 +25,6 @@ class FileLocator {
   bool AddDirectory(const HiPath& dir);
   // Splits at "," and ";".
   void AddDirectoryList(std::string_view list);
-  const std::vector<HiPath>& Directories() const { return directories_; }
 
   // The first existing regular file the name resolves to; empty when none.
   HiPath Find(const HiPath& name) const;

@@ -1,13 +1,13 @@
 // asm_fixture.h: assembles a source text in-process and gives the bytes,
-// the symbols and the messages (their file path cut to the line number).
+// the symbols and the messages (with their line number, not their path).
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "asm/asm_prg.h"
-#include "basic/petscii_codes.h"
 #include "image/memory_image.h"
+#include "petscii/petscii_codes.h"
 #include "test_support.h"
 
 namespace vantrel::test {
@@ -29,16 +29,10 @@ struct AsmFixture {
   // Warnings and errors as "Error: 3: text" (3 the source line).
   std::vector<std::string> Problems() const {
     std::vector<std::string> out;
-    for (const std::string& line : q.Lines()) {
-      if (!line.starts_with("Error: ") && !line.starts_with("Warning: ")) continue;
-      const size_t open = line.find('[');
-      const size_t close = line.find(")] ");
-      if (open == std::string::npos || close == std::string::npos) {
-        out.push_back(line);
-        continue;
-      }
-      const size_t number = line.rfind(" (", close) + 2;
-      out.push_back(line.substr(0, open) + line.substr(number, close - number) + ": " + line.substr(close + 3));
+    for (const MsgLogMsg& m : q.log.Messages()) {
+      if (m.level != MessageLevel::Error && m.level != MessageLevel::Warning) continue;
+      const std::string line = m.pos.file != 0 ? std::to_string(m.pos.line) + ": " : "";
+      out.push_back(q.log.LevelName(m.level) + line + q.log.TextOf(m));
     }
     return out;
   }

@@ -75,20 +75,6 @@ TEST(Opcodes, TableFacts) {
   EXPECT_EQ(MnemonicName(76u), "ERROR!");
 }
 
-TEST(Opcodes, RowParsing) {
-  OpcodeEntry e;
-  ASSERT_TRUE(ParseOpcodeRow("17,ora,izy,l,5,*", e));
-  EXPECT_EQ(e.opcode, 17);
-  EXPECT_EQ(e.mode, AddressingMode::ZeroPageYIndirect);
-  EXPECT_TRUE(e.pageCrossing);
-  EXPECT_EQ(e.cls, InstructionClass::Logic);
-  ASSERT_TRUE(ParseOpcodeRow(" 2, KIL,, i,, ", e));
-  EXPECT_EQ(e.mnemonic, Mnemonic::Kil);
-  EXPECT_EQ(e.cycles, 0);
-  EXPECT_FALSE(ParseOpcodeRow("0,brk,reg,b,7", e));   // five fields
-  EXPECT_FALSE(ParseOpcodeRow("0,brk,reg,b,x7,", e));  // cycles not a number
-}
-
 TEST(Opcodes, OperandModes) {
   struct Row {
     std::string operand;

@@ -1,4 +1,4 @@
-#include "basic/token_table.h"
+#include "petscii/token_table.h"
 
 #include <gtest/gtest.h>
 
@@ -73,7 +73,7 @@ TEST(TokenTable, ShortcutRule) {
   };
   for (const MatchRow& row : rows) {
     SCOPED_TRACE(row.line);
-    TokenMatch match = table.MatchShortcut(row.line, row.pos);
+    TokenMatch match = MatchKeywordShortcut(table, row.line, row.pos);
     EXPECT_EQ(match.code, row.code);
     EXPECT_EQ(match.length, row.length);
   }
@@ -136,7 +136,7 @@ TEST(TokenTable, Assignments) {
     SCOPED_TRACE(row.text);
     TokenTable table = MakeKeywordTable();
     test::QuietLoader directive;
-    EXPECT_EQ(table.ApplyAssignments(row.text, directive.loader), row.ok);
+    EXPECT_EQ(table.ApplyAssignments(row.text, directive.log, SourcePos{}), row.ok);
     EXPECT_EQ(directive.Lines(), row.messages);
   }
 }
@@ -144,24 +144,24 @@ TEST(TokenTable, Assignments) {
 TEST(TokenTable, AssignedNamesTokenizeAndDetokenize) {
   TokenTable table = MakeKeywordTable();
   test::QuietLoader directive;
-  ASSERT_TRUE(table.ApplyAssignments("$CC=FOO", directive.loader));
+  ASSERT_TRUE(table.ApplyAssignments("$CC=FOO", directive.log, SourcePos{}));
   EXPECT_EQ(table.MatchKeyword("foo", 0).code, 0xCC);
   EXPECT_EQ(table.OutputName(0xCC), "FOO");
 
   // A new name for the code: the old one no longer tokenizes.
-  ASSERT_TRUE(table.ApplyAssignments("$CC=BAR", directive.loader));
+  ASSERT_TRUE(table.ApplyAssignments("$CC=BAR", directive.log, SourcePos{}));
   EXPECT_EQ(table.MatchKeyword("BAR", 0).code, 0xCC);
   EXPECT_EQ(table.MatchKeyword("FOO", 0).code, 0);
   EXPECT_FALSE(table.HasName("FOO"));
 
   // Taking another code's name: that code loses it and writes as {$99}.
-  ASSERT_TRUE(table.ApplyAssignments("$CC=PRINT", directive.loader));
+  ASSERT_TRUE(table.ApplyAssignments("$CC=PRINT", directive.log, SourcePos{}));
   EXPECT_EQ(table.MatchKeyword("PRINT", 0).code, 0xCC);
   EXPECT_EQ(table.OutputName(0xCC), "PRINT");
   EXPECT_EQ(table.OutputName(0x99), "{$99}");
   EXPECT_FALSE(table.HasName("BAR"));
 
-  ASSERT_TRUE(table.ApplyAssignments("$CC=", directive.loader));
+  ASSERT_TRUE(table.ApplyAssignments("$CC=", directive.log, SourcePos{}));
   EXPECT_EQ(table.MatchKeyword("PRINT", 0).code, 0);
   EXPECT_EQ(table.OutputName(0xCC), "{$cc}");
   EXPECT_EQ(table.Highest(), 0xCC);  // PRINT still names $CC, so the bounds keep it

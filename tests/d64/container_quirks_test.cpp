@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "d64/d64_test_support.h"
-#include "image/program_io.h"
+#include "d64/program_load.h"
 #include "test_support.h"
 
 namespace vantrel {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/msg_log.h"
 #include "d64/d64_files.h"
 #include "image/output_set.h"
 #include "image/program_file.h"
+#include "log/msg_log.h"
 
 namespace vantrel::test {
 

@@ -77,21 +77,21 @@ TEST_F(WritersTest, BasicSide) {
 
 TEST_F(WritersTest, AssemblerSide) {
   const std::string prg = dir_.File("demo.prg"), bin = dir_.File("demo.bin"), old = dir_.File("old");
-  EXPECT_FALSE(SavePrg(loader_, out_, prg, image_));
-  EXPECT_FALSE(SaveBin(loader_, out_, bin, image_));
+  EXPECT_FALSE(SavePrg(log_, out_, prg, image_));
+  EXPECT_FALSE(SaveBin(log_, out_, bin, image_));
   Use(0xc000, 0xa9);
   Use(0xc002, 0x60);
-  ASSERT_TRUE(SavePrg(loader_, out_, prg, image_));
-  ASSERT_TRUE(SaveBin(loader_, out_, bin, image_));
+  ASSERT_TRUE(SavePrg(log_, out_, prg, image_));
+  ASSERT_TRUE(SaveBin(log_, out_, bin, image_));
   ASSERT_TRUE(Commit());
   EXPECT_EQ(ReadBytes(prg), (Bytes{0x00, 0xc0, 0xa9, 0x00, 0x60}));
   EXPECT_EQ(ReadBytes(bin), (Bytes{0xa9, 0x00, 0x60}));
 
   test::WriteFile(old, "old");
-  EXPECT_FALSE(SavePrg(loader_, out_, "Con", image_));
-  EXPECT_FALSE(SaveBin(loader_, out_, "con", image_));
-  EXPECT_FALSE(SavePrg(loader_, out_, old, image_));
-  EXPECT_FALSE(SaveBin(loader_, out_, dir_.File("missing/a.bin"), image_));
+  EXPECT_FALSE(SavePrg(log_, out_, "Con", image_));
+  EXPECT_FALSE(SaveBin(log_, out_, "con", image_));
+  EXPECT_FALSE(SavePrg(log_, out_, old, image_));
+  EXPECT_FALSE(SaveBin(log_, out_, dir_.File("missing/a.bin"), image_));
   EXPECT_EQ(Errors(), (Strings{"No program to save", "No program to save", "Can't output .prg files to con",
                                "Can't output .bin files to con", "File already exists: " + old,
                                "Can't open file " + dir_.File("missing/a.bin") +
@@ -104,24 +104,24 @@ TEST_F(WritersTest, AssemblerSide) {
 TEST_F(WritersTest, Hex) {
   Use(0x0811, 0x41);
   const std::string hex = dir_.File("game.hex"), line = "0811: 41" + std::string(45, ' ') + "|A" + std::string(15, ' ');
-  ASSERT_TRUE(SaveHex(loader_, out_, hex, AddressRange::Reset(), image_));
+  ASSERT_TRUE(SaveHex(log_, out_, hex, AddressRange::Reset(), image_));
   ASSERT_TRUE(Commit());
   EXPECT_EQ(ReadFile(hex), line + "\n");
   EXPECT_EQ(Infos(), Strings{"==> Saving in hex format: " + hex});
 
   Use(0x0801, 0x41);  // outside the range asked for
   testing::internal::CaptureStdout();
-  EXPECT_TRUE(SaveHex(loader_, out_, "CON", AddressRange(0x0811, 0x0811), image_));
+  EXPECT_TRUE(SaveHex(log_, out_, "CON", AddressRange(0x0811, 0x0811), image_));
   EXPECT_TRUE(Commit());
   EXPECT_EQ(testing::internal::GetCapturedStdout(), line + "\n");
   EXPECT_EQ(Infos().back(), "==> Exporting hex format");
 
-  EXPECT_FALSE(SaveHex(loader_, out_, hex, AddressRange::Reset(), image_));
-  EXPECT_FALSE(SaveHex(loader_, out_, "", AddressRange::Reset(), image_));
-  EXPECT_FALSE(SaveHex(loader_, out_, hex, AddressRange(0xc000, AddressRange::kAllOnes), image_));
-  EXPECT_FALSE(SaveHex(loader_, out_, dir_.File("missing/a.hex"), AddressRange::Reset(), image_));
+  EXPECT_FALSE(SaveHex(log_, out_, hex, AddressRange::Reset(), image_));
+  EXPECT_FALSE(SaveHex(log_, out_, "", AddressRange::Reset(), image_));
+  EXPECT_FALSE(SaveHex(log_, out_, hex, AddressRange(0xc000, AddressRange::kAllOnes), image_));
+  EXPECT_FALSE(SaveHex(log_, out_, dir_.File("missing/a.hex"), AddressRange::Reset(), image_));
   image_.Clear();
-  EXPECT_FALSE(SaveHex(loader_, out_, hex, AddressRange::Reset(), image_));
+  EXPECT_FALSE(SaveHex(log_, out_, hex, AddressRange::Reset(), image_));
   EXPECT_EQ(Errors(), (Strings{"File already exists: " + hex, "No save filename specified", "Data range is empty",
                                "Can't open file " + dir_.File("missing/a.hex") +
                                    " for writing: No such file or directory",
@@ -147,7 +147,7 @@ TEST_F(WritersTest, HexRangeChoice) {
   out_.SetOverwrite(true);
   for (const auto& row : rows) {
     SCOPED_TRACE(row.range.Text());
-    ASSERT_TRUE(SaveHex(loader_, out_, hex, row.range, image_));
+    ASSERT_TRUE(SaveHex(log_, out_, hex, row.range, image_));
     ASSERT_TRUE(Commit());
     const std::string text = ReadFile(hex);
     EXPECT_EQ(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')), row.lines);

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/msg_log.h"
 #include "image/program_file.h"
+#include "log/msg_log.h"
 
 namespace vantrel::test {
 
@@ -22,7 +22,7 @@ inline ProgramFile MakePrg(uint16_t load_address, std::vector<uint8_t> bytes, bo
 inline std::vector<std::string> Texts(const MsgLog& log, MessageLevel level = MessageLevel::Error) {
   std::vector<std::string> out;
   for (const MsgLogMsg& m : log.Messages())
-    if (m.level == static_cast<int32_t>(level)) out.push_back(m.text);
+    if (m.level == level) out.push_back(m.text);
   return out;
 }
 

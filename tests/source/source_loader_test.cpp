@@ -18,7 +18,6 @@ using test::ReadFile;
 using test::ScratchDir;
 using test::WriteFile;
 
-constexpr int32_t kWarningLevel = static_cast<int32_t>(MessageLevel::Warning);
 
 // One run's loader over files in a scratch directory.
 struct Harness : test::QuietLoader {
@@ -38,12 +37,13 @@ struct Harness : test::QuietLoader {
   std::vector<std::string> Problems() const {
     std::vector<std::string> out;
     for (const MsgLogMsg& m : log.Messages())
-      if (m.level >= kWarningLevel) out.push_back(log.LineOf(m));
+      if (m.level >= MessageLevel::Warning) out.push_back(log.LineOf(m));
     return out;
   }
+  // Info and detail messages as printed: no level prefix, the position first.
   bool HasMessage(const std::string& text) const {
     for (const MsgLogMsg& m : log.Messages())
-      if (m.text == text) return true;
+      if (log.LineOf(m) == text) return true;
     return false;
   }
 
@@ -106,8 +106,8 @@ TEST(SourceLoader, LineEndingsAndCounting) {
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0], "10 A");
   EXPECT_EQ(lines[1], std::string("20 B\0\xff", 6));
-  EXPECT_EQ(lines[1].lineNumber, 4);
-  EXPECT_EQ(lines[1].fileKey, 1);
+  EXPECT_EQ(lines[1].pos.line, 4);
+  EXPECT_EQ(lines[1].pos.file, 1);
   EXPECT_EQ(h.Problems(), Lines{"Warning: " + h.At("p.txt", 5) + "w"});
 }
 
@@ -162,9 +162,9 @@ TEST(SourceLoader, IncludeSiblingByBareName) {
   ASSERT_TRUE(h.Load("main.txt"));
   EXPECT_EQ(Texts(h.loader.BasicLines()), (Lines{"X1", "Y", " ", "X2", " "}));
   const SourceLine& y = h.loader.BasicLines()[1];
-  ASSERT_NE(h.loader.Files().Record(y.fileKey), nullptr);
-  EXPECT_EQ(h.loader.Files().Record(y.fileKey)->path.Text(), h.dir.File("sub/") + "y.txt");
-  EXPECT_EQ(y.lineNumber, 1);
+  ASSERT_NE(h.loader.Files().Record(y.pos.file), nullptr);
+  EXPECT_EQ(h.loader.Files().Record(y.pos.file)->path.Text(), h.dir.File("sub/") + "y.txt");
+  EXPECT_EQ(y.pos.line, 1);
   EXPECT_TRUE(h.HasMessage("Loading " + h.dir.File("main.txt")));
   EXPECT_TRUE(h.HasMessage(h.At("main.txt", 1) + "Loading " + h.dir.File("sub/x.txt")));
   EXPECT_TRUE(h.Problems().empty());
@@ -202,7 +202,7 @@ TEST(SourceLoader, IncludeDepthLimit) {
                                  "I know you love me but you're in too deep.  {include} nesting maximum depth "
                                  "reached."}));
   EXPECT_EQ(h.loader.BasicLines().size(), 101u);
-  const SourceFileRecord* deepest = h.loader.Files().Record(h.loader.BasicLines().front().fileKey);
+  const SourceFileRecord* deepest = h.loader.Files().Record(h.loader.BasicLines().front().pos.file);
   ASSERT_NE(deepest, nullptr);
   EXPECT_EQ(deepest->path.Text(), h.dir.File("f100.txt"));
   EXPECT_EQ(deepest->depth, 101);
@@ -286,7 +286,7 @@ TEST(SourceLoader, ClosingTally) {
   };
   const std::string rule(20, '=');
   EXPECT_EQ(tally(), (Lines{rule, "0 Errors; 2 Warnings", rule, "Vantrel finished"}));
-  h.loader.Error("x");
+  h.log.ReportError("x");
   EXPECT_EQ(tally(), (Lines{rule, "1 Errors; 2 Warnings", rule, "Vantrel failed."}));
 }
 
@@ -331,8 +331,9 @@ TEST(SourceLoader, BuildRevision) {
       expected.push_back("Error: Failed to update Build revision tracker " + h.dir.File("rev.txt") + row.problem);
     else if (*row.problem != '\0')
       expected.push_back("Error: " + h.At("p.txt", 1) + row.problem);
+    // The refusal is about the run, not about a line.
     if (std::string(row.problem) == "Build revision tracker file already loaded")
-      expected.push_back("Error: " + h.At("p.txt", 1) + "Due to build errors, Build revision tracker was not updated");
+      expected.push_back("Error: Due to build errors, Build revision tracker was not updated");
     EXPECT_EQ(h.Problems(), expected);
   }
 }

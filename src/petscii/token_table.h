@@ -1,4 +1,4 @@
-// basic/token_table.h: a two-way table of names and codes. It holds the BASIC
+// petscii/token_table.h: a two-way table of names and codes. It holds the BASIC
 // keywords, the tokenizer directive names and the PETSCII brace names, finds
 // the keyword that starts at a position of a line, and applies the token
 // definitions of {tokenizer:...} and {quoter:...}.
@@ -15,9 +15,10 @@
 #include <utility>
 #include <vector>
 
+#include "log/msg_log.h"
+
 namespace vantrel {
 
-class SourceLoader;
 
 // A keyword found in a line: its code and how many characters it covers.
 // A failed match has code 0 and length 0.
@@ -33,7 +34,6 @@ class TokenTable {
   // Lowers every name before storing and looking it up. Only possible while
   // the table is empty; returns whether it took effect.
   bool SetCaseInsensitive();
-  bool CaseInsensitive() const { return case_insensitive_; }
 
   // A primary name: refused when the code or the name is already present,
   // and for an empty name, which would match anywhere.
@@ -61,25 +61,23 @@ class TokenTable {
 
   int32_t Lowest() const { return lowest_; }
   int32_t Highest() const { return highest_; }
-  const std::map<int32_t, std::string>& ByCode() const { return by_code_; }
-  const std::map<std::string, int32_t>& ByName() const { return by_name_; }
 
   // The keyword written out in full at `pos`, in any letter case. The lowest
   // code wins, so INPUT# beats INPUT and GOTO beats GO.
   TokenMatch MatchKeyword(std::string_view line, size_t pos) const;
   // The abbreviated keyword at `pos`: its leading letters as written in the
-  // name, then the next one in lower case (pO is POKE); `?` is PRINT.
+  // name, then the next one in lower case (pO is POKE).
   TokenMatch MatchShortcut(std::string_view line, size_t pos) const;
 
   // The token definitions "value=name, ..." of a {tokenizer:...} or
   // {quoter:...} directive. Every item is tried; true when all succeeded.
-  bool ApplyAssignments(std::string_view text, SourceLoader& loader);
+  bool ApplyAssignments(std::string_view text, MsgLog& log, SourcePos at);
 
  private:
   std::string Key(std::string_view name) const;
   void Widen(int32_t code);
   void RecomputeBounds();
-  bool ApplyAssignment(std::string_view item, SourceLoader& loader);
+  bool ApplyAssignment(std::string_view item, MsgLog& log, SourcePos at);
   void Rebind(int32_t code, const std::string& key);
   // The names by their first character, in code order: a match at a
   // position only tries the few names that can start there.

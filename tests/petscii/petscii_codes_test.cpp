@@ -1,4 +1,4 @@
-#include "basic/petscii_codes.h"
+#include "petscii/petscii_codes.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,7 @@ struct Quoter {
     std::string bytes;
     return codes.TextToPetscii(text, bytes) ? bytes : "FAIL";
   }
-  size_t Warnings() const { return log.CountAt(static_cast<int32_t>(MessageLevel::Warning)); }
+  size_t Warnings() const { return log.CountAt(MessageLevel::Warning); }
 };
 
 // CHR$ codes of the C64's control keys and colours (the CHR$ code table of
@@ -109,7 +109,7 @@ TEST(PetsciiCodes, PetcatAliases) {
   EXPECT_EQ(q.codes.PetsciiToText(Bytes({0x05, 0x12, 0xB0, 0x1D})), "{white}{rvrs on}{$b0}{right}");
   // A name the quoter table has, also one a {quoter:...} gave, wins.
   test::QuietLoader directive;
-  ASSERT_TRUE(q.codes.Quoter().ApplyAssignments("$41=wht", directive.loader));
+  ASSERT_TRUE(q.codes.Quoter().ApplyAssignments("$41=wht", directive.log, SourcePos{}));
   EXPECT_EQ(q.In("{WHT}{blk}"), Bytes({0x41, 0x90}));
 }
 
@@ -238,7 +238,7 @@ TEST(PetsciiCodes, EveryByteSurvivesARoundTrip) {
 TEST(PetsciiCodes, QuoterDirectiveRebindsNames) {
   Quoter q(AlphaMode::Alt);
   test::QuietLoader directive;
-  ASSERT_TRUE(q.codes.Quoter().ApplyAssignments("$41=CLR;$5E=", directive.loader));
+  ASSERT_TRUE(q.codes.Quoter().ApplyAssignments("$41=CLR;$5E=", directive.log, SourcePos{}));
   EXPECT_EQ(q.In("{clr}{Clear}"), Bytes({0xC1, 0x93}));  // codes pass through AlphaIn
   EXPECT_EQ(q.codes.PetsciiToText(Bytes({0x93, 0x5E})), "{clear}^");
   // {clr} gives $C1 in Alt; the letter a is what reads back as $41.
@@ -264,7 +264,7 @@ TEST(PetsciiCodes, AlphaDirective) {
     SCOPED_TRACE(row.name);
     Quoter q(AlphaMode::Ascii);
     test::QuietLoader directive;
-    EXPECT_EQ(q.codes.SetAlphaMode(row.name, directive.loader), row.ok);
+    EXPECT_EQ(q.codes.SetAlphaMode(row.name, directive.log, SourcePos{}), row.ok);
     EXPECT_EQ(q.codes.Alpha(), row.mode);
     EXPECT_EQ(directive.Lines(), std::vector<std::string>{row.message});
   }

@@ -1,4 +1,4 @@
-// basic/alpha_mode.h: how the letters of source text relate to PETSCII
+// petscii/alpha_mode.h: how the letters of source text relate to PETSCII
 // letters (AlphaMode), and the letter case for keywords and variable names
 // in text output (CharacterCase), with their text forms and readers.
 #pragma once

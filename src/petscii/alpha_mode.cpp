@@ -1,4 +1,4 @@
-#include "basic/alpha_mode.h"
+#include "petscii/alpha_mode.h"
 
 #include <iterator>
 

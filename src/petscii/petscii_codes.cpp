@@ -1,9 +1,8 @@
-#include "basic/petscii_codes.h"
+#include "petscii/petscii_codes.h"
 
 #include <algorithm>
 
-#include "app/msg_log.h"
-#include "source/source_loader.h"
+#include "log/msg_log.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -94,14 +93,14 @@ void PetsciiCodes::SetAlpha(AlphaMode mode, bool chosen) {
   alpha_chosen_ = chosen;
 }
 
-bool PetsciiCodes::SetAlphaMode(std::string_view name, SourceLoader& loader) {
+bool PetsciiCodes::SetAlphaMode(std::string_view name, MsgLog& log, SourcePos at) {
   AlphaMode mode = ReadAlphaMode(name);
-  if (mode == AlphaMode::Error) return loader.Error("Error in Alpha directive");
+  if (mode == AlphaMode::Error) return log.ReportError(at, "Error in Alpha directive");
   alpha_ = mode;
   alpha_chosen_ = true;
   if (mode == AlphaMode::Invert)
-    return loader.Warning("Setting Alpha mode to deprecated Invert mode. Consider using Alt or Lazy");
-  return loader.Info("Setting Alpha handling mode to " + ToString(mode));
+    return log.ReportWarning(at, "Setting Alpha mode to deprecated Invert mode. Consider using Alt or Lazy");
+  return log.ReportInfo(at, "Setting Alpha handling mode to " + ToString(mode));
 }
 
 uint8_t PetsciiCodes::KeyCode(uint8_t code, KeyModifier modifier) const {

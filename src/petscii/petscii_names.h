@@ -1,4 +1,4 @@
-// basic/petscii_names.h: the brace names of PETSCII codes ({clear}, {red},
+// petscii/petscii_names.h: the brace names of PETSCII codes ({clear}, {red},
 // {shift}...) and the C64 keyboard's SHIFT, Commodore and CTRL layers, as
 // constant data for the quoter table and KeyCode.
 #pragma once

@@ -1,9 +1,7 @@
-#include "basic/token_table.h"
+#include "petscii/token_table.h"
 
 #include <algorithm>
 
-#include "basic/basic_keywords.h"
-#include "source/source_loader.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -143,34 +141,33 @@ TokenMatch TokenTable::MatchKeyword(std::string_view line, size_t pos) const {
 
 TokenMatch TokenTable::MatchShortcut(std::string_view line, size_t pos) const {
   if (pos >= line.size()) return {};
-  if (line[pos] == '?') return {kTokenPrint, 1};
   for (const auto& [code, name] : NamesStartingWith(line[pos]))
     if (size_t length = ShortcutLength(line, pos, name)) return {code, length};
   return {};
 }
 
-bool TokenTable::ApplyAssignments(std::string_view text, SourceLoader& loader) {
+bool TokenTable::ApplyAssignments(std::string_view text, MsgLog& log, SourcePos at) {
   bool ok = true;
   for (const HiText& item : Split(text, ",;"))
-    ok = ApplyAssignment(item, loader) && ok;
+    ok = ApplyAssignment(item, log, at) && ok;
   return ok;
 }
 
-bool TokenTable::ApplyAssignment(std::string_view item, SourceLoader& loader) {
+bool TokenTable::ApplyAssignment(std::string_view item, MsgLog& log, SourcePos at) {
   size_t eq = item.find('=');
-  if (eq == std::string_view::npos) return loader.Error("Badly formatted assigment: " + std::string(item));
+  if (eq == std::string_view::npos) return log.ReportError(at, "Badly formatted assigment: " + std::string(item));
   int64_t value = 0;
   // Above $FF: one of the dialect's prefix bytes and the byte after it.
   auto prefixed = [this](int64_t v) { return v <= 0xFFFF && IsPrefix(static_cast<uint8_t>(v >> 8)); };
   if (!ReadNumber(Trim(item.substr(0, eq)), value) || value < 0 || (value > 0xFF && !prefixed(value)))
-    return loader.Error("Invalid value in: " + std::string(item));
+    return log.ReportError(at, "Invalid value in: " + std::string(item));
   std::string name(StripName(Trim(item.substr(eq + 1))));
-  if (name.find('"') != std::string::npos) return loader.Error("Mismatched quotes in: " + std::string(item));
+  if (name.find('"') != std::string::npos) return log.ReportError(at, "Mismatched quotes in: " + std::string(item));
 
   const int32_t code = static_cast<int32_t>(value);
   if (name.empty()) {
     RemoveCode(code);
-    return loader.Info("Removing token $" + Hex(code, 2));
+    return log.ReportInfo(at, "Removing token $" + Hex(code, 2));
   }
   const bool replacing = by_code_.count(code) != 0;
   Rebind(code, Key(name));
@@ -178,7 +175,7 @@ bool TokenTable::ApplyAssignment(std::string_view item, SourceLoader& loader) {
   report += Hex(code, 1);
   report += " = ";
   report += name;
-  return loader.Info(report);
+  return log.ReportInfo(at, report);
 }
 
 // The assignment wins over every older use of its name, and the replaced

@@ -1,4 +1,4 @@
-// basic/petscii_codes.h: the quoter, which converts the text of a quoted
+// petscii/petscii_codes.h: the quoter, which converts the text of a quoted
 // string ("{clear}HELLO{down:2}") to the PETSCII bytes a C64 holds, and those
 // bytes back to text, under the current alpha mode.
 #pragma once
@@ -8,14 +8,13 @@
 #include <string>
 #include <string_view>
 
-#include "basic/alpha_mode.h"
-#include "basic/petscii_names.h"
-#include "basic/token_table.h"
+#include "petscii/alpha_mode.h"
+#include "petscii/petscii_names.h"
+#include "petscii/token_table.h"
 
 namespace vantrel {
 
 class MsgLog;
-class SourceLoader;
 
 class PetsciiCodes {
  public:
@@ -31,13 +30,11 @@ class PetsciiCodes {
   // `chosen` is false for the default, which a petcat header may replace.
   void SetAlpha(AlphaMode mode, bool chosen = true);
   // The {alpha:...} directive, with its messages at the directive's line.
-  bool SetAlphaMode(std::string_view name, SourceLoader& loader);
+  bool SetAlphaMode(std::string_view name, MsgLog& log, SourcePos at);
   // The mode was named by -alpha or {alpha:...}.
   bool AlphaChosen() const { return alpha_chosen_; }
 
-  bool TranslateCodes() const { return translate_codes_; }
   void SetTranslateCodes(bool on) { translate_codes_ = on; }
-  bool CountRepeats() const { return count_repeats_; }
   void SetCountRepeats(bool on) { count_repeats_ = on; }
 
   uint8_t AlphaIn(uint8_t c) const { return vantrel::AlphaIn(alpha_, c); }
