@@ -112,7 +112,9 @@ class BasProgram {
   void ApplyLoadAddress(const std::string& argument, uint16_t& target, SourcePos at);
   void ApplyVar(BasElement& e, const std::string& argument, SourcePos at);
   void ApplySym(BasElement& e, const std::string& argument);
-  void AddDirectiveLine(const std::string& text);
+  void SetLoadAddress(uint16_t address, uint16_t& target, SourcePos at);
+  // A line of one directive for the text outputs, made by the detokenizer.
+  void AddDirectiveLine(TokenizerDirective directive, std::string_view name, const std::string& argument);
 
   // Line numbers and labels (line_numbers.cpp).
   void RegisterLine(BasLine& line);

@@ -30,7 +30,10 @@ bool BasProgram::LoadPrg(ProgramFile& file) {
   if (load_address_ == kUnsetAddress) load_address_ = address;
 
   if (!options_.notBasic) {
-    if (address != 0x0801) AddDirectiveLine("{loadaddr:$" + Hex(address, 4) + "}");
+    if (address != 0x0801) {
+      SetLoadAddress(address, load_address_, SourcePos{});
+      AddDirectiveLine(TokenizerDirective::LoadAddr, "loadaddr", "$" + Hex(address, 4));
+    }
     uint32_t cursor = address;
     int32_t previous = -1;
     while (true) {
@@ -55,9 +58,9 @@ bool BasProgram::LoadPrg(ProgramFile& file) {
     const AddressRange shown = behind.IsEmpty() ? memory_.Used() : behind;
     // -keepcode can keep only code right behind a sound BASIC program.
     const bool keepable = !options_.notBasic && !behind.IsEmpty() && memory_.BasicEnd() != 0;
-    AddDirectiveLine(
-        "{warning:Source .prg file contains non-BASIC code which will need to be ported separately: " +
-        shown.Text() + (keepable ? " (-keepcode keeps it in the text)" : "") + "}");
+    AddDirectiveLine(TokenizerDirective::Warning, "warning",
+                     "Source .prg file contains non-BASIC code which will need to be ported separately: " +
+                         shown.Text() + (keepable ? " (-keepcode keeps it in the text)" : ""));
   }
   return !log_.ErrorFlag();
 }

@@ -162,8 +162,8 @@ void BasProgram::AssignNumbers() {
 }
 
 void BasProgram::ApplyNumberingDirective(const BasElement& e, SourcePos at) {
-  const int32_t n = ReadDirectiveNumber(e.DirectiveArgument());
-  switch (static_cast<TokenizerDirective>(e.value)) {
+  const int32_t n = ReadDirectiveNumber(e.argument);
+  switch (e.directive) {
     case TokenizerDirective::Number:
       if (n <= previous_) log_.ReportError(at, "Can't honor NUMBER directive for line " + std::to_string(n));
       next_ = n;

@@ -70,8 +70,8 @@ bool BasProgram::WriteLine(BasLine& line, uint32_t& cursor) {
 }
 
 void BasProgram::DirectiveAtWrite(const BasElement& e, SourcePos at) {
-  const std::string argument = e.DirectiveArgument();
-  switch (static_cast<TokenizerDirective>(e.value)) {
+  const std::string& argument = e.argument;
+  switch (e.directive) {
     case TokenizerDirective::CrsrCodes:
       SetSwitch(options_.translateCodes, argument, "CrsrCodes", at);
       ShareTranslation();
@@ -83,7 +83,7 @@ void BasProgram::DirectiveAtWrite(const BasElement& e, SourcePos at) {
     case TokenizerDirective::Alpha: codes_.SetAlphaMode(argument, log_, at); break;
     case TokenizerDirective::VarCase:
     case TokenizerDirective::KeywordCase: {
-      const bool var = e.value == static_cast<int32_t>(TokenizerDirective::VarCase);
+      const bool var = e.directive == TokenizerDirective::VarCase;
       CharacterCase c = ReadCharacterCase(Trim(argument));
       (var ? options_.variableCase : options_.keywordCase) = c;
       const std::string label = var ? "Variable case" : "Keyword case";
@@ -91,9 +91,7 @@ void BasProgram::DirectiveAtWrite(const BasElement& e, SourcePos at) {
       else log_.ReportInfo(at, label + " mode " + ToString(c));
       break;
     }
-    default:
-      if (e.value < 1 || e.value > 22) log_.ReportError(at, "Unrecognized Directive " + e.text);
-      break;
+    default: break;
   }
 }
 
