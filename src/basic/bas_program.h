@@ -156,7 +156,7 @@ class BasProgram {
   std::string JoinElements(const BasLine& line, bool labels) const;
   bool WriteText(OutputSet& out, const std::string& path, std::string text, const char* console_message,
                  const std::string& file_message);
-  void Relabel();
+  static std::string LabelText(const BasLine& line);
   void WarnEmptyLines();
 
   void ShareTranslation();
@@ -191,6 +191,8 @@ class BasProgram {
   bool crunched_ = false;
   bool loaded_from_program_ = false;  // lines came numbered from a program file
   uint32_t end_address_ = 0x0100;
+  // Where WriteLines put each {sym:name} placeholder.
+  std::unordered_map<const BasElement*, uint32_t> symbol_slots_;
   ProgramFile saved_code_;
   bool code_kept_ = false;  // saved_code_ goes into text output
   ProgramFile program_file_;

@@ -32,7 +32,7 @@ bool BasProgram::LoadPrg(ProgramFile& file) {
   if (!options_.notBasic) {
     if (address != 0x0801) {
       SetLoadAddress(address, load_address_, SourcePos{});
-      AddDirectiveLine(TokenizerDirective::LoadAddr, "loadaddr", "$" + Hex(address, 4));
+      AddDirectiveLine(TokenizerDirective::LoadAddr, "loadaddr", '$' + Hex(address, 4));
     }
     uint32_t cursor = address;
     int32_t previous = -1;

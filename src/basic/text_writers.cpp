@@ -50,7 +50,7 @@ std::string BasProgram::JoinElements(const BasLine& line, bool labels) const {
       continue;
     }
     const BasLine* target = ResolveReference(e);
-    std::string text = !target ? UnresolvedReferenceText(e) : labels ? target->text : TargetNumberText(e, *target);
+    std::string text = !target ? UnresolvedReferenceText(e) : labels ? LabelText(*target) : TargetNumberText(e, *target);
     pieces.push_back({TextPiece::Kind::Fixed, std::move(text), 0, false});
   }
   const std::string body = JoinReadably(std::move(pieces), keywords_);
@@ -86,27 +86,22 @@ bool BasProgram::WriteTxt(OutputSet& out, const std::string& path, const std::st
   return WriteText(out, path, std::move(text), "==> Exporting txt format", "==> Saving in txt format: " + path);
 }
 
-// Referenced lines are named {:number}; every other line loses its number,
-// for good: nothing that needs the old numbers runs after this writer.
-void BasProgram::Relabel() {
-  for (auto& line : lines_) {
-    if (line->endOfProgram || !line->IsWritten()) continue;
-    if (line->referenced && (line->lineNumber >= 0 || !line->text.empty())) {
-      line->text = "{:" + std::to_string(line->lineNumber) + "}";
-    } else {
-      line->text.clear();
-      line->lineNumber = -1;
-    }
-  }
+// In label form a referenced line with code is named {:number} and every
+// other such line loses its number; lines without code keep their names.
+std::string BasProgram::LabelText(const BasLine& line) {
+  if (line.endOfProgram || !line.IsWritten()) return line.text;
+  std::string label;
+  if (line.referenced && (line.lineNumber >= 0 || !line.text.empty()))
+    ((label = "{:") += std::to_string(line.lineNumber)) += '}';
+  return label;
 }
 
 bool BasProgram::WriteLbl(OutputSet& out, const std::string& path, const std::string& kept_code) {
   WarnEmptyLines();
-  Relabel();
   std::string text = supervariables_.Enabled() ? supervariables_.Definitions() : std::string();
   for (const auto& line : lines_) {
     if (line->endOfProgram) continue;
-    if (line->referenced && !line->text.empty()) text += line->text + "\n";
+    if (const std::string label = LabelText(*line); line->referenced && !label.empty()) text += label + "\n";
     if (line->generated || line->HasCode()) {
       text += '\t';
       text += JoinElements(*line, true);
