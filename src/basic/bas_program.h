@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "basic/bas_line.h"
+#include "basic/line_index.h"
 #include "basic/line_lexer.h"
 #include "basic/supervariables.h"
 #include "image/address_range.h"
@@ -172,11 +173,7 @@ class BasProgram {
   mutable Supervariables supervariables_;  // detokenizing names new variables
 
   std::vector<std::unique_ptr<BasLine>> lines_;
-  // Keyed by the reference text a line was registered under; renumbering
-  // changes a line's text, not its key.
-  std::unordered_map<std::string, BasLine*, ReferenceHash> line_index_;
-  std::vector<std::unique_ptr<BasLine>> assigned_labels_;
-  std::unordered_map<std::string, BasLine*, ReferenceHash> label_index_;
+  LineIndex index_;
   size_t source_lines_done_ = 0;
 
   uint16_t load_address_ = kUnsetAddress;

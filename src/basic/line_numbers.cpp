@@ -33,22 +33,12 @@ std::string InvalidNumberText(const BasLine& line) { return "Invalid line number
 void BasProgram::RegisterLine(BasLine& line) {
   if (line.text.empty()) return;
   if (line.lineNumber < 0) renumber_requested_ = true;  // labelled sources are always renumbered
-  if (line_index_.count(line.text) || label_index_.count(line.text)) {
+  if (!index_.Add(line))
     log_.ReportWarning(line.pos, (line.lineNumber < 0 ? "Label has already been declared: " : "Line number re-use: ") +
                                      line.text);
-    return;
-  }
-  line_index_[line.text] = &line;
 }
 
-BasLine* BasProgram::FindTarget(const std::string& key) const {
-  if (auto it = line_index_.find(key); it != line_index_.end()) {
-    BasLine* target = it->second;
-    return !target->IsWritten() && target->codeLine ? target->codeLine : target;
-  }
-  if (auto it = label_index_.find(key); it != label_index_.end()) return it->second;
-  return nullptr;
-}
+BasLine* BasProgram::FindTarget(const std::string& key) const { return index_.Find(key); }
 
 const BasLine* BasProgram::ResolveReference(const BasElement& element) const {
   return FindTarget(ReferenceKey(element));
@@ -148,7 +138,7 @@ void BasProgram::AssignNumbers() {
     if (line.lineNumber < 0 && line.text.empty()) {
       line.lineNumber = candidate;
       line.SetText(std::to_string(candidate));
-      line_index_.try_emplace(line.text, &line);
+      index_.Add(line);
     } else if (line.lineNumber >= 0) {
       // A number below the running count was warned about when read; the
       // line keeps it, as loaded programs with lines out of order need.
@@ -208,15 +198,10 @@ void BasProgram::AssignLabel(const std::string& argument, SourcePos at) {
   const std::string value = eq == std::string::npos ? std::string() : Trim(argument.substr(eq + 1));
   const std::string text = "{:" + LowerCopy(name) + "}";
   bool ok = true;
-  if (line_index_.count(text) || label_index_.count(text)) ok = log_.ReportError(at, "Label was already assigned: " + text);
+  if (index_.Has(text)) ok = log_.ReportError(at, "Label was already assigned: " + text);
   if (value.empty() || value.find_first_not_of("+0123456789.") != std::string::npos)
     ok = log_.ReportError(at, "Line number assignment is non-numeric: " + argument);
-  if (!ok) return;
-  auto label = std::make_unique<BasLine>();
-  label->SetText(text);
-  label->lineNumber = ReadDirectiveNumber(value);
-  label_index_[text] = label.get();
-  assigned_labels_.push_back(std::move(label));
+  if (ok) index_.Assign(text, ReadDirectiveNumber(value));
 }
 
 std::string BasProgram::LabelAssignmentText(const BasLine& line) const {

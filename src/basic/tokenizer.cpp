@@ -42,7 +42,7 @@ bool BasProgram::Tokenize() {
   // Every line is indexed once, when read or when numbered: growing the
   // index as it filled was a tenth of the run.
   lines_.reserve(lines_.size() + source.size() - source_lines_done_ + 1);
-  line_index_.reserve(line_index_.size() + source.size() - source_lines_done_);
+  index_.Reserve(index_.Size() + source.size() - source_lines_done_);
   for (; source_lines_done_ < source.size(); ++source_lines_done_) {
     const SourceLine& src = source[source_lines_done_];
     if (TakePetcatHeader(src)) {
