@@ -13,6 +13,7 @@
 
 #include "basic/bas_line.h"
 #include "basic/line_index.h"
+#include "basic/line_numbering.h"
 #include "basic/line_lexer.h"
 #include "basic/supervariables.h"
 #include "image/address_range.h"
@@ -124,10 +125,6 @@ class BasProgram {
   bool PreviousIsGo(const BasLine& line, size_t i) const;
   BasLine* FindTarget(const std::string& key) const;
   void LinkLabelLines();
-  void AssignNumbers();
-  void Renumber();
-  void ApplyNumberingDirective(const BasElement& e, SourcePos at);
-  void CheckLineNumber(const BasLine& line);
   void AssignLabel(const std::string& argument, SourcePos at);
   std::string LabelAssignmentText(const BasLine& line) const;
 
@@ -181,9 +178,7 @@ class BasProgram {
   bool petcat_text_ = false;       // lines are read as petcat wrote them
   bool petcat_hint_done_ = false;  // -alpha:petcat was suggested, or is moot
   bool renumber_requested_ = false;
-  int32_t previous_ = -1;
-  int32_t next_ = 0;
-  int32_t step_ = 1;
+  LineNumbering numbering_{log_};
   int32_t last_line_number_ = -1;
   bool crunched_ = false;
   bool loaded_from_program_ = false;  // lines came numbered from a program file

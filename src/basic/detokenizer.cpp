@@ -11,7 +11,6 @@
 namespace vantrel {
 
 namespace {
-constexpr int32_t kHighestLineNumber = 63999;
 }  // namespace
 
 bool BasProgram::Detokenize(ProgramFile file) { return LoadPrg(file); }
@@ -83,7 +82,7 @@ bool BasProgram::DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previo
   line.lineNumber = memory_.ReadWord(static_cast<uint16_t>(cursor));
   line.SetText(std::to_string(line.lineNumber));
   cursor += 2;
-  if (line.lineNumber > kHighestLineNumber) {
+  if (line.lineNumber >= kFirstInvalidLineNumber) {
     log_.ReportWarning("Illegal line number " + line.text);
   } else {
     if (line.lineNumber <= previous) log_.ReportWarning(OutOfOrderText(line));

@@ -1,34 +1,10 @@
-// Line numbers and labels: the indexes of both, jump targets turned into
-// references, and the two numbering passes (keep-and-fill, or renumber).
-#include <algorithm>
-#include <climits>
-
+// Line numbers and labels: registering lines in the index, jump targets
+// turned into references, label-only lines linked to the code after them.
 #include "basic/bas_program.h"
 #include "basic/basic_keywords.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
-
-namespace {
-
-constexpr int32_t kFirstInvalidLineNumber = 64000;
-constexpr int32_t kLargestStorableNumber = 0xFFFF;
-
-// Numbering directives read a signed decimal up to the first other
-// character; saturating keeps a huge value from wrapping round.
-int32_t ReadDirectiveNumber(std::string_view text) {
-  std::string t = Trim(text);
-  size_t i = 0;
-  bool negative = false;
-  if (i < t.size() && (t[i] == '-' || t[i] == '+')) negative = t[i++] == '-';
-  int64_t n = 0;
-  for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) n = std::min<int64_t>(n * 10 + (t[i] - '0'), INT_MAX);
-  return static_cast<int32_t>(negative ? -n : n);
-}
-
-std::string InvalidNumberText(const BasLine& line) { return "Invalid line number: " + line.text; }
-
-}  // namespace
 
 void BasProgram::RegisterLine(BasLine& line) {
   if (line.text.empty()) return;
@@ -116,79 +92,6 @@ void BasProgram::LinkLabelLines() {
     }
     line.codeLine = next_code;
     if (line.referenced && next_code) next_code->referenced = true;
-  }
-}
-
-void BasProgram::CheckLineNumber(const BasLine& line) {
-  if (line.lineNumber > kLargestStorableNumber || line.lineNumber < 0) {
-    // Sixteen bits cannot hold it; it would silently become another number.
-    log_.ReportError(line.pos, InvalidNumberText(line));
-  } else if (line.lineNumber >= kFirstInvalidLineNumber) {
-    log_.ReportWarning(line.pos, InvalidNumberText(line));
-  }
-}
-
-void BasProgram::AssignNumbers() {
-  for (auto& ptr : lines_) {
-    BasLine& line = *ptr;
-    if (line.endOfProgram || !line.IsWritten()) continue;
-    int32_t candidate = next_;
-    previous_ = next_;
-    next_ = static_cast<int32_t>(std::min<int64_t>(int64_t{next_} + step_, INT_MAX));
-    if (line.lineNumber < 0 && line.text.empty()) {
-      line.lineNumber = candidate;
-      line.SetText(std::to_string(candidate));
-      index_.Add(line);
-    } else if (line.lineNumber >= 0) {
-      // A number below the running count was warned about when read; the
-      // line keeps it, as loaded programs with lines out of order need.
-      candidate = line.lineNumber;
-    } else {
-      log_.ReportError(line.pos, "Could not assign a line number");
-    }
-    CheckLineNumber(line);
-    next_ = candidate == INT_MAX ? INT_MAX : candidate + 1;
-  }
-}
-
-void BasProgram::ApplyNumberingDirective(const BasElement& e, SourcePos at) {
-  const int32_t n = ReadDirectiveNumber(e.argument);
-  switch (e.directive) {
-    case TokenizerDirective::Number:
-      if (n <= previous_) log_.ReportError(at, "Can't honor NUMBER directive for line " + std::to_string(n));
-      next_ = n;
-      break;
-    case TokenizerDirective::Step:
-      if (n < 1) log_.ReportError(at, "Can't honor STEP directive for line " + std::to_string(n));
-      else step_ = n;
-      break;
-    case TokenizerDirective::Nice:
-      if (n <= 0) log_.ReportError(at, "Can't honor NICE directive for line " + std::to_string(n));
-      else if (next_ % n != 0) next_ = static_cast<int32_t>(std::min<int64_t>((int64_t{next_} / n + 1) * n, INT_MAX));
-      break;
-    default: break;
-  }
-}
-
-void BasProgram::Renumber() {
-  for (auto& ptr : lines_) {
-    BasLine& line = *ptr;
-    if (line.endOfProgram) continue;
-    for (const BasElement& e : line.elements)
-      if (e.kind == BasElementKind::Brace) ApplyNumberingDirective(e, line.pos);
-    // "{:120}" labels written by the .lbl writer keep their numbers.
-    if (line.lineNumber < 0 && line.text.size() > 3 && line.text.starts_with("{:") && line.text.back() == '}') {
-      std::string inner = line.text.substr(2, line.text.size() - 3);
-      int64_t n = 0;
-      if (inner.find_first_not_of("-0123456789") == std::string::npos && ReadNumber(inner, n))
-        next_ = static_cast<int32_t>(std::clamp<int64_t>(n, INT_MIN, INT_MAX));
-    }
-    if (!line.IsWritten()) continue;
-    previous_ = next_;
-    line.lineNumber = next_;
-    line.text = std::to_string(next_);  // its index key stays, so references still find it
-    next_ = static_cast<int32_t>(std::min<int64_t>(int64_t{next_} + step_, INT_MAX));
-    CheckLineNumber(line);
   }
 }
 

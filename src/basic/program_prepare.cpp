@@ -63,8 +63,8 @@ bool BasProgram::WriteIntoMemory() {
   RemoveRems();
   LinkLabelLines();
   CrunchAndSpace();
-  if (renumber_requested_) Renumber();
-  else if (!loaded_from_program_) AssignNumbers();
+  if (renumber_requested_) numbering_.Renumber(lines_);
+  else if (!loaded_from_program_) numbering_.AssignNumbers(lines_, index_);
   for (auto& line : lines_)
     if (!line->endOfProgram && line->IsWritten() && line->lineNumber < 0)
       log_.ReportError(line->pos, "Missing line number. Please add one or request a {renumber}.");

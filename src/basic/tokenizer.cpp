@@ -23,9 +23,7 @@ std::string_view SourceText(std::string_view text, bool keep_trailing_blanks) {
 
 void BasProgram::ResetNumbering() {
   renumber_requested_ = false;
-  previous_ = -1;
-  next_ = 0;
-  step_ = 1;
+  numbering_.Reset();
   last_line_number_ = -1;
 }
 
