@@ -38,6 +38,33 @@ void BasProgram::ShareTranslation() {
   codes_.SetCountRepeats(options_.countRepeats);
 }
 
+bool BasProgram::WriteTxt(OutputSet& out, const std::string& path, const std::string& kept_code) {
+  const TextWriter writer(lines_, index_, keywords_);
+  WarnEmptyLines(writer);
+  std::string text = supervariables_.Enabled() ? supervariables_.Definitions() : std::string();
+  text += writer.Txt() + kept_code;
+  return WriteText(out, path, std::move(text), "==> Exporting txt format", "==> Saving in txt format: " + path);
+}
+
+bool BasProgram::WriteLbl(OutputSet& out, const std::string& path, const std::string& kept_code) {
+  const TextWriter writer(lines_, index_, keywords_);
+  WarnEmptyLines(writer);
+  std::string text = supervariables_.Enabled() ? supervariables_.Definitions() : std::string();
+  text += writer.Lbl() + kept_code;
+  return WriteText(out, path, std::move(text), "==> Exporting lbl format", "==> Saving in label format: " + path);
+}
+
+void BasProgram::WarnEmptyLines(const TextWriter& writer) {
+  if (const BasLine* line = writer.FirstEmptyLine())
+    log_.ReportWarning("Line " + line->text + " holds nothing and will be dropped when this text is tokenized");
+}
+
+bool BasProgram::WriteText(OutputSet& out, const std::string& path, std::string text, const char* console_message,
+                           const std::string& file_message) {
+  log_.ReportInfo(PlaceOf(path) == OutputPlace::Console ? std::string(console_message) : file_message);
+  return out.Add(log_, path, std::move(text), NoteFor(path, "Error writing " + path));
+}
+
 std::string BasProgram::SupervariableTable() const { return supervariables_.Dump(); }
 
 }  // namespace vantrel

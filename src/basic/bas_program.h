@@ -14,6 +14,7 @@
 #include "basic/bas_line.h"
 #include "basic/line_index.h"
 #include "basic/line_numbering.h"
+#include "basic/text_writer.h"
 #include "basic/line_lexer.h"
 #include "basic/supervariables.h"
 #include "image/address_range.h"
@@ -150,12 +151,10 @@ class BasProgram {
   std::string DataItemWithBlanks(const BasElement& e, std::string_view line) const;
   void DebugDump(const BasLine& line) const;
 
-  // Text outputs (text_writers.cpp).
-  std::string JoinElements(const BasLine& line, bool labels) const;
+  // Text outputs (bas_program.cpp; the text itself comes from TextWriter).
   bool WriteText(OutputSet& out, const std::string& path, std::string text, const char* console_message,
                  const std::string& file_message);
-  static std::string LabelText(const BasLine& line);
-  void WarnEmptyLines();
+  void WarnEmptyLines(const TextWriter& writer);
 
   void ShareTranslation();
 
