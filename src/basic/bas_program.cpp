@@ -6,9 +6,8 @@
 
 namespace vantrel {
 
-BasProgram::BasProgram(FileLocator& locator, SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes)
-    : locator_(locator),
-      loader_(loader),
+BasProgram::BasProgram(SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes)
+    : loader_(loader),
       log_(loader.Log()),
       memory_(memory),
       codes_(codes),

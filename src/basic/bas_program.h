@@ -25,7 +25,6 @@
 #include "petscii/petscii_codes.h"
 #include "petscii/token_table.h"
 #include "source/source_loader.h"
-#include "text/file_locator.h"
 
 namespace vantrel {
 
@@ -51,7 +50,7 @@ class BasProgram {
  public:
   static constexpr uint16_t kUnsetAddress = 0xFFFF;
 
-  BasProgram(FileLocator& locator, SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes);
+  BasProgram(SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes);
 
   BasOptions& Options() { return options_; }
   void SetDebug(bool on) { options_.debugDump = on; }
@@ -84,7 +83,6 @@ class BasProgram {
   // The machine code kept behind a loaded program for the text outputs;
   // null when there is none.
   const ProgramFile* KeptCode() const { return code_kept_ ? &saved_code_ : nullptr; }
-  const std::vector<std::unique_ptr<BasLine>>& Lines() const { return lines_; }
 
   // `kept_code` (an {asm} block or nothing) ends the text.
   bool WriteTxt(OutputSet& out, const std::string& path, const std::string& kept_code);
@@ -93,11 +91,11 @@ class BasProgram {
   // The -supervariables table as printed after a run.
   std::string SupervariableTable() const;
 
+ private:
   // The line a reference element names (a label-only line forwards to the
   // next line with code); null when none.
   const BasLine* ResolveReference(const BasElement& element) const;
 
- private:
   // Tokenizing (tokenizer.cpp).
   void ResetNumbering();
   std::unique_ptr<BasLine> TokenizeLine(SourcePos at, std::string_view text);
@@ -158,7 +156,6 @@ class BasProgram {
 
   void ShareTranslation();
 
-  FileLocator& locator_;
   SourceLoader& loader_;
   MsgLog& log_;
   MemoryImage& memory_;
