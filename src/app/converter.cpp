@@ -25,7 +25,7 @@ Converter::Converter()
       memory_(std::make_unique<MemoryImage>()) {
   loader_ = std::make_unique<SourceLoader>(*log_, locator_);
   assembler_ = std::make_unique<AsmPrg>(locator_, *loader_, *opcodes_, *memory_, *codes_);
-  basic_ = std::make_unique<BasProgram>(locator_, *loader_, *memory_, *codes_);
+  basic_ = std::make_unique<BasProgram>(*loader_, *memory_, *codes_);
   locator_.AddCurrentDirectory();
 }
 

@@ -13,17 +13,13 @@ namespace vantrel {
 
 namespace {
 
-// The option text of the last asmfmt line; empty when there is none.
-std::string LastAsmFmtText(const std::vector<std::unique_ptr<AsmInstr>>& lines) {
+// The options of the last asmfmt line; null when there is none.
+const PseudoOp::ListingOptions* LastListingOptions(const std::vector<std::unique_ptr<AsmInstr>>& lines) {
   for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
     if (!(*it)->IsPseudoOp()) continue;
-    const auto& op = static_cast<const PseudoOp&>(**it);
-    if (!op.IsAsmFmt()) continue;
-    if (op.Arguments().Size() == 1 && op.Arguments()[0].Kind() == OperandKind::Text)
-      return static_cast<const AsmOperandText&>(op.Arguments()[0]).Content();
-    return op.GetArgumentText();
+    if (const auto* options = static_cast<const PseudoOp&>(**it).Listing()) return options;
   }
-  return {};
+  return nullptr;
 }
 
 // Stages a text output; `open_failure` names what could not be written.
@@ -41,7 +37,10 @@ bool IsConsole(const std::string& path) { return PlaceOf(path) == OutputPlace::C
 bool AsmPrg::ExportDisassembly(OutputSet& out, const std::string& path, const AddressRange& range) {
   MsgLog& log = loader_.Log();
   AsmFmt fmt = listing_;
-  if (!ParseAsmFmt(LastAsmFmtText(lines_), fmt)) return log.ReportError("Invalid AsmFmt specified");
+  if (const PseudoOp::ListingOptions* options = LastListingOptions(lines_)) {
+    if (!options->valid) return log.ReportError("Invalid AsmFmt specified");
+    fmt = options->fmt;
+  }
   const AsmPass pass = pass_;
   pass_ = AsmPass::Disassemble;
   std::vector<std::unique_ptr<AsmInstr>> listing;

@@ -130,11 +130,22 @@ class PseudoOpFill : public PseudoOp {
 class PseudoOpAsmFmt : public PseudoOp {
  public:
   using PseudoOp::PseudoOp;
-  bool IsAsmFmt() const override { return true; }
+  bool Build(AsmPrg& program) override {
+    const bool ok = PseudoOp::Build(program);
+    const bool quoted = args_.Size() == 1 && args_[0].Kind() == OperandKind::Text;
+    const std::string text = quoted ? static_cast<const AsmOperandText&>(args_[0]).Content() : operand_text_;
+    listing_.fmt = program.ListingFormat();
+    listing_.valid = ParseAsmFmt(text, listing_.fmt);
+    return ok;
+  }
+  const ListingOptions* Listing() const override { return &listing_; }
   bool CheckArguments(AsmPrg& program) override {
     return ExactlyOne(program) && ArgumentOfKind(program, 0, OperandKind::Text);
   }
   bool Link(AsmPrg&, ProgramCounter&) override { return true; }
+
+ private:
+  ListingOptions listing_;
 };
 
 // debugstall: writes "stall" from instruction lines during chosen passes.

@@ -40,8 +40,13 @@ class PseudoOp : public AsmInstr {
   std::string ToText(const AsmFmt& fmt) const override;
   void Relocate(RelocContext&) const override {}
 
-  virtual bool IsAsmFmt() const { return false; }
-  std::string GetArgumentText() const { return operand_text_; }
+  // An asmfmt line's options, read when the line was built; null for any
+  // other line.
+  struct ListingOptions {
+    AsmFmt fmt;
+    bool valid = false;
+  };
+  virtual const ListingOptions* Listing() const { return nullptr; }
   virtual bool CheckArguments(AsmPrg&) { return true; }
 
   PseudoMnemonic GetMnemonic() const { return mnemonic_; }
