@@ -59,6 +59,10 @@ enum class TokenizerDirective : int32_t {
   Pi = 23,
 };
 
+// What a brace token outside quotes holds, read once by the lexer: a label
+// "{:name}", a byte "{$41}", or a name with an optional ":argument".
+enum class BraceKind : int32_t { Named = 0, Label = 1, Byte = 2 };
+
 // Kinds that put bytes into memory: a line holding one of them has code.
 constexpr bool IsCodeKind(BasElementKind kind) {
   switch (kind) {
@@ -87,9 +91,11 @@ struct BasElement {
   std::string text;  // bytes as written in the source, or as read from memory
   BasElementKind kind = BasElementKind::None;
   int32_t value = 0;  // token code, character, hash or address
-  // A brace directive, read once by the tokenizer: "{crunch:on}" is Crunch
-  // with the argument "on".
+  // A brace token, read once by the lexer: "{crunch:on}" is Crunch with the
+  // argument "on"; a name that is no directive is Pi.
+  BraceKind brace = BraceKind::Named;
   TokenizerDirective directive = TokenizerDirective::None;
+  bool has_argument = false;
   std::string argument;
   // The bytes a loaded program held for this element; writing it back uses
   // them, so a rebuilt program keeps every byte whatever its text form.

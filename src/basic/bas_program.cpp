@@ -11,8 +11,7 @@ BasProgram::BasProgram(SourceLoader& loader, MemoryImage& memory, PetsciiCodes& 
       log_(loader.Log()),
       memory_(memory),
       codes_(codes),
-      keywords_(MakeKeywordTable()),
-      directives_(MakeDirectiveTable()) {}
+      keywords_(MakeKeywordTable()) {}
 
 void BasProgram::SetTokenizeOptions(bool rem_removal, bool autospace, bool crunch) {
   options_.remRemoval = rem_removal;

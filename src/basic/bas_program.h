@@ -171,7 +171,6 @@ class BasProgram {
   PetsciiCodes& codes_;
   const Dialect* dialect_ = &DefaultDialect();
   TokenTable keywords_;
-  TokenTable directives_;
   BasOptions options_;
   mutable Supervariables supervariables_;  // detokenizing names new variables
 

@@ -1,5 +1,7 @@
 #include "basic/basic_keywords.h"
 
+#include "text/text_ops.h"
+
 namespace vantrel {
 
 TokenTable MakeKeywordTable() {
@@ -13,11 +15,10 @@ TokenMatch MatchKeywordShortcut(const TokenTable& keywords, std::string_view lin
   return keywords.MatchShortcut(line, pos);
 }
 
-TokenTable MakeDirectiveTable() {
-  TokenTable table;
-  table.SetCaseInsensitive();
-  for (const DirectiveRow& row : kDirectiveNames) table.Add(static_cast<int32_t>(row.code), row.name);
-  return table;
+TokenizerDirective FindTokenizerDirective(std::string_view name) {
+  for (const DirectiveRow& row : kDirectiveNames)
+    if (EqualsNoCase(row.name, name)) return row.code;
+  return TokenizerDirective::Pi;
 }
 
 }  // namespace vantrel

@@ -110,8 +110,8 @@ static_assert(std::size(kDirectiveNames) == 21);
 
 // The keyword table at start-up: case-sensitive, the BASIC 2.0 keywords.
 TokenTable MakeKeywordTable();
-// The directive table: case-insensitive, numbers 2 to 22.
-TokenTable MakeDirectiveTable();
+// A tokenizer directive by name, in any case; Pi for a name that is none.
+TokenizerDirective FindTokenizerDirective(std::string_view name);
 // A keyword shortcut at `pos` (pO is POKE); the C64's screen editor also
 // reads `?` as PRINT.
 TokenMatch MatchKeywordShortcut(const TokenTable& keywords, std::string_view line, size_t pos);

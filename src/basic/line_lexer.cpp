@@ -9,6 +9,25 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// "{:name}" is a label, "{$41}" or "{65}" a byte, anything else a name with
+// an optional ":argument" after it.
+BasElement ReadBrace(BasElement e) {
+  const std::string_view inside = std::string_view(e.text).substr(1, e.text.size() - 2);
+  int64_t byte = 0;
+  if (inside.starts_with(':')) {
+    e.brace = BraceKind::Label;
+  } else if (ReadNumber(inside, byte) && byte >= 0 && byte < 256) {
+    e.brace = BraceKind::Byte;
+    e.value = static_cast<int32_t>(byte);
+  } else {
+    const size_t colon = inside.find(':');
+    e.has_argument = colon != std::string_view::npos;
+    e.directive = FindTokenizerDirective(Trim(inside.substr(0, colon)));
+    if (e.has_argument) e.argument = inside.substr(colon + 1);
+  }
+  return e;
+}
 }  // namespace
 
 BasElement LineLexer::Take(BasElementKind kind, size_t length, int32_t value) {
@@ -74,7 +93,7 @@ BasElement LineLexer::NextBrace() {
   int depth = 0;
   for (size_t i = pos_; i < line_.size(); ++i) {
     if (line_[i] == '{') ++depth;
-    else if (line_[i] == '}' && --depth == 0) return Take(BasElementKind::Brace, i + 1 - pos_, 0);
+    else if (line_[i] == '}' && --depth == 0) return ReadBrace(Take(BasElementKind::Brace, i + 1 - pos_, 0));
   }
   return Take(BasElementKind::BadBrace, line_.size() - pos_, 0);
 }

@@ -93,7 +93,7 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(SourcePos at, std::string_view
         line->elements.pop_back();
       break;
     }
-    if (e.kind == BasElementKind::Brace && e.text.starts_with("{:")) {
+    if (e.kind == BasElementKind::Brace && e.brace == BraceKind::Label) {
       e.kind = BasElementKind::Label;
       e.text = LowerCopy(e.text);
       e.value = static_cast<int32_t>(LabelHash(e.text));
@@ -142,22 +142,14 @@ bool BasProgram::HandleLineStart(BasLine& line, BasElement& e, bool& at_start) {
 }
 
 void BasProgram::DirectiveAtTokenize(BasLine& line, BasElement& e) {
-  const std::string inside = e.text.substr(1, e.text.size() - 2);
-  int64_t byte = 0;
-  if (ReadNumber(inside, byte) && byte >= 0 && byte < 256) {
+  if (e.brace == BraceKind::Byte) {
     e.kind = BasElementKind::Token;
-    e.value = static_cast<int32_t>(byte);
     return;
   }
-  const size_t colon = inside.find(':');
-  const std::string name = Trim(inside.substr(0, colon));
-  const std::string argument = colon == std::string::npos ? std::string() : inside.substr(colon + 1);
-  e.directive = static_cast<TokenizerDirective>(
-      directives_.FindCode(name).value_or(static_cast<int32_t>(TokenizerDirective::Pi)));
-  e.argument = argument;
-  if (e.directive == TokenizerDirective::Pi && colon == std::string::npos) {
+  const std::string& argument = e.argument;
+  if (e.directive == TokenizerDirective::Pi && !e.has_argument) {
     // A petcat name outside quotes stands for its byte, as {$xx} does.
-    if (auto code = codes_.PetcatAlias(name)) {
+    if (auto code = codes_.PetcatAlias(Trim(std::string_view(e.text).substr(1, e.text.size() - 2)))) {
       e.kind = BasElementKind::Token;
       e.value = *code;
       return;
@@ -240,6 +232,7 @@ void BasProgram::AddDirectiveLine(TokenizerDirective directive, std::string_view
   ((((text += name) += ':') += argument) += '}');
   BasElement e(std::move(text), BasElementKind::Brace, 0);
   e.directive = directive;
+  e.has_argument = true;
   e.argument = argument;
   line->elements.push_back(std::move(e));
   lines_.push_back(std::move(line));
