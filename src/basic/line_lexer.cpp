@@ -1,14 +1,12 @@
 #include "basic/line_lexer.h"
 
 #include "basic/basic_keywords.h"
+#include "text/char_class.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
 
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // "{:name}" is a label, "{$41}" or "{65}" a byte, anything else a name with
 // an optional ":argument" after it.

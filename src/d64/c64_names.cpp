@@ -1,5 +1,6 @@
 #include "d64/c64_names.h"
 
+#include "text/byte_code.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -25,15 +26,6 @@ constexpr uint8_t kShiftedA = 0xC1;
 constexpr uint8_t kShiftedZ = 0xDA;
 constexpr uint8_t kPad = 0xA0;  // ends a name in a directory entry
 
-bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
-
-// "{$xx}" at `at`: the byte it stands for, or -1.
-int EscapeAt(std::string_view text, size_t at) {
-  if (text.size() - at < 5 || text.substr(at, 2) != "{$" || text[at + 4] != '}') return -1;
-  if (!IsHexDigit(text[at + 2]) || !IsHexDigit(text[at + 3])) return -1;
-  return std::stoi(std::string(text.substr(at + 2, 2)), nullptr, 16);
-}
-
 uint8_t PetsciiOfChar(char c) {
   const auto byte = static_cast<uint8_t>(c);
   if (c >= 'a' && c <= 'z') return static_cast<uint8_t>(byte - 0x20);
@@ -53,8 +45,6 @@ std::string ShownChar(uint8_t byte) {
   return {};
 }
 
-std::string Escape(uint8_t byte) { return "{$" + Hex(byte, 2) + "}"; }
-
 uint8_t FoldCase(uint8_t byte) {
   if (byte >= kShiftedA && byte <= kShiftedZ) return static_cast<uint8_t>(byte - 0x80);
   if (byte >= 0x61 && byte <= 0x7A) return static_cast<uint8_t>(byte - 0x20);  // shifted letters, second copy
@@ -66,8 +56,8 @@ uint8_t FoldCase(uint8_t byte) {
 std::string PetsciiFromTyped(std::string_view typed) {
   std::string bytes;
   for (size_t i = 0; i < typed.size();) {
-    const int escaped = EscapeAt(typed, i);
-    if (escaped >= 0) {
+    uint8_t escaped = 0;
+    if (ReadByteCode(typed, i, escaped)) {
       bytes += static_cast<char>(escaped);
       i += 5;
     } else {
@@ -81,7 +71,7 @@ std::string TypedFromPetscii(std::string_view petscii) {
   std::string text;
   for (char c : petscii) {
     const std::string shown = ShownChar(static_cast<uint8_t>(c));
-    text += shown.empty() ? Escape(static_cast<uint8_t>(c)) : shown;
+    text += shown.empty() ? ByteCode(static_cast<uint8_t>(c)) : shown;
   }
   return text;
 }
@@ -97,7 +87,7 @@ std::string HostNameOf(std::string_view petscii) {
   for (size_t i = 0; i < petscii.size(); ++i) {
     const auto byte = static_cast<uint8_t>(petscii[i]);
     // A leading dot would hide the file, and "/" would name a folder.
-    if (byte == '/' || (i == 0 && byte == '.')) name += Escape(byte);
+    if (byte == '/' || (i == 0 && byte == '.')) name += ByteCode(byte);
     else name += TypedFromPetscii(petscii.substr(i, 1));
   }
   return name;

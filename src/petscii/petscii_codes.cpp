@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "log/msg_log.h"
+#include "text/char_class.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -14,21 +15,14 @@ namespace {
 constexpr int32_t kTooBig = 0x100;
 constexpr size_t kMaxCount = 0xFF;
 
-int32_t DigitValue(char c, int base) {
-  int32_t d = -1;
-  if (c >= '0' && c <= '9') d = c - '0';
-  else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-  return d < base ? d : -1;
-}
-
 // Reads the digits that start `text` in `base`; nullopt when there are none.
 // Text after the digits is ignored ({12abc} is 12): stored sources use it.
 std::optional<int32_t> LeadingNumber(std::string_view text, int base) {
   int32_t value = 0;
   size_t digits = 0;
   for (; digits < text.size(); ++digits) {
-    int32_t d = DigitValue(text[digits], base);
-    if (d < 0) break;
+    const int32_t d = DigitValue(text[digits]);
+    if (d >= base) break;
     value = std::min(value * base + d, kTooBig);
   }
   if (digits == 0) return std::nullopt;

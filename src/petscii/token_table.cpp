@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "text/byte_code.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -115,8 +116,8 @@ std::string TokenTable::OutputName(int32_t code) const {
   // 255 is the pi character, which has no keyword of its own.
   if (code == 0xFF) return "{pi}";
   // A two-byte code: its prefix byte, then the second byte.
-  std::string text = code > 0xFF ? "{$" + Hex(static_cast<uint8_t>(code >> 8), 2) + "}" : std::string();
-  return text + "{$" + Hex(static_cast<uint8_t>(code), 2) + "}";
+  std::string text = code > 0xFF ? ByteCode(static_cast<uint8_t>(code >> 8)) : std::string();
+  return text + ByteCode(static_cast<uint8_t>(code));
 }
 
 const std::vector<std::pair<int32_t, std::string>>& TokenTable::NamesStartingWith(char c) const {

@@ -1,5 +1,6 @@
 #include "source/directives.h"
 
+#include "text/char_class.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -45,14 +46,6 @@ BraceSearch FindBraceToken(std::string_view text, size_t from, size_t& first, si
   return BraceSearch::Unclosed;
 }
 
-namespace {
-int DigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'z') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
-  return 99;
-}
-}  // namespace
 
 bool ReadRadixValue(std::string_view text, int base, int32_t& value) {
   size_t pos = FirstNotOf(text, kBlankChars);

@@ -1,14 +1,12 @@
 #include "text/text_ops.h"
 
+#include "text/char_class.h"
+
 #include <sys/stat.h>
 
 #include <charconv>
 
 namespace vantrel {
-
-namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\r' || c == '\n' || c == '\t'; }
-}  // namespace
 
 std::string_view TrimView(std::string_view text) {
   size_t first = 0;
