@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "text/char_class.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -21,7 +22,7 @@ int32_t ReadDirectiveNumber(std::string_view text) {
   bool negative = false;
   if (i < t.size() && (t[i] == '-' || t[i] == '+')) negative = t[i++] == '-';
   int64_t n = 0;
-  for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) n = std::min<int64_t>(n * 10 + (t[i] - '0'), INT_MAX);
+  for (; i < t.size() && IsDigit(t[i]); ++i) n = std::min<int64_t>(n * 10 + (t[i] - '0'), INT_MAX);
   return static_cast<int32_t>(negative ? -n : n);
 }
 

@@ -5,6 +5,7 @@
 
 #include "basic/bas_program.h"
 #include "basic/basic_keywords.h"
+#include "text/char_class.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -16,7 +17,7 @@ bool IsTextKind(BasElementKind kind) {
 }
 
 bool HasLower(std::string_view text) {
-  return std::any_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+  return std::any_of(text.begin(), text.end(), IsLower);
 }
 
 // Upper-case letters outside brace codes, which name bytes in any case.
@@ -25,7 +26,7 @@ bool HasUpperLetter(std::string_view text) {
   for (char c : text) {
     if (c == '{') ++depth;
     else if (c == '}' && depth > 0) --depth;
-    else if (depth == 0 && c >= 'A' && c <= 'Z') return true;
+    else if (depth == 0 && IsUpper(c)) return true;
   }
   return false;
 }

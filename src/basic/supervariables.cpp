@@ -1,12 +1,13 @@
 #include "basic/supervariables.h"
 
+#include "text/char_class.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
 
 namespace {
 bool StartsWithLetter(const std::string& s) {
-  return !s.empty() && ((s[0] >= 'A' && s[0] <= 'Z') || (s[0] >= 'a' && s[0] <= 'z'));
+  return !s.empty() && IsLetter(s[0]);
 }
 }  // namespace
 

@@ -3,20 +3,19 @@
 #include <algorithm>
 
 #include "text/byte_code.h"
+#include "text/char_class.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
 
 namespace {
 
-char UpperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-char LowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Whether `name` is written at `pos` once the line's letters are raised.
 bool NameAtUpper(std::string_view line, size_t pos, std::string_view name) {
   if (line.size() - pos < name.size()) return false;
   for (size_t i = 0; i < name.size(); ++i)
-    if (UpperChar(line[pos + i]) != name[i]) return false;
+    if (ToUpper(line[pos + i]) != name[i]) return false;
   return true;
 }
 
@@ -26,7 +25,7 @@ size_t ShortcutLength(std::string_view line, size_t pos, std::string_view name) 
   size_t n = std::min(name.size(), line.size() - pos);
   for (size_t i = 0; i < n; ++i) {
     if (line[pos + i] == name[i]) continue;
-    return (i >= 1 && line[pos + i] == LowerChar(name[i])) ? i + 1 : 0;
+    return (i >= 1 && line[pos + i] == ToLower(name[i])) ? i + 1 : 0;
   }
   return 0;
 }
@@ -132,7 +131,7 @@ const std::vector<std::pair<int32_t, std::string>>& TokenTable::NamesStartingWit
 TokenMatch TokenTable::MatchKeyword(std::string_view line, size_t pos) const {
   if (pos >= line.size()) return {};
   TokenMatch best;
-  for (const auto& [code, name] : NamesStartingWith(UpperChar(line[pos]))) {
+  for (const auto& [code, name] : NamesStartingWith(ToUpper(line[pos]))) {
     if (!NameAtUpper(line, pos, name) || name.size() <= best.length) continue;
     best = {code, name.size()};
     if (!longest_match_) break;

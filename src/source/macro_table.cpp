@@ -1,13 +1,14 @@
 #include "source/macro_table.h"
 
+#include "text/char_class.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
 
 namespace {
 
-bool IsWordStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
-bool IsWordChar(char c) { return IsWordStart(c) || (c >= '0' && c <= '9'); }
+bool IsWordStart(char c) { return IsLetter(c) || c == '_'; }
+bool IsWordChar(char c) { return IsWordStart(c) || IsDigit(c); }
 
 // A name and parameters are plain words: they are matched as whole words.
 bool IsWord(std::string_view text) {

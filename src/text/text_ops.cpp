@@ -20,15 +20,13 @@ std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
 
 std::string UpperCopy(std::string_view text) {
   std::string out(text);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  for (char& c : out) c = ToUpper(c);
   return out;
 }
 
 std::string LowerCopy(std::string_view text) {
   std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  for (char& c : out) c = ToLower(c);
   return out;
 }
 
