@@ -6,6 +6,7 @@
 
 #include "app/converter.h"
 #include "text/input_file.h"
+#include "text/number_reader.h"
 #include "text/text_ops.h"
 
 namespace vantrel {

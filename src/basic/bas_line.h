@@ -9,6 +9,7 @@
 
 #include "basic/bas_element.h"
 #include "source/source_line.h"
+#include "text/number_reader.h"
 
 namespace vantrel {
 
@@ -41,12 +42,7 @@ inline std::string UnresolvedReferenceText(const BasElement& e) {
 // The value of a run of digits; saturates instead of wrapping, so that
 // 99999999999 cannot become a small line number.
 inline int32_t ReadLineNumber(std::string_view digits) {
-  int64_t n = 0;
-  for (char c : digits) {
-    n = n * 10 + (c - '0');
-    if (n > INT32_MAX) return INT32_MAX;
-  }
-  return static_cast<int32_t>(n);
+  return static_cast<int32_t>(ReadDigits(digits, 10, INT32_MAX).value);
 }
 
 // A line number's reference text: its digits without leading zeros, so

@@ -2,6 +2,7 @@
 
 #include "basic/basic_keywords.h"
 #include "text/char_class.h"
+#include "text/number_reader.h"
 #include "text/text_ops.h"
 
 namespace vantrel {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "text/char_class.h"
+#include "text/number_reader.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -21,8 +21,7 @@ int32_t ReadDirectiveNumber(std::string_view text) {
   size_t i = 0;
   bool negative = false;
   if (i < t.size() && (t[i] == '-' || t[i] == '+')) negative = t[i++] == '-';
-  int64_t n = 0;
-  for (; i < t.size() && IsDigit(t[i]); ++i) n = std::min<int64_t>(n * 10 + (t[i] - '0'), INT_MAX);
+  const int64_t n = ReadDigits(std::string_view(t).substr(i), 10, INT_MAX).value;
   return static_cast<int32_t>(negative ? -n : n);
 }
 

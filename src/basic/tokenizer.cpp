@@ -4,6 +4,7 @@
 
 #include "basic/bas_program.h"
 #include "basic/basic_keywords.h"
+#include "text/number_reader.h"
 #include "text/text_ops.h"
 
 namespace vantrel {

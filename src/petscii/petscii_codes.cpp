@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "log/msg_log.h"
-#include "text/char_class.h"
+#include "text/number_reader.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -18,25 +18,15 @@ constexpr size_t kMaxCount = 0xFF;
 // Reads the digits that start `text` in `base`; nullopt when there are none.
 // Text after the digits is ignored ({12abc} is 12): stored sources use it.
 std::optional<int32_t> LeadingNumber(std::string_view text, int base) {
-  int32_t value = 0;
-  size_t digits = 0;
-  for (; digits < text.size(); ++digits) {
-    const int32_t d = DigitValue(text[digits]);
-    if (d >= base) break;
-    value = std::min(value * base + d, kTooBig);
-  }
-  if (digits == 0) return std::nullopt;
-  return value;
+  const DigitRun run = ReadDigits(text, base, kTooBig);
+  if (run.length == 0) return std::nullopt;
+  return static_cast<int32_t>(run.value);
 }
 
 bool ReadCount(std::string_view text, size_t& count) {
-  if (text.empty()) return false;
-  count = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    count = std::min<size_t>(count * 10 + static_cast<size_t>(c - '0'), kMaxCount + 1);
-  }
-  return count <= kMaxCount;
+  const DigitRun run = ReadDigits(text, 10, kMaxCount + 1);
+  count = static_cast<size_t>(run.value);
+  return !text.empty() && run.length == text.size() && count <= kMaxCount;
 }
 
 std::optional<KeyModifier> ModifierOf(int32_t code) {
@@ -165,13 +155,8 @@ bool PetsciiCodes::AppendBrace(std::string_view inside, KeyModifier& modifier, s
 // A lowered brace name: a number ($ hex, % binary, else decimal) when it
 // starts with digits, else a quoter table name.
 std::optional<int32_t> PetsciiCodes::BraceCode(std::string_view name) const {
-  int base = 10;
-  std::string_view digits = name;
-  if (!name.empty() && (name[0] == '$' || name[0] == '%')) {
-    base = name[0] == '$' ? 16 : 2;
-    digits.remove_prefix(1);
-  }
-  if (auto number = LeadingNumber(digits, base)) return number;
+  const Notation n = SplitNotation(name);
+  if (auto number = LeadingNumber(n.digits, n.base)) return number;
   if (auto code = quoter_.FindCode(name)) return code;
   return PetcatAlias(name);
 }

@@ -4,6 +4,7 @@
 
 #include "text/byte_code.h"
 #include "text/char_class.h"
+#include "text/number_reader.h"
 #include "text/text_ops.h"
 
 namespace vantrel {

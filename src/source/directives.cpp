@@ -1,6 +1,6 @@
 #include "source/directives.h"
 
-#include "text/char_class.h"
+#include "text/number_reader.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -59,14 +59,10 @@ bool ReadRadixValue(std::string_view text, int base, int32_t& value) {
   if (base == 16 && pos + 2 < text.size() && text[pos] == '0' && (text[pos + 1] | 0x20) == 'x' &&
       DigitValue(text[pos + 2]) < 16)
     pos += 2;
-  size_t digits_start = pos;
-  int64_t magnitude = 0;
-  for (; pos < text.size() && DigitValue(text[pos]) < base; ++pos) {
-    magnitude = magnitude * base + DigitValue(text[pos]);
-    if (magnitude > int64_t{1} << 31) return false;
-  }
-  if (pos == digits_start || pos != text.size()) return false;
-  int64_t signed_value = negative ? -magnitude : magnitude;
+  constexpr int64_t kTooBig = (int64_t{1} << 31) + 1;
+  const DigitRun run = ReadDigits(text.substr(pos), base, kTooBig);
+  if (run.length == 0 || pos + run.length != text.size() || run.value == kTooBig) return false;
+  int64_t signed_value = negative ? -run.value : run.value;
   if (signed_value > INT32_MAX || signed_value < INT32_MIN) return false;
   value = static_cast<int32_t>(signed_value);
   return true;

@@ -1,10 +1,8 @@
 #include "text/text_ops.h"
 
-#include "text/char_class.h"
-
 #include <sys/stat.h>
 
-#include <charconv>
+#include "text/char_class.h"
 
 namespace vantrel {
 
@@ -127,26 +125,6 @@ bool IsTrueWord(std::string_view text) {
 bool RegularFileExists(const std::string& path) {
   struct stat st {};
   return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool ReadNumber(std::string_view text, int64_t& value) {
-  std::string t = Trim(text);
-  if (t.empty()) return false;
-  int base = 10;
-  std::string_view digits = t;
-  if (t[0] == '$') {
-    base = 16;
-    digits.remove_prefix(1);
-  } else if (t[0] == '%') {
-    base = 2;
-    digits.remove_prefix(1);
-  }
-  if (digits.empty() || digits[0] == '+') return false;
-  int64_t v = 0;
-  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v, base);
-  if (ec != std::errc() || end != digits.data() + digits.size()) return false;
-  value = v;
-  return true;
 }
 
 std::string CountOf(size_t count, std::string_view noun) {

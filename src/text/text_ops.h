@@ -45,10 +45,6 @@ bool IsFalseWord(std::string_view text);
 bool IsTrueWord(std::string_view text);
 bool RegularFileExists(const std::string& path);
 
-// Reads a number written the way users write them here: "$" hex, "%" binary,
-// else decimal; surrounding blanks allowed, the rest must be used up.
-bool ReadNumber(std::string_view text, int64_t& value);
-
 // "1 sector", "3 sectors": a count with its noun.
 std::string CountOf(size_t count, std::string_view noun);
 
