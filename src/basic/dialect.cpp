@@ -5,6 +5,7 @@
 
 #include "basic/basic_keywords.h"
 #include "basic/dialect_keywords.h"
+#include "text/quote_scanner.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -115,12 +116,12 @@ std::vector<ForeignKeyword> ForeignKeywordsAt(const Dialect& current, std::strin
 namespace {
 
 void CountLine(const Dialect& dialect, std::string_view bytes, TokenCount& count) {
-  bool quoted = false;
+  QuoteScanner quotes;
   bool data = false;
   for (size_t i = 0; i < bytes.size(); ++i) {
     const uint8_t b = static_cast<uint8_t>(bytes[i]);
-    if (b == '"') quoted = !quoted;
-    if (quoted || (data && b != ':')) continue;
+    // A closing quote is skipped too: it is no token and ends no DATA.
+    if (!quotes.Outside(bytes[i]) || (data && b != ':')) continue;
     data = b == kTokenDataByte;
     if (b == kTokenRemByte) break;
     if (dialect.IsPrefix(b)) {

@@ -2,6 +2,7 @@
 
 #include "basic/basic_keywords.h"
 #include "text/char_class.h"
+#include "text/quote_scanner.h"
 #include "text/number_reader.h"
 #include "text/text_ops.h"
 
@@ -108,11 +109,9 @@ BasElement LineLexer::NextDataItem() {
   const std::string_view blanks = mode_ == Mode::Bytes ? std::string_view(" ") : kBlankChars;
   size_t start = line_.find_first_not_of(blanks, pos_);
   size_t end = pos_;
-  bool quoted = false;
-  for (; end < line_.size() && line_[end] != '\0'; ++end) {
-    if (line_[end] == '"') quoted = !quoted;
-    else if (!quoted && (line_[end] == ',' || line_[end] == ':')) break;
-  }
+  QuoteScanner quotes;
+  for (; end < line_.size() && line_[end] != '\0'; ++end)
+    if (quotes.Outside(line_[end]) && (line_[end] == ',' || line_[end] == ':')) break;
   std::string_view item = line_.substr(pos_, end - pos_);
   const size_t first = item.find_first_not_of(blanks);
   if (mode_ == Mode::Bytes)

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "text/input_file.h"
+#include "text/quote_scanner.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -175,15 +176,12 @@ void SourceLoader::ProcessLine(SourceLine&& line) {
   size_t first = 0;
   size_t last = 0;
   BraceSearch found;
-  char quote = 0;  // the quote open at the next token, outside brace tokens
+  QuoteScanner quotes("\"'");  // quotes outside brace tokens
   while ((found = FindBraceToken(line, pos, first, last)) == BraceSearch::Found) {
     const std::string_view before = std::string_view(line).substr(pos, first - pos);
-    for (char c : before) {
-      if (quote == 0 && (c == '"' || c == '\'')) quote = c;
-      else if (c == quote) quote = 0;
-    }
+    for (char c : before) quotes.Outside(c);
     Append(acc, before);
-    token_in_quotes_ = quote != 0;
+    token_in_quotes_ = quotes.InQuotes();
     const std::string token = line.substr(first, last - first + 1);
     std::string replacement;
     if (ProcessBraceToken(line, token, replacement)) Append(acc, replacement);

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "text/char_class.h"
+#include "text/quote_scanner.h"
 
 namespace vantrel {
 
@@ -57,21 +58,14 @@ std::string RemoveChar(std::string_view text, char c) {
 }
 
 size_t FindOutsideQuotes(std::string_view text, std::string_view set, size_t start) {
-  bool in_double = false;
-  bool in_single = false;
+  QuoteScanner quotes("\"'");
   // Most callers look for one character; comparing it directly keeps the
   // scan from calling into the library for every character.
   const bool one = set.size() == 1;
   const char wanted = one ? set[0] : '\0';
   for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '"' && !in_single) {
-      in_double = !in_double;
-    } else if (c == '\'' && !in_double) {
-      in_single = !in_single;
-    } else if (!in_double && !in_single && i >= start && (one ? c == wanted : set.find(c) != std::string_view::npos)) {
-      return i;
-    }
+    const char c = text[i];
+    if (quotes.Outside(c) && i >= start && (one ? c == wanted : set.find(c) != std::string_view::npos)) return i;
   }
   return kNotFound;
 }
