@@ -29,6 +29,8 @@
 
 namespace vantrel {
 
+class LineMemory;
+
 // -keepcode: the bytes behind a BASIC program go into its text as data
 // lines, or as instructions where they decode to documented ones.
 enum class KeepCode { Off, Data, Asm };
@@ -139,8 +141,7 @@ class BasProgram {
   void CrunchLine(BasLine& line);
   void SpaceLine(BasLine& line);
   bool WriteLines();
-  bool WriteLine(BasLine& line, uint32_t& cursor);
-  bool PutByte(uint32_t& cursor, uint8_t byte);
+  bool WriteLine(BasLine& line, LineMemory& memory);
   void DirectiveAtWrite(const BasElement& e, SourcePos at);
   bool SetSwitch(bool& option, const std::string& argument, const char* label, SourcePos at);
   std::string ElementToBytes(const BasElement& e, SourcePos at);

@@ -6,13 +6,14 @@
 #include "basic/bas_program.h"
 #include "basic/basic_keywords.h"
 #include "basic/byte_code.h"
+#include "basic/line_memory.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
 
 bool BasProgram::WriteLines() {
   symbol_slots_.clear();
-  uint32_t cursor = load_address_;
+  LineMemory memory(memory_, load_address_);
   for (auto& line : lines_) {
     if (!line->endOfProgram && !line->IsWritten()) {
       // A directive on a line of its own writes nothing but still switches
@@ -21,53 +22,38 @@ bool BasProgram::WriteLines() {
         if (e.kind == BasElementKind::Brace) DirectiveAtWrite(e, line->pos);
       continue;
     }
-    const uint32_t start = cursor;
-    if (!WriteLine(*line, cursor)) return log_.ReportError(line->pos, "Error writing to address $" + Hex(start & 0xFFFF, 4));
+    const uint32_t start = memory.Cursor();
+    if (!WriteLine(*line, memory)) return log_.ReportError(line->pos, "Error writing to address $" + Hex(start & 0xFFFF, 4));
   }
-  end_address_ = cursor;
+  end_address_ = memory.Cursor();
   return true;
 }
 
-bool BasProgram::PutByte(uint32_t& cursor, uint8_t byte) {
-  if (cursor > 0xFFFF) return false;
-  memory_.Write(static_cast<uint16_t>(cursor), byte);
-  memory_.MarkUsed(static_cast<uint16_t>(cursor));
-  ++cursor;
-  return true;
-}
-
-bool BasProgram::WriteLine(BasLine& line, uint32_t& cursor) {
-  const uint32_t link = cursor;
+bool BasProgram::WriteLine(BasLine& line, LineMemory& memory) {
+  const uint32_t link = memory.Cursor();
   auto out_of_memory = [&] { return log_.ReportError(line.pos, RanOffMemoryText()); };
-  if (!PutByte(cursor, 0) || !PutByte(cursor, 0)) return out_of_memory();
+  if (!memory.PutLink()) return out_of_memory();
   if (line.endOfProgram) return true;
   if (line.lineNumber < 0) return log_.ReportError(line.pos, "Missing line number");
-  if (!PutByte(cursor, static_cast<uint8_t>(line.lineNumber & 0xFF)) ||
-      !PutByte(cursor, static_cast<uint8_t>((line.lineNumber >> 8) & 0xFF)))
-    return out_of_memory();
+  if (!memory.PutNumber(line.lineNumber)) return out_of_memory();
   bool zero = false;
   for (BasElement& e : line.elements) {
     if (e.kind == BasElementKind::Consumed) continue;
     // The placeholder's address, where the symbol's value goes once assembled.
-    if (e.kind == BasElementKind::SymbolRef) symbol_slots_[&e] = cursor;
+    if (e.kind == BasElementKind::SymbolRef) symbol_slots_[&e] = memory.Cursor();
     if (e.kind == BasElementKind::Brace) {
       DirectiveAtWrite(e, line.pos);
       continue;
     }
     if (!IsCodeKind(e.kind)) continue;
-    for (char c : ElementToBytes(e, line.pos)) {
-      zero = zero || c == '\0';
-      if (!PutByte(cursor, static_cast<uint8_t>(c))) return out_of_memory();
-    }
+    const std::string bytes = ElementToBytes(e, line.pos);
+    if (!memory.Put(bytes)) return out_of_memory();
+    zero = zero || bytes.find('\0') != std::string::npos;
   }
   // The C64 ends a line at its first 0 and reads what follows as the next
   // line's link and number.
   if (zero) log_.ReportWarning(line.pos, "Zero byte inside line " + line.text);
-  // The link must point at the next line, which has to fit in memory too.
-  if (!PutByte(cursor, 0) || cursor > 0xFFFF) return out_of_memory();
-  memory_.Write(static_cast<uint16_t>(link), static_cast<uint8_t>(cursor & 0xFF));
-  memory_.Write(static_cast<uint16_t>(link + 1), static_cast<uint8_t>(cursor >> 8));
-  return true;
+  return memory.EndLine(link) || out_of_memory();
 }
 
 void BasProgram::DirectiveAtWrite(const BasElement& e, SourcePos at) {
