@@ -41,6 +41,9 @@ TEST(Cli, HelpAndVersion) {
   }
 }
 
+// Inputs that do not resolve and options that do not fit. Every reader
+// refuses a directory or a FIFO by name, at once: opening a FIFO would wait
+// for a writer forever.
 TEST(Cli, InputResolutionErrors) {
   ScratchDir dir;
   test::WriteFile(dir.File("game.txt"), "10 PRINT\n");
@@ -48,62 +51,42 @@ TEST(Cli, InputResolutionErrors) {
   test::WriteFile(dir.File("notes.doc"), "x");
   test::WriteFile(dir.File("game.prg"), std::string("\x01\x08\x00\x00", 4));
   std::filesystem::create_symlink(dir.File("game.txt"), dir.File("link.txt"));
-  struct Row {
-    std::vector<std::string> args;
-    std::string line;
-    int status = 1;
-  };
-  const Row rows[] = {
-      {{"-crunch", "game.txt"}, "Error: Input file -crunch not found"},
-      {{"game.txt", "-loadext:PRG"}, "Error: Unknown file type: PRG"},
-      {{"notes.doc", "-prg"}, "Error: Unknown file type: doc"},
-      {{"Game.txt", "-prg"}, "Error: Input file Game.txt not found"},
-      {{"game.txt", "-bogus"}, "Error: Unknown command line parameter -bogus"},
-      {{"game.txt", "", "-bogus"}, "Error: Unknown command line parameter -bogus"},
-      {{"game.txt", "-prg", "-prg:x"}, "Error: Unknown command line parameter -prg:x"},
-      {{"game.txt", "-f", "-ovr"}, "Error: Unknown command line parameter -ovr"},
-      {{"game.txt", "-"}, "Error: Unknown command line parameter -"},
-      {{"game.txt", "-b4"}, "Error: Unknown command line parameter -b4"},
-      {{"game.txt", "-hex", "-range:$10000"}, "Error: Error in -range parameter"},
-      {{"game.txt", "-hex", "-range:$08G0"}, "Error: Error in -range parameter"},
-      {{"game.txt", "-prg:other", "-range:$0801", "-ovr"}, "Warning: -range parameter has no effect without -lst or -hex", 0},
-      {{"game.txt"}, "Warning: No output specified", 0},
-      {{"game.txt", "-rft"}, "Error: -rft is only valid for pure assembler"},
-      {{"game.txt", "-asm:code"}, "Warning: No machine code to save as source", 0},
-      {{"game.txt", "-prg", "-keycase"}, "Error: -keycase is not valid for text load"},
-      {{"game.txt", "-prg", "-pref:defs"}, "Error: -pref is not valid for this operation"},
-      {{"game.prg", "-prg"}, "Error: Output file would overwrite input file"},
-      {{"GAME.PRG", "-txt", "-loadext:PRG"}, "Error: Unknown file type: PRG"},
-      {{"game.txt", "-txt:./game.txt"}, "Error: Output file would overwrite input file"},
-      {{"game.txt", "-txt:link.txt"}, "Error: Output file would overwrite input file"},
-      // A rooted input path is the input, not an option starting with "/".
-      {{dir.File("game.txt"), "-txt:" + dir.File("game.txt")}, "Error: Output file would overwrite input file"},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.line);
-    auto r = RunVantrel(dir.Path(), row.args);
-    EXPECT_TRUE(Has(r.output, row.line)) << r.output;
-    EXPECT_EQ(r.status, row.status);
-  }
-  EXPECT_EQ(test::ReadFile(dir.File("game.prg")), std::string("\x01\x08\x00\x00", 4));
-  EXPECT_EQ(test::ReadFile(dir.File("game.txt")), "10 PRINT\n");
-}
-
-// Every reader refuses a directory or a FIFO by name, at once: opening a
-// FIFO would wait for a writer forever.
-TEST(Cli, InputsThatAreNoFile) {
-  ScratchDir dir;
   for (const char* fifo : {"pipe.txt", "pipe.prg", "pipe.d64", "pipe.asm"})
     ASSERT_EQ(mkfifo(dir.File(fifo).c_str(), 0600), 0);
   std::filesystem::create_directory(dir.File("folder.txt"));
   std::filesystem::create_directory(dir.File("folder.d64"));
-  test::WriteFile(dir.File("game.prg"), std::string("\x01\x08\x00\x00", 4));
   test::WriteFile(dir.File("inc.txt"), "{include:pipe.txt}\n{include:folder.txt}\n{buildrev:pipe.txt}\n10 PRINT\n");
   test::WriteFile(dir.File("emb.asm"), " embed \"pipe.prg\"\n");
-  const struct {
+  struct Row {
     std::vector<std::string> args;
     std::vector<std::string> lines;
-  } rows[] = {
+    int status = 1;
+  };
+  const Row rows[] = {
+      {{"-crunch", "game.txt"}, {"Error: Input file -crunch not found"}},
+      {{"game.txt", "-loadext:PRG"}, {"Error: Unknown file type: PRG"}},
+      {{"notes.doc", "-prg"}, {"Error: Unknown file type: doc"}},
+      {{"Game.txt", "-prg"}, {"Error: Input file Game.txt not found"}},
+      {{"game.txt", "-bogus"}, {"Error: Unknown command line parameter -bogus"}},
+      {{"game.txt", "", "-bogus"}, {"Error: Unknown command line parameter -bogus"}},
+      {{"game.txt", "-prg", "-prg:x"}, {"Error: Unknown command line parameter -prg:x"}},
+      {{"game.txt", "-f", "-ovr"}, {"Error: Unknown command line parameter -ovr"}},
+      {{"game.txt", "-"}, {"Error: Unknown command line parameter -"}},
+      {{"game.txt", "-b4"}, {"Error: Unknown command line parameter -b4"}},
+      {{"game.txt", "-hex", "-range:$10000"}, {"Error: Error in -range parameter"}},
+      {{"game.txt", "-hex", "-range:$08G0"}, {"Error: Error in -range parameter"}},
+      {{"game.txt", "-prg:other", "-range:$0801", "-ovr"}, {"Warning: -range parameter has no effect without -lst or -hex"}, 0},
+      {{"game.txt"}, {"Warning: No output specified"}, 0},
+      {{"game.txt", "-rft"}, {"Error: -rft is only valid for pure assembler"}},
+      {{"game.txt", "-asm:code"}, {"Warning: No machine code to save as source"}, 0},
+      {{"game.txt", "-prg", "-keycase"}, {"Error: -keycase is not valid for text load"}},
+      {{"game.txt", "-prg", "-pref:defs"}, {"Error: -pref is not valid for this operation"}},
+      {{"game.prg", "-prg"}, {"Error: Output file would overwrite input file"}},
+      {{"GAME.PRG", "-txt", "-loadext:PRG"}, {"Error: Unknown file type: PRG"}},
+      {{"game.txt", "-txt:./game.txt"}, {"Error: Output file would overwrite input file"}},
+      {{"game.txt", "-txt:link.txt"}, {"Error: Output file would overwrite input file"}},
+      // A rooted input path is the input, not an option starting with "/".
+      {{dir.File("game.txt"), "-txt:" + dir.File("game.txt")}, {"Error: Output file would overwrite input file"}},
       {{"folder.txt", "-prg"}, {"Error: Input file folder.txt not found"}},
       {{"pipe.txt", "-prg"}, {"Error: Input file pipe.txt not found"}},
       {{"pipe.prg", "-txt"}, {"Error: Input file pipe.prg not found"}},
@@ -116,14 +99,17 @@ TEST(Cli, InputsThatAreNoFile) {
       {{"game.prg", "-txt", "-pref:pipe"}, {"Error: Preface file not found: pipe.txt"}},
       {{"emb.asm", "-prg"}, {"Error: File not found: pipe.prg", "Error: [emb.asm (1)] Unable to load embed file: embed \"pipe.prg\""}},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.args[0]);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.args[0] + " " + row.lines[0]);
     auto r = RunVantrel(dir.Path(), row.args);
     for (const std::string& line : row.lines) EXPECT_TRUE(Has(r.output, line)) << line << "\n" << r.output;
-    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.status, row.status);
   }
+  EXPECT_EQ(test::ReadFile(dir.File("game.prg")), std::string("\x01\x08\x00\x00", 4));
+  EXPECT_EQ(test::ReadFile(dir.File("game.txt")), "10 PRINT\n");
   EXPECT_TRUE(std::filesystem::is_fifo(dir.File("pipe.prg")) && std::filesystem::is_empty(dir.File("folder.txt")));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 9);
+  // The inputs above and other.prg, the one output asked for: no file more.
+  EXPECT_EQ(test::EntriesIn(dir.Path()), 14u);
 }
 
 // Whole runs: the lines they print, the exit status, and the output file
@@ -244,8 +230,9 @@ TEST(Cli, QuietPrintsOnlyProblems) {
   }
 }
 
-// A run that fails leaves every output path as it was: no new file, every
-// old one byte for byte, whichever output or check failed.
+// A run that fails leaves every output path as it was (no new file, every
+// old one byte for byte, the build revision uncounted), whichever output or
+// check failed.
 TEST(Cli, AFailedRunWritesNothing) {
   const struct {
     const char* name;
@@ -277,6 +264,14 @@ TEST(Cli, AFailedRunWritesNothing) {
     EXPECT_EQ(test::EntriesIn(dir.Path()), row.files.size());
     for (const auto& [name, content] : row.files) EXPECT_EQ(test::ReadFile(dir.File(name)), content) << name;
   }
+  // A run that succeeds counts the build, and the program holds the
+  // revision it was made with: 10 PRINT 41.
+  ScratchDir dir;
+  test::WriteFile(dir.File("rev"), "41");
+  test::WriteFile(dir.File("good.txt"), "{buildrev:rev}\n10 PRINT {usedef:__BuildRev}\n");
+  EXPECT_EQ(RunVantrel(dir.Path(), {"good.txt", "-prg"}).status, 0);
+  EXPECT_EQ(test::ReadFile(dir.File("rev")), "42");
+  EXPECT_EQ(test::ReadFile(dir.File("good.prg")), test::BasicProgramFile(0x0801, {{10, "\x99 41"}}));
 }
 
 // Two runs creating the same file at once: exactly one of them may.
