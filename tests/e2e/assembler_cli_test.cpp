@@ -18,9 +18,7 @@ using test::RunVantrel;
 using test::ScratchDir;
 using test::WriteFile;
 
-bool Has(const std::string& output, const std::string& line) { return output.find(line + "\n") != std::string::npos; }
-
-bool Have64tass() { return std::system("command -v 64tass >/dev/null 2>&1") == 0; }
+using test::HasLine;
 
 // Assembles `body` with 64tass at `origin`; the program file it writes.
 std::string With64tass(const ScratchDir& dir, const std::string& origin, const std::string& body) {
@@ -91,7 +89,7 @@ std::string ToVantrel(std::string text) {
 }
 
 TEST(AssemblerCli, BytesMatch64tass) {
-  if (!Have64tass()) GTEST_SKIP() << "64tass is not installed";
+  if (!test::HaveTool("64tass")) GTEST_SKIP() << "64tass is not installed";
   ScratchDir dir;
   const std::string all = AllInstructions();
   EXPECT_EQ(WithVantrel(dir, " orig $c000\n" + all), With64tass(dir, "$c000", all));
@@ -100,7 +98,7 @@ TEST(AssemblerCli, BytesMatch64tass) {
 
 // The same macros, called the same way, written for each assembler.
 TEST(AssemblerCli, MacrosMatch64tass) {
-  if (!Have64tass()) GTEST_SKIP() << "64tass is not installed";
+  if (!test::HaveTool("64tass")) GTEST_SKIP() << "64tass is not installed";
   const char* tass = R"(setb .macro val, dest
   lda #\val
   sta \dest
@@ -151,7 +149,7 @@ start:
 // A program 64tass assembled, back to source with -asm: 64tass assembles
 // that source (its words for orig and byte put in) to the same bytes.
 TEST(AssemblerCli, RecoveredSourceMatches64tass) {
-  if (!Have64tass()) GTEST_SKIP() << "64tass is not installed";
+  if (!test::HaveTool("64tass")) GTEST_SKIP() << "64tass is not installed";
   ScratchDir dir;
   const std::string program = With64tass(dir, "$0900", kRealistic);
   WriteFile(dir.File("r.prg"), program);
@@ -159,7 +157,7 @@ TEST(AssemblerCli, RecoveredSourceMatches64tass) {
   ASSERT_EQ(r.status, 0) << r.output;
   std::string source = ReadFile(dir.File("r.asm"));
   // jmp (vector): the vector sits behind rts at $092a, worked out by hand.
-  EXPECT_TRUE(Has(source, "\tjmp ($092b)")) << source;
+  EXPECT_TRUE(HasLine(source, "\tjmp ($092b)")) << source;
   source.replace(0, source.find('\n'), "* = $0900");
   for (size_t at; (at = source.find("\tbyte")) != std::string::npos;) source.replace(at, 5, "\t.byte");
   WriteFile(dir.File("ref.s"), source);
@@ -174,7 +172,7 @@ std::string Example(const std::string& name) {
 // The bundled examples against 64tass: the demo whole, and the machine code
 // of the mixed program behind its BASIC part, worked out by hand.
 TEST(AssemblerCli, Examples) {
-  if (!Have64tass()) GTEST_SKIP() << "64tass is not installed";
+  if (!test::HaveTool("64tass")) GTEST_SKIP() << "64tass is not installed";
   ScratchDir dir;
   const std::string demo = Example("demo.asm");
   std::string tass = demo;
@@ -224,15 +222,15 @@ TEST(AssemblerCli, OutputsOnlyWithoutErrors) {
   WriteFile(dir.File("bad.asm"), " orig $c000\n lda nothere\n");
   r = RunVantrel(dir.Path(), {"bad.asm", "-prg", "-dbg"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(Has(r.output, "Error: [bad.asm (2)] Unresolved operand: nothere: lda nothere")) << r.output;
-  EXPECT_TRUE(Has(r.output, "===============AsmPrg output=====================")) << r.output;
+  EXPECT_TRUE(HasLine(r.output, "Error: [bad.asm (2)] Unresolved operand: nothere: lda nothere")) << r.output;
+  EXPECT_TRUE(HasLine(r.output, "===============AsmPrg output=====================")) << r.output;
   EXPECT_FALSE(test::FileExists(dir.File("bad.prg")));
 
   // A listing up to $FFFF ends; debugstall marks the chosen pass.
   WriteFile(dir.File("top.asm"), " orig $fff0\n debugstall \"+\", \"link\"\n area 16, $ea\n");
   r = RunVantrel(dir.Path(), {"top.asm", "-dis:con", "-range:$fff8-$ffff"});
   EXPECT_EQ(r.status, 0) << r.output;
-  EXPECT_TRUE(Has(r.output, "\tffff  ea      \t nop  \t;")) << r.output;
+  EXPECT_TRUE(HasLine(r.output, "\tffff  ea      \t nop  \t;")) << r.output;
   // A program ending at $FFFF loads back.
   r = RunVantrel(dir.Path(), {"top.asm", "-prg"});
   r = RunVantrel(dir.Path(), {"top.prg", "-notbasic", "-hex:con"});
@@ -240,7 +238,7 @@ TEST(AssemblerCli, OutputsOnlyWithoutErrors) {
   EXPECT_NE(r.output.find("fff0: ea ea ea ea ea ea ea ea ea ea ea ea ea ea ea ea"), std::string::npos) << r.output;
   EXPECT_EQ(r.output.find("stall"), std::string::npos);
   WriteFile(dir.File("stall.asm"), " debugstall \"+\", \"assemble\"\n nop\n");
-  EXPECT_TRUE(Has(RunVantrel(dir.Path(), {"stall.asm", "-prg"}).output, "stall"));
+  EXPECT_TRUE(HasLine(RunVantrel(dir.Path(), {"stall.asm", "-prg"}).output, "stall"));
 }
 
 const char* kListed = R"( orig $c000
@@ -286,7 +284,7 @@ TEST(AssemblerCli, Listings) {
   ScratchDir dir;
   WriteFile(dir.File("l.asm"), std::string(kListed) + " asmfmt \"-nosuch\"\n");
   auto r = RunVantrel(dir.Path(), {"l.asm", "-dis"});
-  EXPECT_TRUE(Has(r.output, "Error: Invalid AsmFmt specified")) << r.output;
+  EXPECT_TRUE(HasLine(r.output, "Error: Invalid AsmFmt specified")) << r.output;
   EXPECT_FALSE(test::FileExists(dir.File("l.dis")));
 }
 
@@ -361,12 +359,12 @@ TEST(AssemblerCli, SymbolFiles) {
   r = RunVantrel(dir.Path(), {"s.asm", "-prg", "-ovr", "-sym", "-symlvl:general"});
   EXPECT_EQ(ReadFile(dir.File("s.sym")), "count  =   $03\nstart  = $c000\n");
   r = RunVantrel(dir.Path(), {"s.asm", "-prg", "-ovr", "-sym:con", "-symlvl:@"});
-  EXPECT_TRUE(Has(r.output, "-Symbol Table-\n@l@0   = $c002\ncount  =   $03\nstart  = $c000\n"
+  EXPECT_TRUE(HasLine(r.output, "-Symbol Table-\n@l@0   = $c002\ncount  =   $03\nstart  = $c000\n"
                             "--------------\n3 symbols"))
       << r.output;
   WriteFile(dir.File("n.asm"), " rts\n");
   r = RunVantrel(dir.Path(), {"n.asm", "-prg", "-sym", "-verbose"});
-  EXPECT_TRUE(Has(r.output, "No symbols to save")) << r.output;
+  EXPECT_TRUE(HasLine(r.output, "No symbols to save")) << r.output;
   EXPECT_FALSE(test::FileExists(dir.File("n.sym")));
 
   // The -sym3 file is an assembly block a BASIC source can include.
@@ -399,10 +397,10 @@ TEST(AssemblerCli, ViceLabels) {
   r = RunVantrel(dir.Path(), {"b.txt", "-prg", "-vice:mon.lbl"});
   EXPECT_EQ(ReadFile(dir.File("mon.lbl")), "al C:0801 .line_10\nal C:080d .line_20\nal C:0818 .go\nbreak C:081a\n");
   r = RunVantrel(dir.Path(), {"b.txt", "-prg", "-vice:mon.lbl"});
-  EXPECT_TRUE(Has(r.output, "Error: File already exists: mon.lbl")) << r.output;
+  EXPECT_TRUE(HasLine(r.output, "Error: File already exists: mon.lbl")) << r.output;
   WriteFile(dir.File("e.asm"), " orig $c000\n break 1\n");
   r = RunVantrel(dir.Path(), {"e.asm", "-vice"});
-  EXPECT_TRUE(Has(r.output, "Error: [e.asm (2)] break takes no argument: break 1")) << r.output;
+  EXPECT_TRUE(HasLine(r.output, "Error: [e.asm (2)] break takes no argument: break 1")) << r.output;
 }
 
 // Applying the relocation table to the program assembled at $c000 gives
@@ -443,7 +441,7 @@ TEST(AssemblerCli, RelocationTable) {
   // A value no entry can move is named.
   WriteFile(dir.File("w.asm"), " orig $c000\nt: lda t/2\n");
   auto r = RunVantrel(dir.Path(), {"w.asm", "-rft"});
-  EXPECT_TRUE(Has(r.output, "Warning: [w.asm (2)] Operand cannot be relocated: t/2: t: lda t/2")) << r.output;
+  EXPECT_TRUE(HasLine(r.output, "Warning: [w.asm (2)] Operand cannot be relocated: t/2: t: lda t/2")) << r.output;
 }
 
 TEST(AssemblerCli, InlineBlocksBehindBasic) {

@@ -12,12 +12,9 @@
 namespace vantrel {
 namespace {
 
+using test::HasLine;
 using test::RunVantrel;
 using test::ScratchDir;
-
-bool Has(const std::string& output, const std::string& line) {
-  return output.find(line + "\n") != std::string::npos;
-}
 
 // Help asked for is a success; no arguments at all keeps the old 255.
 TEST(Cli, HelpAndVersion) {
@@ -30,8 +27,8 @@ TEST(Cli, HelpAndVersion) {
     SCOPED_TRACE(args.empty() ? "(none)" : args[0]);
     auto r = RunVantrel(dir.Path(), args, "2>/dev/null");
     EXPECT_EQ(r.status, status);
-    EXPECT_TRUE(Has(r.output, "\tvantrel <filename.ext> [-<options>]"));  // on standard output
-    EXPECT_TRUE(Has(r.output, std::string(79, '-')));
+    EXPECT_TRUE(HasLine(r.output, "\tvantrel <filename.ext> [-<options>]"));  // on standard output
+    EXPECT_TRUE(HasLine(r.output, std::string(79, '-')));
     EXPECT_EQ(r.output.find("Starting"), std::string::npos);
   }
   for (const char* word : {"--version", "-version"}) {
@@ -102,7 +99,7 @@ TEST(Cli, InputResolutionErrors) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.args[0] + " " + row.lines[0]);
     auto r = RunVantrel(dir.Path(), row.args);
-    for (const std::string& line : row.lines) EXPECT_TRUE(Has(r.output, line)) << line << "\n" << r.output;
+    for (const std::string& line : row.lines) EXPECT_TRUE(HasLine(r.output, line)) << line << "\n" << r.output;
     EXPECT_EQ(r.status, row.status);
   }
   EXPECT_EQ(test::ReadFile(dir.File("game.prg")), std::string("\x01\x08\x00\x00", 4));
@@ -150,7 +147,7 @@ TEST(Cli, RunsEndWithTallyAndStatus) {
     ScratchDir dir;
     if (*row.file != '\0') test::WriteFile(dir.File(row.file), row.text);
     auto r = RunVantrel(dir.Path(), row.args);
-    for (const std::string& line : row.lines) EXPECT_TRUE(Has(r.output, line)) << line << "\n" << r.output;
+    for (const std::string& line : row.lines) EXPECT_TRUE(HasLine(r.output, line)) << line << "\n" << r.output;
     EXPECT_EQ(r.status, row.status);
     EXPECT_EQ(test::FileExists(dir.File(row.output)), row.status == 0);
   }
@@ -212,9 +209,9 @@ TEST(Cli, StandardStreams) {
   }
   auto r = RunVantrel(dir.Path(), {"-", "-prg:-"}, "<game.txt");
   EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(Has(r.output, "Error: Standard input needs -loadext to say what it holds (txt, prg or asm)"));
+  EXPECT_TRUE(HasLine(r.output, "Error: Standard input needs -loadext to say what it holds (txt, prg or asm)"));
   r = RunVantrel(dir.Path(), {"-", "-loadext:txt", "-prg"}, "<game.txt");
-  EXPECT_TRUE(Has(r.output, "Error: -prg needs a name when the input is standard input (-prg:- for standard output)"));
+  EXPECT_TRUE(HasLine(r.output, "Error: -prg needs a name when the input is standard input (-prg:- for standard output)"));
   EXPECT_EQ(test::EntriesIn(dir.Path()), 4u);  // game, again: no "-.prg", no "stdout.prg"
 }
 
@@ -260,7 +257,7 @@ TEST(Cli, AFailedRunWritesNothing) {
     for (const auto& [name, content] : row.files) test::WriteFile(dir.File(name), content);
     auto r = RunVantrel(dir.Path(), row.args);
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(Has(r.output, row.line)) << r.output;
+    EXPECT_TRUE(HasLine(r.output, row.line)) << r.output;
     EXPECT_EQ(test::EntriesIn(dir.Path()), row.files.size());
     for (const auto& [name, content] : row.files) EXPECT_EQ(test::ReadFile(dir.File(name)), content) << name;
   }

@@ -59,9 +59,7 @@ Conversion Convert(const std::string& source, const std::vector<std::string>& op
   return c;
 }
 
-bool HasLine(const std::string& output, const std::string& line) {
-  return ("\n" + output).find("\n" + line + "\n") != std::string::npos;
-}
+using test::HasLine;
 
 struct ProgramRow {
   const char* source;
