@@ -1,3 +1,6 @@
+// Files in images and containers: saving and loading, C64 name syntax,
+// loading through the locator, and containers with the faults real ones
+// carry.
 #include "d64/d64_files.h"
 
 #include <sys/stat.h>
@@ -6,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include "d64/d64_file_spec.h"
 #include "d64/d64_test_support.h"
+#include "d64/program_load.h"
 #include "image/image_test_helpers.h"
 #include "image/output_set.h"
 #include "test_support.h"
@@ -16,6 +21,8 @@ namespace {
 
 using test::ReadBytes;
 using test::Transcript;
+using test::WriteBytes;
+using Bytes = std::vector<uint8_t>;
 
 class D64Files : public ::testing::Test {
  protected:
@@ -207,6 +214,217 @@ TEST(D64Corpus, AddingAFileKeepsTheOthers) {
     ProgramFile out;
     ASSERT_TRUE(LoadFromImage(log, dir.File(image) + "::ADDED", out));
     EXPECT_EQ(out.Bytes(), test::PrgBytes(added));
+  }
+}
+
+TEST(D64FileSpec, C64NameSyntax) {
+  struct Row {
+    const char* text;
+    bool ok;
+    DiskCommand command;
+    int drive;
+    const char* name;
+    FileType kind;
+    FileMode mode;
+  };
+  const Row rows[] = {
+      {"MYPROG", true, DiskCommand::Plain, 0, "MYPROG", FileType::Prg, FileMode::Read},
+      {"\"MY PROG\"", true, DiskCommand::Plain, 0, "MY PROG", FileType::Prg, FileMode::Read},
+      {"@:MYPROG", true, DiskCommand::Replace, 0, "MYPROG", FileType::Prg, FileMode::Read},
+      {"@1:MYPROG", true, DiskCommand::Replace, 1, "MYPROG", FileType::Prg, FileMode::Read},
+      {"0:MYPROG", false, DiskCommand::Invalid, 0, "", FileType::Prg, FileMode::Read},
+      {"s0:OLD", true, DiskCommand::Scratch, 0, "OLD", FileType::Prg, FileMode::Read},
+      {":COLON", true, DiskCommand::Plain, 0, ":COLON", FileType::Prg, FileMode::Read},
+      {"DATA,S,W", true, DiskCommand::Plain, 0, "DATA", FileType::Seq, FileMode::Write},
+      {"DATA,usr,r", true, DiskCommand::Plain, 0, "DATA", FileType::Usr, FileMode::Read},
+      {"$", true, DiskCommand::Directory, 0, "$", FileType::Prg, FileMode::Read},
+      {"", false, DiskCommand::Plain, 0, "", FileType::Prg, FileMode::Read},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.text);
+    D64FileSpec spec;
+    EXPECT_EQ(ParseC64Name(row.text, 0, spec), row.ok);
+    EXPECT_EQ(spec.command, row.command);
+    if (!row.ok) continue;
+    EXPECT_EQ(spec.drive, row.drive);
+    EXPECT_EQ(spec.name, row.name);
+    EXPECT_EQ(spec.kind, row.kind);
+    EXPECT_EQ(spec.mode, row.mode);
+  }
+}
+
+TEST(D64FileSpec, ImageSpecs) {
+  struct Row {
+    const char* text;
+    bool is_spec;
+    const char* image;  // empty: parse fails with `message`
+    const char* message;
+  };
+  const Row rows[] = {
+      {"games::ROCKET", true, "games.d64", ""},
+      {"dir/games.D64::\"ROCKET\"", true, "dir/games.D64", ""},
+      {"\"work.d64::@:GAME\"", true, "work.d64", ""},
+      {"game.prg::X", true, "game.prg", ""},
+      {"games.d64", false, "", "Error: Incorrect D64::C64 filename syntax\n"},
+      {"::ROCKET", false, "", "Error: Incorrect D64::C64 filename syntax\n"},
+      {"games::", false, "", "Error: Incorrect D64::C64 filename syntax\n"},
+      {"games::0:ROCKET", true, "", "Error: Incorrect D64::C64 filename syntax\n"},
+      {"games::\"\"", true, "", "Error: filename is blank\n"},
+      {"games::@:", true, "", "Error: filename is blank\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.text);
+    EXPECT_EQ(IsImageSpec(row.text), row.is_spec);
+    MsgLog log;
+    D64FileSpec spec;
+    const bool ok = ParseImageSpec(log, row.text, spec);
+    EXPECT_EQ(ok, *row.image != '\0');
+    EXPECT_EQ(test::Transcript(log), row.message);
+    if (ok) {
+      EXPECT_EQ(spec.image_path.Text(), row.image);
+    }
+  }
+}
+
+TEST(D64FileSpec, Wildcards) {
+  struct Row {
+    const char* pattern;
+    const char* name;
+    bool match;
+  };
+  const Row rows[] = {
+      {"ROCK*", "ROCKET", true},  {"ROCK*", "ROCK", true},     {"R?CKET", "ROCKET", true},
+      {"R?CKET", "RCKET", false}, {"rocket", "ROCKET", false}, {"ROCK", "ROCKET", false},
+      {"*O*E?", "ROCKET", true},  {"A*B*C", "AXBYBZC", true},  {"A*B*C", "AXBYCZ", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.pattern) + " " + row.name);
+    EXPECT_EQ(MatchesPattern(row.pattern, row.name), row.match);
+  }
+}
+
+
+TEST(ProgramLoad, ThroughLocator) {
+  test::ScratchDir dir;
+  FileLocator locator;
+  locator.SetPrimary(HiPath(dir.Path() + "/"));
+  MsgLog log;
+  ProgramFile f;
+  WriteBytes(dir.File("game.prg"), {0x01, 0x08, 0x00, 0x00});
+  ASSERT_TRUE(LoadProgramFile(log, locator, "game.prg", FileType::Prg, f));
+  EXPECT_EQ(f.name, "game");
+  EXPECT_EQ(f.load_address, 0x0801);
+  EXPECT_EQ(f.Size(), 2u);
+  // Keep-the-type mode: the whole file is data, the type comes from the name.
+  ASSERT_TRUE(LoadProgramFile(log, locator, "game.prg", FileType::Unspecified, f));
+  EXPECT_EQ(f.type, FileType::Prg);
+  EXPECT_EQ(f.Size(), 4u);
+  WriteBytes(dir.File("notes.Seq"), {0x41});
+  ASSERT_TRUE(LoadProgramFile(log, locator, "notes.Seq", FileType::Unspecified, f));
+  EXPECT_EQ(f.type, FileType::Seq);
+  EXPECT_TRUE(test::Texts(log).empty());
+
+  WriteBytes(dir.File("one.prg"), {0x01});
+  WriteBytes(dir.File("disk.d64"), Bytes(174848, 0));
+  for (const char* path : {"", "missing.prg", "one.prg", "games::ROCKET", "disk::\"ROCKET\""})
+    EXPECT_FALSE(LoadProgramFile(log, locator, path, FileType::Prg, f));
+  EXPECT_EQ(test::Texts(log), (std::vector<std::string>{
+                                  "No filename specified",
+                                  "File not found: missing.prg",
+                                  "Error loading file " + dir.File("one.prg"),
+                                  ".d64 file not found: games.d64",
+                                  "File not found",
+                              }));
+}
+
+// Hand-made images and containers with the faults real ones carry: each
+// gives a clear message and fails, or loads the right bytes with a Warning.
+// Byte layouts from the 1581 user's guide and the T64 and PC64 documents.
+// $0801 and `size` bytes of a pattern.
+std::vector<uint8_t> Prg(size_t size) { return test::PrgBytes(test::MakePrg(0x0801, size)); }
+
+// A D81 whose directory (40/3, linked to `dir_link`) holds "A", a PRG at
+// 1/0 linked to `link`; 40 sectors a track.
+std::vector<uint8_t> D81(TrackSector link, uint8_t dir_link) {
+  constexpr size_t kDir = (39 * 40 + 3) * 256;
+  std::vector<uint8_t> d(819200, 0);
+  d[kDir - 3 * 256] = 40, d[kDir - 3 * 256 + 1] = 3;
+  d[kDir] = dir_link == 0 ? 0 : 40, d[kDir + 1] = dir_link == 0 ? 0xFF : dir_link;
+  d[kDir + 2] = 0x82, d[kDir + 3] = 1, d[kDir + 5] = 'A';
+  std::fill_n(d.begin() + kDir + 6, 15, 0xA0);
+  d[0] = link.track, d[1] = link.sector, d[2] = 0x01, d[3] = 0x08, d[4] = 0x60;
+  return d;
+}
+
+// A PC64 header naming "GAME", then `body`.
+std::vector<uint8_t> Pc64(const std::vector<uint8_t>& body) {
+  std::vector<uint8_t> b(26 + body.size(), 0);
+  const std::string head = std::string("C64File", 8) + "GAME";
+  std::copy(head.begin(), head.end(), b.begin());
+  std::copy(body.begin(), body.end(), b.begin() + 26);
+  return b;
+}
+
+TEST(ContainerQuirks, MessagesAndBytes) {
+  const std::string end_warning = "Warning: T64 archive @tape.t64: file \"game\" gives the end address ";
+  const std::string tape_loaded = "Info: Loading t64 archive @tape.t64\nInfo: Loaded: game\n";
+  const struct {
+    const char* what;
+    const char* file;  // an image's "a", an archive's "game" is loaded
+    std::vector<uint8_t> bytes;
+    std::string messages;  // "@" stands for the folder
+    std::vector<uint8_t> loaded;  // empty: the load fails
+  } rows[] = {
+      {"unknown D81 size", "x.d81", std::vector<uint8_t>(1000, 0),
+       "Error: Error loading d81 image @x.d81: its size fits no .d81 image (819200, 822400 bytes)\n", {}},
+      {"truncated D71", "x.d71", std::vector<uint8_t>(349695, 0),
+       "Error: Error loading d71 image @x.d71: its size fits no .d71 image (349696, 351062 bytes)\n", {}},
+      {"42 tracks and error bytes, no file", "x.d64", std::vector<uint8_t>(206114, 0),
+       "Info: Loading d64 image @x.d64\nError: File not found\n", {}},
+      {"D81 directory loops", "x.d81", D81({0, 4}, 3),
+       "Info: Loading d81 image @x.d81\nError: Error loading d81 image: The directory chain loops or leaves the "
+       "directory track\n", {}},
+      {"D81 file runs off the disk", "x.d81", D81({81, 0}, 0),
+       "Info: Loading d81 image @x.d81\nError: Could not load file: a: a sector link points off the disk\n", {}},
+      {"D81", "x.d81", D81({0, 4}, 0), "Info: Loading d81 image @x.d81\nInfo: Loaded: a\n", {0x01, 0x08, 0x60}},
+      {"T64 as written", "tape.t64", test::TapeArchive({{"GAME", Prg(100)}}), tape_loaded, Prg(100)},
+      {"T64 end address past the data", "tape.t64", test::TapeArchive({{"GAME", Prg(100), 0xC3C6}}),
+       end_warning + "$C3C6, but its data holds 100 bytes; those are taken\n" + tape_loaded, Prg(100)},
+      {"T64 end address before the start", "tape.t64", test::TapeArchive({{"GAME", Prg(40), 0x0001}}),
+       end_warning + "$0001, but its data holds 40 bytes; those are taken\n" + tape_loaded, Prg(40)},
+      {"T64 cut short", "tape.t64", test::TapeArchive({{"GAME", Prg(60), 0x0865}}),
+       end_warning + "$0865, but its data holds 60 bytes; those are taken\n" + tape_loaded, Prg(60)},
+      {"T64 header counts no file", "tape.t64", test::TapeArchive({{"GAME", Prg(100)}}, 0),
+       "Warning: T64 archive @tape.t64: the header counts 0 files, the directory holds 1\n" + tape_loaded, Prg(100)},
+      {"T64 shorter than its header", "tape.t64", std::vector<uint8_t>(40, 'C'),
+       "Error: Error loading t64 archive @tape.t64: it is shorter than a T64 header (64 bytes)\n", {}},
+      {"T64 without signature", "tape.t64", std::vector<uint8_t>(200, 0),
+       "Error: Error loading t64 archive @tape.t64: no T64 signature\n", {}},
+      {"S00 file", "data.s00", Pc64({'H', 'I'}), "Info: Loaded @data.s00: C64 name \"game\"\n", {'H', 'I'}},
+      {"P00 without header", "bad.p00", std::vector<uint8_t>(30, 1),
+       "Error: Error loading file @bad.p00: no PC64 header (\"C64File\")\n", {}},
+      {"P00 without load address", "short.p00", Pc64({}),
+       "Error: Error loading file @short.p00: the program has no load address\n", {}},
+  };
+  test::ScratchDir dir;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::string path = dir.File(row.file);
+    test::WriteBytes(path, row.bytes);
+    MsgLog log;
+    ProgramFile out;
+    FileLocator locator;
+    const std::string extension = path.substr(path.size() - 3);
+    const bool pc64 = extension == "p00" || extension == "s00";
+    const bool ok = pc64 ? LoadProgramFile(log, locator, path, FileType::Prg, out)
+                         : LoadFromImage(log, path + (extension == "t64" ? "::game" : "::a"), out);
+    EXPECT_EQ(ok, !row.loaded.empty());
+    std::string expected = row.messages;
+    for (size_t at; (at = expected.find('@')) != std::string::npos;) expected.replace(at, 1, dir.Path() + "/");
+    EXPECT_EQ(test::Transcript(log), expected);
+    if (ok) {
+      EXPECT_EQ(out.Bytes(), row.loaded);
+    }
   }
 }
 
