@@ -51,7 +51,9 @@ inline bool HasLine(const std::string& output, const std::string& line) {
 }
 
 // Whether a tool the tests compare against is installed.
-inline bool HaveTool(const std::string& name) { return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0; }
+inline bool HaveTool(const std::string& name) {
+  return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
+}
 
 // A C64 BASIC program file as the C64 stores it: load address, then per
 // line a link to the next line, the line number and the bytes ending in 0,

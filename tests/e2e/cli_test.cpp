@@ -72,7 +72,8 @@ TEST(Cli, InputResolutionErrors) {
       {{"game.txt", "-b4"}, {"Error: Unknown command line parameter -b4"}},
       {{"game.txt", "-hex", "-range:$10000"}, {"Error: Error in -range parameter"}},
       {{"game.txt", "-hex", "-range:$08G0"}, {"Error: Error in -range parameter"}},
-      {{"game.txt", "-prg:other", "-range:$0801", "-ovr"}, {"Warning: -range parameter has no effect without -lst or -hex"}, 0},
+      {{"game.txt", "-prg:other", "-range:$0801", "-ovr"},
+       {"Warning: -range parameter has no effect without -lst or -hex"}, 0},
       {{"game.txt"}, {"Warning: No output specified"}, 0},
       {{"game.txt", "-rft"}, {"Error: -rft is only valid for pure assembler"}},
       {{"game.txt", "-asm:code"}, {"Warning: No machine code to save as source"}, 0},
@@ -94,7 +95,8 @@ TEST(Cli, InputResolutionErrors) {
        {"Error: [inc.txt (1)] File not found: pipe.txt", "Error: [inc.txt (2)] File not found: folder.txt",
         "Error: [inc.txt (3)] File not found: pipe.txt"}},
       {{"game.prg", "-txt", "-pref:pipe"}, {"Error: Preface file not found: pipe.txt"}},
-      {{"emb.asm", "-prg"}, {"Error: File not found: pipe.prg", "Error: [emb.asm (1)] Unable to load embed file: embed \"pipe.prg\""}},
+      {{"emb.asm", "-prg"},
+       {"Error: File not found: pipe.prg", "Error: [emb.asm (1)] Unable to load embed file: embed \"pipe.prg\""}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.args[0] + " " + row.lines[0]);

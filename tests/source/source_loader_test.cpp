@@ -81,15 +81,18 @@ TEST(SourceLoader, DirectivesInBasicLines) {
       {"{'note: {clear}}10 PRINT", {" 10 PRINT"}, {}},
       {"A{$:ff}B{%:101}C", {"A255B5C"}, {}},
       {"{$:xyz}", {"xyz"}, {"Error: [p.txt (1)] Illegal hexadecimal value specified: xyz"}},
-      {"{%:80000000000000000}", {"80000000000000000"}, {"Error: [p.txt (1)] Illegal binary value specified: 80000000000000000"}},
+      {"{%:80000000000000000}", {"80000000000000000"},
+       {"Error: [p.txt (1)] Illegal binary value specified: 80000000000000000"}},
       {"{usedef:NOPE}", {" "}, {}},
       {"{INFO:hello}", {" "}, {}},
       {"{endif}", {}, {"Error: [p.txt (1)] {endif} without {ifdef}"}},
       {"{else}", {}, {"Error: [p.txt (1)] {else} outside if block"}},
-      {"{ifndef:A}\n{ifdef:B}\n{endif}", {}, {"Error: [p.txt (2)] Can't nest {ifdef}--Already inside an if block using variable A"}},
+      {"{ifndef:A}\n{ifdef:B}\n{endif}", {},
+       {"Error: [p.txt (2)] Can't nest {ifdef}--Already inside an if block using variable A"}},
       {"{ifdef:A}", {}, {"Error: [p.txt (1)] Missing an {endif} somewhere"}, false},
       {"{ifndef:A}\n", {}, {"Error: [p.txt (2)] Missing an {endif} somewhere"}, false},
-      {"{ifdef}\n{endif}", {}, {"Error: [p.txt (2)] {endif} without {ifdef}", "Error: [p.txt (2)] Missing an {endif} somewhere"}, false},
+      {"{ifdef}\n{endif}", {},
+       {"Error: [p.txt (2)] {endif} without {ifdef}", "Error: [p.txt (2)] Missing an {endif} somewhere"}, false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.source);
@@ -178,7 +181,8 @@ TEST(SourceLoader, Includes) {
       // The main input gone between the run's check and its loading.
       {{{"gone.txt", nullptr}}, {}, {"Error: File not found: gone.txt", "Error: File not found: "}, false},
       {{{"main.txt", "A\n{include:inner.txt}\nC"}, {"inner.txt", "{fatal:stop}B\nnever"}}, {"A", " B", " "},
-       {"Fatal: [inner.txt (1)] stop", "Error: Error including file: inner.txt", "Error: Error including file: main.txt"},
+       {"Fatal: [inner.txt (1)] stop", "Error: Error including file: inner.txt",
+        "Error: Error including file: main.txt"},
        false},
   };
   for (const Row& row : rows) {
