@@ -428,11 +428,13 @@ const Output kOutputs[] = {
 
 constexpr const char* kSource = " orig $c000\nstart: lda #<start\n jmp start\n";
 
-TEST(AsmOutputs, FailedWriteKeepsTheOldFile) {
+// A failed write keeps the old file; a path no file can be made at is
+// refused with the path and the reason.
+TEST(AsmOutputs, FailedWritesAndTargetsThatAreNoFile) {
   for (const Output& out : kOutputs) {
     test::AsmFixture f;
     ASSERT_TRUE(f.Assemble(kSource));
-    const std::string path = f.dir.File("old");
+    const std::string path = f.dir.File("old"), missing = f.dir.File("missing/out");
     OutputSet outputs(true);
     for (WriteFault fault : {WriteFault::ShortWrite, WriteFault::FailedClose, WriteFault::FailedRename}) {
       SCOPED_TRACE(std::string(out.what) + " / fault " + std::to_string(static_cast<int>(fault)));
@@ -444,24 +446,15 @@ TEST(AsmOutputs, FailedWriteKeepsTheOldFile) {
       EXPECT_EQ(test::ReadFile(path), std::string(5000, 'x'));
       EXPECT_EQ(test::EntriesIn(f.dir.Path()), 2u);  // the source and the old file
     }
-    ASSERT_TRUE(out.save(f.prg, outputs, path)) << out.what;
-    EXPECT_TRUE(outputs.Commit(f.q.log));
-    EXPECT_NE(test::ReadFile(path), std::string(5000, 'x'));
-  }
-}
-
-TEST(AsmOutputs, TargetsThatAreNoFile) {
-  for (const Output& out : kOutputs) {
     SCOPED_TRACE(out.what);
-    test::AsmFixture f;
-    ASSERT_TRUE(f.Assemble(kSource));
-    const std::string missing = f.dir.File("missing/out");
-    OutputSet outputs(true);
     EXPECT_FALSE(out.save(f.prg, outputs, missing));
     EXPECT_EQ(f.Problems().back(), "Error: " + out.cannot_open + missing + ": No such file or directory");
     EXPECT_FALSE(out.save(f.prg, outputs, f.dir.Path()));
     EXPECT_EQ(f.Problems().back(), "Error: " + out.cannot_open + f.dir.Path() + ": Is a directory");
     EXPECT_TRUE(outputs.Empty());
+    ASSERT_TRUE(out.save(f.prg, outputs, path));
+    EXPECT_TRUE(outputs.Commit(f.q.log));
+    EXPECT_NE(test::ReadFile(path), std::string(5000, 'x'));
   }
 }
 
