@@ -102,7 +102,9 @@ std::vector<std::string> Lines(const std::string& text) {
 
 std::string Corpus(const char* prg) { return test::CorpusPath(std::string("card-games/prg/Poker4/") + prg); }
 
-TEST_F(D64Interop, Cc1541ImageLoadsAndTakesAnotherFile) {
+// A cc1541 image loads; files saved into it (one replaced, one SEQ) read
+// back in the tools.
+TEST_F(D64Interop, Cc1541ImageLoadsAndTakesMoreFiles) {
   // cc1541 turns lower-case host letters into the C64's upper case.
   Run("cc1541 -n disk -i ab -f start -w '" + Corpus("start-poker-4.prg") + "' -f 'poker 4' -w '" +
       Corpus("poker-4.prg") + "' -f pic -w '" + Corpus("pic-a-poker-4.prg") + "' -T SEQ -f data -w '" +
@@ -117,26 +119,23 @@ TEST_F(D64Interop, Cc1541ImageLoadsAndTakesAnotherFile) {
     EXPECT_EQ(out.Bytes(), ReadBytes(Corpus(prg)));
   }
   const ProgramFile added = test::MakePrg(0x0801, 9000, 5);
-  ASSERT_TRUE(Save("added", added));
-  Run("cc1541 -q -V disk.d64");
-  const Files expected = {{"start.prg", ReadBytes(Corpus("start-poker-4.prg"))},
-                          {"poker 4.prg", ReadBytes(Corpus("poker-4.prg"))},
-                          {"pic.prg", ReadBytes(Corpus("pic-a-poker-4.prg"))},
-                          {"data.seq", ReadBytes(Corpus("prg-b-poker-4.prg"))},
-                          {"added.prg", test::PrgBytes(added)}};
-  EXPECT_EQ(Extract(), expected);
-}
-
-TEST_F(D64Interop, ToolsReadANewVantrelImage) {
-  const ProgramFile two = test::MakePrg(0xC000, 20000, 2);  // 79 blocks over tracks 17 to 14
+  const ProgramFile two = test::MakePrg(0xC000, 20000, 2);  // 79 blocks over several tracks
   const ProgramFile three = test::MakePrg(0x0801, 300, 3);
   const ProgramFile bigger = test::MakePrg(0x1001, 1000, 4);
+  ASSERT_TRUE(Save("added", added));
   ASSERT_TRUE(Save("one", test::MakePrg(0x0801, 100, 1)));
   ASSERT_TRUE(Save("two", two));
   ASSERT_TRUE(Save("THREE,S", three));  // shifted letters, upper case on the host
   ASSERT_TRUE(Save("@:one", bigger));
   Run("cc1541 -q -V disk.d64");
-  const Files expected = {{"one.prg", test::PrgBytes(bigger)}, {"two.prg", test::PrgBytes(two)}, {"THREE.seq", three.Bytes()}};
+  const Files expected = {{"start.prg", ReadBytes(Corpus("start-poker-4.prg"))},
+                          {"poker 4.prg", ReadBytes(Corpus("poker-4.prg"))},
+                          {"pic.prg", ReadBytes(Corpus("pic-a-poker-4.prg"))},
+                          {"data.seq", ReadBytes(Corpus("prg-b-poker-4.prg"))},
+                          {"added.prg", test::PrgBytes(added)},
+                          {"one.prg", test::PrgBytes(bigger)},
+                          {"two.prg", test::PrgBytes(two)},
+                          {"THREE.seq", three.Bytes()}};
   EXPECT_EQ(Extract(), expected);
 }
 
