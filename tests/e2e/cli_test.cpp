@@ -134,7 +134,8 @@ TEST(Cli, RunsEndWithTallyAndStatus) {
       {"game.txt", "10 PRINT\n{fatal:stop here}\n20 END\n", {"game.txt", "-prg"},
        {"Fatal: [game.txt (2)] stop here", "Vantrel failed."}, 1, "game.prg"},
       {"game.txt", "10 PRINT\n{warning:look}\n{error:oops}\n", {"game.txt", "-prg", "-msgfmt:gnu"},
-       {"game.txt:2: warning: look", "game.txt:3: error: oops", "Vantrel failed."}, 1, "game.prg"},
+       {"game.txt:2: warning: look", "game.txt:3: error: oops", "1 Errors; 1 Warnings", "Vantrel failed."}, 1,
+       "game.prg"},
       // No character of the path can end its position early.
       {"my (odd)] x: y.txt", "10 PRINT\n{warning:look}\n", {"my (odd)] x: y.txt", "-prg", "-msgfmt:gnu"},
        {"my (odd)] x: y.txt:2: warning: look", "Vantrel finished"}, 0, "my (odd)] x: y.prg"},

@@ -270,22 +270,6 @@ TEST(SourceLoader, MacroHeadings) {
                                  "Error: " + h.At("m.asm", 11) + "Macro already defined: fill"}));
 }
 
-TEST(SourceLoader, ClosingTally) {
-  Harness h;
-  h.Write("p.txt", "{warning:a}\n{warning:b}");
-  h.Load("p.txt");
-  auto tally = [&h] {
-    h.loader.Summary("Vantrel");
-    Lines lines;
-    for (const MsgLogMsg& m : h.log.Messages()) lines.push_back(h.log.LineOf(m));
-    return Lines(lines.end() - 4, lines.end());
-  };
-  const std::string rule(20, '=');
-  EXPECT_EQ(tally(), (Lines{rule, "0 Errors; 2 Warnings", rule, "Vantrel finished"}));
-  h.log.ReportError("x");
-  EXPECT_EQ(tally(), (Lines{rule, "1 Errors; 2 Warnings", rule, "Vantrel failed."}));
-}
-
 TEST(SourceLoader, BuildRevision) {
   struct Row {
     const char* file;
