@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -43,6 +44,16 @@ struct RunResult {
 // (">/dev/full", ">&-") is added to its shell command after stderr has been
 // joined to the captured output.
 RunResult RunVantrel(const std::string& dir, const std::vector<std::string>& args, const std::string& redirect = "");
+
+// Whether `output` holds `line` as a whole line.
+inline bool HasLine(const std::string& output, const std::string& line) {
+  return ("\n" + output).find("\n" + line + "\n") != std::string::npos;
+}
+
+// Whether a tool the tests compare against is installed.
+inline bool HaveTool(const std::string& name) {
+  return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
+}
 
 // A C64 BASIC program file as the C64 stores it: load address, then per
 // line a link to the next line, the line number and the bytes ending in 0,

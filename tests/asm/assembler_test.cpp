@@ -1,12 +1,124 @@
+// The opcode table against an independent 6502 reference, the table facts
+// the assembler relies on, and reading the addressing mode of an operand.
 // Whole assemblies in-process: opcode choice, line forms, pseudo-ops, the
-// passes' checks and messages, local labels and the symbol table.
+// passes' checks and messages, local labels, the symbol table, macro calls
+// (parameters, labels of their own, calls inside bodies, messages that name
+// the call and the body line) and the output files, staged like every output
+// and refused with the path and the reason when no file can be made.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <set>
+
+#include "asm/opcodes.h"
 #include "asm_fixture.h"
+#include "image/image_test_helpers.h"
+#include "image/output_set.h"
+#include "reference_6502.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
 namespace {
+
+std::string_view TableWord(std::string_view reference_mode) {
+  if (reference_mode == "imp" || reference_mode == "acc") return "reg";
+  if (reference_mode == "zp") return "zrp";
+  return reference_mode;
+}
+
+TEST(Opcodes, DocumentedRowsMatchTheReference) {
+  std::set<int> documented;
+  for (const test::Reference6502& r : test::kReference6502) {
+    SCOPED_TRACE(r.mnemonic);
+    const OpcodeEntry& e = Opcodes()[r.opcode];
+    documented.insert(r.opcode);
+    EXPECT_EQ(e.opcode, r.opcode);
+    EXPECT_EQ(MnemonicName(e.mnemonic), r.mnemonic);
+    EXPECT_EQ(ModeWord(e.mode), TableWord(r.mode));
+    EXPECT_EQ(InstructionLength(e.mode), static_cast<uint32_t>(r.length));
+    EXPECT_EQ(e.cycles, r.cycles);
+    EXPECT_EQ(e.pageCrossing, r.page);
+    EXPECT_FALSE(e.IsIllegal());
+  }
+  // Every other opcode is undocumented.
+  for (int op = 0; op < 256; ++op) {
+    if (documented.count(op) == 0) {
+      EXPECT_TRUE(Opcodes()[static_cast<uint8_t>(op)].IsIllegal()) << op;
+    }
+  }
+}
+
+TEST(Opcodes, TableFacts) {
+  int register_nops = 0;
+  for (int op = 0; op < 256; ++op) {
+    const OpcodeEntry& e = Opcodes()[static_cast<uint8_t>(op)];
+    if (e.mnemonic == Mnemonic::Nop && e.mode == AddressingMode::Register) ++register_nops;
+    if (e.mnemonic == Mnemonic::Kil) {
+      EXPECT_EQ(e.mode, AddressingMode::None) << op;
+      EXPECT_EQ(e.cycles, 0) << op;
+    }
+  }
+  EXPECT_EQ(register_nops, 1);
+  for (uint8_t op : {0x1A, 0x3A, 0x5A, 0x7A, 0xDA, 0xFA}) EXPECT_EQ(Opcodes()[op].mode, AddressingMode::None);
+  for (uint8_t op : {0x02, 0x12, 0x22, 0x32, 0x42, 0x52, 0x62, 0x72, 0x92, 0xB2, 0xD2, 0xF2})
+    EXPECT_EQ(Opcodes()[op].mnemonic, Mnemonic::Kil);
+  EXPECT_EQ(Opcodes()[0xEB].mnemonic, Mnemonic::Sbc);
+  EXPECT_EQ(Opcodes()[0xEB].mode, AddressingMode::Immediate);
+  for (uint8_t op : {0x80, 0x82, 0x89, 0xC2, 0xE2}) EXPECT_EQ(Opcodes()[op].mnemonic, Mnemonic::Nop);
+  // The lowest opcode wins where a mnemonic and mode occur twice.
+  struct Lowest {
+    Mnemonic m;
+    AddressingMode mode;
+    uint8_t opcode;
+  };
+  for (const Lowest& l : {Lowest{Mnemonic::Sbc, AddressingMode::Immediate, 0xE9},
+                          {Mnemonic::Nop, AddressingMode::Immediate, 0x80},
+                          {Mnemonic::Nop, AddressingMode::ZeroPage, 0x04},
+                          {Mnemonic::Nop, AddressingMode::Absolute, 0x0C},
+                          {Mnemonic::Nop, AddressingMode::AbsoluteX, 0x1C},
+                          {Mnemonic::Nop, AddressingMode::ZeroPageX, 0x14}})
+    EXPECT_EQ(Opcodes().FindOpcode(l.m, l.mode)->opcode, l.opcode);
+  EXPECT_FALSE(Opcodes().FindOpcode(Mnemonic::Stx, AddressingMode::ZeroPageX));
+  EXPECT_EQ(FindMnemonic("LDA"), Mnemonic::Lda);
+  EXPECT_EQ(FindMnemonic("xaa"), Mnemonic::Xaa);
+  EXPECT_EQ(FindMnemonic("orig"), Mnemonic::None);
+  EXPECT_EQ(MnemonicName(76u), "ERROR!");
+}
+
+TEST(Opcodes, OperandModes) {
+  struct Row {
+    std::string operand;
+    bool jmp;
+    AddressingMode mode;
+    std::string value;
+  };
+  const Row rows[] = {
+      {"", false, AddressingMode::Register, ""},
+      {"#1", false, AddressingMode::Immediate, "1"},
+      {"#1,x", false, AddressingMode::Unknown, "1,x"},
+      {"#','", false, AddressingMode::Immediate, "','"},
+      {"$12", false, AddressingMode::Absolute, "$12"},
+      {"($12),Y", false, AddressingMode::ZeroPageYIndirect, "$12"},
+      {"( $12 ) , y", false, AddressingMode::ZeroPageYIndirect, "$12"},
+      {"($12,x)", false, AddressingMode::ZeroPageXIndirect, "$12"},
+      {"$12),y", false, AddressingMode::Unknown, "12"},
+      {"($1234)", true, AddressingMode::Indirect, "$1234"},
+      {"($1234)", false, AddressingMode::Absolute, "($1234)"},
+      {"Table,X", false, AddressingMode::AbsoluteX, "table"},
+      {"table , y", false, AddressingMode::AbsoluteY, "table"},
+      {"' ',x", false, AddressingMode::AbsoluteX, "' '"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.operand);
+    std::string text = row.operand;
+    EXPECT_EQ(ParseOperandMode(text, row.jmp), row.mode);
+    EXPECT_EQ(text, row.value);
+  }
+  EXPECT_EQ(FormatOperand(AddressingMode::ZeroPageYIndirect, "$12"), "($12),y");
+  EXPECT_EQ(FormatOperand(AddressingMode::Unknown, "x"), "!! Addressing mode error !! (%s)");
+  EXPECT_EQ(ModeName(AddressingMode::ZeroPageX), "ZeroPageX");
+  EXPECT_EQ(ModeWord(AddressingMode::Unknown), "???");
+}
 
 std::string HexBytes(const std::string& bytes) {
   std::string out;
@@ -222,6 +334,128 @@ TEST(Assembler, SymbolLevelsAndDump) {
   test::AsmFixture empty;
   ASSERT_TRUE(empty.Assemble(" rts\n"));
   EXPECT_EQ(empty.prg.Symbols().DumpSymbols(SymbolLevel::Auto), "No symbols\n");
+}
+
+const char* kMacros = R"( orig $c000
+{macro:poke(value, where)}
+  lda #value   ; value stays in comments
+  sta where
+{endmacro}
+{MACRO:Wait(n)}
+  ldx #n
+@l: dex
+  bne <@l
+{endmacro}
+{macro:both(v)}
+  Poke v, $d020
+  wait v
+{endmacro}
+{macro:nothing}
+{endmacro}
+)";
+
+TEST(MacroExpansion, Expands) {
+  struct Row {
+    std::string calls;
+    std::string bytes;  // worked out by hand from the 6510 opcodes
+  };
+  const Row rows[] = {
+      {" poke 1, $d020\n", "a9 01 8d 20 d0"},
+      {" poke ',', $fb\n", "a9 2c 85 fb"},
+      {"go: poke 0, go\n", "a9 00 8d 00 c0"},
+      {" poke <(tab+1), (tab)\ntab = $fb\n", "a9 fc 85 fb"},
+      {" nothing\n rts\n", "60"},
+      // Each expansion has its own @l; the one outside stays the outside's.
+      {"@l: wait 2\n wait 3\n bne <@l\n", "a2 02 ca d0 fd a2 03 ca d0 fd d0 f4"},
+      {" both 4\n", "a9 04 8d 20 d0 a2 04 ca d0 fd"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.calls);
+    test::AsmFixture f;
+    EXPECT_TRUE(f.Assemble(kMacros + row.calls)) << testing::PrintToString(f.Problems());
+    EXPECT_EQ(HexBytes(f.Bytes(0xC000)), row.bytes);
+  }
+}
+
+TEST(MacroExpansion, Errors) {
+  struct Row {
+    std::string calls;
+    std::vector<std::string> problems;
+  };
+  const Row rows[] = {
+      {" poke 1\n", {"Error: 17: Macro poke takes 2 arguments, not 1"}},
+      {" nothing 1\n wait\n",
+       {"Error: 17: Macro nothing takes 0 arguments, not 1", "Error: 18: Macro wait takes 1 argument, not 0"}},
+      {" both 300\n",
+       {"Error: 3: Immediate value too big: 300 -- (300 > 255): lda #300   ; value stays in comments (in macro poke called at t.asm (12), "
+        "in macro both called at t.asm (17))",
+        "Error: 7: Immediate value too big: 300 -- (300 > 255): ldx #300 (in macro wait called at t.asm (13), "
+        "in macro both called at t.asm (17))"}},
+      {"{macro:deep}\n deep\n{endmacro}\n deep\n",
+       {"Error: 18: Macro calls nested more than 16 deep: deep (in macro deep called at t.asm (18), "
+        "in macro deep called at t.asm (20))"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.calls);
+    test::AsmFixture f;
+    EXPECT_FALSE(f.Assemble(kMacros + row.calls));
+    std::vector<std::string> problems = f.Problems();
+    // The fixture cuts the path from the position only.
+    for (std::string& p : problems)
+      for (size_t at; (at = p.find(f.dir.File(""))) != std::string::npos;) p.erase(at, f.dir.File("").size());
+    EXPECT_EQ(problems, row.problems);
+  }
+}
+
+struct Output {
+  const char* what;
+  std::function<bool(AsmPrg&, OutputSet&, const std::string&)> save;
+  std::string cannot_open;  // followed by the path that no file can be made at
+};
+
+const Output kOutputs[] = {
+    {"lst",
+     [](AsmPrg& p, OutputSet& o, const std::string& path) { return p.ExportDisassembly(o, path, AddressRange::Reset()); },
+     "Could not open asm file: "},
+    {"sym",
+     [](AsmPrg& p, OutputSet& o, const std::string& path) { return p.SaveSymbols(o, path, SymbolLevel::All, false); },
+     "Could not open sym file for saving: "},
+    {"rft", [](AsmPrg& p, OutputSet& o, const std::string& path) { return p.SaveRelocationTable(o, path); },
+     "Could not open relocation file: "},
+    {"vs", [](AsmPrg& p, OutputSet& o, const std::string& path) { return p.SaveViceLabels(o, path); },
+     "Could not open VICE label file: "},
+};
+
+constexpr const char* kSource = " orig $c000\nstart: lda #<start\n jmp start\n";
+
+// A failed write keeps the old file; a path no file can be made at is
+// refused with the path and the reason.
+TEST(AsmOutputs, FailedWritesAndTargetsThatAreNoFile) {
+  for (const Output& out : kOutputs) {
+    test::AsmFixture f;
+    ASSERT_TRUE(f.Assemble(kSource));
+    const std::string path = f.dir.File("old"), missing = f.dir.File("missing/out");
+    OutputSet outputs(true);
+    for (WriteFault fault : {WriteFault::ShortWrite, WriteFault::FailedClose, WriteFault::FailedRename}) {
+      SCOPED_TRACE(std::string(out.what) + " / fault " + std::to_string(static_cast<int>(fault)));
+      test::WriteFile(path, std::string(5000, 'x'));
+      ASSERT_TRUE(out.save(f.prg, outputs, path));
+      InjectWriteFaultForTesting(fault);
+      EXPECT_FALSE(outputs.Commit(f.q.log));
+      EXPECT_TRUE(f.Problems().back().starts_with("Error: Error writing " + path + ": ")) << f.Problems().back();
+      EXPECT_EQ(test::ReadFile(path), std::string(5000, 'x'));
+      EXPECT_EQ(test::EntriesIn(f.dir.Path()), 2u);  // the source and the old file
+    }
+    SCOPED_TRACE(out.what);
+    EXPECT_FALSE(out.save(f.prg, outputs, missing));
+    EXPECT_EQ(f.Problems().back(), "Error: " + out.cannot_open + missing + ": No such file or directory");
+    EXPECT_FALSE(out.save(f.prg, outputs, f.dir.Path()));
+    EXPECT_EQ(f.Problems().back(), "Error: " + out.cannot_open + f.dir.Path() + ": Is a directory");
+    EXPECT_TRUE(outputs.Empty());
+    ASSERT_TRUE(out.save(f.prg, outputs, path));
+    EXPECT_TRUE(outputs.Commit(f.q.log));
+    EXPECT_NE(test::ReadFile(path), std::string(5000, 'x'));
+  }
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -99,12 +98,6 @@ inline std::vector<uint8_t> TapeArchive(const std::vector<TapeProgram>& files, i
     t.insert(t.end(), f.prg.begin() + 2, f.prg.end());
   }
   return t;
-}
-
-inline bool HaveTool(const std::string& name) {
-  std::string command = "command -v ";
-  command += name + " >/dev/null 2>&1";
-  return std::system(command.c_str()) == 0;
 }
 
 }  // namespace vantrel::test

@@ -1,12 +1,16 @@
 // The assembler through the real binary: byte conformance with 64tass, the
-// outputs of an assembler run, listings, symbol and relocation files, and
-// {asm} blocks inside BASIC with SYS {sym:start}.
+// outputs of an assembler run, listings, symbol and relocation files,
+// {asm} blocks inside BASIC with SYS {sym:start}, and source recovered from
+// machine code.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <random>
 #include <sstream>
 
 #include "../asm/reference_6502.h"
+#include "asm/opcodes.h"
 #include "test_support.h"
 #include "text/text_ops.h"
 
@@ -18,9 +22,7 @@ using test::RunVantrel;
 using test::ScratchDir;
 using test::WriteFile;
 
-bool Has(const std::string& output, const std::string& line) { return output.find(line + "\n") != std::string::npos; }
-
-bool Have64tass() { return std::system("command -v 64tass >/dev/null 2>&1") == 0; }
+using test::HasLine;
 
 // Assembles `body` with 64tass at `origin`; the program file it writes.
 std::string With64tass(const ScratchDir& dir, const std::string& origin, const std::string& body) {
@@ -91,7 +93,7 @@ std::string ToVantrel(std::string text) {
 }
 
 TEST(AssemblerCli, BytesMatch64tass) {
-  if (!Have64tass()) GTEST_SKIP() << "64tass is not installed";
+  if (!test::HaveTool("64tass")) GTEST_SKIP() << "64tass is not installed";
   ScratchDir dir;
   const std::string all = AllInstructions();
   EXPECT_EQ(WithVantrel(dir, " orig $c000\n" + all), With64tass(dir, "$c000", all));
@@ -100,7 +102,7 @@ TEST(AssemblerCli, BytesMatch64tass) {
 
 // The same macros, called the same way, written for each assembler.
 TEST(AssemblerCli, MacrosMatch64tass) {
-  if (!Have64tass()) GTEST_SKIP() << "64tass is not installed";
+  if (!test::HaveTool("64tass")) GTEST_SKIP() << "64tass is not installed";
   const char* tass = R"(setb .macro val, dest
   lda #\val
   sta \dest
@@ -151,7 +153,7 @@ start:
 // A program 64tass assembled, back to source with -asm: 64tass assembles
 // that source (its words for orig and byte put in) to the same bytes.
 TEST(AssemblerCli, RecoveredSourceMatches64tass) {
-  if (!Have64tass()) GTEST_SKIP() << "64tass is not installed";
+  if (!test::HaveTool("64tass")) GTEST_SKIP() << "64tass is not installed";
   ScratchDir dir;
   const std::string program = With64tass(dir, "$0900", kRealistic);
   WriteFile(dir.File("r.prg"), program);
@@ -159,7 +161,7 @@ TEST(AssemblerCli, RecoveredSourceMatches64tass) {
   ASSERT_EQ(r.status, 0) << r.output;
   std::string source = ReadFile(dir.File("r.asm"));
   // jmp (vector): the vector sits behind rts at $092a, worked out by hand.
-  EXPECT_TRUE(Has(source, "\tjmp ($092b)")) << source;
+  EXPECT_TRUE(HasLine(source, "\tjmp ($092b)")) << source;
   source.replace(0, source.find('\n'), "* = $0900");
   for (size_t at; (at = source.find("\tbyte")) != std::string::npos;) source.replace(at, 5, "\t.byte");
   WriteFile(dir.File("ref.s"), source);
@@ -174,7 +176,7 @@ std::string Example(const std::string& name) {
 // The bundled examples against 64tass: the demo whole, and the machine code
 // of the mixed program behind its BASIC part, worked out by hand.
 TEST(AssemblerCli, Examples) {
-  if (!Have64tass()) GTEST_SKIP() << "64tass is not installed";
+  if (!test::HaveTool("64tass")) GTEST_SKIP() << "64tass is not installed";
   ScratchDir dir;
   const std::string demo = Example("demo.asm");
   std::string tass = demo;
@@ -224,15 +226,15 @@ TEST(AssemblerCli, OutputsOnlyWithoutErrors) {
   WriteFile(dir.File("bad.asm"), " orig $c000\n lda nothere\n");
   r = RunVantrel(dir.Path(), {"bad.asm", "-prg", "-dbg"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(Has(r.output, "Error: [bad.asm (2)] Unresolved operand: nothere: lda nothere")) << r.output;
-  EXPECT_TRUE(Has(r.output, "===============AsmPrg output=====================")) << r.output;
+  EXPECT_TRUE(HasLine(r.output, "Error: [bad.asm (2)] Unresolved operand: nothere: lda nothere")) << r.output;
+  EXPECT_TRUE(HasLine(r.output, "===============AsmPrg output=====================")) << r.output;
   EXPECT_FALSE(test::FileExists(dir.File("bad.prg")));
 
   // A listing up to $FFFF ends; debugstall marks the chosen pass.
   WriteFile(dir.File("top.asm"), " orig $fff0\n debugstall \"+\", \"link\"\n area 16, $ea\n");
   r = RunVantrel(dir.Path(), {"top.asm", "-dis:con", "-range:$fff8-$ffff"});
   EXPECT_EQ(r.status, 0) << r.output;
-  EXPECT_TRUE(Has(r.output, "\tffff  ea      \t nop  \t;")) << r.output;
+  EXPECT_TRUE(HasLine(r.output, "\tffff  ea      \t nop  \t;")) << r.output;
   // A program ending at $FFFF loads back.
   r = RunVantrel(dir.Path(), {"top.asm", "-prg"});
   r = RunVantrel(dir.Path(), {"top.prg", "-notbasic", "-hex:con"});
@@ -240,7 +242,7 @@ TEST(AssemblerCli, OutputsOnlyWithoutErrors) {
   EXPECT_NE(r.output.find("fff0: ea ea ea ea ea ea ea ea ea ea ea ea ea ea ea ea"), std::string::npos) << r.output;
   EXPECT_EQ(r.output.find("stall"), std::string::npos);
   WriteFile(dir.File("stall.asm"), " debugstall \"+\", \"assemble\"\n nop\n");
-  EXPECT_TRUE(Has(RunVantrel(dir.Path(), {"stall.asm", "-prg"}).output, "stall"));
+  EXPECT_TRUE(HasLine(RunVantrel(dir.Path(), {"stall.asm", "-prg"}).output, "stall"));
 }
 
 const char* kListed = R"( orig $c000
@@ -286,7 +288,7 @@ TEST(AssemblerCli, Listings) {
   ScratchDir dir;
   WriteFile(dir.File("l.asm"), std::string(kListed) + " asmfmt \"-nosuch\"\n");
   auto r = RunVantrel(dir.Path(), {"l.asm", "-dis"});
-  EXPECT_TRUE(Has(r.output, "Error: Invalid AsmFmt specified")) << r.output;
+  EXPECT_TRUE(HasLine(r.output, "Error: Invalid AsmFmt specified")) << r.output;
   EXPECT_FALSE(test::FileExists(dir.File("l.dis")));
 }
 
@@ -361,12 +363,12 @@ TEST(AssemblerCli, SymbolFiles) {
   r = RunVantrel(dir.Path(), {"s.asm", "-prg", "-ovr", "-sym", "-symlvl:general"});
   EXPECT_EQ(ReadFile(dir.File("s.sym")), "count  =   $03\nstart  = $c000\n");
   r = RunVantrel(dir.Path(), {"s.asm", "-prg", "-ovr", "-sym:con", "-symlvl:@"});
-  EXPECT_TRUE(Has(r.output, "-Symbol Table-\n@l@0   = $c002\ncount  =   $03\nstart  = $c000\n"
+  EXPECT_TRUE(HasLine(r.output, "-Symbol Table-\n@l@0   = $c002\ncount  =   $03\nstart  = $c000\n"
                             "--------------\n3 symbols"))
       << r.output;
   WriteFile(dir.File("n.asm"), " rts\n");
   r = RunVantrel(dir.Path(), {"n.asm", "-prg", "-sym", "-verbose"});
-  EXPECT_TRUE(Has(r.output, "No symbols to save")) << r.output;
+  EXPECT_TRUE(HasLine(r.output, "No symbols to save")) << r.output;
   EXPECT_FALSE(test::FileExists(dir.File("n.sym")));
 
   // The -sym3 file is an assembly block a BASIC source can include.
@@ -399,10 +401,10 @@ TEST(AssemblerCli, ViceLabels) {
   r = RunVantrel(dir.Path(), {"b.txt", "-prg", "-vice:mon.lbl"});
   EXPECT_EQ(ReadFile(dir.File("mon.lbl")), "al C:0801 .line_10\nal C:080d .line_20\nal C:0818 .go\nbreak C:081a\n");
   r = RunVantrel(dir.Path(), {"b.txt", "-prg", "-vice:mon.lbl"});
-  EXPECT_TRUE(Has(r.output, "Error: File already exists: mon.lbl")) << r.output;
+  EXPECT_TRUE(HasLine(r.output, "Error: File already exists: mon.lbl")) << r.output;
   WriteFile(dir.File("e.asm"), " orig $c000\n break 1\n");
   r = RunVantrel(dir.Path(), {"e.asm", "-vice"});
-  EXPECT_TRUE(Has(r.output, "Error: [e.asm (2)] break takes no argument: break 1")) << r.output;
+  EXPECT_TRUE(HasLine(r.output, "Error: [e.asm (2)] break takes no argument: break 1")) << r.output;
 }
 
 // Applying the relocation table to the program assembled at $c000 gives
@@ -443,7 +445,7 @@ TEST(AssemblerCli, RelocationTable) {
   // A value no entry can move is named.
   WriteFile(dir.File("w.asm"), " orig $c000\nt: lda t/2\n");
   auto r = RunVantrel(dir.Path(), {"w.asm", "-rft"});
-  EXPECT_TRUE(Has(r.output, "Warning: [w.asm (2)] Operand cannot be relocated: t/2: t: lda t/2")) << r.output;
+  EXPECT_TRUE(HasLine(r.output, "Warning: [w.asm (2)] Operand cannot be relocated: t/2: t: lda t/2")) << r.output;
 }
 
 TEST(AssemblerCli, InlineBlocksBehindBasic) {
@@ -460,6 +462,140 @@ TEST(AssemblerCli, InlineBlocksBehindBasic) {
   EXPECT_EQ(ReadFile(dir.File("mixed.lst")),
             "start:\n\t0815  a9 01   \t lda #$01 \t;#$01\n\t0817  8d 20 d0\t sta $d020 \t;$d020\n"
             "\t081a  60      \t rts  \t;\n");
+}
+
+// -asm: machine code to source and, assembled again, back to the same
+// bytes, for the corpus's machine-code files, generated code mixed with
+// data, and hand-checked programs.
+
+// The source -asm writes for program file `prg`, and the program that
+// source assembles to.
+struct RoundTrip {
+  std::string source;
+  std::string program;
+};
+
+RoundTrip Recover(const ScratchDir& dir, const std::string& prg, const std::vector<std::string>& load = {"-notbasic"}) {
+  WriteFile(dir.File("in.prg"), prg);
+  std::vector<std::string> args = {"in.prg", "-asm:out.asm", "-ovr"};
+  args.insert(args.end(), load.begin(), load.end());
+  auto r = RunVantrel(dir.Path(), args);
+  if (r.status != 0) return {r.output, ""};
+  r = RunVantrel(dir.Path(), {"out.asm", "-prg:back.prg", "-ovr"});
+  return {ReadFile(dir.File("out.asm")), r.status == 0 ? ReadFile(dir.File("back.prg")) : r.output};
+}
+
+size_t Count(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+// Every file of the corpus that is not BASIC (code, tables, character sets
+// and a picture), back to source and, with -notbasic, straight back.
+TEST(SourceRecovery, CorpusMachineCode) {
+  ScratchDir dir;
+  size_t files = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(test::CorpusPath("card-games/prg"))) {
+    const std::string name = entry.path().filename().string();
+    if (!name.starts_with("card-") && !name.starts_with("pic-") && !name.starts_with("prg-")) continue;
+    SCOPED_TRACE(entry.path().string());
+    const std::string prg = ReadFile(entry.path().string());
+    const RoundTrip back = Recover(dir, prg, {"-notbasic", "-prg:re.prg"});
+    EXPECT_EQ(back.program, prg);
+    EXPECT_EQ(ReadFile(dir.File("re.prg")), prg);  // rebuilt as it was loaded
+    // The routines read as a program: jumps land on labels.
+    if (name.starts_with("card-routines")) {
+      EXPECT_GT(Count(back.source, ":\n"), 20u);
+    }
+    ++files;
+  }
+  EXPECT_EQ(files, 25u);
+}
+
+// Random instructions of every opcode, branches and jumps into the code,
+// tables and zero runs; a fixed seed keeps each run the same.
+std::string GeneratedProgram(uint32_t seed, uint16_t load) {
+  std::mt19937 rng(seed);
+  std::string bytes = {static_cast<char>(load & 0xFF), static_cast<char>(load >> 8)};
+  auto put = [&bytes](uint32_t b) { bytes += static_cast<char>(b & 0xFF); };
+  while (bytes.size() < 1500) {
+    const uint32_t kind = rng() % 3;
+    const uint32_t count = 1 + rng() % 24;
+    for (uint32_t i = 0; i < count; ++i) {
+      if (kind == 1) put(rng());  // a table
+      if (kind == 2) put(0);      // fill
+      if (kind != 0) continue;
+      const uint32_t opcode = rng() % 8 == 0 ? 0x20 : rng() % 256;
+      put(opcode);
+      const uint32_t length = InstructionLength(Opcodes()[static_cast<uint8_t>(opcode)].mode);
+      const uint32_t into_code = load + rng() % (bytes.size() - 1);
+      if (length == 3 && opcode == 0x20) put(into_code), put(into_code >> 8);
+      else for (uint32_t k = 1; k < length; ++k) put(rng());
+    }
+    if (kind == 0) put(rng() % 2 ? 0x60 : 0x4c), put(rng()), put(load >> 8);
+  }
+  return bytes;
+}
+
+TEST(SourceRecovery, GeneratedCodeWithData) {
+  ScratchDir dir;
+  size_t instructions = 0, labels = 0;
+  const uint16_t loads[] = {0x0801, 0x1000, 0xc000, 0xf000};
+  for (uint32_t seed = 1; seed <= 12; ++seed) {
+    SCOPED_TRACE(seed);
+    const std::string prg = GeneratedProgram(seed, loads[seed % 4]);
+    const RoundTrip back = Recover(dir, prg);
+    EXPECT_EQ(back.program, prg);
+    instructions += Count(back.source, "\n\t") - Count(back.source, "\tbyte");
+    labels += Count(back.source, ":\n");
+  }
+  // Not all data: runs of random opcodes that stay instructions, and labels.
+  EXPECT_GT(instructions, 500u);
+  EXPECT_GT(labels, 10u);
+}
+
+// Programs worked out by hand from the 6510's opcode values.
+TEST(SourceRecovery, HandChecked) {
+  struct Case {
+    const char* name;
+    std::string prg;
+    std::vector<std::string> load;
+    std::string source;
+    std::string back;  // the program the source assembles to; empty: `prg`
+  };
+  const Case cases[] = {
+      // ldx #0 / loop: lda text,x / beq done / jsr $ffd2 / inx / bne loop /
+      // done: rts / text: "HI", 0
+      {"loop and text",
+       std::string("\x00\xc0\xa2\x00\xbd\x0e\xc0\xf0\x06\x20\xd2\xff\xe8\xd0\xf5\x60\x48\x49\x00", 19),
+       {"-notbasic"},
+       "\torig $c000\n\tldx #$00\nlc002:\n\tlda $c00e,x\n\tbeq lc00d\n\tjsr $ffd2\n\tinx\n\tbne lc002\n"
+       "lc00d:\n\trts\n\tbyte $48, $49, $00\n", ""},
+      // Undocumented opcodes stay instructions only where they assemble
+      // back: lax $1234 ($af) and nop $0012 ($0c) do; lax $12 ($a7) and
+      // nop $12 ($04) would come back absolute, $eb is sbc #, and kil ($02)
+      // has no source form.
+      {"undocumented",
+       std::string("\x00\xc0\x20\x05\xc0\x60\xa7\xaf\x34\x12\x0c\x12\x00\x60\xa7\x12\x04\x12\xeb\x01\x02", 21),
+       {"-notbasic"},
+       "\torig $c000\n\tjsr lc005\n\trts\n\tbyte $a7\nlc005:\n\tlax $1234\n\tnop $0012\n\trts\n"
+       "\tbyte $a7, $12, $04, $12, $eb, $01, $02\n", ""},
+      // 10 SYS 2061 at $0801-$080a, the end link at $080b: the code behind
+      // the BASIC program only.
+      {"behind BASIC",
+       std::string("\x01\x08\x0b\x08\x0a\x00\x9e\x32\x30\x36\x31\x00\x00\x00\xa9\x01\x60", 17),
+       {},
+       "\torig $080d\n\tlda #$01\n\trts\n",
+       std::string("\x0d\x08\xa9\x01\x60", 5)},
+  };
+  ScratchDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const RoundTrip back = Recover(dir, c.prg, c.load);
+    EXPECT_EQ(back.source, c.source);
+    EXPECT_EQ(back.program, c.back.empty() ? c.prg : c.back);
+  }
 }
 
 }  // namespace

@@ -12,12 +12,9 @@
 namespace vantrel {
 namespace {
 
+using test::HasLine;
 using test::RunVantrel;
 using test::ScratchDir;
-
-bool Has(const std::string& output, const std::string& line) {
-  return output.find(line + "\n") != std::string::npos;
-}
 
 // Help asked for is a success; no arguments at all keeps the old 255.
 TEST(Cli, HelpAndVersion) {
@@ -30,8 +27,8 @@ TEST(Cli, HelpAndVersion) {
     SCOPED_TRACE(args.empty() ? "(none)" : args[0]);
     auto r = RunVantrel(dir.Path(), args, "2>/dev/null");
     EXPECT_EQ(r.status, status);
-    EXPECT_TRUE(Has(r.output, "\tvantrel <filename.ext> [-<options>]"));  // on standard output
-    EXPECT_TRUE(Has(r.output, std::string(79, '-')));
+    EXPECT_TRUE(HasLine(r.output, "\tvantrel <filename.ext> [-<options>]"));  // on standard output
+    EXPECT_TRUE(HasLine(r.output, std::string(79, '-')));
     EXPECT_EQ(r.output.find("Starting"), std::string::npos);
   }
   for (const char* word : {"--version", "-version"}) {
@@ -41,6 +38,9 @@ TEST(Cli, HelpAndVersion) {
   }
 }
 
+// Inputs that do not resolve and options that do not fit. Every reader
+// refuses a directory or a FIFO by name, at once: opening a FIFO would wait
+// for a writer forever.
 TEST(Cli, InputResolutionErrors) {
   ScratchDir dir;
   test::WriteFile(dir.File("game.txt"), "10 PRINT\n");
@@ -48,62 +48,43 @@ TEST(Cli, InputResolutionErrors) {
   test::WriteFile(dir.File("notes.doc"), "x");
   test::WriteFile(dir.File("game.prg"), std::string("\x01\x08\x00\x00", 4));
   std::filesystem::create_symlink(dir.File("game.txt"), dir.File("link.txt"));
-  struct Row {
-    std::vector<std::string> args;
-    std::string line;
-    int status = 1;
-  };
-  const Row rows[] = {
-      {{"-crunch", "game.txt"}, "Error: Input file -crunch not found"},
-      {{"game.txt", "-loadext:PRG"}, "Error: Unknown file type: PRG"},
-      {{"notes.doc", "-prg"}, "Error: Unknown file type: doc"},
-      {{"Game.txt", "-prg"}, "Error: Input file Game.txt not found"},
-      {{"game.txt", "-bogus"}, "Error: Unknown command line parameter -bogus"},
-      {{"game.txt", "", "-bogus"}, "Error: Unknown command line parameter -bogus"},
-      {{"game.txt", "-prg", "-prg:x"}, "Error: Unknown command line parameter -prg:x"},
-      {{"game.txt", "-f", "-ovr"}, "Error: Unknown command line parameter -ovr"},
-      {{"game.txt", "-"}, "Error: Unknown command line parameter -"},
-      {{"game.txt", "-b4"}, "Error: Unknown command line parameter -b4"},
-      {{"game.txt", "-hex", "-range:$10000"}, "Error: Error in -range parameter"},
-      {{"game.txt", "-hex", "-range:$08G0"}, "Error: Error in -range parameter"},
-      {{"game.txt", "-prg:other", "-range:$0801", "-ovr"}, "Warning: -range parameter has no effect without -lst or -hex", 0},
-      {{"game.txt"}, "Warning: No output specified", 0},
-      {{"game.txt", "-rft"}, "Error: -rft is only valid for pure assembler"},
-      {{"game.txt", "-asm:code"}, "Warning: No machine code to save as source", 0},
-      {{"game.txt", "-prg", "-keycase"}, "Error: -keycase is not valid for text load"},
-      {{"game.txt", "-prg", "-pref:defs"}, "Error: -pref is not valid for this operation"},
-      {{"game.prg", "-prg"}, "Error: Output file would overwrite input file"},
-      {{"GAME.PRG", "-txt", "-loadext:PRG"}, "Error: Unknown file type: PRG"},
-      {{"game.txt", "-txt:./game.txt"}, "Error: Output file would overwrite input file"},
-      {{"game.txt", "-txt:link.txt"}, "Error: Output file would overwrite input file"},
-      // A rooted input path is the input, not an option starting with "/".
-      {{dir.File("game.txt"), "-txt:" + dir.File("game.txt")}, "Error: Output file would overwrite input file"},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.line);
-    auto r = RunVantrel(dir.Path(), row.args);
-    EXPECT_TRUE(Has(r.output, row.line)) << r.output;
-    EXPECT_EQ(r.status, row.status);
-  }
-  EXPECT_EQ(test::ReadFile(dir.File("game.prg")), std::string("\x01\x08\x00\x00", 4));
-  EXPECT_EQ(test::ReadFile(dir.File("game.txt")), "10 PRINT\n");
-}
-
-// Every reader refuses a directory or a FIFO by name, at once: opening a
-// FIFO would wait for a writer forever.
-TEST(Cli, InputsThatAreNoFile) {
-  ScratchDir dir;
   for (const char* fifo : {"pipe.txt", "pipe.prg", "pipe.d64", "pipe.asm"})
     ASSERT_EQ(mkfifo(dir.File(fifo).c_str(), 0600), 0);
   std::filesystem::create_directory(dir.File("folder.txt"));
   std::filesystem::create_directory(dir.File("folder.d64"));
-  test::WriteFile(dir.File("game.prg"), std::string("\x01\x08\x00\x00", 4));
   test::WriteFile(dir.File("inc.txt"), "{include:pipe.txt}\n{include:folder.txt}\n{buildrev:pipe.txt}\n10 PRINT\n");
   test::WriteFile(dir.File("emb.asm"), " embed \"pipe.prg\"\n");
-  const struct {
+  struct Row {
     std::vector<std::string> args;
     std::vector<std::string> lines;
-  } rows[] = {
+    int status = 1;
+  };
+  const Row rows[] = {
+      {{"-crunch", "game.txt"}, {"Error: Input file -crunch not found"}},
+      {{"game.txt", "-loadext:PRG"}, {"Error: Unknown file type: PRG"}},
+      {{"notes.doc", "-prg"}, {"Error: Unknown file type: doc"}},
+      {{"Game.txt", "-prg"}, {"Error: Input file Game.txt not found"}},
+      {{"game.txt", "-bogus"}, {"Error: Unknown command line parameter -bogus"}},
+      {{"game.txt", "", "-bogus"}, {"Error: Unknown command line parameter -bogus"}},
+      {{"game.txt", "-prg", "-prg:x"}, {"Error: Unknown command line parameter -prg:x"}},
+      {{"game.txt", "-f", "-ovr"}, {"Error: Unknown command line parameter -ovr"}},
+      {{"game.txt", "-"}, {"Error: Unknown command line parameter -"}},
+      {{"game.txt", "-b4"}, {"Error: Unknown command line parameter -b4"}},
+      {{"game.txt", "-hex", "-range:$10000"}, {"Error: Error in -range parameter"}},
+      {{"game.txt", "-hex", "-range:$08G0"}, {"Error: Error in -range parameter"}},
+      {{"game.txt", "-prg:other", "-range:$0801", "-ovr"},
+       {"Warning: -range parameter has no effect without -lst or -hex"}, 0},
+      {{"game.txt"}, {"Warning: No output specified"}, 0},
+      {{"game.txt", "-rft"}, {"Error: -rft is only valid for pure assembler"}},
+      {{"game.txt", "-asm:code"}, {"Warning: No machine code to save as source"}, 0},
+      {{"game.txt", "-prg", "-keycase"}, {"Error: -keycase is not valid for text load"}},
+      {{"game.txt", "-prg", "-pref:defs"}, {"Error: -pref is not valid for this operation"}},
+      {{"game.prg", "-prg"}, {"Error: Output file would overwrite input file"}},
+      {{"GAME.PRG", "-txt", "-loadext:PRG"}, {"Error: Unknown file type: PRG"}},
+      {{"game.txt", "-txt:./game.txt"}, {"Error: Output file would overwrite input file"}},
+      {{"game.txt", "-txt:link.txt"}, {"Error: Output file would overwrite input file"}},
+      // A rooted input path is the input, not an option starting with "/".
+      {{dir.File("game.txt"), "-txt:" + dir.File("game.txt")}, {"Error: Output file would overwrite input file"}},
       {{"folder.txt", "-prg"}, {"Error: Input file folder.txt not found"}},
       {{"pipe.txt", "-prg"}, {"Error: Input file pipe.txt not found"}},
       {{"pipe.prg", "-txt"}, {"Error: Input file pipe.prg not found"}},
@@ -114,16 +95,20 @@ TEST(Cli, InputsThatAreNoFile) {
        {"Error: [inc.txt (1)] File not found: pipe.txt", "Error: [inc.txt (2)] File not found: folder.txt",
         "Error: [inc.txt (3)] File not found: pipe.txt"}},
       {{"game.prg", "-txt", "-pref:pipe"}, {"Error: Preface file not found: pipe.txt"}},
-      {{"emb.asm", "-prg"}, {"Error: File not found: pipe.prg", "Error: [emb.asm (1)] Unable to load embed file: embed \"pipe.prg\""}},
+      {{"emb.asm", "-prg"},
+       {"Error: File not found: pipe.prg", "Error: [emb.asm (1)] Unable to load embed file: embed \"pipe.prg\""}},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.args[0]);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.args[0] + " " + row.lines[0]);
     auto r = RunVantrel(dir.Path(), row.args);
-    for (const std::string& line : row.lines) EXPECT_TRUE(Has(r.output, line)) << line << "\n" << r.output;
-    EXPECT_EQ(r.status, 1);
+    for (const std::string& line : row.lines) EXPECT_TRUE(HasLine(r.output, line)) << line << "\n" << r.output;
+    EXPECT_EQ(r.status, row.status);
   }
+  EXPECT_EQ(test::ReadFile(dir.File("game.prg")), std::string("\x01\x08\x00\x00", 4));
+  EXPECT_EQ(test::ReadFile(dir.File("game.txt")), "10 PRINT\n");
   EXPECT_TRUE(std::filesystem::is_fifo(dir.File("pipe.prg")) && std::filesystem::is_empty(dir.File("folder.txt")));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 9);
+  // The inputs above and other.prg, the one output asked for: no file more.
+  EXPECT_EQ(test::EntriesIn(dir.Path()), 14u);
 }
 
 // Whole runs: the lines they print, the exit status, and the output file
@@ -149,7 +134,8 @@ TEST(Cli, RunsEndWithTallyAndStatus) {
       {"game.txt", "10 PRINT\n{fatal:stop here}\n20 END\n", {"game.txt", "-prg"},
        {"Fatal: [game.txt (2)] stop here", "Vantrel failed."}, 1, "game.prg"},
       {"game.txt", "10 PRINT\n{warning:look}\n{error:oops}\n", {"game.txt", "-prg", "-msgfmt:gnu"},
-       {"game.txt:2: warning: look", "game.txt:3: error: oops", "Vantrel failed."}, 1, "game.prg"},
+       {"game.txt:2: warning: look", "game.txt:3: error: oops", "1 Errors; 1 Warnings", "Vantrel failed."}, 1,
+       "game.prg"},
       // No character of the path can end its position early.
       {"my (odd)] x: y.txt", "10 PRINT\n{warning:look}\n", {"my (odd)] x: y.txt", "-prg", "-msgfmt:gnu"},
        {"my (odd)] x: y.txt:2: warning: look", "Vantrel finished"}, 0, "my (odd)] x: y.prg"},
@@ -164,7 +150,7 @@ TEST(Cli, RunsEndWithTallyAndStatus) {
     ScratchDir dir;
     if (*row.file != '\0') test::WriteFile(dir.File(row.file), row.text);
     auto r = RunVantrel(dir.Path(), row.args);
-    for (const std::string& line : row.lines) EXPECT_TRUE(Has(r.output, line)) << line << "\n" << r.output;
+    for (const std::string& line : row.lines) EXPECT_TRUE(HasLine(r.output, line)) << line << "\n" << r.output;
     EXPECT_EQ(r.status, row.status);
     EXPECT_EQ(test::FileExists(dir.File(row.output)), row.status == 0);
   }
@@ -226,9 +212,9 @@ TEST(Cli, StandardStreams) {
   }
   auto r = RunVantrel(dir.Path(), {"-", "-prg:-"}, "<game.txt");
   EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(Has(r.output, "Error: Standard input needs -loadext to say what it holds (txt, prg or asm)"));
+  EXPECT_TRUE(HasLine(r.output, "Error: Standard input needs -loadext to say what it holds (txt, prg or asm)"));
   r = RunVantrel(dir.Path(), {"-", "-loadext:txt", "-prg"}, "<game.txt");
-  EXPECT_TRUE(Has(r.output, "Error: -prg needs a name when the input is standard input (-prg:- for standard output)"));
+  EXPECT_TRUE(HasLine(r.output, "Error: -prg needs a name when the input is standard input (-prg:- for standard output)"));
   EXPECT_EQ(test::EntriesIn(dir.Path()), 4u);  // game, again: no "-.prg", no "stdout.prg"
 }
 
@@ -244,8 +230,9 @@ TEST(Cli, QuietPrintsOnlyProblems) {
   }
 }
 
-// A run that fails leaves every output path as it was: no new file, every
-// old one byte for byte, whichever output or check failed.
+// A run that fails leaves every output path as it was (no new file, every
+// old one byte for byte, the build revision uncounted), whichever output or
+// check failed.
 TEST(Cli, AFailedRunWritesNothing) {
   const struct {
     const char* name;
@@ -273,10 +260,18 @@ TEST(Cli, AFailedRunWritesNothing) {
     for (const auto& [name, content] : row.files) test::WriteFile(dir.File(name), content);
     auto r = RunVantrel(dir.Path(), row.args);
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(Has(r.output, row.line)) << r.output;
+    EXPECT_TRUE(HasLine(r.output, row.line)) << r.output;
     EXPECT_EQ(test::EntriesIn(dir.Path()), row.files.size());
     for (const auto& [name, content] : row.files) EXPECT_EQ(test::ReadFile(dir.File(name)), content) << name;
   }
+  // A run that succeeds counts the build, and the program holds the
+  // revision it was made with: 10 PRINT 41.
+  ScratchDir dir;
+  test::WriteFile(dir.File("rev"), "41");
+  test::WriteFile(dir.File("good.txt"), "{buildrev:rev}\n10 PRINT {usedef:__BuildRev}\n");
+  EXPECT_EQ(RunVantrel(dir.Path(), {"good.txt", "-prg"}).status, 0);
+  EXPECT_EQ(test::ReadFile(dir.File("rev")), "42");
+  EXPECT_EQ(test::ReadFile(dir.File("good.prg")), test::BasicProgramFile(0x0801, {{10, "\x99 41"}}));
 }
 
 // Two runs creating the same file at once: exactly one of them may.

@@ -1,5 +1,6 @@
 // Every BASIC dialect through the real binary, against petcat's own token
 // tables, code listings and samples (tests/data/dialects, VICE petcat 3.10).
+// The dialect option, directive and warnings are cases of the detokenizer test.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -146,67 +147,6 @@ TEST(Dialects, SamplesTokenizeAndDetokenizeBothWays) {
     RunVantrel(dir.Path(), {"s.prg", option, "-txt:t.txt"});
     RunVantrel(dir.Path(), {"t.txt", "-prg:from-text.prg"});
     EXPECT_EQ(test::ReadFile(dir.File("from-text.prg")), prg);
-  }
-}
-
-struct Case {
-  const char* name;
-  std::string input;  // in.txt, or in.prg when it starts with a load address
-  std::vector<std::string> options;
-  std::string output;                // the whole output file
-  std::vector<std::string> console;  // lines that must appear
-};
-
-// Token bytes from the dialect tables' README and the C128 and Simons'
-// BASIC manuals' token lists: DOPEN $FE $0D, HIRES $64 $01, PRINT $99.
-std::vector<Case> Cases() {
-  const std::string c128 = test::BasicProgramFile(0x1C01, {{10, "\xfe\x0d"}});
-  return {
-      {"C128 program without a dialect", c128, {"-txt:out.txt"}, "{loadaddr:$1c01}\n10 {$fe}{$0d}\n",
-       {"Warning: Program looks like BASIC 7.0 (C128): load address $1c01, 1 code unknown to basic2; "
-        "-dialect:basic7 reads its keywords"}},
-      {"C128 program with its dialect", c128, {"-txt:out.txt", "-dialect:c128"}, "{dialect:basic7}\n10 DOPEN\n", {}},
-      {"Simons' BASIC codes are letters to BASIC 2.0", test::BasicProgramFile(0x0801, {{10, "\x64\x01"}}),
-       {"-txt:out.txt"}, "10 {$64}{$01}\n",
-       {"Warning: Program looks like Simons' BASIC (C64): 1 of its two-byte codes; "
-        "-dialect:simons reads its keywords"}},
-      {"alias and the machine's load address", "10 dopen\n", {"-prg:out.prg", "-dialect:7.0"},
-       test::BasicProgramFile(0x1C01, {{10, "\xfe\x0d"}}), {}},
-      {"longest keyword across tables", "{dialect:basic65}\n10 dot=1:a>>b\n", {"-prg:out.prg"},
-       test::BasicProgramFile(0x2001, {{10, "\xfe\x4c\xb2" "1:A\xfe\x53" "B"}}), {}},
-      {"Simons' keywords take BASIC 2.0 names", "{dialect:simons}\n10 test=1:out=2:hi col 1\n", {"-prg:out.prg"},
-       test::BasicProgramFile(0x0801, {{10, "\x64\x58\xb2" "1:\x64\x7f\xb2" "2:\x64\x0c 1"}}), {}},
-      {"tokenizer directive on top of a dialect", "{dialect:basic7}\n{tokenizer:$fe50=ZAP}\n10 zap:dopen\n",
-       {"-prg:out.prg"}, test::BasicProgramFile(0x1C01, {{10, "\xfe\x50:\xfe\x0d"}}), {}},
-      // FAST is $FE $25 in basic7, basic71, basic10 and basic65 (their .tsv files).
-      {"a listing of another dialect", "10 x=1:fast\n", {"-prg:out.prg"},
-       test::BasicProgramFile(0x0801, {{10, "X\xb2" "1:FAST"}}),
-       {"Warning: [in.txt (1)] FAST is a keyword of basic7, basic71, basic10, basic65, not of basic2: "
-        "-dialect:basic7 reads it as one"}},
-      {"a variable that another dialect's keyword starts", "10 fast=1:do(2)=3:do1=4\n", {"-prg:out.prg"},
-       test::BasicProgramFile(0x0801, {{10, "FAST\xb2" "1:DO(2)\xb2" "3:DO1\xb2" "4"}}), {}},
-      {"unknown dialect", "10 print\n", {"-prg:out.prg", "-dialect:basic9"}, "",
-       {"Error: Unknown BASIC dialect: basic9 (known: basic2, basic1, basic35, basic4, basic4cbm2, basic7, basic71, "
-        "basic10, basic65, simons, fc3, basic4ext64, basic4ext20, basic5ext20, superexpander)"}},
-  };
-}
-
-TEST(Dialects, OptionDirectiveAndWarnings) {
-  for (const Case& c : Cases()) {
-    SCOPED_TRACE(c.name);
-    test::ScratchDir dir;
-    const bool program = c.input[0] != '1' && c.input[0] != '{';
-    const std::string input = program ? "in.prg" : "in.txt";
-    test::WriteFile(dir.File(input), c.input);
-    std::vector<std::string> args{input};
-    args.insert(args.end(), c.options.begin(), c.options.end());
-    const test::RunResult run = RunVantrel(dir.Path(), args);
-    const std::string out = c.options[0].substr(1, 3) == "txt" ? "out.txt" : "out.prg";
-    EXPECT_EQ(test::FileExists(dir.File(out)) ? test::ReadFile(dir.File(out)) : "", c.output) << run.output;
-    for (const std::string& line : c.console) EXPECT_NE(run.output.find(line), std::string::npos) << run.output;
-    if (c.console.empty()) {
-      EXPECT_EQ(run.output.find("Warning:"), std::string::npos) << run.output;
-    }
   }
 }
 

@@ -12,7 +12,7 @@ namespace {
 
 using test::RunVantrel;
 
-// The corpus README names these as machine code or data, not BASIC.
+// The corpus's BASIC programs; its README names the rest machine code or data.
 const char* const kBasicPrograms[] = {
     "BlackJack/black-jack.prg",        "BlackJack/start-black-jack.prg", "Briscola/briscola.prg",
     "Briscola/start-briscola.prg",     "Briscola-en/briscola-en.prg",     "Briscola-en/start-briscola-en.prg",
@@ -20,10 +20,6 @@ const char* const kBasicPrograms[] = {
     "Poker4/start-poker-4.prg",        "Poker4-en/poker-4-en.prg",        "Poker4-en/start-poker-4-en.prg",
     "Poker4-it/poker-4-it.prg",        "Poker4-it/start-poker-4-it.prg",  "Test/start-test.prg",
     "Test/test-clipping.prg",
-};
-const char* const kMachineCode[] = {
-    "Poker4/card-routines.prg", "Poker4/card-symbols.prg",  "Poker4/pic-a-poker-4.prg",
-    "Poker4/prg-a-poker-4.prg", "Poker4/prg-b-poker-4.prg", "Test/card-routines-clipping.prg",
 };
 
 struct Trip {
@@ -62,18 +58,6 @@ TEST(RoundTrip, CorpusProgramsComeBackByteForByte) {
       EXPECT_EQ(t.text, t.text_again);
       EXPECT_EQ(t.output.find("Error:"), std::string::npos) << t.output;
     }
-  }
-}
-
-TEST(RoundTrip, MachineCodeRebuildsWithNotBasic) {
-  for (const char* name : kMachineCode) {
-    SCOPED_TRACE(name);
-    const std::string prg = test::ReadFile(test::CorpusPath(std::string("card-games/prg/") + name));
-    test::ScratchDir dir;
-    test::WriteFile(dir.File("in.prg"), prg);
-    auto r = RunVantrel(dir.Path(), {"in.prg", "-prg:re.prg", "-notbasic"});
-    EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(test::ReadFile(dir.File("re.prg")), prg);
   }
 }
 
@@ -239,12 +223,6 @@ TEST(RoundTrip, GeneratedPrograms) {
     }
   }
 }
-
-}  // namespace
-}  // namespace vantrel
-
-namespace vantrel {
-namespace {
 
 // -keepcode: program -> text -> program keeps the bytes behind BASIC too.
 std::string KeepCodeTrip(const std::string& prg, const std::string& keep, const char* alpha) {

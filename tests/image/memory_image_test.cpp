@@ -1,7 +1,14 @@
-#include "image/memory_image.h"
-
+// A program's bytes in memory and in files: address ranges, the memory
+// image, program files read and written with their headers, hex dumps.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include "image/address_range.h"
+#include "image/hex_dump.h"
+#include "image/memory_image.h"
+#include "image/program_file.h"
+#include "image/program_io.h"
 #include "image_test_helpers.h"
 #include "test_support.h"
 
@@ -9,6 +16,8 @@ namespace vantrel {
 namespace {
 
 using test::MakePrg;
+using test::ReadBytes;
+using test::WriteBytes;
 using Bytes = std::vector<uint8_t>;
 
 TEST(MemoryImage, UsedRangeAndExtract) {
@@ -113,6 +122,148 @@ TEST(MemoryImage, BasicEndChains) {
     }
   }
   EXPECT_EQ(MemoryImage().BasicEnd(), 0);
+}
+
+// Extend, Contains and Overlaps are checked through the memory image and the
+// loaded code behind BASIC.
+constexpr uint64_t kAll = AddressRange::kAllOnes;
+
+TEST(AddressRange, EmptinessSizeFitAndText) {
+  struct Row {
+    uint64_t start, end;
+    bool empty, fits;
+    uint64_t size;
+  };
+  const Row rows[] = {
+      {1, 0, true, false, 0},           {kAll, kAll - 1, true, false, 0},  // constructed, reset
+      {kAll, kAll, true, false, 0},     {0x0900, 0x08ff, true, false, 0},
+      {0, kAll, false, false, 0},       {0xc000, 0xc000, false, true, 1},  // full range: no size
+      {0, 0xffff, false, true, 0x10000}, {0xff00, 0x10000, false, false, 0x101},
+  };
+  for (const Row& row : rows) {
+    const AddressRange r(row.start, row.end);
+    SCOPED_TRACE(r.Text());
+    EXPECT_EQ(r.IsEmpty(), row.empty);
+    EXPECT_EQ(r.Fits16Bits(), row.fits);
+    if (row.end != kAll) {
+      EXPECT_EQ(r.Size(), row.size);
+    }
+  }
+  // An empty range neither overlaps nor extends another.
+  AddressRange r(0x0801, 0x0a00);
+  EXPECT_FALSE(r.Overlaps(AddressRange(0x0a00, 0x09ff)));
+  r.Extend(AddressRange(0x2000, 0x1fff));
+  EXPECT_EQ(r, AddressRange(0x0801, 0x0a00));
+  EXPECT_EQ(AddressRange(0x10, 0xff).Text(), "$10 ff");
+  EXPECT_EQ(AddressRange(0xff, 0x100).Text(), "$ff 0100");
+}
+
+// The cases where no address is taken; taking one is covered through the readers.
+TEST(ProgramFile, LoadAddressTakenOnlyFromAWholeWord) {
+  const std::pair<FileType, size_t> rows[] = {{FileType::Prg, 1}, {FileType::Prg, 65537}, {FileType::Seq, 3}};
+  for (const auto& [type, size] : rows) {
+    SCOPED_TRACE(size);
+    ProgramFile f = test::MakePrg(0x1234, std::vector<uint8_t>(size, 0x08), true);
+    f.type = type;
+    const uint16_t kept = size == 1 ? 0x1234 : 0;
+    EXPECT_EQ(f.PeekLoadAddress(), kept);
+    EXPECT_EQ(f.TakeLoadAddress(), kept);
+    EXPECT_EQ(f.Size(), size);
+  }
+}
+
+const std::string kRealPrg = test::CorpusPath("card-games/prg/Poker4-en/start-poker-4-en.prg");
+
+TEST(ProgramIo, ReadHeaderRules) {
+  Bytes rel(3 + 2 * 64, 0x55);
+  rel[0] = 2, rel[1] = 0, rel[2] = 64;
+  Bytes rel_bad = rel;
+  rel_bad[0] = 3;
+  const struct {
+    const char* what;
+    FileType type;
+    Bytes bytes;
+    int data_size;  // -1: the read fails
+  } rows[] = {
+      {"PRG, address only", FileType::Prg, {0x01, 0x08}, 0},
+      {"PRG of one byte", FileType::Prg, {0x01}, -1},
+      {"empty PRG", FileType::Prg, {}, -1},
+      {"REL, 2 records of 64", FileType::Rel, rel, 128},
+      {"REL claiming 3 records", FileType::Rel, rel_bad, -1},
+      {"REL short header", FileType::Rel, {0x00, 0x00}, -1},
+      {"SEQ keeps every byte", FileType::Seq, {0x01, 0x08, 0x41}, 3},
+      {"empty SEQ", FileType::Seq, {}, -1},
+  };
+  test::ScratchDir dir;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    WriteBytes(dir.File("f"), row.bytes);
+    ProgramFile f;
+    ASSERT_EQ(ReadProgramFile(dir.File("f"), row.type, f), row.data_size >= 0);
+    if (row.data_size >= 0) {
+      EXPECT_EQ(f.Size(), static_cast<size_t>(row.data_size));
+    }
+  }
+  ProgramFile f;
+  EXPECT_FALSE(ReadProgramFile(dir.File("missing"), FileType::Seq, f));
+  EXPECT_FALSE(ReadProgramFile(dir.Path(), FileType::Seq, f));
+  ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0600), 0);
+  EXPECT_FALSE(ReadProgramFile(dir.File("fifo"), FileType::Seq, f));  // opening it would wait for a writer
+}
+
+TEST(ProgramIo, ReadAndWriteFields) {
+  ProgramFile f;
+  ASSERT_TRUE(ReadProgramFile(kRealPrg, FileType::Prg, f));
+  EXPECT_EQ(f.load_address, 0x0801);
+  EXPECT_EQ(f.Size(), 439u);
+  auto host = [](const ProgramFile& file, FileType type) {
+    const std::string bytes = ProgramFileHostBytes(file, type);
+    return Bytes(bytes.begin(), bytes.end());
+  };
+  EXPECT_EQ(host(f, FileType::Prg), ReadBytes(kRealPrg));
+
+  test::ScratchDir dir;
+  WriteBytes(dir.File("r"), {0x02, 0x00, 0x01, 0xaa, 0xbb});
+  ASSERT_TRUE(ReadProgramFile(dir.File("r"), FileType::Rel, f));
+  EXPECT_EQ(f.record_count, 2);
+  EXPECT_EQ(f.record_length, 1);
+  EXPECT_EQ(host(f, FileType::Rel), (Bytes{0x02, 0x00, 0x01, 0xaa, 0xbb}));
+  EXPECT_EQ(host(f, FileType::Seq), (Bytes{0xaa, 0xbb}));
+  // A load address still in the data is not written twice.
+  EXPECT_EQ(host(test::MakePrg(0, {0x00, 0xc0, 0x60}, true), FileType::Prg), (Bytes{0x00, 0xc0, 0x60}));
+}
+
+std::string Blanks(size_t n) { return std::string(n, ' '); }
+
+TEST(HexDump, ShortLine) {
+  const std::string line = "0801: 0b 08 0a 00 9e" + Blanks(33) + "|....." + Blanks(11) + "\n";
+  EXPECT_EQ(HexDump(MakePrg(0x0801, {0x0b, 0x08, 0x0a, 0x00, 0x9e}), true, true), line);
+  EXPECT_EQ(HexDump(MakePrg(0, {0x01, 0x08, 0x0b, 0x08, 0x0a, 0x00, 0x9e}, true), true, true), line);
+  EXPECT_EQ(HexDump(MakePrg(0x0801, {0x0b, 0x08, 0x0a, 0x00, 0x9e}), false, false),
+            " 0b 08 0a 00 9e" + Blanks(33) + "\n");
+  EXPECT_EQ(HexDump(MakePrg(0x0801, {}), true, true), "");
+}
+
+TEST(HexDump, SixteenAndSeventeenBytes) {
+  const std::vector<uint8_t> bytes = {0x0b, 0x08, 0x0a, 0x00, 0x9e, 0x32, 0x30, 0x36, 0x31,
+                                      0x00, 0x00, 0x00, 0x20, 0x7f, 0x80, 0xff, 0x41};
+  // 32 to 127 show as themselves, $7F included.
+  const std::string first = "0801: 0b 08 0a 00 9e 32 30 36 31 00 00 00 20 7f 80 ff|.....2061... \x7f..\n";
+  EXPECT_EQ(HexDump(MakePrg(0x0801, {bytes.begin(), bytes.end() - 1}), true, true), first);
+  EXPECT_EQ(HexDump(MakePrg(0x0801, bytes), true, true), first + "0811: 41" + Blanks(45) + "|A" + Blanks(15) + "\n");
+}
+
+TEST(HexDump, AddressesWrapButLinesDoNot) {
+  const std::string wrap = HexDump(MakePrg(0xfff8, std::vector<uint8_t>(20, 0x2a)), true, true);
+  EXPECT_EQ(wrap.substr(wrap.find('\n') + 1, 5), "0008:");
+
+  std::vector<uint8_t> memory(65536, 0x00);
+  memory[0xfff0] = 0x41;
+  const std::string dump = HexDump(MakePrg(0, memory), true, true);
+  constexpr size_t kLine = 4 + 1 + 16 * 3 + 1 + 16 + 1;
+  ASSERT_EQ(dump.size(), 4096 * kLine);
+  EXPECT_EQ(dump.substr(0, 5), "0000:");
+  EXPECT_EQ(dump.substr(4095 * kLine), "fff0: 41 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00|A...............\n");
 }
 
 }  // namespace
