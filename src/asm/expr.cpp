@@ -1,6 +1,7 @@
 #include "asm/expr.h"
 
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 
 #include "asm/asm_instr.h"
@@ -123,6 +124,15 @@ struct StackValue {
   int64_t target = 0;  // the address behind an Address, LowByte or HighByte form
 };
 
+// A stack over storage its user sized for the expression.
+struct ValueStack {
+  StackValue* base;
+  size_t size = 0;
+  void push_back(const StackValue& v) { base[size++] = v; }
+  void pop_back() { --size; }
+  StackValue& back() { return base[size - 1]; }
+};
+
 // The form of `a op b` when a program moves. A constant added to or taken
 // from an address, or from one of its bytes, keeps it relocatable: the
 // target moves by the constant (by 256 for each step of a high byte);
@@ -184,7 +194,8 @@ int64_t Wrap32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(st
 // the values (a sum past 255 is then reported where a byte is needed).
 bool AlwaysByteWide(const std::vector<ExprItem>& postfix) {
   enum Kind : char { Other, ByteLiteral, Selected };
-  std::vector<Kind> kinds;
+  static thread_local std::vector<Kind> kinds;
+  kinds.clear();
   for (const ExprItem& item : postfix) {
     if (item.type != ExprItemType::Operator) {
       kinds.push_back(item.type == ExprItemType::Value && item.width == Width::Byte ? ByteLiteral : Other);
@@ -229,13 +240,15 @@ bool ExprList::PrepareExpression(std::string_view text) {
     failed_ = true;
     return false;
   };
-  std::vector<std::string_view> tokens;
+  // Scratch kept from one expression to the next: a program has one
+  // expression a line, and allocating these anew for each was a fifth of
+  // the assembler's time. Parsing never nests, so one set serves.
+  static thread_local std::vector<std::string_view> tokens;
+  static thread_local std::vector<ExprItem> infix, ops, postfix;
+  infix.clear();
+  ops.clear();
+  postfix.clear();
   Tokenize(text, tokens);
-  std::vector<ExprItem> infix;
-  infix.reserve(tokens.size());
-  std::vector<ExprItem> ops;
-  std::vector<ExprItem> postfix;
-  postfix.reserve(tokens.size());
   for (size_t i = 0; i < tokens.size(); ++i) {
     const std::string_view t = tokens[i];
     const bool after_operand = !infix.empty() && (infix.back().type != ExprItemType::Operator || infix.back().op == ')');
@@ -324,7 +337,7 @@ bool ExprList::PrepareExpression(std::string_view text) {
     single_ = std::move(postfix[0]);
     has_single_ = true;
   } else {
-    items_ = std::move(postfix);
+    items_.assign(std::make_move_iterator(postfix.begin()), std::make_move_iterator(postfix.end()));
   }
   return true;
 }
@@ -333,8 +346,12 @@ ExprState ExprList::EvaluateExpression(AsmPrg& program, const AsmInstr& line) {
   if (evaluated_) return ExprState::Resolved;
   const std::span<const ExprItem> items = Items();
   if (failed_ || items.empty()) return ExprState::Failed;
-  std::vector<StackValue> stack;
-  stack.reserve(items.size());
+  // A term may evaluate another expression (an equate's) on the way, so
+  // the stack is this call's own: in place for the usual short expression.
+  constexpr size_t kInPlace = 16;
+  StackValue in_place[kInPlace];
+  std::vector<StackValue> on_heap(items.size() > kInPlace ? items.size() : 0);
+  ValueStack stack{items.size() > kInPlace ? on_heap.data() : in_place};
   pending_symbol_ = nullptr;
   auto fail = [&](const std::string& message) {
     failed_ = true;
