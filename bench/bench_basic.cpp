@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     MemoryImage memory;
     SourceLoader loader(log, locator);
     auto start = Clock::now();
-    BasProgram program(locator, loader, memory, codes);
+    BasProgram program(loader, memory, codes);
     ok = loader.LoadSource(source, SourceType::Basic) && program.Tokenize() && program.WriteIntoMemory() &&
          program.ExtractProgram();
     tokenize += Seconds(start);
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
 
     start = Clock::now();
     MemoryImage memory2;
-    BasProgram back(locator, loader, memory2, codes);
+    BasProgram back(loader, memory2, codes);
     ok = ok && back.Detokenize(file) && back.WriteIntoMemory() && back.ExtractProgram();
     detokenize += Seconds(start);
   }

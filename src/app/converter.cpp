@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <new>
 #include <system_error>
 
@@ -25,7 +26,7 @@ Converter::Converter()
       memory_(std::make_unique<MemoryImage>()) {
   loader_ = std::make_unique<SourceLoader>(*log_, locator_);
   assembler_ = std::make_unique<AsmPrg>(locator_, *loader_, *opcodes_, *memory_, *codes_);
-  basic_ = std::make_unique<BasProgram>(locator_, *loader_, *memory_, *codes_);
+  basic_ = std::make_unique<BasProgram>(*loader_, *memory_, *codes_);
   locator_.AddCurrentDirectory();
 }
 
@@ -110,7 +111,7 @@ bool Converter::ResolveInput(const std::string& input, std::string ext_override)
 // Compares the input with each output path; one message at the first clash.
 bool Converter::CheckOutputsAgainstInput(bool include_text_outputs) {
   std::vector<const HiPath*> outputs = {&options_.prg, &options_.p00, &options_.bin, &options_.lst, &options_.dis, &options_.hex,
-                                        &options_.sym, &options_.rft, &options_.vice};
+                                        &options_.sym, &options_.rft, &options_.vice, &options_.asm_source};
   if (include_text_outputs) {
     outputs.push_back(&options_.txt);
     outputs.push_back(&options_.lbl);
@@ -131,7 +132,7 @@ void Converter::RunBasic() {
   CheckOutputsAgainstInput(true);
   const ConverterOptions& o = options_;
   if (o.prg.Empty() && o.p00.Empty() && o.bin.Empty() && o.lst.Empty() && o.dis.Empty() && o.hex.Empty() &&
-      o.txt.Empty() && o.lbl.Empty() && o.d64.empty())
+      o.txt.Empty() && o.lbl.Empty() && o.d64.empty() && o.vice.Empty() && o.asm_source.Empty())
     WarnNoOutput();
   if (!o.rft.Empty()) log_->ReportError("-rft is only valid for pure assembler");
   if (Failed()) return;
@@ -208,7 +209,23 @@ void Converter::WriteBasicOutputs() {
   if (!o.lst.Empty()) WriteListing(o.lst);
   if (!o.dis.Empty()) WriteListing(o.dis);
   if (!o.sym.Empty()) assembler_->SaveSymbols(outputs_, o.sym.Text(), o.symbol_level, o.sym3);
-  if (!o.vice.Empty()) assembler_->SaveViceLabels(outputs_, o.vice.Text());
+  if (!o.vice.Empty()) assembler_->SaveViceLabels(outputs_, o.vice.Text(), BasicLineNames());
+  if (!o.asm_source.Empty()) WriteRecoveredSource();
+}
+
+// ".line_100" at the start of line 100, so the monitor shows where BASIC
+// is. A number used again gets "_2", "_3"...: VICE keeps one address a name.
+std::vector<AddressName> Converter::BasicLineNames() const {
+  std::vector<AddressName> names;
+  if (basic_->NotBasic()) return names;
+  std::map<uint16_t, int> seen;
+  for (const BasicLineStart& line : memory_->BasicLines()) {
+    std::string name = "line_";
+    name += std::to_string(line.number);
+    if (const int n = ++seen[line.number]; n > 1) (name += '_') += std::to_string(n);
+    names.push_back({line.address, std::move(name)});
+  }
+  return names;
 }
 
 void Converter::WriteListing(const HiPath& path) {
@@ -272,6 +289,7 @@ void Converter::CheckAssemblerOptions() {
       {o.notbasic, "-notbasic is not valid for assembler"},
       {o.keepcode != KeepCode::Off, "-keepcode is not valid for assembler"},
       {!o.dialect.empty(), "-dialect is not valid for assembler"},
+      {!o.asm_source.Empty(), "-asm is not valid for assembler"},
   };
   for (const Check& c : checks)
     if (c.given) log_->ReportError(c.message);

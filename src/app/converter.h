@@ -33,7 +33,7 @@ enum class RunMode : int32_t { None = 0, Assembler = 1, BasicText = 2, BasicBina
 
 // What the options asked for; filled by the option pass.
 struct ConverterOptions {
-  HiPath pref, prg, p00, bin, lst, dis, hex, sym, rft, txt, lbl, vice;
+  HiPath pref, prg, p00, bin, lst, dis, hex, sym, rft, txt, lbl, vice, asm_source;
   std::string d64;
   std::string dialect;  // empty: BASIC 2.0
   bool overwrite = false, quiet = false, labels = false, sym3 = false;
@@ -90,6 +90,9 @@ class Converter {
   bool AssembleInlineBlocks();
   std::string KeptCodeText() const;
   void WriteBasicOutputs();
+  std::vector<AddressName> BasicLineNames() const;
+  // -asm: the machine code loaded, as source that assembles back to it.
+  void WriteRecoveredSource();
   void WriteAssemblerOutputs();
   void SaveAssembledToContainers();
   // The disassembly of memory, to `path`.

@@ -44,7 +44,7 @@ void Converter::CheckDiskImageOptions() {
       {!o.prg.Empty(), "-prg"}, {!o.p00.Empty(), "-p00"}, {!o.bin.Empty(), "-bin"}, {!o.lst.Empty(), "-lst"},
       {!o.dis.Empty(), "-dis"}, {!o.hex.Empty(), "-hex"},
       {!o.sym.Empty(), "-sym"}, {!o.rft.Empty(), "-rft"}, {!o.txt.Empty(), "-txt"}, {!o.lbl.Empty(), "-lbl"},
-      {!o.vice.Empty(), "-vice"}, {!o.d64.empty(), "-d64"}, {!o.pref.Empty(), "-pref"},
+      {!o.vice.Empty(), "-vice"}, {!o.asm_source.Empty(), "-asm"}, {!o.d64.empty(), "-d64"}, {!o.pref.Empty(), "-pref"},
   };
   for (const auto& [given, word] : outputs) {
     if (given)
@@ -58,7 +58,7 @@ void Converter::WriteDataFile(const ProgramFile& file) {
   data_file_ = true;
   const ConverterOptions& o = options_;
   const bool program_outputs = !o.prg.Empty() || !o.p00.Empty() || !o.txt.Empty() || !o.lbl.Empty() ||
-                               !o.lst.Empty() || !o.dis.Empty() || !o.sym.Empty() || !o.vice.Empty() ||
+                               !o.lst.Empty() || !o.dis.Empty() || !o.sym.Empty() || !o.vice.Empty() || !o.asm_source.Empty() ||
                                !o.d64.empty();
   if (program_outputs) {
     log_->ReportError("\"" + file.name + "\" is " + KindWord(file.type) +

@@ -50,6 +50,7 @@ void Converter::ParseOptions(CmdLineParams& params) {
   o.lbl = params.OutputPathOf(InputFile(), "lbl", "lbl");
   o.d64 = params.ValueOf("d64", "");
   o.vice = params.OutputPathOf(InputFile(), "vice", "vs");
+  o.asm_source = params.OutputPathOf(InputFile(), "asm", "asm");
 
   auto found = [&params](const char* name) { return CmdLineParams::Found(params.FindParam(name)); };
   o.overwrite = found("f") || found("ovr");
@@ -125,7 +126,7 @@ void Converter::ParseKeepCode(CmdLineParams& params) {
 
 // An output named after the input has no name to take from standard input.
 void Converter::CheckStandardInputOutputs(CmdLineParams& params) {
-  for (const char* word : {"prg", "p00", "bin", "lst", "dis", "hex", "sym", "rft", "txt", "lbl", "vice"}) {
+  for (const char* word : {"prg", "p00", "bin", "lst", "dis", "hex", "sym", "rft", "txt", "lbl", "vice", "asm"}) {
     const CmdLineParam& p = params.FindParam(word, false);
     if (CmdLineParams::Found(p) && p.value.empty())
       log_->ReportError(std::string("-") + word + " needs a name when the input is standard input (-" + word +

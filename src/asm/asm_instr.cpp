@@ -2,23 +2,11 @@
 
 #include "asm/asm_line.h"
 #include "asm/asm_prg.h"
+#include "asm/opcode_choice.h"
 #include "asm/symbols.h"
 #include "image/memory_image.h"
 
 namespace vantrel {
-
-namespace {
-
-AddressingMode ZeroPageTwin(AddressingMode mode) {
-  switch (mode) {
-    case AddressingMode::Absolute: return AddressingMode::ZeroPage;
-    case AddressingMode::AbsoluteX: return AddressingMode::ZeroPageX;
-    case AddressingMode::AbsoluteY: return AddressingMode::ZeroPageY;
-    default: return mode;
-  }
-}
-
-}  // namespace
 
 bool AsmInstr::GetValue(C6510Address&) const { return true; }
 
@@ -87,11 +75,10 @@ bool AsmInstr6510::Assemble(AsmPrg& program) {
 }
 
 bool AsmInstr6510::ChooseOpcode(AsmPrg& program) {
-  AddressingMode mode = mode_;
   // "<" and ">" give a byte whatever the address they take it from.
   const bool byte_wide = operand_.Expression().SelectsByte() ||
                          (operand_.IsOperandResolved() && operand_.ValueWidth() == Width::Byte);
-  if (byte_wide && program.Opcodes().NarrowsToZeroPage(mnemonic_)) mode = ZeroPageTwin(mode);
+  AddressingMode mode = AssembledMode(program.Opcodes(), mnemonic_, mode_, byte_wide);
   if (IsBranch(mnemonic_)) {
     if (mode != AddressingMode::None && mode != AddressingMode::Absolute && mode != AddressingMode::Relative)
       return ReportLineError(program, this, "Illegal branch destination");

@@ -92,8 +92,7 @@ bool BuildInstruction(AsmPrg& program, const AsmLineFields& fields) {
 }
 
 bool BuildDirectiveLine(AsmPrg& program, const SourceLine& source) {
-  DirectiveParts parts;
-  if (!SplitDirective(source, parts)) return program.BuildError("Problematic directive " + source);
+  const DirectiveParts& parts = *source.directive;
   const std::string name = LowerCopy(parts.keyword);
   if (name == ToText(AsmDirective::AddrCheck))
     return program.BuildError("AddrCheck directive not implemented in assembler yet; use addrcheck pseudo-op");
@@ -170,7 +169,7 @@ bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fiel
 bool BuildAsmLine(AsmPrg& program, const SourceLine& source) {
   program.SetBuildLine(&source, program.Lines().size());
   program.AddBuiltLine(&source);
-  if (source.isDirective) return BuildDirectiveLine(program, source);
+  if (source.directive) return BuildDirectiveLine(program, source);
   AsmLineFields fields;
   if (!SplitAsmLine(source, program, fields)) return false;
   switch (fields.kind) {

@@ -1,29 +1,25 @@
 // The files written from the assembler's state: the disassembly listing,
 // the symbol table and the relocation table.
 #include <algorithm>
-#include <cctype>
 
 #include "asm/asm_prg.h"
 #include "asm/disassembler.h"
 #include "asm/pseudo_ops.h"
 #include "asm/source_listing.h"
+#include "asm/vice_labels.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
 
 namespace {
 
-// The option text of the last asmfmt line; empty when there is none.
-std::string LastAsmFmtText(const std::vector<std::unique_ptr<AsmInstr>>& lines) {
+// The options of the last asmfmt line; null when there is none.
+const PseudoOp::ListingOptions* LastListingOptions(const std::vector<std::unique_ptr<AsmInstr>>& lines) {
   for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
     if (!(*it)->IsPseudoOp()) continue;
-    const auto& op = static_cast<const PseudoOp&>(**it);
-    if (!op.IsAsmFmt()) continue;
-    if (op.Arguments().Size() == 1 && op.Arguments()[0].Kind() == OperandKind::Text)
-      return static_cast<const AsmOperandText&>(op.Arguments()[0]).Content();
-    return op.GetArgumentText();
+    if (const auto* options = static_cast<const PseudoOp&>(**it).Listing()) return options;
   }
-  return {};
+  return nullptr;
 }
 
 // Stages a text output; `open_failure` names what could not be written.
@@ -41,7 +37,10 @@ bool IsConsole(const std::string& path) { return PlaceOf(path) == OutputPlace::C
 bool AsmPrg::ExportDisassembly(OutputSet& out, const std::string& path, const AddressRange& range) {
   MsgLog& log = loader_.Log();
   AsmFmt fmt = listing_;
-  if (!ParseAsmFmt(LastAsmFmtText(lines_), fmt)) return log.ReportError("Invalid AsmFmt specified");
+  if (const PseudoOp::ListingOptions* options = LastListingOptions(lines_)) {
+    if (!options->valid) return log.ReportError("Invalid AsmFmt specified");
+    fmt = options->fmt;
+  }
   const AsmPass pass = pass_;
   pass_ = AsmPass::Disassemble;
   std::vector<std::unique_ptr<AsmInstr>> listing;
@@ -89,35 +88,8 @@ bool AsmPrg::SaveSymbols(OutputSet& out, const std::string& path, SymbolLevel le
   return SaveAsmText(log, out, path, std::move(text), "Could not open sym file for saving: ");
 }
 
-namespace {
-
-// VICE takes letters, digits and "_" in a label after its leading dot.
-std::string ViceName(std::string_view name) {
-  std::string out(1, '.');
-  for (char c : name) out += (std::isalnum(static_cast<unsigned char>(c)) || c == '_') ? c : '_';
-  return out;
-}
-
-}  // namespace
-
-bool AsmPrg::SaveViceLabels(OutputSet& out, const std::string& path) {
-  std::string text;
-  std::string scope;  // the last global label: local labels are named under it
-  for (const auto& line : lines_) {
-    if (!line->IsLabel() && !line->IsEquates()) continue;
-    const AsmSymbol* symbol = symbols_.FindSymbol(LowerCopy(line->GetName()));
-    if (symbol == nullptr || !symbol->value.known) continue;
-    std::string name = symbol->name;
-    if (symbol->level == SymbolLevel::Local) {
-      // "@loop@1" under "start" becomes ".start_loop_1".
-      name = scope.empty() ? name.substr(1) : scope + "_" + name.substr(1);
-    } else if (line->IsLabel()) {
-      scope = name;
-    } else if (symbol->value.size != Width::Word) {
-      continue;  // a number, not an address
-    }
-    ((((text += "al C:") += Hex(symbol->value.value, 4)) += ' ') += ViceName(name)) += '\n';
-  }
+bool AsmPrg::SaveViceLabels(OutputSet& out, const std::string& path, const std::vector<AddressName>& extra) {
+  std::string text = ViceLabelText(*this, extra);
   if (text.empty()) return ReportNoSymbols(loader_.Log());
   loader_.Log().ReportInfo("Saving VICE label file: " + path);
   return SaveAsmText(loader_.Log(), out, path, std::move(text), "Could not open VICE label file: ");

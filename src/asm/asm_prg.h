@@ -46,6 +46,12 @@ struct RelocEntry {
 // "[0]", "[w]", "[l]", "[h]", "[x]", "[!]"; empty for any other kind.
 std::string_view RelocKindText(RelocKind kind);
 
+// A name for an address the program's symbols do not hold (a BASIC line start).
+struct AddressName {
+  uint16_t address = 0;
+  std::string name;
+};
+
 class AsmPrg {
  public:
   AsmPrg(FileLocator& locator, SourceLoader& loader, const OpcodeTable& opcodes, MemoryImage& memory,
@@ -62,8 +68,9 @@ class AsmPrg {
 
   bool SaveSymbols(OutputSet& out, const std::string& path, SymbolLevel level, bool sym3);
   bool SaveRelocationTable(OutputSet& out, const std::string& path);
-  // Labels and address equates as a VICE monitor label file ("al C:c000 .start").
-  bool SaveViceLabels(OutputSet& out, const std::string& path);
+  // Labels and address equates as a VICE monitor label file ("al C:c000
+  // .start"), `extra` names first and a "break C:c000" line for each break.
+  bool SaveViceLabels(OutputSet& out, const std::string& path, const std::vector<AddressName>& extra = {});
   // A disassembly of `range` (the used range when empty): -dis, and -lst in a BASIC run.
   bool ExportDisassembly(OutputSet& out, const std::string& path, const AddressRange& range);
   // The source listing of an assembler run's -lst.

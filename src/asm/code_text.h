@@ -12,9 +12,8 @@
 namespace vantrel {
 
 // The bytes at `start` as an {asm} ... {endasm} block of text lines. As
-// data, 16 bytes to a hex line; with `instructions`, runs that decode to
-// documented instructions become instructions, with labels where branches
-// and jumps land inside the block.
+// data, 16 bytes to a hex line; with `instructions`, the source -asm
+// writes (source_recovery.h).
 std::string CodeBlock(const OpcodeTable& opcodes, const std::vector<uint8_t>& bytes, uint16_t start,
                       bool instructions);
 

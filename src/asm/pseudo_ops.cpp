@@ -13,7 +13,7 @@ namespace {
 
 constexpr std::string_view kPseudoWords[] = {
     "",     "orig", "addrcheck", "align", "area",  "hex",   "bin",   "bits",
-    "byte", "word", "data",      "ascii", "embed", "asmfmt", "debugstall",
+    "byte", "word", "data",      "ascii", "embed", "asmfmt", "debugstall", "break",
 };
 
 std::string Dollar4(uint32_t value) { return C6510Address::Known(static_cast<uint16_t>(value)).FormatWord(true); }
@@ -130,11 +130,22 @@ class PseudoOpFill : public PseudoOp {
 class PseudoOpAsmFmt : public PseudoOp {
  public:
   using PseudoOp::PseudoOp;
-  bool IsAsmFmt() const override { return true; }
+  bool Build(AsmPrg& program) override {
+    const bool ok = PseudoOp::Build(program);
+    const bool quoted = args_.Size() == 1 && args_[0].Kind() == OperandKind::Text;
+    const std::string text = quoted ? static_cast<const AsmOperandText&>(args_[0]).Content() : operand_text_;
+    listing_.fmt = program.ListingFormat();
+    listing_.valid = ParseAsmFmt(text, listing_.fmt);
+    return ok;
+  }
+  const ListingOptions* Listing() const override { return &listing_; }
   bool CheckArguments(AsmPrg& program) override {
     return ExactlyOne(program) && ArgumentOfKind(program, 0, OperandKind::Text);
   }
   bool Link(AsmPrg&, ProgramCounter&) override { return true; }
+
+ private:
+  ListingOptions listing_;
 };
 
 // debugstall: writes "stall" from instruction lines during chosen passes.
@@ -178,6 +189,20 @@ class PseudoOpDebugStall : public PseudoOp {
   std::string passes_;
 };
 
+// break: a breakpoint at the next byte, for the VICE label file.
+class PseudoOpBreak : public PseudoOp {
+ public:
+  using PseudoOp::PseudoOp;
+  bool CheckArguments(AsmPrg& program) override {
+    return args_.Size() == 0 || ReportLineError(program, this, "break takes no argument");
+  }
+  bool Link(AsmPrg&, ProgramCounter& pc) override {
+    if (!pc.known) return false;
+    address = end = C6510Address::Known(static_cast<uint16_t>(pc.value), Width::Word);
+    return true;
+  }
+};
+
 }  // namespace
 
 std::string_view ToText(PseudoMnemonic p) {
@@ -200,6 +225,7 @@ std::unique_ptr<AsmInstr> MakePseudoOp(PseudoMnemonic p, const SourceLine* sourc
     case PseudoMnemonic::Area: return std::make_unique<PseudoOpFill>(p, source, std::move(operand));
     case PseudoMnemonic::AsmFmt: return std::make_unique<PseudoOpAsmFmt>(p, source, std::move(operand));
     case PseudoMnemonic::DebugStall: return std::make_unique<PseudoOpDebugStall>(p, source, std::move(operand));
+    case PseudoMnemonic::Break: return std::make_unique<PseudoOpBreak>(p, source, std::move(operand));
     case PseudoMnemonic::None: return nullptr;
     default: return MakeDataPseudoOp(p, source, std::move(operand));
   }

@@ -1,6 +1,6 @@
-// asm/pseudo_ops.h: the fourteen pseudo-ops. They place data, move or check
-// the program counter, reserve or align space, pull in a file, set the
-// listing format or switch a debugging aid; the passes drive them like
+// asm/pseudo_ops.h: the pseudo-ops. They place data, move or check the
+// program counter, reserve or align space, pull in a file, set the listing
+// format, switch a debugging aid or mark a breakpoint for VICE; the passes drive them like
 // instructions.
 #pragma once
 
@@ -15,7 +15,7 @@ namespace vantrel {
 
 enum class PseudoMnemonic : uint32_t {
   None = 0,
-  Orig, AddrCheck, Align, Area, Hex, Bin, Bits, Byte, Word, Data, Ascii, Embed, AsmFmt, DebugStall,
+  Orig, AddrCheck, Align, Area, Hex, Bin, Bits, Byte, Word, Data, Ascii, Embed, AsmFmt, DebugStall, Break,
 };
 std::string_view ToText(PseudoMnemonic p);
 // Any case; None when the word is not a pseudo-op.
@@ -40,8 +40,13 @@ class PseudoOp : public AsmInstr {
   std::string ToText(const AsmFmt& fmt) const override;
   void Relocate(RelocContext&) const override {}
 
-  virtual bool IsAsmFmt() const { return false; }
-  std::string GetArgumentText() const { return operand_text_; }
+  // An asmfmt line's options, read when the line was built; null for any
+  // other line.
+  struct ListingOptions {
+    AsmFmt fmt;
+    bool valid = false;
+  };
+  virtual const ListingOptions* Listing() const { return nullptr; }
   virtual bool CheckArguments(AsmPrg&) { return true; }
 
   PseudoMnemonic GetMnemonic() const { return mnemonic_; }

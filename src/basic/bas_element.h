@@ -31,6 +31,34 @@ enum class BasElementKind : int32_t {
   BadBrace = 17,
 };
 
+// Tokenizer directive numbers. 1 is the empty name and 23 any unknown name
+// (a brace outside quotes that is no directive writes the pi character).
+enum class TokenizerDirective : int32_t {
+  None = 1,
+  Crunch = 2,
+  AutoSpace = 3,
+  CrsrCodes = 4,
+  CrsrCount = 5,
+  Renumber = 6,
+  Number = 7,
+  Step = 8,
+  Nice = 9,
+  LoadAddr = 10,
+  RemRemoval = 11,
+  ShortKeywords = 12,
+  Var = 13,
+  Tokenizer = 14,
+  Quoter = 15,
+  Alpha = 16,
+  VarCase = 17,
+  KeywordCase = 18,
+  Assign = 19,
+  Sym = 20,
+  Warning = 21,
+  Dialect = 22,
+  Pi = 23,
+};
+
 // Kinds that put bytes into memory: a line holding one of them has code.
 constexpr bool IsCodeKind(BasElementKind kind) {
   switch (kind) {
@@ -58,17 +86,16 @@ struct BasElement {
 
   std::string text;  // bytes as written in the source, or as read from memory
   BasElementKind kind = BasElementKind::None;
-  int32_t value = 0;  // token code, character, directive number, hash or address
+  int32_t value = 0;  // token code, character, hash or address
+  // A brace directive, read once by the tokenizer: "{crunch:on}" is Crunch
+  // with the argument "on".
+  TokenizerDirective directive = TokenizerDirective::None;
+  std::string argument;
   // The bytes a loaded program held for this element; writing it back uses
   // them, so a rebuilt program keeps every byte whatever its text form.
   std::optional<std::string> raw;
 
-  // For a brace element "{name:argument}": the argument, empty when none.
-  std::string DirectiveArgument() const {
-    const size_t colon = text.find(':');
-    if (colon == std::string::npos || text.size() < 2) return {};
-    return text.substr(colon + 1, text.size() - colon - 2);
-  }
+  bool IsDirective(TokenizerDirective d) const { return kind == BasElementKind::Brace && directive == d; }
   bool IsPunct(char c) const { return kind == BasElementKind::Punct && value == static_cast<uint8_t>(c); }
   bool IsToken(int32_t code) const { return kind == BasElementKind::Token && value == code; }
 };

@@ -88,6 +88,9 @@ struct BasLine {
   void SetText(std::string_view t) { text = std::string(t); }
 };
 
+// BASIC reads line numbers up to 63999; a larger one cannot be typed in.
+inline constexpr int32_t kFirstInvalidLineNumber = 64000;
+
 // Messages about a line that more than one stage gives.
 inline std::string OutOfOrderText(const BasLine& line) { return "Found out of order line " + line.text; }
 inline const char* RanOffMemoryText() { return "Ran off end of memory!"; }

@@ -6,9 +6,8 @@
 
 namespace vantrel {
 
-BasProgram::BasProgram(FileLocator& locator, SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes)
-    : locator_(locator),
-      loader_(loader),
+BasProgram::BasProgram(SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes)
+    : loader_(loader),
       log_(loader.Log()),
       memory_(memory),
       codes_(codes),
@@ -36,6 +35,30 @@ void BasProgram::SetDetokenizeOptions(bool autospace, bool crunch, bool translat
 void BasProgram::ShareTranslation() {
   codes_.SetTranslateCodes(options_.translateCodes);
   codes_.SetCountRepeats(options_.countRepeats);
+}
+
+bool BasProgram::WriteTxt(OutputSet& out, const std::string& path, const std::string& kept_code) {
+  return WriteText(out, path, ProgramText(&TextWriter::Txt, kept_code), "==> Exporting txt format",
+                   "==> Saving in txt format: " + path);
+}
+
+bool BasProgram::WriteLbl(OutputSet& out, const std::string& path, const std::string& kept_code) {
+  return WriteText(out, path, ProgramText(&TextWriter::Lbl, kept_code), "==> Exporting lbl format",
+                   "==> Saving in label format: " + path);
+}
+
+std::string BasProgram::ProgramText(std::string (TextWriter::*form)() const, const std::string& kept_code) {
+  const TextWriter writer(lines_, index_, keywords_);
+  if (const BasLine* line = writer.FirstEmptyLine())
+    log_.ReportWarning("Line " + line->text + " holds nothing and will be dropped when this text is tokenized");
+  std::string text = supervariables_.Enabled() ? supervariables_.Definitions() : std::string();
+  return text + (writer.*form)() + kept_code;
+}
+
+bool BasProgram::WriteText(OutputSet& out, const std::string& path, std::string text, const char* console_message,
+                           const std::string& file_message) {
+  log_.ReportInfo(PlaceOf(path) == OutputPlace::Console ? std::string(console_message) : file_message);
+  return out.Add(log_, path, std::move(text), NoteFor(path, "Error writing " + path));
 }
 
 std::string BasProgram::SupervariableTable() const { return supervariables_.Dump(); }

@@ -13,8 +13,11 @@
 
 #include "basic/bas_line.h"
 #include "basic/dialect.h"
+#include "basic/line_index.h"
 #include "basic/line_lexer.h"
+#include "basic/line_numbering.h"
 #include "basic/supervariables.h"
+#include "basic/text_writer.h"
 #include "image/address_range.h"
 #include "image/memory_image.h"
 #include "image/output_set.h"
@@ -23,7 +26,6 @@
 #include "petscii/petscii_codes.h"
 #include "petscii/token_table.h"
 #include "source/source_loader.h"
-#include "text/file_locator.h"
 
 namespace vantrel {
 
@@ -49,7 +51,7 @@ class BasProgram {
  public:
   static constexpr uint16_t kUnsetAddress = 0xFFFF;
 
-  BasProgram(FileLocator& locator, SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes);
+  BasProgram(SourceLoader& loader, MemoryImage& memory, PetsciiCodes& codes);
 
   BasOptions& Options() { return options_; }
   void SetDebug(bool on) { options_.debugDump = on; }
@@ -85,7 +87,6 @@ class BasProgram {
   // The machine code kept behind a loaded program for the text outputs;
   // null when there is none.
   const ProgramFile* KeptCode() const { return code_kept_ ? &saved_code_ : nullptr; }
-  const std::vector<std::unique_ptr<BasLine>>& Lines() const { return lines_; }
 
   // `kept_code` (an {asm} block or nothing) ends the text.
   bool WriteTxt(OutputSet& out, const std::string& path, const std::string& kept_code);
@@ -94,11 +95,11 @@ class BasProgram {
   // The -supervariables table as printed after a run.
   std::string SupervariableTable() const;
 
+ private:
   // The line a reference element names (a label-only line forwards to the
   // next line with code); null when none.
   const BasLine* ResolveReference(const BasElement& element) const;
 
- private:
   // Tokenizing (tokenizer.cpp).
   void ResetNumbering();
   std::unique_ptr<BasLine> TokenizeLine(SourcePos at, std::string_view text);
@@ -116,7 +117,9 @@ class BasProgram {
   void ApplyLoadAddress(const std::string& argument, uint16_t& target, SourcePos at);
   void ApplyVar(BasElement& e, const std::string& argument, SourcePos at);
   void ApplySym(BasElement& e, const std::string& argument);
-  void AddDirectiveLine(const std::string& text);
+  void SetLoadAddress(uint16_t address, uint16_t& target, SourcePos at);
+  // A line of one directive for the text outputs, made by the detokenizer.
+  void AddDirectiveLine(TokenizerDirective directive, std::string_view name, const std::string& argument);
   void WarnOtherDialect(uint16_t load_address);
   void HintOtherDialect(const BasLine& line);
 
@@ -127,10 +130,6 @@ class BasProgram {
   bool PreviousIsGo(const BasLine& line, size_t i) const;
   BasLine* FindTarget(const std::string& key) const;
   void LinkLabelLines();
-  void AssignNumbers();
-  void Renumber();
-  void ApplyNumberingDirective(const BasElement& e, SourcePos at);
-  void CheckLineNumber(const BasLine& line);
   void AssignLabel(const std::string& argument, SourcePos at);
   std::string LabelAssignmentText(const BasLine& line) const;
 
@@ -156,16 +155,16 @@ class BasProgram {
   std::string DataItemWithBlanks(const BasElement& e, std::string_view line) const;
   void DebugDump(const BasLine& line) const;
 
-  // Text outputs (text_writers.cpp).
-  std::string JoinElements(const BasLine& line, bool labels) const;
+  // Text outputs (bas_program.cpp; the text itself comes from TextWriter).
   bool WriteText(OutputSet& out, const std::string& path, std::string text, const char* console_message,
                  const std::string& file_message);
-  void Relabel();
-  void WarnEmptyLines();
+  // The program in one of the writer's forms, after the supervariable
+  // definitions and before `kept_code`; a loaded line no text form keeps is
+  // warned about.
+  std::string ProgramText(std::string (TextWriter::*form)() const, const std::string& kept_code);
 
   void ShareTranslation();
 
-  FileLocator& locator_;
   SourceLoader& loader_;
   MsgLog& log_;
   MemoryImage& memory_;
@@ -177,11 +176,7 @@ class BasProgram {
   mutable Supervariables supervariables_;  // detokenizing names new variables
 
   std::vector<std::unique_ptr<BasLine>> lines_;
-  // Keyed by the reference text a line was registered under; renumbering
-  // changes a line's text, not its key.
-  std::unordered_map<std::string, BasLine*, ReferenceHash> line_index_;
-  std::vector<std::unique_ptr<BasLine>> assigned_labels_;
-  std::unordered_map<std::string, BasLine*, ReferenceHash> label_index_;
+  LineIndex index_;
   size_t source_lines_done_ = 0;
 
   uint16_t load_address_ = kUnsetAddress;
@@ -190,13 +185,13 @@ class BasProgram {
   bool petcat_hint_done_ = false;  // -alpha:petcat was suggested, or is moot
   bool dialect_hint_done_ = false;  // -dialect was suggested for a keyword
   bool renumber_requested_ = false;
-  int32_t previous_ = -1;
-  int32_t next_ = 0;
-  int32_t step_ = 1;
+  LineNumbering numbering_{log_};
   int32_t last_line_number_ = -1;
   bool crunched_ = false;
   bool loaded_from_program_ = false;  // lines came numbered from a program file
   uint32_t end_address_ = 0x0100;
+  // Where WriteLines put each {sym:name} placeholder.
+  std::unordered_map<const BasElement*, uint32_t> symbol_slots_;
   ProgramFile saved_code_;
   bool code_kept_ = false;  // saved_code_ goes into text output
   ProgramFile program_file_;

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <string_view>
 
+#include "basic/bas_element.h"
 #include "petscii/token_table.h"
 
 namespace vantrel {
@@ -50,34 +51,6 @@ inline constexpr KeywordRow kBasic2Keywords[] = {
     {0xC1, "ATN"},    {0xC2, "PEEK"},   {0xC3, "LEN"},    {0xC4, "STR$"},    {0xC5, "VAL"},
     {0xC6, "ASC"},    {0xC7, "CHR$"},   {0xC8, "LEFT$"},  {0xC9, "RIGHT$"},  {0xCA, "MID$"},
     {0xCB, "GO"},
-};
-
-// Tokenizer directive numbers. 1 is the empty name and 23 any unknown name
-// (a brace outside quotes that is no directive writes the pi character).
-enum class TokenizerDirective : int32_t {
-  None = 1,
-  Crunch = 2,
-  AutoSpace = 3,
-  CrsrCodes = 4,
-  CrsrCount = 5,
-  Renumber = 6,
-  Number = 7,
-  Step = 8,
-  Nice = 9,
-  LoadAddr = 10,
-  RemRemoval = 11,
-  ShortKeywords = 12,
-  Var = 13,
-  Tokenizer = 14,
-  Quoter = 15,
-  Alpha = 16,
-  VarCase = 17,
-  KeywordCase = 18,
-  Assign = 19,
-  Sym = 20,
-  Warning = 21,
-  Dialect = 22,
-  Pi = 23,
 };
 
 struct DirectiveRow {

@@ -10,10 +10,6 @@
 
 namespace vantrel {
 
-namespace {
-constexpr int32_t kHighestLineNumber = 63999;
-}  // namespace
-
 bool BasProgram::Detokenize(ProgramFile file) { return LoadPrg(file); }
 
 bool BasProgram::LoadPrg(ProgramFile& file) {
@@ -31,8 +27,12 @@ bool BasProgram::LoadPrg(ProgramFile& file) {
 
   if (!options_.notBasic) {
     // The text names its dialect, so that it reads back with the same keywords.
-    if (dialect_ != &DefaultDialect()) AddDirectiveLine("{dialect:" + std::string(dialect_->name) + "}");
-    if (address != dialect_->load_address) AddDirectiveLine("{loadaddr:$" + Hex(address, 4) + "}");
+    if (dialect_ != &DefaultDialect())
+      AddDirectiveLine(TokenizerDirective::Dialect, "dialect", std::string(dialect_->name));
+    if (address != dialect_->load_address) {
+      SetLoadAddress(address, load_address_, SourcePos{});
+      AddDirectiveLine(TokenizerDirective::LoadAddr, "loadaddr", '$' + Hex(address, 4));
+    }
     uint32_t cursor = address;
     int32_t previous = -1;
     while (true) {
@@ -58,9 +58,9 @@ bool BasProgram::LoadPrg(ProgramFile& file) {
     const AddressRange shown = behind.IsEmpty() ? memory_.Used() : behind;
     // -keepcode can keep only code right behind a sound BASIC program.
     const bool keepable = !options_.notBasic && !behind.IsEmpty() && memory_.BasicEnd() != 0;
-    AddDirectiveLine(
-        "{warning:Source .prg file contains non-BASIC code which will need to be ported separately: " +
-        shown.Text() + (keepable ? " (-keepcode keeps it in the text)" : "") + "}");
+    AddDirectiveLine(TokenizerDirective::Warning, "warning",
+                     "Source .prg file contains non-BASIC code which will need to be ported separately: " +
+                         shown.Text() + (keepable ? " (-keepcode keeps it in the text)" : ""));
   }
   return !log_.ErrorFlag();
 }
@@ -83,7 +83,7 @@ bool BasProgram::DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previo
   line.lineNumber = memory_.ReadWord(static_cast<uint16_t>(cursor));
   line.SetText(std::to_string(line.lineNumber));
   cursor += 2;
-  if (line.lineNumber > kHighestLineNumber) {
+  if (line.lineNumber >= kFirstInvalidLineNumber) {
     log_.ReportWarning("Illegal line number " + line.text);
   } else {
     if (line.lineNumber <= previous) log_.ReportWarning(OutOfOrderText(line));

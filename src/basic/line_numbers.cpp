@@ -1,54 +1,20 @@
-// Line numbers and labels: the indexes of both, jump targets turned into
-// references, and the two numbering passes (keep-and-fill, or renumber).
-#include <algorithm>
-#include <climits>
-
+// Line numbers and labels: registering lines in the index, jump targets
+// turned into references, label-only lines linked to the code after them.
 #include "basic/bas_program.h"
 #include "basic/basic_keywords.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
 
-namespace {
-
-constexpr int32_t kFirstInvalidLineNumber = 64000;
-constexpr int32_t kLargestStorableNumber = 0xFFFF;
-
-// Numbering directives read a signed decimal up to the first other
-// character; saturating keeps a huge value from wrapping round.
-int32_t ReadDirectiveNumber(std::string_view text) {
-  std::string t = Trim(text);
-  size_t i = 0;
-  bool negative = false;
-  if (i < t.size() && (t[i] == '-' || t[i] == '+')) negative = t[i++] == '-';
-  int64_t n = 0;
-  for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) n = std::min<int64_t>(n * 10 + (t[i] - '0'), INT_MAX);
-  return static_cast<int32_t>(negative ? -n : n);
-}
-
-std::string InvalidNumberText(const BasLine& line) { return "Invalid line number: " + line.text; }
-
-}  // namespace
-
 void BasProgram::RegisterLine(BasLine& line) {
   if (line.text.empty()) return;
   if (line.lineNumber < 0) renumber_requested_ = true;  // labelled sources are always renumbered
-  if (line_index_.count(line.text) || label_index_.count(line.text)) {
+  if (!index_.Add(line))
     log_.ReportWarning(line.pos, (line.lineNumber < 0 ? "Label has already been declared: " : "Line number re-use: ") +
                                      line.text);
-    return;
-  }
-  line_index_[line.text] = &line;
 }
 
-BasLine* BasProgram::FindTarget(const std::string& key) const {
-  if (auto it = line_index_.find(key); it != line_index_.end()) {
-    BasLine* target = it->second;
-    return !target->IsWritten() && target->codeLine ? target->codeLine : target;
-  }
-  if (auto it = label_index_.find(key); it != label_index_.end()) return it->second;
-  return nullptr;
-}
+BasLine* BasProgram::FindTarget(const std::string& key) const { return index_.Find(key); }
 
 const BasLine* BasProgram::ResolveReference(const BasElement& element) const {
   return FindTarget(ReferenceKey(element));
@@ -129,94 +95,16 @@ void BasProgram::LinkLabelLines() {
   }
 }
 
-void BasProgram::CheckLineNumber(const BasLine& line) {
-  if (line.lineNumber > kLargestStorableNumber || line.lineNumber < 0) {
-    // Sixteen bits cannot hold it; it would silently become another number.
-    log_.ReportError(line.pos, InvalidNumberText(line));
-  } else if (line.lineNumber >= kFirstInvalidLineNumber) {
-    log_.ReportWarning(line.pos, InvalidNumberText(line));
-  }
-}
-
-void BasProgram::AssignNumbers() {
-  for (auto& ptr : lines_) {
-    BasLine& line = *ptr;
-    if (line.endOfProgram || !line.IsWritten()) continue;
-    int32_t candidate = next_;
-    previous_ = next_;
-    next_ = static_cast<int32_t>(std::min<int64_t>(int64_t{next_} + step_, INT_MAX));
-    if (line.lineNumber < 0 && line.text.empty()) {
-      line.lineNumber = candidate;
-      line.SetText(std::to_string(candidate));
-      line_index_.try_emplace(line.text, &line);
-    } else if (line.lineNumber >= 0) {
-      // A number below the running count was warned about when read; the
-      // line keeps it, as loaded programs with lines out of order need.
-      candidate = line.lineNumber;
-    } else {
-      log_.ReportError(line.pos, "Could not assign a line number");
-    }
-    CheckLineNumber(line);
-    next_ = candidate == INT_MAX ? INT_MAX : candidate + 1;
-  }
-}
-
-void BasProgram::ApplyNumberingDirective(const BasElement& e, SourcePos at) {
-  const int32_t n = ReadDirectiveNumber(e.DirectiveArgument());
-  switch (static_cast<TokenizerDirective>(e.value)) {
-    case TokenizerDirective::Number:
-      if (n <= previous_) log_.ReportError(at, "Can't honor NUMBER directive for line " + std::to_string(n));
-      next_ = n;
-      break;
-    case TokenizerDirective::Step:
-      if (n < 1) log_.ReportError(at, "Can't honor STEP directive for line " + std::to_string(n));
-      else step_ = n;
-      break;
-    case TokenizerDirective::Nice:
-      if (n <= 0) log_.ReportError(at, "Can't honor NICE directive for line " + std::to_string(n));
-      else if (next_ % n != 0) next_ = static_cast<int32_t>(std::min<int64_t>((int64_t{next_} / n + 1) * n, INT_MAX));
-      break;
-    default: break;
-  }
-}
-
-void BasProgram::Renumber() {
-  for (auto& ptr : lines_) {
-    BasLine& line = *ptr;
-    if (line.endOfProgram) continue;
-    for (const BasElement& e : line.elements)
-      if (e.kind == BasElementKind::Brace) ApplyNumberingDirective(e, line.pos);
-    // "{:120}" labels written by the .lbl writer keep their numbers.
-    if (line.lineNumber < 0 && line.text.size() > 3 && line.text.starts_with("{:") && line.text.back() == '}') {
-      std::string inner = line.text.substr(2, line.text.size() - 3);
-      int64_t n = 0;
-      if (inner.find_first_not_of("-0123456789") == std::string::npos && ReadNumber(inner, n))
-        next_ = static_cast<int32_t>(std::clamp<int64_t>(n, INT_MIN, INT_MAX));
-    }
-    if (!line.IsWritten()) continue;
-    previous_ = next_;
-    line.lineNumber = next_;
-    line.text = std::to_string(next_);  // its index key stays, so references still find it
-    next_ = static_cast<int32_t>(std::min<int64_t>(int64_t{next_} + step_, INT_MAX));
-    CheckLineNumber(line);
-  }
-}
-
 void BasProgram::AssignLabel(const std::string& argument, SourcePos at) {
   const size_t eq = argument.find('=');
   const std::string name = Trim(argument.substr(0, eq));
   const std::string value = eq == std::string::npos ? std::string() : Trim(argument.substr(eq + 1));
   const std::string text = "{:" + LowerCopy(name) + "}";
   bool ok = true;
-  if (line_index_.count(text) || label_index_.count(text)) ok = log_.ReportError(at, "Label was already assigned: " + text);
+  if (index_.Has(text)) ok = log_.ReportError(at, "Label was already assigned: " + text);
   if (value.empty() || value.find_first_not_of("+0123456789.") != std::string::npos)
     ok = log_.ReportError(at, "Line number assignment is non-numeric: " + argument);
-  if (!ok) return;
-  auto label = std::make_unique<BasLine>();
-  label->SetText(text);
-  label->lineNumber = ReadDirectiveNumber(value);
-  label_index_[text] = label.get();
-  assigned_labels_.push_back(std::move(label));
+  if (ok) index_.Assign(text, ReadDirectiveNumber(value));
 }
 
 std::string BasProgram::LabelAssignmentText(const BasLine& line) const {

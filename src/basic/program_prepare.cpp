@@ -55,10 +55,6 @@ bool SpaceBefore(const BasElement& e) {
   }
 }
 
-bool IsDirective(const BasElement& e, TokenizerDirective d) {
-  return e.kind == BasElementKind::Brace && e.value == static_cast<int32_t>(d);
-}
-
 }  // namespace
 
 bool BasProgram::WriteIntoMemory() {
@@ -67,8 +63,8 @@ bool BasProgram::WriteIntoMemory() {
   RemoveRems();
   LinkLabelLines();
   CrunchAndSpace();
-  if (renumber_requested_) Renumber();
-  else if (!loaded_from_program_) AssignNumbers();
+  if (renumber_requested_) numbering_.Renumber(lines_);
+  else if (!loaded_from_program_) numbering_.AssignNumbers(lines_, index_);
   for (auto& line : lines_)
     if (!line->endOfProgram && line->IsWritten() && line->lineNumber < 0)
       log_.ReportError(line->pos, "Missing line number. Please add one or request a {renumber}.");
@@ -87,8 +83,8 @@ void BasProgram::RemoveRems() {
     auto& el = line.elements;
     bool removed = false;
     for (size_t i = 0; i < el.size(); ++i) {
-      if (IsDirective(el[i], TokenizerDirective::RemRemoval)) {
-        SetSwitch(options_.remRemoval, el[i].DirectiveArgument(), "REM Removal", line.pos);
+      if (el[i].IsDirective(TokenizerDirective::RemRemoval)) {
+        SetSwitch(options_.remRemoval, el[i].argument, "REM Removal", line.pos);
       } else if (options_.remRemoval && (el[i].kind == BasElementKind::Tick || el[i].IsToken(kTokenRem))) {
         el.erase(el.begin() + static_cast<long>(i), el.end());
         removed = true;
@@ -105,10 +101,9 @@ void BasProgram::CrunchAndSpace() {
   for (auto& ptr : lines_) {
     BasLine& line = *ptr;
     for (const BasElement& e : line.elements) {
-      if (IsDirective(e, TokenizerDirective::Crunch))
-        SetSwitch(options_.crunch, e.DirectiveArgument(), "Crunch", line.pos);
-      if (IsDirective(e, TokenizerDirective::AutoSpace))
-        SetSwitch(options_.autospace, e.DirectiveArgument(), "AutoSpace", line.pos);
+      if (e.IsDirective(TokenizerDirective::Crunch)) SetSwitch(options_.crunch, e.argument, "Crunch", line.pos);
+      if (e.IsDirective(TokenizerDirective::AutoSpace))
+        SetSwitch(options_.autospace, e.argument, "AutoSpace", line.pos);
     }
     if (options_.crunch || options_.autospace) CrunchLine(line);
     if (options_.autospace) SpaceLine(line);

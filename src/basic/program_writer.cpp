@@ -11,6 +11,7 @@
 namespace vantrel {
 
 bool BasProgram::WriteLines() {
+  symbol_slots_.clear();
   uint32_t cursor = load_address_;
   for (auto& line : lines_) {
     if (!line->endOfProgram && !line->IsWritten()) {
@@ -48,7 +49,7 @@ bool BasProgram::WriteLine(BasLine& line, uint32_t& cursor) {
   for (BasElement& e : line.elements) {
     if (e.kind == BasElementKind::Consumed) continue;
     // The placeholder's address, where the symbol's value goes once assembled.
-    if (e.kind == BasElementKind::SymbolRef) e.value = static_cast<int32_t>(cursor);
+    if (e.kind == BasElementKind::SymbolRef) symbol_slots_[&e] = cursor;
     if (e.kind == BasElementKind::Brace) {
       DirectiveAtWrite(e, line.pos);
       continue;
@@ -70,8 +71,8 @@ bool BasProgram::WriteLine(BasLine& line, uint32_t& cursor) {
 }
 
 void BasProgram::DirectiveAtWrite(const BasElement& e, SourcePos at) {
-  const std::string argument = e.DirectiveArgument();
-  switch (static_cast<TokenizerDirective>(e.value)) {
+  const std::string& argument = e.argument;
+  switch (e.directive) {
     case TokenizerDirective::CrsrCodes:
       SetSwitch(options_.translateCodes, argument, "CrsrCodes", at);
       ShareTranslation();
@@ -83,7 +84,7 @@ void BasProgram::DirectiveAtWrite(const BasElement& e, SourcePos at) {
     case TokenizerDirective::Alpha: codes_.SetAlphaMode(argument, log_, at); break;
     case TokenizerDirective::VarCase:
     case TokenizerDirective::KeywordCase: {
-      const bool var = e.value == static_cast<int32_t>(TokenizerDirective::VarCase);
+      const bool var = e.directive == TokenizerDirective::VarCase;
       CharacterCase c = ReadCharacterCase(Trim(argument));
       (var ? options_.variableCase : options_.keywordCase) = c;
       const std::string label = var ? "Variable case" : "Keyword case";
@@ -91,10 +92,7 @@ void BasProgram::DirectiveAtWrite(const BasElement& e, SourcePos at) {
       else log_.ReportInfo(at, label + " mode " + ToString(c));
       break;
     }
-    default:
-      if (e.value < 1 || e.value > static_cast<int32_t>(TokenizerDirective::Pi))
-        log_.ReportError(at, "Unrecognized Directive " + e.text);
-      break;
+    default: break;
   }
 }
 
@@ -187,14 +185,15 @@ void BasProgram::PatchSymbolReferences(const SymbolValue& value_of) {
         log_.ReportError(line->pos, "Could not resolve symbol " + e.text);
         continue;
       }
-      if (e.value == 0) {
+      const auto slot = symbol_slots_.find(&e);
+      if (slot == symbol_slots_.end()) {
         log_.ReportError(line->pos, "Invalid symbol reference " + e.text);
         continue;
       }
       // Five characters always hold a 16-bit number; blanks pad it on the left.
       char digits[6];
       std::snprintf(digits, sizeof digits, "%5u", static_cast<unsigned>(*value));
-      for (int i = 0; i < 5; ++i) memory_.Write(static_cast<uint16_t>(e.value + i), static_cast<uint8_t>(digits[i]));
+      for (uint32_t i = 0; i < 5; ++i) memory_.Write(static_cast<uint16_t>(slot->second + i), static_cast<uint8_t>(digits[i]));
       e.kind = BasElementKind::Digits;
       e.text = digits;
     }

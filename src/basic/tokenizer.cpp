@@ -23,9 +23,7 @@ std::string_view SourceText(std::string_view text, bool keep_trailing_blanks) {
 
 void BasProgram::ResetNumbering() {
   renumber_requested_ = false;
-  previous_ = -1;
-  next_ = 0;
-  step_ = 1;
+  numbering_.Reset();
   last_line_number_ = -1;
 }
 
@@ -42,7 +40,7 @@ bool BasProgram::Tokenize() {
   // Every line is indexed once, when read or when numbered: growing the
   // index as it filled was a tenth of the run.
   lines_.reserve(lines_.size() + source.size() - source_lines_done_ + 1);
-  line_index_.reserve(line_index_.size() + source.size() - source_lines_done_);
+  index_.Reserve(index_.Size() + source.size() - source_lines_done_);
   for (; source_lines_done_ < source.size(); ++source_lines_done_) {
     const SourceLine& src = source[source_lines_done_];
     if (TakePetcatHeader(src)) {
@@ -154,8 +152,10 @@ void BasProgram::DirectiveAtTokenize(BasLine& line, BasElement& e) {
   const size_t colon = inside.find(':');
   const std::string name = Trim(inside.substr(0, colon));
   const std::string argument = colon == std::string::npos ? std::string() : inside.substr(colon + 1);
-  e.value = directives_.FindCode(name).value_or(static_cast<int32_t>(TokenizerDirective::Pi));
-  if (e.value == static_cast<int32_t>(TokenizerDirective::Pi) && colon == std::string::npos) {
+  e.directive = static_cast<TokenizerDirective>(
+      directives_.FindCode(name).value_or(static_cast<int32_t>(TokenizerDirective::Pi)));
+  e.argument = argument;
+  if (e.directive == TokenizerDirective::Pi && colon == std::string::npos) {
     // A petcat name outside quotes stands for its byte, as {$xx} does.
     if (auto code = codes_.PetcatAlias(name)) {
       e.kind = BasElementKind::Token;
@@ -163,7 +163,7 @@ void BasProgram::DirectiveAtTokenize(BasLine& line, BasElement& e) {
       return;
     }
   }
-  switch (static_cast<TokenizerDirective>(e.value)) {
+  switch (e.directive) {
     case TokenizerDirective::Renumber: renumber_requested_ = true; break;
     case TokenizerDirective::LoadAddr: ApplyLoadAddress(argument, load_address_, line.pos); break;
     case TokenizerDirective::Dialect: SetDialect(argument, line.pos); break;
@@ -202,13 +202,14 @@ void BasProgram::DirectiveAtTokenize(BasLine& line, BasElement& e) {
 void BasProgram::ApplyLoadAddress(const std::string& argument, uint16_t& target, SourcePos at) {
   int64_t address = 0;
   // $FFFF is the "unset" value; no program fits there anyway.
-  if (!ReadNumber(argument, address) || address < 0 || address >= kUnsetAddress) {
+  if (!ReadNumber(argument, address) || address < 0 || address >= kUnsetAddress)
     log_.ReportError(at, "Invalid start address");
-  } else if (target == kUnsetAddress || target == address) {
-    target = static_cast<uint16_t>(address);
-  } else {
-    log_.ReportError(at, "Starting address is already set");
-  }
+  else SetLoadAddress(static_cast<uint16_t>(address), target, at);
+}
+
+void BasProgram::SetLoadAddress(uint16_t address, uint16_t& target, SourcePos at) {
+  if (target == kUnsetAddress || target == address) target = address;
+  else log_.ReportError(at, "Starting address is already set");
 }
 
 void BasProgram::ApplyVar(BasElement& e, const std::string& argument, SourcePos at) {
@@ -232,9 +233,15 @@ void BasProgram::ApplySym(BasElement& e, const std::string& argument) {
   e.value = 0;
 }
 
-void BasProgram::AddDirectiveLine(const std::string& text) {
-  auto line = TokenizeLine(SourcePos{}, text);
+void BasProgram::AddDirectiveLine(TokenizerDirective directive, std::string_view name, const std::string& argument) {
+  auto line = std::make_unique<BasLine>();
   line->generated = true;
+  std::string text(1, '{');
+  ((((text += name) += ':') += argument) += '}');
+  BasElement e(std::move(text), BasElementKind::Brace, 0);
+  e.directive = directive;
+  e.argument = argument;
+  line->elements.push_back(std::move(e));
   lines_.push_back(std::move(line));
 }
 

@@ -37,7 +37,7 @@ struct DirEntry {
 bool ReadDirectory(const D64Image& image, std::vector<DirEntry>& entries);
 
 // The entry a 1541 opens for `spec`: its place for "#N", else the first
-// whose name matches, of the spec's kind when the name gave one.
+// whose name matches, of the file type the name asked for, if any.
 std::optional<DirEntry> FindDirEntry(const std::vector<DirEntry>& entries, const D64FileSpec& spec);
 
 // Three letters for the kind bits of a type byte, as listings show them

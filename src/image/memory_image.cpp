@@ -38,7 +38,15 @@ bool MemoryImage::Place(const ProgramFile& file) {
   return true;
 }
 
-uint16_t MemoryImage::BasicEnd() const {
+uint16_t MemoryImage::BasicEnd() const { return WalkBasic(nullptr); }
+
+std::vector<BasicLineStart> MemoryImage::BasicLines() const {
+  std::vector<BasicLineStart> lines;
+  if (WalkBasic(&lines) == 0) lines.clear();
+  return lines;
+}
+
+uint16_t MemoryImage::WalkBasic(std::vector<BasicLineStart>* lines) const {
   if (used_.IsEmpty() || used_.start > 0xFFFF || (used_.start & 0xFFFF) > (used_.end & 0xFFFF)) return 0;
   const uint32_t start = static_cast<uint32_t>(used_.start);
   const uint32_t end = static_cast<uint32_t>(used_.end & 0xFFFF);
@@ -49,6 +57,7 @@ uint16_t MemoryImage::BasicEnd() const {
     // Each link must point past the line it starts, or the chain is broken.
     if (w <= p || w <= start || w >= end) return 0;
     if (p != start && bytes_[p - 1] != 0) return 0;
+    if (lines != nullptr) lines->push_back({static_cast<uint16_t>(p), ReadWord(static_cast<uint16_t>(p + 2))});
     p = w;
   }
 }

@@ -37,6 +37,12 @@ struct UntouchedAllocator {
   bool operator==(const UntouchedAllocator&) const { return true; }
 };
 
+// Where a line of the BASIC program in memory starts, and its number.
+struct BasicLineStart {
+  uint16_t address = 0;
+  uint16_t number = 0;
+};
+
 class MemoryImage {
  public:
   MemoryImage() : bytes_(65537) {}
@@ -57,8 +63,13 @@ class MemoryImage {
   // Last byte of the BASIC program at the start of `used`; 0 when none.
   uint16_t BasicEnd() const;
   AddressRange RangeBehindBasic() const;
+  // The lines of that program in link order; empty when there is none.
+  std::vector<BasicLineStart> BasicLines() const;
 
  private:
+  // Walks the link chain from the start of `used`; BasicEnd's answer.
+  uint16_t WalkBasic(std::vector<BasicLineStart>* lines) const;
+
   AddressRange used_ = AddressRange::Reset();
   std::vector<uint8_t, UntouchedAllocator<uint8_t>> bytes_;
 };

@@ -57,7 +57,6 @@ PushResult SourceFileTracker::Push(const HiPath& path, SourceType kind, bool use
   record.parent_key = nested ? parent.key : 0;
   record.path = path;
   record.kind = kind;
-  record.include_kind = uses ? 2 : 1;
   record.depth = nested ? parent.depth + 1 : 1;
   record.active = true;
   current_key_ = record.key;

@@ -22,7 +22,6 @@ struct SourceFileRecord {
   int32_t parent_key = 0;
   HiPath path;
   SourceType kind = SourceType::None;
-  int32_t include_kind = 0;  // 1 for {include} and the main file, 2 for {uses}
   int32_t line = 0;          // lines read so far
   int32_t depth = 0;         // 1 for a file not included by another
   bool active = false;       // being read now

@@ -4,10 +4,12 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "log/source_pos.h"
+#include "source/directives.h"
 #include "text/hi_string.h"
 
 namespace vantrel {
@@ -19,7 +21,8 @@ class SourceLine : public HiText {
   SourceLine() = default;
   SourceLine(std::string_view text, SourcePos at) : HiText(text), pos(at) {}
 
-  bool isDirective = false;
+  // A brace token the assembler handles, cut up once by the loader.
+  std::optional<DirectiveParts> directive;
   SourcePos pos;
 };
 

@@ -32,7 +32,7 @@ bool SourceLoader::PassThrough(const SourceLine& line, const DirectiveParts& par
         return true;
       }
       SourceLine directive(token, line.pos);
-      directive.isDirective = true;
+      directive.directive = parts;
       asm_lines_.push_back(directive);
       return true;
     }

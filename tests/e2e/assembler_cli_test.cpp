@@ -148,6 +148,25 @@ start:
   EXPECT_EQ(WithVantrel(dir, ours), With64tass(dir, "$c000", tass));
 }
 
+// A program 64tass assembled, back to source with -asm: 64tass assembles
+// that source (its words for orig and byte put in) to the same bytes.
+TEST(AssemblerCli, RecoveredSourceMatches64tass) {
+  if (!Have64tass()) GTEST_SKIP() << "64tass is not installed";
+  ScratchDir dir;
+  const std::string program = With64tass(dir, "$0900", kRealistic);
+  WriteFile(dir.File("r.prg"), program);
+  auto r = RunVantrel(dir.Path(), {"r.prg", "-notbasic", "-asm"});
+  ASSERT_EQ(r.status, 0) << r.output;
+  std::string source = ReadFile(dir.File("r.asm"));
+  // jmp (vector): the vector sits behind rts at $092a, worked out by hand.
+  EXPECT_TRUE(Has(source, "\tjmp ($092b)")) << source;
+  source.replace(0, source.find('\n'), "* = $0900");
+  for (size_t at; (at = source.find("\tbyte")) != std::string::npos;) source.replace(at, 5, "\t.byte");
+  WriteFile(dir.File("ref.s"), source);
+  EXPECT_EQ(std::system(("cd '" + dir.Path() + "' && 64tass -q -o again.prg ref.s >/dev/null 2>&1").c_str()), 0);
+  EXPECT_EQ(ReadFile(dir.File("again.prg")), program);
+}
+
 std::string Example(const std::string& name) {
   return ReadFile(std::string(VANTREL_TEST_DATA) + "/../../examples/" + name);
 }
@@ -364,20 +383,26 @@ TEST(AssemblerCli, SymbolFiles) {
   EXPECT_EQ(r.status, 0) << r.output;
 }
 
-// Every label, and equates that are addresses; locals under their label.
+// Every label, and equates that are addresses; locals under their label;
+// a break line for each break; BASIC line starts in a BASIC program.
 TEST(AssemblerCli, ViceLabels) {
   ScratchDir dir;
-  WriteFile(dir.File("v.asm"), " orig $c000\nscreen = $0400\ncount = 3\nstart: ldx #count\n@loop: dex\n"
-                               " bne <@loop\nmy-sub: rts\n@loop: nop\n");
+  WriteFile(dir.File("v.asm"), " orig $c000\nscreen = $0400\ncount = 3\nstart: ldx #count\n break\n@loop: dex\n"
+                               " bne <@loop\nmy-sub: break\n rts\n@loop: nop\n");
   auto r = RunVantrel(dir.Path(), {"v.asm", "-prg", "-vice"});
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_EQ(ReadFile(dir.File("v.vs")), "al C:0400 .screen\nal C:c000 .start\nal C:c002 .start_loop_0\n"
-                                        "al C:c005 .my_sub\nal C:c006 .my_sub_loop_1\n");
-  WriteFile(dir.File("b.txt"), "10 SYS {sym:go}\n{asm}\ngo: rts\n{endasm}\n");
+                                        "al C:c005 .my_sub\nal C:c006 .my_sub_loop_1\nbreak C:c002\nbreak C:c005\n");
+  // 10 SYS 2072 fills $0801-$080c, 20 GOTO 10 $080d-$0815, the end link
+  // $0816-$0817; the code follows at $0818.
+  WriteFile(dir.File("b.txt"), "10 SYS {sym:go}\n20 GOTO 10\n{asm}\ngo: lda #1\n break\n rts\n{endasm}\n");
   r = RunVantrel(dir.Path(), {"b.txt", "-prg", "-vice:mon.lbl"});
-  EXPECT_EQ(ReadFile(dir.File("mon.lbl")), "al C:080f .go\n");
+  EXPECT_EQ(ReadFile(dir.File("mon.lbl")), "al C:0801 .line_10\nal C:080d .line_20\nal C:0818 .go\nbreak C:081a\n");
   r = RunVantrel(dir.Path(), {"b.txt", "-prg", "-vice:mon.lbl"});
   EXPECT_TRUE(Has(r.output, "Error: File already exists: mon.lbl")) << r.output;
+  WriteFile(dir.File("e.asm"), " orig $c000\n break 1\n");
+  r = RunVantrel(dir.Path(), {"e.asm", "-vice"});
+  EXPECT_TRUE(Has(r.output, "Error: [e.asm (2)] break takes no argument: break 1")) << r.output;
 }
 
 // Applying the relocation table to the program assembled at $c000 gives

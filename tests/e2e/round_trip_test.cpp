@@ -283,13 +283,15 @@ TEST(RoundTrip, KeepCodeKeepsTheBytesBehindBasic) {
       }
     }
   }
-  // Disassembled, with labels where the branch and the jump land.
+  // Disassembled, with labels where the branch and the jump land; the
+  // bytes behind the jmp are no run of code that ends in a jump or a
+  // return (the branch to its own operand ends it), so they stay data.
   test::ScratchDir dir;
   test::WriteFile(dir.File("in.prg"), ProgramWithCode(1));
   RunVantrel(dir.Path(), {"in.prg", "-txt:a.txt", "-keepcode:asm"});
   EXPECT_NE(test::ReadFile(dir.File("a.txt"))
                 .find("10 SYS2061\n{asm}\n\torig $080d\nl080d:\n\tlda #$12\nl080f:\n\tsta $d020\n\tbne l080f\n"
-                      "\tjmp l080d\n\tjsr $1000\n\tjmp ($1234)\n\tlda $0012\n\tldx $12,y\n\tsta ($fb),y\n\thex f0 ff"),
+                      "\tjmp l080d\n\tbyte $20, $00, $10, $6c, $34, $12, $ad, $12\n\tbyte $00, $b6, $12, $91, $fb, $f0, $ff, $02\n"),
             std::string::npos)
       << test::ReadFile(dir.File("a.txt"));
   // Without the option only the warning is carried, as before.

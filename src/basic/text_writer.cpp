@@ -1,7 +1,5 @@
-// The .txt and .lbl writers: numbered lines, or labels only on the lines
-// something jumps to.
+#include "basic/text_writer.h"
 
-#include "basic/bas_program.h"
 #include "basic/basic_keywords.h"
 #include "basic/byte_code.h"
 #include "basic/text_pieces.h"
@@ -43,7 +41,7 @@ std::string CodeEdgeBlanks(const std::string& body) {
 
 }  // namespace
 
-std::string BasProgram::JoinElements(const BasLine& line, bool labels) const {
+std::string TextWriter::JoinElements(const BasLine& line, bool labels) const {
   std::vector<TextPiece> pieces;
   for (const BasElement& e : line.elements) {
     if (!line.generated && (e.kind == BasElementKind::Brace || e.kind == BasElementKind::Consumed)) continue;
@@ -51,72 +49,53 @@ std::string BasProgram::JoinElements(const BasLine& line, bool labels) const {
       AddPieces(e, pieces);
       continue;
     }
-    const BasLine* target = ResolveReference(e);
-    std::string text = !target ? UnresolvedReferenceText(e) : labels ? target->text : TargetNumberText(e, *target);
+    const BasLine* target = index_.Find(ReferenceKey(e));
+    std::string text = !target ? UnresolvedReferenceText(e) : labels ? LabelText(*target) : TargetNumberText(e, *target);
     pieces.push_back({TextPiece::Kind::Fixed, std::move(text), 0, false});
   }
   const std::string body = JoinReadably(std::move(pieces), keywords_);
   return line.generated ? body : CodeEdgeBlanks(body);
 }
 
-bool BasProgram::WriteText(OutputSet& out, const std::string& path, std::string text, const char* console_message,
-                           const std::string& file_message) {
-  log_.ReportInfo(PlaceOf(path) == OutputPlace::Console ? std::string(console_message) : file_message);
-  return out.Add(log_, path, std::move(text), NoteFor(path, "Error writing " + path));
+const BasLine* TextWriter::FirstEmptyLine() const {
+  for (const auto& line : lines_)
+    if (line->fromProgram && !line->HasCode()) return line.get();
+  return nullptr;
 }
 
-// A loaded line with no bytes has no text form the tokenizer would keep.
-void BasProgram::WarnEmptyLines() {
-  for (const auto& line : lines_) {
-    if (line->fromProgram && !line->HasCode()) {
-      log_.ReportWarning("Line " + line->text + " holds nothing and will be dropped when this text is tokenized");
-      return;
-    }
-  }
-}
-
-bool BasProgram::WriteTxt(OutputSet& out, const std::string& path, const std::string& kept_code) {
-  WarnEmptyLines();
-  std::string text = supervariables_.Enabled() ? supervariables_.Definitions() : std::string();
+std::string TextWriter::Txt() const {
+  std::string text;
   for (const auto& line : lines_) {
     // A loaded line with no bytes has no text that would read back as a line.
     if (line->endOfProgram || !(line->generated || line->HasCode())) continue;
     if (!line->generated) text += line->text + " ";
     text += JoinElements(*line, false) + "\n";
   }
-  text += kept_code;
-  return WriteText(out, path, std::move(text), "==> Exporting txt format", "==> Saving in txt format: " + path);
+  return text;
 }
 
-// Referenced lines are named {:number}; every other line loses its number,
-// for good: nothing that needs the old numbers runs after this writer.
-void BasProgram::Relabel() {
-  for (auto& line : lines_) {
-    if (line->endOfProgram || !line->IsWritten()) continue;
-    if (line->referenced && (line->lineNumber >= 0 || !line->text.empty())) {
-      line->text = "{:" + std::to_string(line->lineNumber) + "}";
-    } else {
-      line->text.clear();
-      line->lineNumber = -1;
-    }
-  }
+// In label form a referenced line with code is named {:number} and every
+// other such line loses its number; lines without code keep their names.
+std::string TextWriter::LabelText(const BasLine& line) {
+  if (line.endOfProgram || !line.IsWritten()) return line.text;
+  std::string label;
+  if (line.referenced && (line.lineNumber >= 0 || !line.text.empty()))
+    ((label = "{:") += std::to_string(line.lineNumber)) += '}';
+  return label;
 }
 
-bool BasProgram::WriteLbl(OutputSet& out, const std::string& path, const std::string& kept_code) {
-  WarnEmptyLines();
-  Relabel();
-  std::string text = supervariables_.Enabled() ? supervariables_.Definitions() : std::string();
+std::string TextWriter::Lbl() const {
+  std::string text;
   for (const auto& line : lines_) {
     if (line->endOfProgram) continue;
-    if (line->referenced && !line->text.empty()) text += line->text + "\n";
+    if (const std::string label = LabelText(*line); line->referenced && !label.empty()) text += label + "\n";
     if (line->generated || line->HasCode()) {
       text += '\t';
       text += JoinElements(*line, true);
       text += '\n';
     }
   }
-  text += kept_code;
-  return WriteText(out, path, std::move(text), "==> Exporting lbl format", "==> Saving in label format: " + path);
+  return text;
 }
 
 }  // namespace vantrel
