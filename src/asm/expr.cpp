@@ -244,66 +244,31 @@ bool ExprList::PrepareExpression(std::string_view text) {
   // expression a line, and allocating these anew for each was a fifth of
   // the assembler's time. Parsing never nests, so one set serves.
   static thread_local std::vector<std::string_view> tokens;
-  static thread_local std::vector<ExprItem> infix, ops, postfix;
-  infix.clear();
+  static thread_local std::vector<ExprItem> ops, postfix;
   ops.clear();
   postfix.clear();
   Tokenize(text, tokens);
-  for (size_t i = 0; i < tokens.size(); ++i) {
-    const std::string_view t = tokens[i];
-    const bool after_operand = !infix.empty() && (infix.back().type != ExprItemType::Operator || infix.back().op == ')');
-    if (IsOperatorToken(t)) {
-      ExprItem op = OperatorItem(t[0]);
-      op.unary = !after_operand && op.op != '(' && op.op != ')';
-      // "<@name" and ">@name" name the direction of a local label search.
-      if (op.unary && (op.op == '<' || op.op == '>') && i + 1 < tokens.size() && tokens[i + 1][0] == '@') {
-        std::string joined(t);
-        joined += tokens[++i];
-        infix.push_back(TermItem(joined));
-        continue;
-      }
-      if (op.unary && op.op == '*') {
-        infix.push_back(TermItem("*"));
-        continue;
-      }
-      infix.push_back(op);
-      continue;
-    }
-    if (after_operand) return malformed();
-    if (LooksLikeNumber(t)) {
-      int64_t value = 0;
-      Width width = Width::Auto;
-      if (!ReadLiteral(t, value, width)) return malformed();
-      ExprItem item;
-      item.type = ExprItemType::Value;
-      item.value = static_cast<int32_t>(static_cast<uint32_t>(value));
-      item.width = width;
-      item.known = true;
-      infix.push_back(item);
-      continue;
-    }
-    infix.push_back(TermItem(t));
-  }
-
-  // Shunting-yard into postfix; no recursion, so deep nesting costs no stack.
-  for (ExprItem& item : infix) {
+  // Shunting-yard into postfix as the items come; no recursion, so deep
+  // nesting costs no stack.
+  bool after_operand = false;
+  auto add = [&](ExprItem&& item) {
+    after_operand = item.type != ExprItemType::Operator || item.op == ')';
     if (item.type != ExprItemType::Operator) {
-      if (item.type == ExprItemType::Term) ++unresolved_terms_;
       postfix.push_back(std::move(item));
-      continue;
+      return true;
     }
     if (item.op == '(') {
       ops.push_back(item);
-      continue;
+      return true;
     }
     if (item.op == ')') {
       while (!ops.empty() && ops.back().op != '(') {
         postfix.push_back(ops.back());
         ops.pop_back();
       }
-      if (ops.empty()) return malformed();
+      if (ops.empty()) return false;
       ops.pop_back();
-      continue;
+      return true;
     }
     const int prec = Precedence(item);
     while (!ops.empty() && ops.back().op != '(') {
@@ -313,6 +278,40 @@ bool ExprList::PrepareExpression(std::string_view text) {
       ops.pop_back();
     }
     ops.push_back(item);
+    return true;
+  };
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    const std::string_view t = tokens[i];
+    bool added = true;
+    if (IsOperatorToken(t)) {
+      ExprItem op = OperatorItem(t[0]);
+      op.unary = !after_operand && op.op != '(' && op.op != ')';
+      // "<@name" and ">@name" name the direction of a local label search.
+      if (op.unary && (op.op == '<' || op.op == '>') && i + 1 < tokens.size() && tokens[i + 1][0] == '@') {
+        std::string joined(t);
+        joined += tokens[++i];
+        added = add(TermItem(joined));
+      } else if (op.unary && op.op == '*') {
+        added = add(TermItem("*"));
+      } else {
+        added = add(std::move(op));
+      }
+    } else if (after_operand) {
+      return malformed();
+    } else if (LooksLikeNumber(t)) {
+      int64_t value = 0;
+      Width width = Width::Auto;
+      if (!ReadLiteral(t, value, width)) return malformed();
+      ExprItem item;
+      item.type = ExprItemType::Value;
+      item.value = static_cast<int32_t>(static_cast<uint32_t>(value));
+      item.width = width;
+      item.known = true;
+      added = add(std::move(item));
+    } else {
+      added = add(TermItem(t));
+    }
+    if (!added) return malformed();
   }
   while (!ops.empty()) {
     if (ops.back().op == '(') return malformed();
@@ -427,7 +426,6 @@ ExprState ExprList::EvaluateExpression(AsmPrg& program, const AsmInstr& line) {
     a.value = r;
   }
   evaluated_ = true;
-  unresolved_terms_ = 0;
   value_ = static_cast<int32_t>(stack.back().value);
   width_ = stack.back().width;
   reloc_form_ = stack.back().form;
