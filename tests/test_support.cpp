@@ -46,9 +46,11 @@ std::string ShellQuote(const std::string& s) {
 }
 }  // namespace
 
-RunResult RunVantrel(const std::string& dir, const std::vector<std::string>& args, const std::string& redirect) {
+RunResult RunVantrel(const std::string& dir, const std::vector<std::string>& args, const std::string& redirect,
+                     size_t address_space_kb) {
   std::string cmd = "cd ";
   (cmd += ShellQuote(dir)) += " && ";
+  if (address_space_kb != 0) cmd += "ulimit -v " + std::to_string(address_space_kb) + " && ";
   // A sanitizer build ends with status 1 on a finding, which a case would
   // take for a reported error; an abort cannot be mistaken.
   cmd += "ASAN_OPTIONS=\"$ASAN_OPTIONS:abort_on_error=1\" UBSAN_OPTIONS=\"$UBSAN_OPTIONS:abort_on_error=1\" ";

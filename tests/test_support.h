@@ -42,8 +42,10 @@ struct RunResult {
 
 // Runs the vantrel binary in `dir` with the given arguments; `redirect`
 // (">/dev/full", ">&-") is added to its shell command after stderr has been
-// joined to the captured output.
-RunResult RunVantrel(const std::string& dir, const std::vector<std::string>& args, const std::string& redirect = "");
+// joined to the captured output. A nonzero `address_space_kb` caps the
+// run's virtual memory (ulimit -v).
+RunResult RunVantrel(const std::string& dir, const std::vector<std::string>& args, const std::string& redirect = "",
+                     size_t address_space_kb = 0);
 
 // Whether `output` holds `line` as a whole line.
 inline bool HasLine(const std::string& output, const std::string& line) {

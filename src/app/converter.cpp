@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <new>
 #include <system_error>
 
 #include "app/large_heap.h"
@@ -43,15 +44,27 @@ bool Converter::Run(CmdLineParams& params) {
   outputs_.SetOverwrite(options_.overwrite);
   // A disk image run reads no source that could use the build variables.
   if (mode_ != RunMode::DiskImage) loader_->DefinePredefined();
-  if (mode_ == RunMode::Assembler) RunAssembler();
-  else if (mode_ == RunMode::BasicText || mode_ == RunMode::BasicBinary) RunBasic();
-  else if (mode_ == RunMode::DiskImage) RunDiskImage();
-  loader_->UpdateBuildRevision(outputs_);
+  try {
+    RunForMode();
+    loader_->UpdateBuildRevision(outputs_);
+  } catch (const std::bad_alloc&) {
+    // The models hold nearly all of the memory; with them gone the report
+    // and the summary have room.
+    basic_.reset();
+    assembler_.reset();
+    log_->ReportFatal(kOutOfMemory);
+  }
   // Every output waits for the whole run: a run that fails writes nothing.
   if (Failed()) outputs_.Discard();
   else outputs_.Commit(*log_);
   loader_->Summary(program_name_);
   return !Failed();
+}
+
+void Converter::RunForMode() {
+  if (mode_ == RunMode::Assembler) RunAssembler();
+  else if (mode_ == RunMode::BasicText || mode_ == RunMode::BasicBinary) RunBasic();
+  else if (mode_ == RunMode::DiskImage) RunDiskImage();
 }
 
 void Converter::ReportStart(const char* what) { log_->ReportPlain(what + input_path_.Text()); }

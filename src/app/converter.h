@@ -26,6 +26,9 @@
 
 namespace vantrel {
 
+// Running out of memory ends the run with this Fatal message.
+inline constexpr const char* kOutOfMemory = "Out of memory";
+
 enum class RunMode : int32_t { None = 0, Assembler = 1, BasicText = 2, BasicBinary = 3, DiskImage = 4 };
 
 // What the options asked for; filled by the option pass.
@@ -73,6 +76,8 @@ class Converter {
 
   void ReportStart(const char* what);
   void WarnNoOutput();
+  // The run of the mode the options chose.
+  void RunForMode();
   void RunBasic();
   void RunAssembler();
   bool CheckOutputsAgainstInput(bool include_text_outputs);

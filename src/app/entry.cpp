@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -59,8 +60,17 @@ int Entry(int argc, char** argv) {
     return 0;
   }
   if (!Mentions(params, {"quiet", "q"})) Print(stderr, BannerText());
-  auto converter = std::make_unique<Converter>();
-  const bool ok = converter->Run(params);
+  std::unique_ptr<Converter> converter;
+  bool ok = false;
+  try {
+    converter = std::make_unique<Converter>();
+    ok = converter->Run(params);
+  } catch (const std::bad_alloc&) {
+    // Only when even the report found no room: a text that needs none.
+    std::fputs("Fatal: ", stderr);
+    std::fputs(kOutOfMemory, stderr);
+    std::fputs("\n", stderr);
+  }
 #if defined(__SANITIZE_ADDRESS__)
   converter.reset();
 #else

@@ -1,6 +1,7 @@
 #include "asm/expr.h"
 
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 
 #include "asm/asm_instr.h"
@@ -123,6 +124,15 @@ struct StackValue {
   int64_t target = 0;  // the address behind an Address, LowByte or HighByte form
 };
 
+// A stack over storage its user sized for the expression.
+struct ValueStack {
+  StackValue* base;
+  size_t size = 0;
+  void push_back(const StackValue& v) { base[size++] = v; }
+  void pop_back() { --size; }
+  StackValue& back() { return base[size - 1]; }
+};
+
 // The form of `a op b` when a program moves. A constant added to or taken
 // from an address, or from one of its bytes, keeps it relocatable: the
 // target moves by the constant (by 256 for each step of a high byte);
@@ -184,7 +194,8 @@ int64_t Wrap32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(st
 // the values (a sum past 255 is then reported where a byte is needed).
 bool AlwaysByteWide(const std::vector<ExprItem>& postfix) {
   enum Kind : char { Other, ByteLiteral, Selected };
-  std::vector<Kind> kinds;
+  static thread_local std::vector<Kind> kinds;
+  kinds.clear();
   for (const ExprItem& item : postfix) {
     if (item.type != ExprItemType::Operator) {
       kinds.push_back(item.type == ExprItemType::Value && item.width == Width::Byte ? ByteLiteral : Other);
@@ -229,68 +240,35 @@ bool ExprList::PrepareExpression(std::string_view text) {
     failed_ = true;
     return false;
   };
-  std::vector<std::string_view> tokens;
+  // Scratch kept from one expression to the next: a program has one
+  // expression a line, and allocating these anew for each was a fifth of
+  // the assembler's time. Parsing never nests, so one set serves.
+  static thread_local std::vector<std::string_view> tokens;
+  static thread_local std::vector<ExprItem> ops, postfix;
+  ops.clear();
+  postfix.clear();
   Tokenize(text, tokens);
-  std::vector<ExprItem> infix;
-  infix.reserve(tokens.size());
-  std::vector<ExprItem> ops;
-  std::vector<ExprItem> postfix;
-  postfix.reserve(tokens.size());
-  for (size_t i = 0; i < tokens.size(); ++i) {
-    const std::string_view t = tokens[i];
-    const bool after_operand = !infix.empty() && (infix.back().type != ExprItemType::Operator || infix.back().op == ')');
-    if (IsOperatorToken(t)) {
-      ExprItem op = OperatorItem(t[0]);
-      op.unary = !after_operand && op.op != '(' && op.op != ')';
-      // "<@name" and ">@name" name the direction of a local label search.
-      if (op.unary && (op.op == '<' || op.op == '>') && i + 1 < tokens.size() && tokens[i + 1][0] == '@') {
-        std::string joined(t);
-        joined += tokens[++i];
-        infix.push_back(TermItem(joined));
-        continue;
-      }
-      if (op.unary && op.op == '*') {
-        infix.push_back(TermItem("*"));
-        continue;
-      }
-      infix.push_back(op);
-      continue;
-    }
-    if (after_operand) return malformed();
-    if (LooksLikeNumber(t)) {
-      int64_t value = 0;
-      Width width = Width::Auto;
-      if (!ReadLiteral(t, value, width)) return malformed();
-      ExprItem item;
-      item.type = ExprItemType::Value;
-      item.value = static_cast<int32_t>(static_cast<uint32_t>(value));
-      item.width = width;
-      item.known = true;
-      infix.push_back(item);
-      continue;
-    }
-    infix.push_back(TermItem(t));
-  }
-
-  // Shunting-yard into postfix; no recursion, so deep nesting costs no stack.
-  for (ExprItem& item : infix) {
+  // Shunting-yard into postfix as the items come; no recursion, so deep
+  // nesting costs no stack.
+  bool after_operand = false;
+  auto add = [&](ExprItem&& item) {
+    after_operand = item.type != ExprItemType::Operator || item.op == ')';
     if (item.type != ExprItemType::Operator) {
-      if (item.type == ExprItemType::Term) ++unresolved_terms_;
       postfix.push_back(std::move(item));
-      continue;
+      return true;
     }
     if (item.op == '(') {
       ops.push_back(item);
-      continue;
+      return true;
     }
     if (item.op == ')') {
       while (!ops.empty() && ops.back().op != '(') {
         postfix.push_back(ops.back());
         ops.pop_back();
       }
-      if (ops.empty()) return malformed();
+      if (ops.empty()) return false;
       ops.pop_back();
-      continue;
+      return true;
     }
     const int prec = Precedence(item);
     while (!ops.empty() && ops.back().op != '(') {
@@ -300,6 +278,40 @@ bool ExprList::PrepareExpression(std::string_view text) {
       ops.pop_back();
     }
     ops.push_back(item);
+    return true;
+  };
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    const std::string_view t = tokens[i];
+    bool added = true;
+    if (IsOperatorToken(t)) {
+      ExprItem op = OperatorItem(t[0]);
+      op.unary = !after_operand && op.op != '(' && op.op != ')';
+      // "<@name" and ">@name" name the direction of a local label search.
+      if (op.unary && (op.op == '<' || op.op == '>') && i + 1 < tokens.size() && tokens[i + 1][0] == '@') {
+        std::string joined(t);
+        joined += tokens[++i];
+        added = add(TermItem(joined));
+      } else if (op.unary && op.op == '*') {
+        added = add(TermItem("*"));
+      } else {
+        added = add(std::move(op));
+      }
+    } else if (after_operand) {
+      return malformed();
+    } else if (LooksLikeNumber(t)) {
+      int64_t value = 0;
+      Width width = Width::Auto;
+      if (!ReadLiteral(t, value, width)) return malformed();
+      ExprItem item;
+      item.type = ExprItemType::Value;
+      item.value = static_cast<int32_t>(static_cast<uint32_t>(value));
+      item.width = width;
+      item.known = true;
+      added = add(std::move(item));
+    } else {
+      added = add(TermItem(t));
+    }
+    if (!added) return malformed();
   }
   while (!ops.empty()) {
     if (ops.back().op == '(') return malformed();
@@ -324,7 +336,7 @@ bool ExprList::PrepareExpression(std::string_view text) {
     single_ = std::move(postfix[0]);
     has_single_ = true;
   } else {
-    items_ = std::move(postfix);
+    items_.assign(std::make_move_iterator(postfix.begin()), std::make_move_iterator(postfix.end()));
   }
   return true;
 }
@@ -333,8 +345,12 @@ ExprState ExprList::EvaluateExpression(AsmPrg& program, const AsmInstr& line) {
   if (evaluated_) return ExprState::Resolved;
   const std::span<const ExprItem> items = Items();
   if (failed_ || items.empty()) return ExprState::Failed;
-  std::vector<StackValue> stack;
-  stack.reserve(items.size());
+  // A term may evaluate another expression (an equate's) on the way, so
+  // the stack is this call's own: in place for the usual short expression.
+  constexpr size_t kInPlace = 16;
+  StackValue in_place[kInPlace];
+  std::vector<StackValue> on_heap(items.size() > kInPlace ? items.size() : 0);
+  ValueStack stack{items.size() > kInPlace ? on_heap.data() : in_place};
   pending_symbol_ = nullptr;
   auto fail = [&](const std::string& message) {
     failed_ = true;
@@ -410,7 +426,6 @@ ExprState ExprList::EvaluateExpression(AsmPrg& program, const AsmInstr& line) {
     a.value = r;
   }
   evaluated_ = true;
-  unresolved_terms_ = 0;
   value_ = static_cast<int32_t>(stack.back().value);
   width_ = stack.back().width;
   reloc_form_ = stack.back().form;

@@ -79,7 +79,6 @@ class ExprList {
   ExprItem single_;
   bool has_single_ = false;
   std::vector<ExprItem> items_;
-  size_t unresolved_terms_ = 0;
   bool evaluated_ = false;
   bool failed_ = false;
   bool selects_byte_ = false;

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 #include <deque>
-#include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,13 +16,37 @@ namespace vantrel {
 
 enum class SourceType : int32_t { None = 0, Basic = 1, Asm = 2, Macro = 3, Hex = 4, Bin = 5 };
 
+// An optional value kept on the heap: every line pays one pointer for a
+// part that few lines have (an assembly of a million lines holds a million
+// lines at once).
+template <typename T>
+class HeapOptional {
+ public:
+  HeapOptional() = default;
+  HeapOptional(const HeapOptional& other) : value_(other ? std::make_unique<T>(*other) : nullptr) {}
+  HeapOptional(HeapOptional&&) noexcept = default;
+  HeapOptional& operator=(const HeapOptional& other) { return *this = HeapOptional(other); }
+  HeapOptional& operator=(HeapOptional&&) noexcept = default;
+  HeapOptional& operator=(T value) {
+    value_ = std::make_unique<T>(std::move(value));
+    return *this;
+  }
+  bool has_value() const { return value_ != nullptr; }
+  explicit operator bool() const { return has_value(); }
+  const T& operator*() const { return *value_; }
+  const T* operator->() const { return value_.get(); }
+
+ private:
+  std::unique_ptr<T> value_;
+};
+
 class SourceLine : public HiText {
  public:
   SourceLine() = default;
   SourceLine(std::string_view text, SourcePos at) : HiText(text), pos(at) {}
 
   // A brace token the assembler handles, cut up once by the loader.
-  std::optional<DirectiveParts> directive;
+  HeapOptional<DirectiveParts> directive;
   SourcePos pos;
 };
 

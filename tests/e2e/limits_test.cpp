@@ -174,3 +174,35 @@ TEST(Limits, EndWithAResultOrAClearError) {
 
 }  // namespace
 }  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// Inputs that need more memory than the run may have: a clear Fatal and a
+// failed run, never an abort.
+TEST(Limits, RunningOutOfMemoryIsAFatalMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer reserves more address space than the cap allows";
+#endif
+  const size_t depth = 12 * kMiB;
+  const std::string basic_line = "10 PRINT \"HELLO\";A$(I)+B*2:GOTO 10\n";
+  const struct {
+    const char* file;
+    std::string text;
+  } cases[] = {
+      {"parens.asm", " orig $c000\n lda #" + std::string(depth, '(') + "1" + std::string(depth, ')') + "\n"},
+      {"big.txt", Repeat(basic_line, 24 * kMiB / basic_line.size())},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    ScratchDir dir;
+    test::WriteFile(dir.File(c.file), c.text);
+    auto r = test::RunVantrel(dir.Path(), {c.file, "-prg"}, "", 128 * 1024);
+    EXPECT_NE(r.output.find("Fatal: Out of memory\n"), std::string::npos) << r.output.substr(0, 2000);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(test::FileExists(dir.File(std::filesystem::path(c.file).stem().string() + ".prg")));
+  }
+}
+
+}  // namespace
+}  // namespace vantrel
