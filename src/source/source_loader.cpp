@@ -284,7 +284,8 @@ void SourceLoader::Summary(const std::string& program_name) {
   const std::string tally =
       std::to_string(errors) + " Errors; " + std::to_string(log_.CountAt(MessageLevel::Warning)) + " Warnings";
   const std::string rule = Repeat('=', tally.size());
-  const bool failed = errors > 0;
+  // A Fatal fails the run too (exit status 1), so the last line must not say it finished.
+  const bool failed = errors > 0 || log_.FatalFlag();
   log_.SetConsoleThreshold(MessageLevel::Plain);
   log_.ReportInfo(rule);
   log_.ReportInfo(tally);

@@ -199,6 +199,7 @@ TEST(Limits, RunningOutOfMemoryIsAFatalMessage) {
     test::WriteFile(dir.File(c.file), c.text);
     auto r = test::RunVantrel(dir.Path(), {c.file, "-prg"}, "", 128 * 1024);
     EXPECT_NE(r.output.find("Fatal: Out of memory\n"), std::string::npos) << r.output.substr(0, 2000);
+    EXPECT_NE(r.output.find("Vantrel failed."), std::string::npos);
     EXPECT_EQ(r.status, 1);
     EXPECT_FALSE(test::FileExists(dir.File(std::filesystem::path(c.file).stem().string() + ".prg")));
   }
