@@ -9,6 +9,12 @@ uses the header it writes.
 import pathlib
 import sys
 
+# The dialect each one adds to, as the dialect table in dialect.cpp names it:
+# its table is written as the changes to that one.
+EXTENDS = {"basic35": "basic2", "basic4": "basic2", "basic4cbm2": "basic4", "basic7": "basic35",
+           "basic71": "basic7", "basic10": "basic7", "basic65": "basic10", "simons": "basic2", "fc3": "basic2",
+           "basic4ext64": "basic2", "basic4ext20": "basic2", "basic5ext20": "basic2", "superexpander": "basic2"}
+
 NAMES = ["basic2", "basic1", "basic35", "basic4", "basic4cbm2", "basic7", "basic71", "basic10",
          "basic65", "simons", "fc3", "basic4ext64", "basic4ext20", "basic5ext20", "superexpander"]
 
@@ -35,20 +41,40 @@ def cpp_string(text):
     return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
 
 
+def row_lines(table):
+    for code in sorted(table):
+        keyword, tok = table[code]
+        width = 4 if code > 0xFF else 2
+        use = "KeywordUse::Both" if tok else "KeywordUse::ListOnly"
+        yield f"    {{0x{code:0{width}X}, {cpp_string(keyword)}, {use}}},"
+
+
 def main():
     folder = pathlib.Path(sys.argv[1])
     out = ["// basic/dialect_keywords.h: the keywords of every BASIC dialect with their",
            "// token bytes, as petcat lists and tokenizes them. Written by",
            "// tools/mkdialect_keywords.py from tests/data/dialects/*.tsv; do not edit.",
            "#pragma once", "", '#include "basic/dialect_keyword.h"', "", "namespace vantrel::dialect_keywords {", ""]
+    tables = {name: {code: (keyword, tok) for code, keyword, tok in rows(folder / f"{name}.tsv")} for name in NAMES}
     for name in NAMES:
         ident = "k" + name[0].upper() + name[1:]
-        out.append(f"inline constexpr DialectKeyword {ident}[] = {{")
-        for code, keyword, tok in sorted(rows(folder / f"{name}.tsv")):
-            width = 4 if code > 0xFF else 2
-            use = "KeywordUse::Both" if tok else "KeywordUse::ListOnly"
-            out.append(f"    {{0x{code:0{width}X}, {cpp_string(keyword)}, {use}}},")
-        out.append("};")
+        table = tables[name]
+        base = EXTENDS.get(name)
+        if base is None:
+            out.append(f"inline constexpr std::array<DialectKeyword, {len(table)}> {ident} = {{{{")
+            out.extend(row_lines(table))
+            out.append("}};")
+        else:
+            base_table = tables[base]
+            changes = {code: row for code, row in table.items() if base_table.get(code) != row}
+            drops = sorted(code for code in base_table if code not in table)
+            base_ident = "k" + base[0].upper() + base[1:]
+            out.append(f"inline constexpr DialectKeyword {ident}Changes[] = {{")
+            out.extend(row_lines(changes))
+            out.append("};")
+            out.append(f"inline constexpr std::array<uint16_t, {len(drops)}> {ident}Drops = {{"
+                       + ", ".join(f"0x{code:X}" for code in drops) + "};")
+            out.append(f"inline constexpr auto {ident} = Derive<{len(table)}>({base_ident}, {ident}Changes, {ident}Drops);")
         out.append(f"static_assert(IsSortedByCode({ident}) && TypedNamesUnique({ident}));")
         out.append("")
     out.append("}  // namespace vantrel::dialect_keywords")

@@ -3,8 +3,10 @@
 // $64 in Simons' BASIC) and the byte after it.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace vantrel {
@@ -20,21 +22,48 @@ struct DialectKeyword {
   KeywordUse use;
 };
 
-template <size_t N>
-constexpr bool IsSortedByCode(const DialectKeyword (&rows)[N]) {
-  for (size_t i = 1; i < N; ++i)
+constexpr bool IsSortedByCode(std::span<const DialectKeyword> rows) {
+  for (size_t i = 1; i < rows.size(); ++i)
     if (rows[i - 1].code >= rows[i].code) return false;
   return true;
 }
 
 // A typed name must lead to one code; several codes may list as one name.
-template <size_t N>
-constexpr bool TypedNamesUnique(const DialectKeyword (&rows)[N]) {
-  for (size_t i = 0; i < N; ++i)
-    for (size_t j = i + 1; j < N; ++j)
+constexpr bool TypedNamesUnique(std::span<const DialectKeyword> rows) {
+  for (size_t i = 0; i < rows.size(); ++i)
+    for (size_t j = i + 1; j < rows.size(); ++j)
       if (rows[i].use == KeywordUse::Both && rows[j].use == KeywordUse::Both && rows[i].name == rows[j].name)
         return false;
   return true;
+}
+
+// Most dialects add to another: a table is the base's rows without the codes
+// in `drops`, with `changes` added or put in place of the base's row of the
+// same code. All three are sorted by code; N is the size that comes out, and
+// a wrong N stops the build.
+template <size_t N>
+constexpr std::array<DialectKeyword, N> Derive(std::span<const DialectKeyword> base,
+                                               std::span<const DialectKeyword> changes,
+                                               std::span<const uint16_t> drops) {
+  std::array<DialectKeyword, N> out{};
+  size_t n = 0, b = 0, c = 0, d = 0;
+  auto put = [&](const DialectKeyword& row) {
+    if (n == N) throw "Derive: more rows than the table's size";
+    out[n++] = row;
+  };
+  while (b < base.size() || c < changes.size()) {
+    const bool take_change = c < changes.size() && (b == base.size() || changes[c].code <= base[b].code);
+    if (take_change) {
+      if (b < base.size() && base[b].code == changes[c].code) ++b;
+      put(changes[c++]);
+      continue;
+    }
+    while (d < drops.size() && drops[d] < base[b].code) ++d;
+    if (d < drops.size() && drops[d] == base[b].code) ++b;
+    else put(base[b++]);
+  }
+  if (n != N) throw "Derive: fewer rows than the table's size";
+  return out;
 }
 
 }  // namespace vantrel
