@@ -28,15 +28,6 @@ constexpr bool IsSortedByCode(std::span<const DialectKeyword> rows) {
   return true;
 }
 
-// A typed name must lead to one code; several codes may list as one name.
-constexpr bool TypedNamesUnique(std::span<const DialectKeyword> rows) {
-  for (size_t i = 0; i < rows.size(); ++i)
-    for (size_t j = i + 1; j < rows.size(); ++j)
-      if (rows[i].use == KeywordUse::Both && rows[j].use == KeywordUse::Both && rows[i].name == rows[j].name)
-        return false;
-  return true;
-}
-
 // Most dialects add to another: a table is the base's rows without the codes
 // in `drops`, with `changes` added or put in place of the base's row of the
 // same code. All three are sorted by code; N is the size that comes out, and

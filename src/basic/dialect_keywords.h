@@ -85,7 +85,7 @@ inline constexpr std::array<DialectKeyword, 76> kBasic2 = {{
     {0xCA, "MID$", KeywordUse::Both},
     {0xCB, "GO", KeywordUse::Both},
 }};
-static_assert(IsSortedByCode(kBasic2) && TypedNamesUnique(kBasic2));
+static_assert(IsSortedByCode(kBasic2));
 
 inline constexpr std::array<DialectKeyword, 126> kBasic1 = {{
     {0x80, "END", KeywordUse::Both},
@@ -215,7 +215,7 @@ inline constexpr std::array<DialectKeyword, 126> kBasic1 = {{
     {0xFC, "UNTIL", KeywordUse::ListOnly},
     {0xFD, "WHILE", KeywordUse::ListOnly},
 }};
-static_assert(IsSortedByCode(kBasic1) && TypedNamesUnique(kBasic1));
+static_assert(IsSortedByCode(kBasic1));
 
 inline constexpr DialectKeyword kBasic35Changes[] = {
     {0xCC, "RGR", KeywordUse::Both},
@@ -271,7 +271,7 @@ inline constexpr DialectKeyword kBasic35Changes[] = {
 };
 inline constexpr std::array<uint16_t, 0> kBasic35Drops = {};
 inline constexpr auto kBasic35 = Derive<126>(kBasic2, kBasic35Changes, kBasic35Drops);
-static_assert(IsSortedByCode(kBasic35) && TypedNamesUnique(kBasic35));
+static_assert(IsSortedByCode(kBasic35));
 
 inline constexpr DialectKeyword kBasic4Changes[] = {
     {0xCC, "CONCAT", KeywordUse::Both},
@@ -292,7 +292,7 @@ inline constexpr DialectKeyword kBasic4Changes[] = {
 };
 inline constexpr std::array<uint16_t, 0> kBasic4Drops = {};
 inline constexpr auto kBasic4 = Derive<91>(kBasic2, kBasic4Changes, kBasic4Drops);
-static_assert(IsSortedByCode(kBasic4) && TypedNamesUnique(kBasic4));
+static_assert(IsSortedByCode(kBasic4));
 
 inline constexpr DialectKeyword kBasic4cbm2Changes[] = {
     {0xDB, "DCLEAR", KeywordUse::Both},
@@ -312,7 +312,7 @@ inline constexpr DialectKeyword kBasic4cbm2Changes[] = {
 };
 inline constexpr std::array<uint16_t, 0> kBasic4cbm2Drops = {};
 inline constexpr auto kBasic4cbm2 = Derive<105>(kBasic4, kBasic4cbm2Changes, kBasic4cbm2Drops);
-static_assert(IsSortedByCode(kBasic4cbm2) && TypedNamesUnique(kBasic4cbm2));
+static_assert(IsSortedByCode(kBasic4cbm2));
 
 inline constexpr DialectKeyword kBasic7Changes[] = {
     {0xCE02, "POT", KeywordUse::Both},
@@ -384,7 +384,7 @@ inline constexpr DialectKeyword kBasic7Changes[] = {
 };
 inline constexpr std::array<uint16_t, 1> kBasic7Drops = {0xCE};
 inline constexpr auto kBasic7 = Derive<191>(kBasic35, kBasic7Changes, kBasic7Drops);
-static_assert(IsSortedByCode(kBasic7) && TypedNamesUnique(kBasic7));
+static_assert(IsSortedByCode(kBasic7));
 
 inline constexpr DialectKeyword kBasic71Changes[] = {
     {0xFE27, "CWIND", KeywordUse::Both},
@@ -411,7 +411,7 @@ inline constexpr DialectKeyword kBasic71Changes[] = {
 };
 inline constexpr std::array<uint16_t, 2> kBasic71Drops = {0xFE38, 0xFE39};
 inline constexpr auto kBasic71 = Derive<190>(kBasic7, kBasic71Changes, kBasic71Drops);
-static_assert(IsSortedByCode(kBasic71) && TypedNamesUnique(kBasic71));
+static_assert(IsSortedByCode(kBasic71));
 
 inline constexpr DialectKeyword kBasic10Changes[] = {
     {0xE3, "PASTE", KeywordUse::Both},
@@ -447,7 +447,7 @@ inline constexpr DialectKeyword kBasic10Changes[] = {
 };
 inline constexpr std::array<uint16_t, 0> kBasic10Drops = {};
 inline constexpr auto kBasic10 = Derive<191>(kBasic7, kBasic10Changes, kBasic10Drops);
-static_assert(IsSortedByCode(kBasic10) && TypedNamesUnique(kBasic10));
+static_assert(IsSortedByCode(kBasic10));
 
 inline constexpr DialectKeyword kBasic65Changes[] = {
     {0xCC, "RGRAPHIC", KeywordUse::Both},
@@ -496,7 +496,7 @@ inline constexpr DialectKeyword kBasic65Changes[] = {
 };
 inline constexpr std::array<uint16_t, 0> kBasic65Drops = {};
 inline constexpr auto kBasic65 = Derive<220>(kBasic10, kBasic65Changes, kBasic65Drops);
-static_assert(IsSortedByCode(kBasic65) && TypedNamesUnique(kBasic65));
+static_assert(IsSortedByCode(kBasic65));
 
 inline constexpr DialectKeyword kSimonsChanges[] = {
     {0xCC, "RGR", KeywordUse::ListOnly},
@@ -679,7 +679,7 @@ inline constexpr DialectKeyword kSimonsChanges[] = {
 };
 inline constexpr std::array<uint16_t, 0> kSimonsDrops = {};
 inline constexpr auto kSimons = Derive<253>(kBasic2, kSimonsChanges, kSimonsDrops);
-static_assert(IsSortedByCode(kSimons) && TypedNamesUnique(kSimons));
+static_assert(IsSortedByCode(kSimons));
 
 inline constexpr DialectKeyword kFc3Changes[] = {
     {0xCC, "OFF", KeywordUse::Both},
@@ -714,7 +714,7 @@ inline constexpr DialectKeyword kFc3Changes[] = {
 };
 inline constexpr std::array<uint16_t, 0> kFc3Drops = {};
 inline constexpr auto kFc3 = Derive<105>(kBasic2, kFc3Changes, kFc3Drops);
-static_assert(IsSortedByCode(kFc3) && TypedNamesUnique(kFc3));
+static_assert(IsSortedByCode(kFc3));
 
 inline constexpr DialectKeyword kBasic4ext64Changes[] = {
     {0xCC, "CONCAT", KeywordUse::Both},
@@ -744,7 +744,7 @@ inline constexpr DialectKeyword kBasic4ext64Changes[] = {
 };
 inline constexpr std::array<uint16_t, 0> kBasic4ext64Drops = {};
 inline constexpr auto kBasic4ext64 = Derive<100>(kBasic2, kBasic4ext64Changes, kBasic4ext64Drops);
-static_assert(IsSortedByCode(kBasic4ext64) && TypedNamesUnique(kBasic4ext64));
+static_assert(IsSortedByCode(kBasic4ext64));
 
 inline constexpr DialectKeyword kBasic4ext20Changes[] = {
     {0xCC, "CONCAT", KeywordUse::Both},
@@ -770,7 +770,7 @@ inline constexpr DialectKeyword kBasic4ext20Changes[] = {
 };
 inline constexpr std::array<uint16_t, 0> kBasic4ext20Drops = {};
 inline constexpr auto kBasic4ext20 = Derive<96>(kBasic2, kBasic4ext20Changes, kBasic4ext20Drops);
-static_assert(IsSortedByCode(kBasic4ext20) && TypedNamesUnique(kBasic4ext20));
+static_assert(IsSortedByCode(kBasic4ext20));
 
 inline constexpr DialectKeyword kBasic5ext20Changes[] = {
     {0xCC, "CONCAT", KeywordUse::Both},
@@ -813,7 +813,7 @@ inline constexpr DialectKeyword kBasic5ext20Changes[] = {
 };
 inline constexpr std::array<uint16_t, 0> kBasic5ext20Drops = {};
 inline constexpr auto kBasic5ext20 = Derive<113>(kBasic2, kBasic5ext20Changes, kBasic5ext20Drops);
-static_assert(IsSortedByCode(kBasic5ext20) && TypedNamesUnique(kBasic5ext20));
+static_assert(IsSortedByCode(kBasic5ext20));
 
 inline constexpr DialectKeyword kSuperexpanderChanges[] = {
     {0xCC, "KEY", KeywordUse::Both},
@@ -837,6 +837,6 @@ inline constexpr DialectKeyword kSuperexpanderChanges[] = {
 };
 inline constexpr std::array<uint16_t, 0> kSuperexpanderDrops = {};
 inline constexpr auto kSuperexpander = Derive<94>(kBasic2, kSuperexpanderChanges, kSuperexpanderDrops);
-static_assert(IsSortedByCode(kSuperexpander) && TypedNamesUnique(kSuperexpander));
+static_assert(IsSortedByCode(kSuperexpander));
 
 }  // namespace vantrel::dialect_keywords
