@@ -28,7 +28,7 @@ bool AsmOperandSymbolic::EvaluateOperand(AsmPrg& program, const AsmInstr& line) 
   if (resolved_) return true;
   if (!prepared_) {
     prepared_ = true;
-    expr_.PrepareExpression(text_);
+    expr_.PrepareExpression(program, text_);
   }
   if (expr_.EvaluateExpression(program, line) != ExprState::Resolved) {
     value_ = 0xFFFF;
