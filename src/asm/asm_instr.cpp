@@ -15,7 +15,7 @@ bool AsmInstrLabel::GetValue(C6510Address& value) const {
   return value.known;
 }
 
-std::string AsmInstrLabel::ToText(const AsmFmt& fmt) const { return fmt.labels ? name_ + ":" : std::string(); }
+std::string AsmInstrLabel::ToText(const AsmFmt& fmt) const { return fmt.labels ? std::string(name_) + ":" : std::string(); }
 
 bool AsmInstrEquates::GetValue(C6510Address& value) const {
   if (!value.known) value = value_.Address();
@@ -39,7 +39,9 @@ const AsmInstr* AsmInstrEquates::WaitsFor() const {
 }
 
 std::string AsmInstrEquates::ToText(const AsmFmt& fmt) const {
-  return fmt.equates ? "\t" + name_ + " = " + value_.Text() : std::string();
+  if (!fmt.equates) return {};
+  std::string text = "\t";
+  return ((text += name_) += " = ") += value_.Text();
 }
 
 AsmInstr6510::AsmInstr6510(const OpcodeEntry& entry, uint16_t at, uint8_t low, uint8_t high,

@@ -57,14 +57,14 @@ bool AddSymbolFor(AsmPrg& program, AsmInstr& line, std::string name, bool is_lab
 }
 
 bool BuildLabel(AsmPrg& program, const AsmLineFields& fields) {
-  auto label = std::make_unique<AsmInstrLabel>(fields.source, std::string(fields.label));
+  auto label = std::make_unique<AsmInstrLabel>(fields.source, fields.label);
   AsmInstr& line = *label;
   program.AppendLine(std::move(label));
   return AddSymbolFor(program, line, std::string(fields.label), true);
 }
 
 bool BuildEquate(AsmPrg& program, const AsmLineFields& fields) {
-  auto equate = std::make_unique<AsmInstrEquates>(fields.source, std::string(fields.label), std::string(fields.operand));
+  auto equate = std::make_unique<AsmInstrEquates>(fields.source, fields.label, std::string(fields.operand));
   equate->Build(program);
   equate->Evaluate(program);
   AsmInstr& line = *equate;

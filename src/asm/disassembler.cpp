@@ -36,8 +36,8 @@ bool NamesOperand(const DecodedInstruction& d) {
 }
 
 std::string OperandName(const SymbolIndex& index, const DecodedInstruction& d) {
-  if (const AsmSymbol* s = index.Find(d.operand, d.operandWidth)) return s->name;
-  if (const AsmSymbol* s = index.Find(static_cast<uint16_t>(d.operand - 1))) return s->name + " +1";
+  if (const AsmSymbol* s = index.Find(d.operand, d.operandWidth)) return std::string(s->name);
+  if (const AsmSymbol* s = index.Find(static_cast<uint16_t>(d.operand - 1))) return std::string(s->name) + " +1";
   return {};
 }
 

@@ -260,6 +260,10 @@ bool ExprList::PrepareExpression(AsmPrg& program, std::string_view text) {
   std::vector<ExprItem>& pool = program.Expressions().items;
   NameTable& names = program.Expressions().names;
   first_ = static_cast<uint32_t>(pool.size());
+  // An expression has at most one item a character: a long one gets its
+  // room at once rather than by doubling, which would hold the old and the
+  // new list together at twice the size.
+  if (text.size() > pool.capacity() - pool.size()) pool.reserve(std::max(pool.size() + text.size(), 2 * pool.capacity()));
   auto malformed = [&] {
     pool.resize(first_);
     failed_ = true;

@@ -71,6 +71,7 @@ class ExprList {
   const AsmSymbol* PendingSymbol() const { return pending_symbol_; }
 
  private:
+  const AsmSymbol* pending_symbol_ = nullptr;
   // Postfix order, in the program's pool.
   uint32_t first_ = 0;
   uint32_t count_ = 0;
@@ -78,7 +79,6 @@ class ExprList {
   uint32_t depth_ = 0;
   int32_t value_ = 0;
   int32_t reloc_target_ = 0;
-  const AsmSymbol* pending_symbol_ = nullptr;
   bool evaluated_ = false;
   bool failed_ = false;
   bool selects_byte_ = false;

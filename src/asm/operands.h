@@ -21,7 +21,7 @@ enum class OperandKind : uint32_t { None = 0, Text = 1, Symbolic = 2, List = 3 }
 std::string_view OperandKindText(OperandKind kind);
 
 // What a relocation entry for an operand rewrites.
-enum class RelocKind : uint32_t { None = 0, Word = 1, Low = 2, High = 3, Unused = 4, NotRelocatable = 5 };
+enum class RelocKind : uint8_t { None = 0, Word = 1, Low = 2, High = 3, Unused = 4, NotRelocatable = 5 };
 
 using ByteSink = std::string;
 

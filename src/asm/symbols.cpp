@@ -25,6 +25,7 @@ AddSymbolResult SymbolTable::AddSymbol(std::string& name, bool is_label, AsmInst
   symbol.isLabel = is_label;
   symbol.relocatable = is_label;
   symbol.line = line;
+  bool rename = false;
   while (!name.empty() && name[0] == '^') {
     symbol.relocatable = true;
     name = LowerCopy(std::string_view(name).substr(1));
@@ -32,18 +33,19 @@ AddSymbolResult SymbolTable::AddSymbol(std::string& name, bool is_label, AsmInst
   if (!name.empty() && name[0] == '!') {
     symbol.level = SymbolLevel::Important;
     name = LowerCopy(std::string_view(name).substr(1));
-    if (line != nullptr && !name.empty()) line->Rename(name);
+    rename = !name.empty();
   } else if (!name.empty() && name[0] == '@') {
     // Every definition of a local label gets its own numbered entry.
     const std::string base = LowerCopy(name);
     symbol.level = SymbolLevel::Local;
     name = base + "@" + std::to_string(CountLocal(base));
-    if (line != nullptr) line->Rename(name);
+    rename = true;
   } else {
     name = LowerCopy(name);
   }
+  symbol.name = names_.Keep(name);
+  if (rename && line != nullptr) line->Rename(symbol.name);
   if (name.empty()) return AddSymbolResult::InvalidName;
-  symbol.name = name;
   if (line != nullptr) line->GetValue(symbol.value);
   if (demotion_ && symbol.level == SymbolLevel::Important) symbol.level = SymbolLevel::General;
   if (2 * (symbols_.size() + 1) > slots_.size()) Rehash(std::max<size_t>(64, 2 * slots_.size()));
@@ -153,7 +155,7 @@ std::vector<const AsmSymbol*> SymbolTable::AtLevel(SymbolLevel level) const {
 }
 
 std::string SymbolTable::SymbolLine(const AsmSymbol& s, size_t name_width, bool debug) {
-  std::string line = s.name;
+  std::string line(s.name);
   line.resize(std::max(name_width, s.name.size()), ' ');
   line += "  = ";
   // Two-digit values line up with four-digit ones.
