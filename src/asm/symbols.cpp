@@ -48,7 +48,7 @@ AddSymbolResult SymbolTable::AddSymbol(std::string& name, bool is_label, AsmInst
   if (name.empty()) return AddSymbolResult::InvalidName;
   if (line != nullptr) line->GetValue(symbol.value);
   if (demotion_ && symbol.level == SymbolLevel::Important) symbol.level = SymbolLevel::General;
-  if (2 * (symbols_.size() + 1) > slots_.size()) Rehash(std::max<size_t>(64, 2 * slots_.size()));
+  if (4 * (symbols_.size() + 1) > 3 * slots_.size()) Rehash(std::max<size_t>(64, 2 * slots_.size()));
   const size_t hash = std::hash<std::string_view>{}(name);
   Slot& slot = slots_[Probe(name, hash)];
   if (slot.symbol != 0) return AddSymbolResult::Redefined;
@@ -90,7 +90,7 @@ void SymbolTable::Rehash(size_t slot_count) {
 }
 
 void SymbolTable::Reserve(size_t count) {
-  if (2 * (symbols_.size() + count) > slots_.size()) Rehash(2 * (symbols_.size() + count));
+  if (4 * (symbols_.size() + count) > 3 * slots_.size()) Rehash(4 * (symbols_.size() + count) / 3 + 1);
 }
 
 size_t SymbolTable::RefreshValues() {

@@ -93,7 +93,7 @@ class SymbolTable {
   // the passes walk them in memory order rather than node by node.
   std::deque<AsmSymbol> symbols_;
   TextStore names_;  // the symbols' names, and the lines' names the table normalised
-  std::vector<Slot> slots_;  // a power of two in size, at most half full
+  std::vector<Slot> slots_;  // a power of two in size, at most three quarters full
   NameMap<std::vector<LocalDefinition>> locals_;
   bool demotion_ = false;
 };
