@@ -109,8 +109,8 @@ class AsmInstrLabel : public AsmInstrQuiet {
 
 class AsmInstrEquates : public AsmInstrQuiet {
  public:
-  AsmInstrEquates(const SourceLine* source, std::string_view name, std::string value_text)
-      : AsmInstrQuiet(source), name_(name), value_(std::move(value_text)) {}
+  AsmInstrEquates(const SourceLine* source, std::string_view name, std::string_view value_text)
+      : AsmInstrQuiet(source), name_(name), value_(value_text) {}
 
   bool IsEquates() const override { return true; }
   std::string GetName() const override { return std::string(name_); }
@@ -131,8 +131,8 @@ class AsmInstrEquates : public AsmInstrQuiet {
 
 class AsmInstr6510 : public AsmInstr {
  public:
-  AsmInstr6510(const SourceLine* source, Mnemonic mnemonic, std::string operand)
-      : AsmInstr(source), mnemonic_(mnemonic), operand_(std::move(operand)) {}
+  AsmInstr6510(const SourceLine* source, Mnemonic mnemonic, std::string_view operand)
+      : AsmInstr(source), mnemonic_(mnemonic), operand_(operand) {}
   // A line made by the disassembler from the bytes at `at`.
   AsmInstr6510(const OpcodeEntry& entry, uint16_t at, uint8_t low, uint8_t high, uint16_t operand_value,
                Width operand_width);

@@ -86,6 +86,9 @@ class AsmPrg {
   PetsciiCodes& Codes() { return codes_; }
   SymbolTable& Symbols() { return symbols_; }
   ExprPool& Expressions() { return expressions_; }
+  // Text made while assembling (operands with their mode cut off), kept
+  // for the assembly's life.
+  TextStore& Texts() { return texts_; }
   const ExprPool& Expressions() const { return expressions_; }
   const SymbolTable& Symbols() const { return symbols_; }
   AsmPass CurrentPass() const { return pass_; }
@@ -139,6 +142,7 @@ class AsmPrg {
   PetsciiCodes& codes_;
   SymbolTable symbols_;
   ExprPool expressions_;
+  TextStore texts_;
   std::vector<std::unique_ptr<AsmInstr>> lines_;
   C6510Address origin_ = C6510Address::Known(0x0100);
   AsmFmt listing_;
