@@ -218,18 +218,6 @@ TEST(Cli, StandardStreams) {
   EXPECT_EQ(test::EntriesIn(dir.Path()), 4u);  // game, again: no "-.prg", no "stdout.prg"
 }
 
-TEST(Cli, QuietPrintsOnlyProblems) {
-  ScratchDir dir;
-  test::WriteFile(dir.File("game.txt"), "10 PRINT\n");
-  test::WriteFile(dir.File("bad.txt"), "10 PRINT\n{error:oops}\n");
-  for (const char* word : {"-quiet", "-q"}) {
-    EXPECT_EQ(RunVantrel(dir.Path(), {"game.txt", "-prg", "-ovr", word}).output, "");
-    auto r = RunVantrel(dir.Path(), {"bad.txt", "-prg", word});
-    EXPECT_EQ(r.output, "Error: [bad.txt (2)] oops\n");
-    EXPECT_EQ(r.status, 1);
-  }
-}
-
 // A run that fails leaves every output path as it was (no new file, every
 // old one byte for byte, the build revision uncounted), whichever output or
 // check failed.

@@ -34,28 +34,6 @@ TEST(HiPath, Splits) {
   }
 }
 
-TEST(HiPath, SeparatorAndDirectoryFlag) {
-  HiPath dir("dir/");
-  EXPECT_EQ(dir.Separator(), '/');
-  EXPECT_TRUE(dir.IsDirectory());
-  EXPECT_EQ(HiPath("a\\b").Separator(), '\\');
-  EXPECT_EQ(HiPath("plain").Separator(), '/');
-  EXPECT_TRUE(HiPath("..").IsDirectory());
-  EXPECT_FALSE(HiPath("game.txt").IsDirectory());
-  EXPECT_TRUE(HiPath("/x/y").IsRooted());
-  EXPECT_FALSE(HiPath("x/y").IsRooted());
-}
-
-TEST(HiPath, EditsParts) {
-  HiPath p("src/game.txt");
-  p.SetExtension("prg");
-  EXPECT_EQ(p.Text(), "src/game.prg");
-  p.SetExtension("");
-  EXPECT_EQ(p.Text(), "src/game");
-  p.SetFileName(HiPath("BASIC4_0.txt"));
-  EXPECT_EQ(p.Text(), "src/BASIC4_0.txt");
-}
-
 TEST(FileLocator, SearchesDirectoriesInOrder) {
   test::ScratchDir dir;
   test::WriteFile(dir.File("second.txt"), "x");
