@@ -32,7 +32,7 @@ struct Harness : test::QuietLoader {
   }
   // "[path (line)] " as messages about that file's line begin.
   std::string At(const std::string& name, int line) const {
-    return "[" + dir.File(name) + " (" + std::to_string(line) + ")] ";
+    return std::string("[").append(dir.File(name)).append(" (").append(std::to_string(line)).append(")] ");
   }
   // Console lines of Warning and above, as the user sees them.
   std::vector<std::string> Problems() const {
@@ -265,23 +265,26 @@ TEST(SourceLoader, BuildRevision) {
   struct Row {
     const char* file;
     const char* source;
-    const char* line;      // {usedef:__BuildRev} shows the revision read
-    const char* after;     // the file after the update
-    const char* problem;
+    const char* line;   // {usedef:__BuildRev} shows the revision read
+    const char* after;  // the file after the update
+    Lines problems;
     WriteFault fault = WriteFault::None;  // injected into the update
   };
+  const std::string kInvalid = "Error: [p.txt (1)] Invalid build revision tracker file";
+  const std::string kFailed = "Error: Failed to update Build revision tracker rev.txt: ";  // at no source line
   const Row rows[] = {
-      {"41", "{buildrev:rev.txt}{usedef:__BuildRev}", " 41", "42", ""},
-      {"41", "{buildrev:rev.txt}", " ", "41", ": No space left on device", WriteFault::ShortWrite},
-      {"41", "{buildrev:rev.txt}", " ", "41", ": Invalid cross-device link", WriteFault::FailedRename},
-      {"-1\r", "{buildrev:rev.txt}{usedef:__BuildRev}", " 18446744073709551615", "0", ""},
-      {"41\n", "{buildrev:rev.txt}", " ", "41\n", "Invalid build revision tracker file"},
-      {"9223372036854775808", "{buildrev:rev.txt}", " ", "9223372036854775808",
-       "Invalid build revision tracker file"},
-      {"41", "{buildrev}", " ", "41", "Need Build revision tracker file name"},
-      {"41", "{buildrev:none.txt}", " ", "41", "File not found: none.txt"},
+      {"41", "{buildrev:rev.txt}{usedef:__BuildRev}", " 41", "42", {}},
+      {"41", "{buildrev:rev.txt}", " ", "41", {kFailed + "No space left on device"}, WriteFault::ShortWrite},
+      {"41", "{buildrev:rev.txt}", " ", "41", {kFailed + "Invalid cross-device link"}, WriteFault::FailedRename},
+      {"-1\r", "{buildrev:rev.txt}{usedef:__BuildRev}", " 18446744073709551615", "0", {}},
+      {"41\n", "{buildrev:rev.txt}", " ", "41\n", {kInvalid}},
+      {"9223372036854775808", "{buildrev:rev.txt}", " ", "9223372036854775808", {kInvalid}},
+      {"41", "{buildrev}", " ", "41", {"Error: [p.txt (1)] Need Build revision tracker file name"}},
+      {"41", "{buildrev:none.txt}", " ", "41", {"Error: [p.txt (1)] File not found: none.txt"}},
+      // The refusal is about the run, not about a line.
       {"41", "{buildrev:rev.txt}{buildrev:rev.txt}{usedef:__BuildRev}", "  41", "41",
-       "Build revision tracker file already loaded"},
+       {"Error: [p.txt (1)] Build revision tracker file already loaded",
+        "Error: Due to build errors, Build revision tracker was not updated"}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.source);
@@ -296,16 +299,7 @@ TEST(SourceLoader, BuildRevision) {
     EXPECT_EQ(h.loader.BasicLines().at(0), row.line);
     EXPECT_EQ(ReadFile(h.dir.File("rev.txt")), row.after);
     EXPECT_EQ(test::EntriesIn(h.dir.Path()), 2u);  // no temporary file left
-    Lines expected;
-    // A failed write names the file and the reason, at no source line.
-    if (row.fault != WriteFault::None)
-      expected.push_back("Error: Failed to update Build revision tracker " + h.dir.File("rev.txt") + row.problem);
-    else if (*row.problem != '\0')
-      expected.push_back("Error: " + h.At("p.txt", 1) + row.problem);
-    // The refusal is about the run, not about a line.
-    if (std::string(row.problem) == "Build revision tracker file already loaded")
-      expected.push_back("Error: Due to build errors, Build revision tracker was not updated");
-    EXPECT_EQ(h.Problems(), expected);
+    EXPECT_EQ(h.RelativeProblems(), row.problems);
   }
 }
 

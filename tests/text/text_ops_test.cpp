@@ -1,6 +1,9 @@
+// The text layer: plain text operations and the numbers read from text.
 #include "text/text_ops.h"
 
 #include <gtest/gtest.h>
+
+#include "text/number_reader.h"
 
 namespace vantrel {
 namespace {
@@ -39,6 +42,25 @@ TEST(TextOps, SplitAndEdgeCases) {
   EXPECT_FALSE(IsFalseWord("OFF"));
   EXPECT_TRUE(IsTrueWord("y"));
   EXPECT_EQ(StripPair("\"", '"', '"'), "\"");
+}
+
+TEST(NumberReader, ReadNumberBases) {
+  struct Row {
+    const char* text;
+    bool ok;
+    int64_t value;
+  };
+  const Row rows[] = {{"$0801", true, 2049}, {" 4096 ", true, 4096}, {"%101", true, 5},
+                      {"$08G0", false, 0},   {"", false, 0},         {"$", false, 0},
+                      {"12abc", false, 0}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.text);
+    int64_t v = 0;
+    EXPECT_EQ(ReadNumber(r.text, v), r.ok);
+    if (r.ok) {
+      EXPECT_EQ(v, r.value);
+    }
+  }
 }
 
 }  // namespace
