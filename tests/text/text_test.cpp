@@ -1,12 +1,55 @@
-// The text layer: plain text operations and the numbers read from text.
-#include "text/text_ops.h"
-
+// The text layer: paths and where files are found, text operations, and
+// the numbers read from text.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
+#include "test_support.h"
+#include "text/file_locator.h"
+#include "text/hi_path.h"
 #include "text/number_reader.h"
+#include "text/text_ops.h"
 
 namespace vantrel {
 namespace {
+
+TEST(HiPath, Splits) {
+  struct Row {
+    const char* text;
+    const char* directory;
+    const char* file_name;
+    const char* extension;
+    bool trailing_dot;
+  };
+  const Row rows[] = {
+      {"a.b.c", "", "a.b", "c", false},
+      {"name.", "", "name", "", true},
+      {"dir/sub/game.txt", "dir/sub/", "game", "txt", false},
+      {"dir\\game.prg", "dir\\", "game", "prg", false},
+      {"/abs/.bak", "/abs/", "", "bak", false},
+      {"noext", "", "noext", "", false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.text);
+    HiPath p(r.text);
+    using Parts = std::tuple<std::string, std::string, std::string, bool>;
+    EXPECT_EQ(Parts(p.Directory(), p.FileName(), p.Extension(), p.HasTrailingDot()),
+              Parts(r.directory, r.file_name, r.extension, r.trailing_dot));
+  }
+}
+
+TEST(FileLocator, SearchesDirectoriesInOrder) {
+  test::ScratchDir dir;
+  test::WriteFile(dir.File("second.txt"), "x");
+  FileLocator locator;
+  EXPECT_TRUE(locator.AddDirectory(HiPath(dir.Path() + "/")));
+  EXPECT_FALSE(locator.AddDirectory(HiPath(dir.Path() + "/")));
+  EXPECT_EQ(locator.Find(HiPath("second.txt")).Text(), dir.Path() + "/second.txt");
+  EXPECT_TRUE(locator.Find(HiPath("missing.txt")).Empty());
+  // Rooted names are taken as they are.
+  EXPECT_EQ(locator.Find(HiPath(dir.File("second.txt"))).Text(), dir.File("second.txt"));
+  EXPECT_TRUE(locator.Find(HiPath(dir.File("nope"))).Empty());
+}
 
 TEST(TextOps, CentrePadsBothSides) {
   EXPECT_EQ(Centre(std::string(78, 'a'), 79), std::string(78, 'a'));
