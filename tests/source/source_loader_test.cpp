@@ -107,12 +107,8 @@ TEST(SourceLoader, LineEndingsAndCounting) {
   Harness h;
   h.Write("p.txt", std::string("10 A\r\n\r\n\n20 B\0\xff\n{warning:w}\r\n", 27));
   ASSERT_TRUE(h.Load("p.txt"));
-  const LineBlock& lines = h.loader.BasicLines();
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "10 A");
-  EXPECT_EQ(lines[1], std::string("20 B\0\xff", 6));
-  EXPECT_EQ(lines[1].pos.line, 4);
-  EXPECT_EQ(lines[1].pos.file, 1);
+  EXPECT_EQ(Texts(h.loader.BasicLines()), (Lines{"10 A", std::string("20 B\0\xff", 6), " "}));
+  EXPECT_EQ(h.loader.BasicLines().at(1).pos, (SourcePos{1, 4}));
   EXPECT_EQ(h.Problems(), Lines{"Warning: " + h.At("p.txt", 5) + "w"});
 }
 
