@@ -116,6 +116,8 @@ constexpr FrozenTokens<kNames, kCodes> FreezeTokens(std::span<const TokenRow> ro
 class TokenTable {
  public:
   TokenTable();
+  // Reads `frozen` in place, so it must live as long as the program: a
+  // constexpr table at namespace scope.
   template <size_t kNames, size_t kCodes>
   explicit TokenTable(const FrozenTokens<kNames, kCodes>& frozen)
       : view_{frozen.by_name, frozen.by_code, {}, frozen.first_order, frozen.first_start},
