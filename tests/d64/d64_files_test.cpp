@@ -155,10 +155,6 @@ TEST_F(D64Files, LookupMessages) {
     ProgramFile out;
     EXPECT_EQ(Load(text, out), transcript);
   }
-  ProgramFile seq;
-  EXPECT_EQ(Load(image_ + "::DATA", seq), loading_ + "Info: Loaded: DATA\n");
-  EXPECT_EQ(seq.type, FileType::Seq);
-  EXPECT_EQ(seq.Bytes(), test::MakePrg(0x0801, 100).Bytes());  // a SEQ has no load address
 }
 
 struct CorpusFile {
