@@ -104,7 +104,7 @@ bool MacroExpander::Expand(AsmPrg& program, const AsmLineFields& fields, const M
   ++depth_;
   bool ok = true;
   for (const SourceLine& body : macro.body) {
-    SourceLine& line = lines_.emplace_back(ExpandBodyLine(body, macro, arguments, locals, suffix), body.pos);
+    SourceLine& line = lines_.emplace_back(texts_.Keep(ExpandBodyLine(body, macro, arguments, locals, suffix)), body.pos);
     origins_[&line] = {call, macro.name, depth_};
     ok = BuildAsmLine(program, line) && ok;
   }
