@@ -39,6 +39,9 @@ class AsmInstr {
   virtual ~AsmInstr() = default;
   AsmInstr(const AsmInstr&) = delete;
   AsmInstr& operator=(const AsmInstr&) = delete;
+  // From blocks by size class (line_pool.cpp).
+  static void* operator new(size_t size);
+  static void operator delete(void* line, size_t size);
 
   virtual uint32_t Size() const { return 0; }
   virtual bool IsInstruction() const { return false; }
