@@ -165,12 +165,10 @@ bool AsmPrg::LinkPass() {
   bool wrapped = false;  // reported once, not again for every line after it
   for (auto& line : lines_) {
     const uint32_t at = pc.value;
-    line->address = line->end = C6510Address::Known(static_cast<uint16_t>(at), Width::Word);
+    line->address = C6510Address::Known(static_cast<uint16_t>(at), Width::Word);
     // The last byte may be at $FFFF; nothing may start past it.
     bool linked = at <= 0xFFFF && line->Link(*this, pc);
-    const uint32_t start = line->address.value;
     if (linked && pc.value > 0x10000u) linked = false;
-    if (linked && pc.value > start) line->end = C6510Address::Known(static_cast<uint16_t>(pc.value - 1));
     if (!linked) {
       ok = false;
       if (!(wrapped && at > 0xFFFF))
