@@ -116,6 +116,7 @@ bool AsmPrg::BuildPass() {
   // At most one object or two per source line, and a symbol for some.
   const size_t count = loader_.AssemblerLines().size();
   lines_.reserve(lines_.size() + count);
+  built_.reserve(built_.size() + count);
   symbols_.Reserve(count / 2);
   bool ok = true;
   for (const SourceLine& source : loader_.AssemblerLines()) ok = BuildAsmLine(*this, source) && ok;
