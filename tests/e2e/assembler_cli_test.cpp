@@ -92,18 +92,8 @@ std::string ToVantrel(std::string text) {
   return text;
 }
 
-TEST(AssemblerCli, BytesMatch64tass) {
-  if (!test::HaveTool("64tass")) GTEST_SKIP() << "64tass is not installed";
-  ScratchDir dir;
-  const std::string all = AllInstructions();
-  EXPECT_EQ(WithVantrel(dir, " orig $c000\n" + all), With64tass(dir, "$c000", all));
-  EXPECT_EQ(WithVantrel(dir, " orig $0900\n" + ToVantrel(kRealistic)), With64tass(dir, "$0900", kRealistic));
-}
-
 // The same macros, called the same way, written for each assembler.
-TEST(AssemblerCli, MacrosMatch64tass) {
-  if (!test::HaveTool("64tass")) GTEST_SKIP() << "64tass is not installed";
-  const char* tass = R"(setb .macro val, dest
+const char* kMacrosTass = R"(setb .macro val, dest
   lda #\val
   sta \dest
 .endm
@@ -124,7 +114,7 @@ start
   #wait 7
   rts
 )";
-  const char* ours = R"( orig $c000
+const char* kMacrosOurs = R"( orig $c000
 {macro:setb(val, dest)}
   lda #val
   sta dest
@@ -146,8 +136,36 @@ start:
   wait 7
   rts
 )";
+
+std::string Example(const std::string& name) {
+  return ReadFile(std::string(VANTREL_TEST_DATA) + "/../../examples/" + name);
+}
+
+// Every instruction, a realistic program, macros and the bundled demo,
+// each written for both assemblers.
+TEST(AssemblerCli, BytesMatch64tass) {
+  if (!test::HaveTool("64tass")) GTEST_SKIP() << "64tass is not installed";
+  const std::string all = AllInstructions(), demo = Example("demo.asm");
+  std::string tass_demo = demo;
+  tass_demo.replace(tass_demo.find("orig"), 4, "* =");
+  for (auto [from, to] : {std::pair{" byte ", " .byte "}, {" ascii ", " .text "}}) {
+    for (size_t at = 0; (at = tass_demo.find(from, at)) != std::string::npos; at += 3)
+      tass_demo.replace(at, std::string_view(from).size(), to);
+  }
+  const struct {
+    const char* name;
+    std::string ours, origin, tass;
+  } rows[] = {
+      {"every instruction", " orig $c000\n" + all, "$c000", all},
+      {"realistic", " orig $0900\n" + ToVantrel(kRealistic), "$0900", kRealistic},
+      {"macros", kMacrosOurs, "$c000", kMacrosTass},
+      {"demo example", demo, "$0801", tass_demo},
+  };
   ScratchDir dir;
-  EXPECT_EQ(WithVantrel(dir, ours), With64tass(dir, "$c000", tass));
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(WithVantrel(dir, row.ours), With64tass(dir, row.origin, row.tass));
+  }
 }
 
 // A program 64tass assembled, back to source with -asm: 64tass assembles
@@ -169,47 +187,23 @@ TEST(AssemblerCli, RecoveredSourceMatches64tass) {
   EXPECT_EQ(ReadFile(dir.File("again.prg")), program);
 }
 
-std::string Example(const std::string& name) {
-  return ReadFile(std::string(VANTREL_TEST_DATA) + "/../../examples/" + name);
-}
-
-// The bundled examples against 64tass: the demo whole, and the machine code
-// of the mixed program behind its BASIC part, worked out by hand.
-TEST(AssemblerCli, Examples) {
+// The machine code of the bundled mixed program behind its BASIC part, worked
+// out by hand: 10 PRINT "{clear}MACHINE CODE SAYS:" (28 bytes from $0801),
+// 20 SYS 2124 (12), 30 PRINT "AND BASIC GOES ON." (27), 40 END (6), the end
+// marker (2): the code at $084c, 2124.
+TEST(AssemblerCli, MixedExample) {
   if (!test::HaveTool("64tass")) GTEST_SKIP() << "64tass is not installed";
   ScratchDir dir;
-  const std::string demo = Example("demo.asm");
-  std::string tass = demo;
-  tass.replace(tass.find("orig"), 4, "* =");
-  for (auto [from, to] : {std::pair{" byte ", " .byte "}, {" ascii ", " .text "}}) {
-    for (size_t at = 0; (at = tass.find(from, at)) != std::string::npos; at += 3)
-      tass.replace(at, std::string_view(from).size(), to);
-  }
-  EXPECT_EQ(WithVantrel(dir, demo), With64tass(dir, "$0801", tass));
-
   const std::string mixed = Example("mixed.txt");
   WriteFile(dir.File("mixed.txt"), mixed);
   auto r = RunVantrel(dir.Path(), {"mixed.txt", "-prg"});
   ASSERT_EQ(r.status, 0) << r.output;
-  // 10 PRINT "{clear}MACHINE CODE SAYS:" / 20 SYS nnnnn / 30 PRINT "AND BASIC
-  // GOES ON." / 40 END, the end marker, then the code.
-  const std::vector<std::pair<uint16_t, std::string>> lines = {
-      {10, "\x99\x20\x22\x93MACHINE CODE SAYS:\x22"},
-      {20, ""},
-      {30, "\x99\x20\x22" "AND BASIC GOES ON.\x22"},
-      {40, "\x80"}};
-  unsigned size = 2;  // the end marker
-  for (const auto& [number, body] : lines) size += 5 + (number == 20 ? 7 : body.size());
-  const unsigned code = 0x0801 + size;
-  char sys[8];
-  std::snprintf(sys, sizeof sys, "\x9e %5u", code);
-  std::vector<test::BasicLineBytes> bytes;
-  for (const auto& [number, body] : lines) bytes.push_back({number, number == 20 ? std::string(sys) : body});
+  const std::string basic = test::BasicProgramFile(0x0801, {{10, "\x99\x20\x22\x93MACHINE CODE SAYS:\x22"},
+                                                            {20, "\x9e  2124"},
+                                                            {30, "\x99\x20\x22" "AND BASIC GOES ON.\x22"},
+                                                            {40, "\x80"}});
   const std::string block = mixed.substr(mixed.find("{asm}") + 6, mixed.find("{endasm}") - mixed.find("{asm}") - 6);
-  std::string origin(1, '$');
-  origin += Hex(code, 4);
-  const std::string machine = With64tass(dir, origin, block).substr(2);
-  EXPECT_EQ(ReadFile(dir.File("mixed.prg")), test::BasicProgramFile(0x0801, bytes) + machine);
+  EXPECT_EQ(ReadFile(dir.File("mixed.prg")), basic + With64tass(dir, "$084c", block).substr(2));
 }
 
 TEST(AssemblerCli, OutputsOnlyWithoutErrors) {
