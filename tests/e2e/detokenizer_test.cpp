@@ -1,6 +1,6 @@
 // Program files to text through the real binary: the listing, the label
-// form, the options that shape it, the warnings on odd programs, and the
-// BASIC dialect by option, directive and guess.
+// form, the options that shape it, the warnings on odd programs, preface
+// files, and the BASIC dialect by option, directive and guess.
 #include <gtest/gtest.h>
 
 #include "test_support.h"
@@ -17,6 +17,7 @@ struct Case {
   std::vector<std::string> options;
   std::string output;                // the whole output file, out.txt or out.prg
   std::vector<std::string> console;  // lines that must appear; "!text": text must not
+  std::vector<std::pair<std::string, std::string>> files = {};  // other files beside the input
 };
 
 // Token bytes from the C64 ROM's keyword list.
@@ -99,6 +100,14 @@ std::vector<Case> Cases() {
         "-dialect:basic7 reads it as one"}},
       {"a variable that another dialect's keyword starts", "10 fast=1:do(2)=3:do1=4\n", {"-prg:out.prg"},
        test::BasicProgramFile(0x0801, {{10, "FAST\xb2" "1:DO(2)\xb2" "3:DO1\xb2" "4"}}), {"!Warning:"}},
+      // A preface file may only define.
+      {"preface", BasicProgramFile(0x0801, {{10, "\xcc"}}), {"-txt:con", "-pref:defs"}, "", {"10 FOO"},
+       {{"defs.txt", "{tokenizer:$cc=FOO}\n"}}},
+      {"missing preface", BasicProgramFile(0x0801, {{10, "\xcc"}}), {"-txt:con", "-pref:none"}, "",
+       {"Error: Preface file not found: none.txt"}},
+      {"preface with code", BasicProgramFile(0x0801, {{10, "\xcc"}}), {"-txt:con", "-pref:code"}, "",
+       {"Error: Preface file can't contain any actual code", "Error: Error processing preface file: code.txt"},
+       {{"code.txt", "10 PRINT\n"}}},
       {"unknown dialect", "10 print\n", {"-prg:out.prg", "-dialect:basic9"}, "",
        {"Error: Unknown BASIC dialect: basic9 (known: basic2, basic1, basic35, basic4, basic4cbm2, basic7, basic71, "
         "basic10, basic65, simons, fc3, basic4ext64, basic4ext20, basic5ext20, superexpander)"}},
@@ -111,6 +120,7 @@ TEST(Detokenizer, Conversions) {
     test::ScratchDir dir;
     const std::string input = c.input[0] == '1' || c.input[0] == '{' ? "in.txt" : "in.prg";
     test::WriteFile(dir.File(input), c.input);
+    for (const auto& [name, content] : c.files) test::WriteFile(dir.File(name), content);
     std::vector<std::string> args = {input};
     args.insert(args.end(), c.options.begin(), c.options.end());
     auto r = test::RunVantrel(dir.Path(), args);
@@ -161,28 +171,6 @@ TEST(Detokenizer, HostileProgramsAreReported) {
     auto r = test::RunVantrel(dir.Path(), {"in.prg", "-txt:con"});
     EXPECT_NE(r.output.find(h.message), std::string::npos) << r.output;
     EXPECT_TRUE(r.status == 0 || r.status == 1);
-  }
-}
-
-TEST(Detokenizer, PrefaceFilesMayOnlyDefine) {
-  test::ScratchDir dir;
-  test::WriteFile(dir.File("in.prg"), BasicProgramFile(0x0801, {{10, "\xcc"}}));
-  test::WriteFile(dir.File("defs.txt"), "{tokenizer:$cc=FOO}\n");
-  test::WriteFile(dir.File("code.txt"), "10 PRINT\n");
-  struct Row {
-    const char* pref;
-    std::vector<std::string> lines;
-  };
-  const Row rows[] = {
-      {"-pref:defs", {"10 FOO"}},
-      {"-pref:none", {"Error: Preface file not found: none.txt"}},
-      {"-pref:code",
-       {"Error: Preface file can't contain any actual code", "Error: Error processing preface file: code.txt"}},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.pref);
-    auto r = test::RunVantrel(dir.Path(), {"in.prg", "-txt:con", row.pref});
-    for (const std::string& line : row.lines) EXPECT_NE(r.output.find(line + "\n"), std::string::npos) << r.output;
   }
 }
 
