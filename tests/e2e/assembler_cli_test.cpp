@@ -32,11 +32,19 @@ std::string With64tass(const ScratchDir& dir, const std::string& origin, const s
   return ReadFile(dir.File("ref.prg"));
 }
 
+// Writes `name` and runs the binary on it with `args`.
+test::RunResult RunOn(const ScratchDir& dir, const std::string& name, const std::string& content,
+                      const std::vector<std::string>& args) {
+  WriteFile(dir.File(name), content);
+  std::vector<std::string> all = {name};
+  all.insert(all.end(), args.begin(), args.end());
+  return RunVantrel(dir.Path(), all);
+}
+
 std::string WithVantrel(const ScratchDir& dir, const std::string& source, const std::vector<std::string>& extra = {}) {
-  WriteFile(dir.File("t.asm"), source);
-  std::vector<std::string> args = {"t.asm", "-prg", "-ovr"};
+  std::vector<std::string> args = {"-prg", "-ovr"};
   args.insert(args.end(), extra.begin(), extra.end());
-  auto r = RunVantrel(dir.Path(), args);
+  auto r = RunOn(dir, "t.asm", source, args);
   if (r.status != 0) return r.output;
   return ReadFile(dir.File("t.prg"));
 }
@@ -174,8 +182,7 @@ TEST(AssemblerCli, RecoveredSourceMatches64tass) {
   if (!test::HaveTool("64tass")) GTEST_SKIP() << "64tass is not installed";
   ScratchDir dir;
   const std::string program = With64tass(dir, "$0900", kRealistic);
-  WriteFile(dir.File("r.prg"), program);
-  auto r = RunVantrel(dir.Path(), {"r.prg", "-notbasic", "-asm"});
+  auto r = RunOn(dir, "r.prg", program, {"-notbasic", "-asm"});
   ASSERT_EQ(r.status, 0) << r.output;
   std::string source = ReadFile(dir.File("r.asm"));
   // jmp (vector): the vector sits behind rts at $092a, worked out by hand.
@@ -193,8 +200,7 @@ TEST(AssemblerCli, MixedExample) {
   if (!test::HaveTool("64tass")) GTEST_SKIP() << "64tass is not installed";
   ScratchDir dir;
   const std::string mixed = Example("mixed.txt");
-  WriteFile(dir.File("mixed.txt"), mixed);
-  auto r = RunVantrel(dir.Path(), {"mixed.txt", "-prg"});
+  auto r = RunOn(dir, "mixed.txt", mixed, {"-prg"});
   ASSERT_EQ(r.status, 0) << r.output;
   const std::string basic = test::BasicProgramFile(0x0801, {{10, "\x99\x20\x22\x93MACHINE CODE SAYS:\x22"},
                                                             {20, "\x9e  2124"},
@@ -206,8 +212,7 @@ TEST(AssemblerCli, MixedExample) {
 
 TEST(AssemblerCli, OutputsOnlyWithoutErrors) {
   ScratchDir dir;
-  WriteFile(dir.File("demo.asm"), " orig $c000\n lda #1\n rts\n");
-  auto r = RunVantrel(dir.Path(), {"demo.asm", "-prg", "-bin", "-hex", "-d64:disk.d64::\"DEMO\""});
+  auto r = RunOn(dir, "demo.asm", " orig $c000\n lda #1\n rts\n", {"-prg", "-bin", "-hex", "-d64:disk.d64::\"DEMO\""});
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_EQ(ReadFile(dir.File("demo.prg")), std::string("\x00\xc0\xa9\x01\x60", 5));
   EXPECT_EQ(ReadFile(dir.File("demo.bin")), "\xa9\x01\x60");
@@ -215,16 +220,15 @@ TEST(AssemblerCli, OutputsOnlyWithoutErrors) {
   EXPECT_TRUE(test::FileExists(dir.File("disk.d64")));
 
   // Resolve-pass problems fail the run before any file is written.
-  WriteFile(dir.File("bad.asm"), " orig $c000\n lda nothere\n");
-  r = RunVantrel(dir.Path(), {"bad.asm", "-prg", "-dbg"});
+  r = RunOn(dir, "bad.asm", " orig $c000\n lda nothere\n", {"-prg", "-dbg"});
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(HasLine(r.output, "Error: [bad.asm (2)] Unresolved operand: nothere: lda nothere")) << r.output;
   EXPECT_TRUE(HasLine(r.output, "===============AsmPrg output=====================")) << r.output;
   EXPECT_FALSE(test::FileExists(dir.File("bad.prg")));
 
   // A listing up to $FFFF ends; debugstall marks the chosen pass.
-  WriteFile(dir.File("top.asm"), " orig $fff0\n debugstall \"+\", \"link\"\n area 16, $ea\n");
-  r = RunVantrel(dir.Path(), {"top.asm", "-dis:con", "-range:$fff8-$ffff"});
+  r = RunOn(dir, "top.asm", " orig $fff0\n debugstall \"+\", \"link\"\n area 16, $ea\n",
+          {"-dis:con", "-range:$fff8-$ffff"});
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_TRUE(HasLine(r.output, "\tffff  ea      \t nop  \t;")) << r.output;
   // A program ending at $FFFF loads back.
@@ -272,14 +276,12 @@ TEST(AssemblerCli, Listings) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.asmfmt);
     ScratchDir dir;
-    WriteFile(dir.File("l.asm"), kListed + row.asmfmt);
-    auto r = RunVantrel(dir.Path(), {"l.asm", "-dis"});
+    auto r = RunOn(dir, "l.asm", kListed + row.asmfmt, {"-dis"});
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(ReadFile(dir.File("l.dis")), row.listing);
   }
   ScratchDir dir;
-  WriteFile(dir.File("l.asm"), std::string(kListed) + " asmfmt \"-nosuch\"\n");
-  auto r = RunVantrel(dir.Path(), {"l.asm", "-dis"});
+  auto r = RunOn(dir, "l.asm", std::string(kListed) + " asmfmt \"-nosuch\"\n", {"-dis"});
   EXPECT_TRUE(HasLine(r.output, "Error: Invalid AsmFmt specified")) << r.output;
   EXPECT_FALSE(test::FileExists(dir.File("l.dis")));
 }
@@ -289,8 +291,7 @@ TEST(AssemblerCli, Listings) {
 // back from the next instruction.
 TEST(AssemblerCli, SourceListing) {
   ScratchDir dir;
-  WriteFile(dir.File("demo.asm"), Example("demo.asm"));
-  auto r = RunVantrel(dir.Path(), {"demo.asm", "-lst"});
+  auto r = RunOn(dir, "demo.asm", Example("demo.asm"), {"-lst"});
   ASSERT_EQ(r.status, 0) << r.output;
   const std::string listing = ReadFile(dir.File("demo.lst"));
   const char* expected = R"(      = $ffd2      chrout  = $ffd2
@@ -326,8 +327,7 @@ TEST(AssemblerCli, SourceListing) {
 
   // Included lines between marks, expansions under their call, long fills cut.
   WriteFile(dir.File("lib.asm"), "{macro:poke(v, at)}\n lda #v\n sta at\n{endmacro}\nlib: rts\n");
-  WriteFile(dir.File("main.asm"), " orig $c000\n{include:lib.asm}\ngo: poke 1, $d020\n area 40, $ea\n");
-  r = RunVantrel(dir.Path(), {"main.asm", "-lst:con"});
+  r = RunOn(dir, "main.asm", " orig $c000\n{include:lib.asm}\ngo: poke 1, $d020\n area 40, $ea\n", {"-lst:con"});
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_NE(r.output.find("c000                orig $c000\n;>>> lib.asm\nc000  60           lib: rts\n;<<< lib.asm\n"
                           "c001               go: poke 1, $d020\nc001  a9 01        + lda #1\nc003  8d 20 d0     + sta $d020\n"
@@ -349,8 +349,7 @@ TEST(AssemblerCli, ListingAssemblesBack) {
 
 TEST(AssemblerCli, SymbolFiles) {
   ScratchDir dir;
-  WriteFile(dir.File("s.asm"), " orig $c000\n!start: lda #count\ncount = 3\n@l: rts\n");
-  auto r = RunVantrel(dir.Path(), {"s.asm", "-prg", "-sym"});
+  auto r = RunOn(dir, "s.asm", " orig $c000\n!start: lda #count\ncount = 3\n@l: rts\n", {"-prg", "-sym"});
   EXPECT_EQ(ReadFile(dir.File("s.sym")), "start  = $c000\n");
   r = RunVantrel(dir.Path(), {"s.asm", "-prg", "-ovr", "-sym", "-symlvl:general"});
   EXPECT_EQ(ReadFile(dir.File("s.sym")), "count  =   $03\nstart  = $c000\n");
@@ -358,16 +357,14 @@ TEST(AssemblerCli, SymbolFiles) {
   EXPECT_TRUE(HasLine(r.output, "-Symbol Table-\n@l@0   = $c002\ncount  =   $03\nstart  = $c000\n"
                             "--------------\n3 symbols"))
       << r.output;
-  WriteFile(dir.File("n.asm"), " rts\n");
-  r = RunVantrel(dir.Path(), {"n.asm", "-prg", "-sym", "-verbose"});
+  r = RunOn(dir, "n.asm", " rts\n", {"-prg", "-sym", "-verbose"});
   EXPECT_TRUE(HasLine(r.output, "No symbols to save")) << r.output;
   EXPECT_FALSE(test::FileExists(dir.File("n.sym")));
 
   // The -sym3 file is an assembly block a BASIC source can include.
   r = RunVantrel(dir.Path(), {"s.asm", "-prg", "-ovr", "-sym:lib.sym", "-sym3", "-symlvl:general"});
   EXPECT_EQ(ReadFile(dir.File("lib.sym")), "{asm}\ncount  =   $03\nstart  = $c000\n{endasm}\n");
-  WriteFile(dir.File("main.txt"), "{include:lib.sym}\n10 SYS {sym:start}:POKE {sym:count},0\n");
-  r = RunVantrel(dir.Path(), {"main.txt", "-prg"});
+  r = RunOn(dir, "main.txt", "{include:lib.sym}\n10 SYS {sym:start}:POKE {sym:count},0\n", {"-prg"});
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_NE(ReadFile(dir.File("main.prg")).find("\x9e 49152:\x97     3,0"), std::string::npos);
   // Local labels too, kept as comments: they are found by search, not by name.
@@ -381,21 +378,21 @@ TEST(AssemblerCli, SymbolFiles) {
 // a break line for each break; BASIC line starts in a BASIC program.
 TEST(AssemblerCli, ViceLabels) {
   ScratchDir dir;
-  WriteFile(dir.File("v.asm"), " orig $c000\nscreen = $0400\ncount = 3\nstart: ldx #count\n break\n@loop: dex\n"
-                               " bne <@loop\nmy-sub: break\n rts\n@loop: nop\n");
-  auto r = RunVantrel(dir.Path(), {"v.asm", "-prg", "-vice"});
+  auto r = RunOn(dir, "v.asm",
+               " orig $c000\nscreen = $0400\ncount = 3\nstart: ldx #count\n break\n@loop: dex\n"
+               " bne <@loop\nmy-sub: break\n rts\n@loop: nop\n",
+               {"-prg", "-vice"});
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_EQ(ReadFile(dir.File("v.vs")), "al C:0400 .screen\nal C:c000 .start\nal C:c002 .start_loop_0\n"
                                         "al C:c005 .my_sub\nal C:c006 .my_sub_loop_1\nbreak C:c002\nbreak C:c005\n");
   // 10 SYS 2072 fills $0801-$080c, 20 GOTO 10 $080d-$0815, the end link
   // $0816-$0817; the code follows at $0818.
-  WriteFile(dir.File("b.txt"), "10 SYS {sym:go}\n20 GOTO 10\n{asm}\ngo: lda #1\n break\n rts\n{endasm}\n");
-  r = RunVantrel(dir.Path(), {"b.txt", "-prg", "-vice:mon.lbl"});
+  r = RunOn(dir, "b.txt", "10 SYS {sym:go}\n20 GOTO 10\n{asm}\ngo: lda #1\n break\n rts\n{endasm}\n",
+          {"-prg", "-vice:mon.lbl"});
   EXPECT_EQ(ReadFile(dir.File("mon.lbl")), "al C:0801 .line_10\nal C:080d .line_20\nal C:0818 .go\nbreak C:081a\n");
   r = RunVantrel(dir.Path(), {"b.txt", "-prg", "-vice:mon.lbl"});
   EXPECT_TRUE(HasLine(r.output, "Error: File already exists: mon.lbl")) << r.output;
-  WriteFile(dir.File("e.asm"), " orig $c000\n break 1\n");
-  r = RunVantrel(dir.Path(), {"e.asm", "-vice"});
+  r = RunOn(dir, "e.asm", " orig $c000\n break 1\n", {"-vice"});
   EXPECT_TRUE(HasLine(r.output, "Error: [e.asm (2)] break takes no argument: break 1")) << r.output;
 }
 
@@ -435,8 +432,7 @@ TEST(AssemblerCli, RelocationTable) {
   EXPECT_EQ(moved, high);
 
   // A value no entry can move is named.
-  WriteFile(dir.File("w.asm"), " orig $c000\nt: lda t/2\n");
-  auto r = RunVantrel(dir.Path(), {"w.asm", "-rft"});
+  auto r = RunOn(dir, "w.asm", " orig $c000\nt: lda t/2\n", {"-rft"});
   EXPECT_TRUE(HasLine(r.output, "Warning: [w.asm (2)] Operand cannot be relocated: t/2: t: lda t/2")) << r.output;
 }
 
@@ -468,10 +464,9 @@ struct RoundTrip {
 };
 
 RoundTrip Recover(const ScratchDir& dir, const std::string& prg, const std::vector<std::string>& load = {"-notbasic"}) {
-  WriteFile(dir.File("in.prg"), prg);
-  std::vector<std::string> args = {"in.prg", "-asm:out.asm", "-ovr"};
+  std::vector<std::string> args = {"-asm:out.asm", "-ovr"};
   args.insert(args.end(), load.begin(), load.end());
-  auto r = RunVantrel(dir.Path(), args);
+  auto r = RunOn(dir, "in.prg", prg, args);
   if (r.status != 0) return {r.output, ""};
   r = RunVantrel(dir.Path(), {"out.asm", "-prg:back.prg", "-ovr"});
   return {ReadFile(dir.File("out.asm")), r.status == 0 ? ReadFile(dir.File("back.prg")) : r.output};
