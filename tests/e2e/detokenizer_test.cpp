@@ -120,8 +120,9 @@ std::vector<Case> Cases() {
       // A preface file may only define.
       {"preface", BasicProgramFile(0x0801, {{10, "\xcc"}}), {"-txt:con", "-pref:defs"}, "", {"10 FOO"},
        {{"defs.txt", "{tokenizer:$cc=FOO}\n"}}},
-      {"missing preface", BasicProgramFile(0x0801, {{10, "\xcc"}}), {"-txt:con", "-pref:none"}, "",
-       {"Error: Preface file not found: none.txt"}},
+      // PRINT's name taken: $99 is written as a code.
+      {"preface renaming a keyword", BasicProgramFile(0x0801, {{10, "\x99\xcc"}}), {"-txt:con", "-pref:defs"}, "",
+       {"10 {$99}PRINT"}, {{"defs.txt", "{tokenizer:$cc=PRINT}\n"}}},
       {"preface with code", BasicProgramFile(0x0801, {{10, "\xcc"}}), {"-txt:con", "-pref:code"}, "",
        {"Error: Preface file can't contain any actual code", "Error: Error processing preface file: code.txt"},
        {{"code.txt", "10 PRINT\n"}}},

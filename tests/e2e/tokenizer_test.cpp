@@ -143,6 +143,11 @@ TEST(Tokenizer, Programs) {
        {{10, "81 20 49 b2 31 20 a4 20 33 3a 99 20 49 3b 22 'HI' 22 3a 82"}, {20, "8b 20 41 20 a7 20 '10'"}}},
       {"{shortkeywords:on}\n10 Po53280,0:?\"A\"\n", {{10, "97 '53280' 2c 30 3a 99 22 41 22"}}},
       {"{tokenizer:$CC=\"FOO\"}\n10 FOO:PRINT\n", {{10, "cc 3a 99"}}},
+      // A new name for a code: the old one is letters again; a keyword's name
+      // taken, then dropped, tokenizes as nothing but INT.
+      {"{tokenizer:$CC=FOO}\n{tokenizer:$CC=BAR}\n10 FOO:BAR\n", {{10, "'FOO' 3a cc"}}},
+      {"{tokenizer:$CC=PRINT}\n10 PRINT\n", {{10, "cc"}}},
+      {"{tokenizer:$CC=PRINT}\n{tokenizer:$CC=}\n10 PRINT\n", {{10, "'PR' b5"}}},
       {"{var:score=SC}\n10 {var:score}={var:SCORE}+1\n", {{10, "'SC' b2 'SC' aa 31"}}},
       // Crunching drops blanks and a trailing colon; without it both stay.
       {"10 FOR I = 1 TO 9 : PRINT \"A B\" : NEXT I :\n", {{10, "81 49 b2 31 a4 39 3a 99 22 'A B' 22 3a 82 49"}},
