@@ -71,37 +71,6 @@ TEST(TokenTable, FullKeywordPrecedenceAndShortcutRule) {
   }
 }
 
-TEST(TokenTable, AddAliasRemoveAndBounds) {
-  TokenTable table;
-  EXPECT_EQ(table.Lowest(), INT32_MAX);
-  EXPECT_EQ(table.Highest(), INT32_MIN);
-  EXPECT_TRUE(table.Add(10, "TEN"));
-  EXPECT_FALSE(table.Add(10, "OTHER"));
-  EXPECT_FALSE(table.Add(11, "TEN"));
-  EXPECT_FALSE(table.Add(12, ""));
-  EXPECT_TRUE(table.AddAlias(10, "ZEHN"));
-  EXPECT_FALSE(table.AddAlias(20, "TEN"));
-  EXPECT_TRUE(table.AddAlias(-5, "MINUS"));
-  EXPECT_FALSE(table.SetCaseInsensitive());
-  EXPECT_EQ(table.FindCode("ZEHN"), 10);
-  EXPECT_EQ(table.FindName(10), "TEN");
-  EXPECT_FALSE(table.FindCode("ten").has_value());
-  EXPECT_EQ(table.Lowest(), -5);
-  EXPECT_EQ(table.Highest(), 10);
-
-  EXPECT_TRUE(table.RemoveCode(10));
-  EXPECT_FALSE(table.RemoveCode(10));
-  EXPECT_FALSE(table.FindName(10).has_value());
-  EXPECT_EQ(table.FindCode("TEN"), 10);  // names stay behind the removal
-  EXPECT_EQ(table.Highest(), 10);
-
-  TokenTable folded;
-  EXPECT_TRUE(folded.SetCaseInsensitive());
-  EXPECT_TRUE(folded.Add(2, "Crunch"));
-  EXPECT_FALSE(folded.AddAlias(3, "CRUNCH"));
-  EXPECT_EQ(folded.FindCode("cRuNcH"), 2);
-}
-
 TEST(TokenTable, Assignments) {
   struct Row {
     const char* text;
@@ -134,9 +103,12 @@ TEST(TokenTable, Assignments) {
 }
 
 // What the names read as and write as is checked through the command line;
-// here that a replaced name is gone from the table too.
-TEST(TokenTable, AssignedNamesDropTheOldOnes) {
+// here that a code or name is never held twice.
+TEST(TokenTable, NamesAndCodesStayUnique) {
   TokenTable table = MakeKeywordTable();
+  EXPECT_FALSE(table.Add(0x99, "OTHER"));
+  EXPECT_FALSE(table.Add(0xCC, "PRINT"));
+  EXPECT_FALSE(table.Add(0xCC, ""));
   test::QuietLoader directive;
   ASSERT_TRUE(table.ApplyAssignments("$CC=FOO;$CC=BAR", directive.log, SourcePos{}));
   EXPECT_FALSE(table.HasName("FOO"));
