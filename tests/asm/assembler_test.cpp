@@ -112,7 +112,6 @@ TEST(Opcodes, OperandModes) {
     EXPECT_EQ(text, row.value);
   }
   EXPECT_EQ(FormatOperand(AddressingMode::Unknown, "x"), "!! Addressing mode error !! (%s)");
-  EXPECT_EQ(ModeWord(AddressingMode::Unknown), "???");
 }
 
 std::string HexBytes(const std::string& bytes) {
