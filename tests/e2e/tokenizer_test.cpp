@@ -365,22 +365,16 @@ TEST(Tokenizer, LoadedCodeBehindBasic) {
   EXPECT_EQ(spaced.status, 0);
 }
 
-// The README's example, against a .prg worked out by hand (tests/e2e/hello.prg).
-// The bundled examples, converted as the README says, give the programs
-// worked out here by hand from the token and PETSCII values.
+// The bundled examples give the programs worked out by hand from the token
+// and PETSCII values (hello's in tests/e2e/hello.prg).
 TEST(Tokenizer, Examples) {
-  test::ScratchDir dir;
   const std::string data = VANTREL_TEST_DATA;
-  std::filesystem::create_directory(dir.File("examples"));
-  for (const char* name : {"hello.txt", "guess.txt"})
-    test::WriteFile(dir.File(std::string("examples/") + name), test::ReadFile(data + "/../../examples/" + name));
-  for (const char* name : {"examples/hello.txt", "examples/guess.txt"}) {
-    auto r = test::RunVantrel(dir.Path(), {name, "-prg", "-ovr"});
-    EXPECT_EQ(r.status, 0) << r.output;
-  }
-  EXPECT_EQ(test::ReadFile(dir.File("examples/hello.prg")), test::ReadFile(data + "/hello.prg"));
+  Conversion hello = Convert(test::ReadFile(data + "/../../examples/hello.txt"), {});
+  Conversion guess = Convert(test::ReadFile(data + "/../../examples/guess.txt"), {});
+  EXPECT_EQ(hello.run.status + guess.run.status, 0) << hello.run.output << guess.run.output;
+  EXPECT_EQ(hello.prg, test::ReadFile(data + "/hello.prg"));
   // Labels become line numbers 10, 20, ...; {:ask} names the line after it.
-  EXPECT_EQ(test::ReadFile(dir.File("examples/guess.prg")),
+  EXPECT_EQ(guess.prg,
             Prg(0x0801, {{10, "99 20 22 93 9e 'GUESS MY NUMBER (1-100)' 22"},
                          {20, "'N' b2 b5 '(' bb '(1)' ac '100)' aa '1:T' b2 '0'"},
                          {30, "'T' b2 'T' aa '1:' 85 20 22 05 'YOUR GUESS' 22 ';G'"},
