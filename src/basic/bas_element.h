@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace vantrel {
@@ -97,9 +98,10 @@ struct BasElement {
   TokenizerDirective directive = TokenizerDirective::None;
   bool has_argument = false;
   std::string argument;
-  // The bytes a loaded program held for this element; writing it back uses
-  // them, so a rebuilt program keeps every byte whatever its text form.
-  std::optional<std::string> raw;
+  // The bytes a loaded program held for this element, in the program's
+  // copy of the loaded bytes; writing it back uses them, so a rebuilt
+  // program keeps every byte whatever its text form.
+  std::optional<std::string_view> raw;
 
   bool IsDirective(TokenizerDirective d) const { return kind == BasElementKind::Brace && directive == d; }
   bool IsPunct(char c) const { return kind == BasElementKind::Punct && value == static_cast<uint8_t>(c); }

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <span>
+#include <string_view>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -122,7 +125,8 @@ class BasProgram {
   void SetLoadAddress(uint16_t address, uint16_t& target, SourcePos at);
   // A line of one directive for the text outputs, made by the detokenizer.
   void AddDirectiveLine(TokenizerDirective directive, std::string_view name, const std::string& argument);
-  void WarnOtherDialect(uint16_t load_address);
+  // `bodies`: the bytes of each loaded line.
+  void WarnOtherDialect(uint16_t load_address, std::span<const std::string_view> bodies);
   void HintOtherDialect(const BasLine& line);
 
   // Line numbers and labels (line_numbers.cpp).
@@ -150,7 +154,10 @@ class BasProgram {
 
   // Detokenizing (detokenizer.cpp).
   bool LoadPrg(ProgramFile& file);
-  bool DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previous);
+  // Reads the line at address `cursor` of `bytes`, the loaded bytes from
+  // `address` on, and adds its body to `bodies`.
+  bool DetokenizeLine(BasLine& line, std::string_view bytes, uint16_t address, uint32_t& cursor, int32_t& previous,
+                      std::vector<std::string_view>& bodies);
   std::string ElementToText(const BasElement& e, std::string_view line) const;
   std::string RemainderText(const std::string& bytes) const;
   std::string DataItemWithBlanks(const BasElement& e, std::string_view line) const;
@@ -192,6 +199,8 @@ class BasProgram {
   uint32_t end_address_ = 0x0100;
   // Where WriteLines put each {sym:name} placeholder.
   std::unordered_map<const BasElement*, uint32_t> symbol_slots_;
+  // The bytes of loaded programs, which their elements' raw bytes view.
+  std::deque<std::string> loaded_bytes_;
   ProgramFile saved_code_;
   bool code_kept_ = false;  // saved_code_ goes into text output
   ProgramFile program_file_;

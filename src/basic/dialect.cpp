@@ -115,7 +115,21 @@ std::vector<ForeignKeyword> ForeignKeywordsAt(const Dialect& current, std::strin
 
 namespace {
 
-void CountLine(const Dialect& dialect, std::string_view bytes, TokenCount& count) {
+// What a byte outside quotes is to a dialect, looked up once per dialect
+// rather than searched for at every byte of the program.
+enum class ByteRole : uint8_t { Plain, Known, Unknown, Prefix };
+
+std::array<ByteRole, 256> ByteRoles(const Dialect& dialect) {
+  std::array<ByteRole, 256> roles{};
+  for (int b = 0x80; b < 256; ++b)
+    if (b != kPiByte && !Knows(dialect, b)) roles[b] = ByteRole::Unknown;
+  for (int b = 1; b < 256; ++b)
+    if (dialect.IsPrefix(static_cast<uint8_t>(b))) roles[b] = ByteRole::Prefix;
+  return roles;
+}
+
+void CountLine(const Dialect& dialect, const std::array<ByteRole, 256>& roles, std::string_view bytes,
+               TokenCount& count) {
   QuoteScanner quotes;
   bool data = false;
   for (size_t i = 0; i < bytes.size(); ++i) {
@@ -124,11 +138,11 @@ void CountLine(const Dialect& dialect, std::string_view bytes, TokenCount& count
     if (!quotes.Outside(bytes[i]) || (data && b != ':')) continue;
     data = b == kTokenDataByte;
     if (b == kTokenRemByte) break;
-    if (dialect.IsPrefix(b)) {
+    if (roles[b] == ByteRole::Prefix) {
       // The prefix takes the next byte whatever it is.
       const int32_t second = i + 1 < bytes.size() ? static_cast<uint8_t>(bytes[++i]) : 0;
       ++(Knows(dialect, b << 8 | second) ? count.prefixed : count.unknown);
-    } else if (b >= 0x80 && b != kPiByte && !Knows(dialect, b)) {
+    } else if (roles[b] == ByteRole::Unknown) {
       ++count.unknown;
     }
   }
@@ -136,14 +150,15 @@ void CountLine(const Dialect& dialect, std::string_view bytes, TokenCount& count
 
 }  // namespace
 
-TokenCount CountTokens(const Dialect& dialect, const std::vector<std::string>& line_bytes) {
+TokenCount CountTokens(const Dialect& dialect, std::span<const std::string_view> line_bytes) {
+  const std::array<ByteRole, 256> roles = ByteRoles(dialect);
   TokenCount count;
-  for (const std::string& bytes : line_bytes) CountLine(dialect, bytes, count);
+  for (std::string_view bytes : line_bytes) CountLine(dialect, roles, bytes, count);
   return count;
 }
 
 const Dialect* LikelyDialect(const Dialect& current, uint16_t load_address,
-                             const std::vector<std::string>& line_bytes) {
+                             std::span<const std::string_view> line_bytes) {
   // Fewest unknown codes first, then the most two-byte codes (Simons'
   // BASIC's are letters to BASIC 2.0, so only they can tell), then a
   // matching machine; the current dialect, then the table's order (the more

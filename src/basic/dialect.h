@@ -57,10 +57,10 @@ struct TokenCount {
   int32_t unknown = 0;
   int32_t prefixed = 0;
 };
-TokenCount CountTokens(const Dialect& dialect, const std::vector<std::string>& line_bytes);
+TokenCount CountTokens(const Dialect& dialect, std::span<const std::string_view> line_bytes);
 // The dialect that a program's load address and line bytes point to when
 // `current` does not fit them and it does; null otherwise.
 const Dialect* LikelyDialect(const Dialect& current, uint16_t load_address,
-                             const std::vector<std::string>& line_bytes);
+                             std::span<const std::string_view> line_bytes);
 
 }  // namespace vantrel

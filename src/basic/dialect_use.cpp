@@ -85,14 +85,7 @@ void BasProgram::HintOtherDialect(const BasLine& line) {
 
 // The load address and the token codes are all a program says about the
 // BASIC it was written in.
-void BasProgram::WarnOtherDialect(uint16_t load_address) {
-  std::vector<std::string> bodies;
-  for (const auto& line : lines_) {
-    if (!line->fromProgram) continue;
-    std::string bytes;
-    for (const BasElement& e : line->elements) bytes += e.raw.value_or(std::string());
-    bodies.push_back(std::move(bytes));
-  }
+void BasProgram::WarnOtherDialect(uint16_t load_address, std::span<const std::string_view> bodies) {
   const Dialect* likely = LikelyDialect(*dialect_, load_address, bodies);
   if (!likely) return;
   std::string reasons;

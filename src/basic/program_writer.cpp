@@ -83,7 +83,7 @@ void BasProgram::DirectiveAtWrite(const BasElement& e, SourcePos at) {
 }
 
 std::string BasProgram::ElementToBytes(const BasElement& e, SourcePos at) {
-  if (e.raw) return *e.raw;
+  if (e.raw) return std::string(*e.raw);
   switch (e.kind) {
     case BasElementKind::Quoted: {
       std::string bytes;
