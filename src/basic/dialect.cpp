@@ -122,9 +122,11 @@ enum class ByteRole : uint8_t { Plain, Known, Unknown, Prefix };
 std::array<ByteRole, 256> ByteRoles(const Dialect& dialect) {
   std::array<ByteRole, 256> roles{};
   for (int b = 0x80; b < 256; ++b)
-    if (b != kPiByte && !Knows(dialect, b)) roles[b] = ByteRole::Unknown;
-  for (int b = 1; b < 256; ++b)
-    if (dialect.IsPrefix(static_cast<uint8_t>(b))) roles[b] = ByteRole::Prefix;
+    if (b != kPiByte) roles[b] = ByteRole::Unknown;
+  for (const DialectKeyword& k : dialect.keywords) {
+    if (k.code > 0xFF) roles[k.code >> 8] = ByteRole::Prefix;
+    else if (k.use == KeywordUse::Both && roles[k.code] == ByteRole::Unknown) roles[k.code] = ByteRole::Known;
+  }
   return roles;
 }
 
@@ -148,23 +150,76 @@ void CountLine(const Dialect& dialect, const std::array<ByteRole, 256>& roles, s
   }
 }
 
+// Bytes that some dialect reads as the first of a two-byte code.
+const std::array<bool, 256>& AnyPrefix() {
+  static const std::array<bool, 256> any = [] {
+    std::array<bool, 256> table{};
+    for (const Dialect& d : kDialects)
+      for (const DialectKeyword& k : d.keywords)
+        if (k.code > 0xFF) table[k.code >> 8] = true;
+    return table;
+  }();
+  return any;
+}
+
+// Whether a byte taken as the second of a two-byte code would have changed
+// how the rest of its line is read, had it been read on its own.
+bool SteersReading(uint8_t b) { return b == '"' || b == ':' || b == kTokenDataByte || b == kTokenRemByte; }
+
 }  // namespace
 
-TokenCount CountTokens(const Dialect& dialect, std::span<const std::string_view> line_bytes) {
+// Read as CountLine reads a line, but with no dialect's two-byte codes
+// taken: the same reading for every dialect unless a prefix byte is
+// followed by a byte that steers it, and such lines are kept whole.
+CodeCensus::CodeCensus(std::span<const std::string_view> line_bytes) {
+  const std::array<bool, 256>& any_prefix = AnyPrefix();
+  for (std::string_view bytes : line_bytes) {
+    const size_t first = codes_.size();
+    QuoteScanner quotes;
+    bool data = false;
+    bool steered = false;
+    for (size_t i = 0; i < bytes.size() && !steered; ++i) {
+      const uint8_t b = static_cast<uint8_t>(bytes[i]);
+      if (!quotes.Outside(bytes[i]) || (data && b != ':')) continue;
+      data = b == kTokenDataByte;
+      if (b == kTokenRemByte) break;
+      if (b < 0x80 && !any_prefix[b]) continue;
+      const uint8_t next = i + 1 < bytes.size() ? static_cast<uint8_t>(bytes[i + 1]) : 0;
+      steered = any_prefix[b] && SteersReading(next);
+      if (codes_.size() > first && codes_.back().at + 1 == i) codes_.back().next_is_code = true;
+      codes_.push_back({static_cast<uint32_t>(i), b, next, false});
+    }
+    if (!steered) continue;
+    codes_.resize(first);
+    steered_.push_back(bytes);
+  }
+}
+
+TokenCount CountTokens(const Dialect& dialect, const CodeCensus& census) {
   const std::array<ByteRole, 256> roles = ByteRoles(dialect);
   TokenCount count;
-  for (std::string_view bytes : line_bytes) CountLine(dialect, roles, bytes, count);
+  const std::vector<CodeCensus::Code>& codes = census.codes_;
+  for (size_t i = 0; i < codes.size(); ++i) {
+    const CodeCensus::Code& c = codes[i];
+    if (roles[c.byte] == ByteRole::Prefix) {
+      // The prefix takes the next byte whatever it is.
+      ++(Knows(dialect, c.byte << 8 | c.next) ? count.prefixed : count.unknown);
+      if (c.next_is_code) ++i;
+    } else if (roles[c.byte] == ByteRole::Unknown) {
+      ++count.unknown;
+    }
+  }
+  for (std::string_view bytes : census.steered_) CountLine(dialect, roles, bytes, count);
   return count;
 }
 
-const Dialect* LikelyDialect(const Dialect& current, uint16_t load_address,
-                             std::span<const std::string_view> line_bytes) {
+const Dialect* LikelyDialect(const Dialect& current, uint16_t load_address, const CodeCensus& census) {
   // Fewest unknown codes first, then the most two-byte codes (Simons'
   // BASIC's are letters to BASIC 2.0, so only they can tell), then a
   // matching machine; the current dialect, then the table's order (the more
   // common dialect first) break a tie.
   auto rank = [&](const Dialect& d) {
-    const TokenCount count = CountTokens(d, line_bytes);
+    const TokenCount count = CountTokens(d, census);
     return std::tuple(count.unknown, -count.prefixed, d.FitsAddress(load_address) ? 0 : 1);
   };
   const Dialect* best = &current;
