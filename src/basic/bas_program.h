@@ -78,6 +78,13 @@ class BasProgram {
   // Prepares the lines and writes them into memory; with -notbasic the
   // memory keeps the loaded bytes.
   bool WriteIntoMemory();
+  // What WriteIntoMemory does before writing: references, REM removal,
+  // crunching and spacing, line numbers.
+  bool Prepare();
+  // Prepares a loaded program that is wanted only as text, with the
+  // warnings writing it back would give. Not for spaced-out programs, which
+  // can outgrow memory.
+  bool PrepareText();
   // Where the bytes behind the written program start.
   uint16_t EndAddress() const { return static_cast<uint16_t>(end_address_); }
   // The value of an assembler symbol; none when it is unknown.
@@ -151,6 +158,9 @@ class BasProgram {
   std::string ElementToBytes(const BasElement& e, SourcePos at);
   std::string TypedBytes(std::string_view text) const;
   std::string RemainderBytes(const std::string& text) const;
+  // False, and a warning when they overlap, if the code kept behind a
+  // loaded program cannot go back behind `program`.
+  bool SavedCodeFits(const AddressRange& program);
 
   // Detokenizing (detokenizer.cpp).
   bool LoadPrg(ProgramFile& file);

@@ -59,6 +59,12 @@ bool SpaceBefore(const BasElement& e) {
 
 bool BasProgram::WriteIntoMemory() {
   if (options_.notBasic) return true;
+  if (!Prepare()) return false;
+  memory_.Clear();
+  return !HasStatements() || WriteLines();
+}
+
+bool BasProgram::Prepare() {
   for (auto& line : lines_) MakeReferences(*line);
   RemoveRems();
   LinkLabelLines();
@@ -68,9 +74,7 @@ bool BasProgram::WriteIntoMemory() {
   for (auto& line : lines_)
     if (!line->endOfProgram && line->IsWritten() && line->lineNumber < 0)
       log_.ReportError(line->pos, "Missing line number. Please add one or request a {renumber}.");
-  if (log_.ErrorFlag()) return false;
-  memory_.Clear();
-  return !HasStatements() || WriteLines();
+  return !log_.ErrorFlag();
 }
 
 bool BasProgram::ExtractProgram() {

@@ -153,13 +153,33 @@ std::string BasProgram::RemainderBytes(const std::string& text) const {
 }
 
 void BasProgram::RestoreSavedCode() {
-  if (saved_code_.Size() == 0) return;
-  AddressRange range(saved_code_.load_address, saved_code_.load_address + saved_code_.Size() - 1);
-  if (range.Overlaps(memory_.Used())) {
-    log_.ReportWarning("Removed conflicting loaded non-BASIC code at " + range.Text());
-    return;
-  }
+  if (!SavedCodeFits(memory_.Used())) return;
   memory_.Place(saved_code_);
+}
+
+bool BasProgram::SavedCodeFits(const AddressRange& program) {
+  if (saved_code_.Size() == 0) return false;
+  AddressRange range(saved_code_.load_address, saved_code_.load_address + saved_code_.Size() - 1);
+  if (!range.Overlaps(program)) return true;
+  log_.ReportWarning("Removed conflicting loaded non-BASIC code at " + range.Text());
+  return false;
+}
+
+// A loaded program is written back from its own bytes, so where it would
+// end is known without writing it.
+bool BasProgram::PrepareText() {
+  if (!Prepare()) return false;
+  if (!HasStatements()) return true;
+  uint32_t size = 0;
+  for (const auto& line : lines_) {
+    if (line->endOfProgram) size += 2;
+    if (line->endOfProgram || !line->IsWritten()) continue;
+    size += 5;
+    for (const BasElement& e : line->elements)
+      if (IsCodeKind(e.kind) && e.raw) size += static_cast<uint32_t>(e.raw->size());
+  }
+  SavedCodeFits(AddressRange(load_address_, load_address_ + size - 1));
+  return true;
 }
 
 void BasProgram::PatchSymbolReferences(const SymbolValue& value_of) {
