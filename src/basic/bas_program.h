@@ -154,7 +154,7 @@ class BasProgram {
   bool WriteLines();
   bool WriteLine(BasLine& line, LineMemory& memory);
   void DirectiveAtWrite(const BasElement& e, SourcePos at);
-  bool SetSwitch(bool& option, const std::string& argument, const char* label, SourcePos at);
+  bool SetSwitch(bool& option, std::string_view argument, const char* label, SourcePos at);
   std::string ElementToBytes(const BasElement& e, SourcePos at);
   std::string TypedBytes(std::string_view text) const;
   std::string RemainderBytes(const std::string& text) const;

@@ -125,7 +125,7 @@ bool BasProgram::DetokenizeLine(BasLine& line, std::string_view bytes, uint16_t 
     if (e.IsToken(kTokenRem)) rest_of_line = true;
     if (e.IsToken(kTokenData)) in_data = true;
     else if (e.IsPunct(':')) in_data = false;
-    e.raw = lexer.LastSpan();
+    e.SetRaw(lexer.LastSpan());
     e.text = data_item ? DataItemWithBlanks(e, line.text) : ElementToText(e, line.text);
     // An apostrophe byte is code on the C64; as a token it stays in the line.
     if (e.kind == BasElementKind::Tick) e.kind = BasElementKind::Token;
@@ -189,7 +189,7 @@ std::string BasProgram::RemainderText(const std::string& bytes) const {
 // trimming of the line can take. A quoted item behind them no longer reads
 // as quoted, so it is written as other items are.
 std::string BasProgram::DataItemWithBlanks(const BasElement& e, std::string_view line) const {
-  const std::string_view raw = *e.raw;
+  const std::string_view raw = *e.Raw();
   const size_t lead = raw.find_first_not_of(' ');
   if (lead == std::string::npos) return ByteCodes(' ', raw.size());
   const size_t trail = raw.size() - 1 - raw.find_last_not_of(' ');

@@ -88,7 +88,7 @@ void BasProgram::RemoveRems() {
     bool removed = false;
     for (size_t i = 0; i < el.size(); ++i) {
       if (el[i].IsDirective(TokenizerDirective::RemRemoval)) {
-        SetSwitch(options_.remRemoval, el[i].argument, "REM Removal", line.pos);
+        SetSwitch(options_.remRemoval, el[i].Argument(), "REM Removal", line.pos);
       } else if (options_.remRemoval && (el[i].kind == BasElementKind::Tick || el[i].IsToken(kTokenRem))) {
         el.erase(el.begin() + static_cast<long>(i), el.end());
         removed = true;
@@ -105,9 +105,9 @@ void BasProgram::CrunchAndSpace() {
   for (auto& ptr : lines_) {
     BasLine& line = *ptr;
     for (const BasElement& e : line.elements) {
-      if (e.IsDirective(TokenizerDirective::Crunch)) SetSwitch(options_.crunch, e.argument, "Crunch", line.pos);
+      if (e.IsDirective(TokenizerDirective::Crunch)) SetSwitch(options_.crunch, e.Argument(), "Crunch", line.pos);
       if (e.IsDirective(TokenizerDirective::AutoSpace))
-        SetSwitch(options_.autospace, e.argument, "AutoSpace", line.pos);
+        SetSwitch(options_.autospace, e.Argument(), "AutoSpace", line.pos);
     }
     if (options_.crunch || options_.autospace) CrunchLine(line);
     if (options_.autospace) SpaceLine(line);
@@ -131,7 +131,7 @@ void BasProgram::SpaceLine(BasLine& line) {
   line.elements = std::move(spaced);
 }
 
-bool BasProgram::SetSwitch(bool& option, const std::string& argument, const char* label, SourcePos at) {
+bool BasProgram::SetSwitch(bool& option, std::string_view argument, const char* label, SourcePos at) {
   const std::string word = LowerCopy(Trim(argument));
   if (IsTrueWord(word) || IsFalseWord(word)) {
     option = IsTrueWord(word);

@@ -57,7 +57,7 @@ bool BasProgram::WriteLine(BasLine& line, LineMemory& memory) {
 }
 
 void BasProgram::DirectiveAtWrite(const BasElement& e, SourcePos at) {
-  const std::string& argument = e.argument;
+  const std::string argument(e.Argument());
   switch (e.directive) {
     case TokenizerDirective::CrsrCodes:
       SetSwitch(options_.translateCodes, argument, "CrsrCodes", at);
@@ -83,7 +83,7 @@ void BasProgram::DirectiveAtWrite(const BasElement& e, SourcePos at) {
 }
 
 std::string BasProgram::ElementToBytes(const BasElement& e, SourcePos at) {
-  if (e.raw) return std::string(*e.raw);
+  if (const auto raw = e.Raw()) return std::string(*raw);
   switch (e.kind) {
     case BasElementKind::Quoted: {
       std::string bytes;
@@ -176,7 +176,7 @@ bool BasProgram::PrepareText() {
     if (line->endOfProgram || !line->IsWritten()) continue;
     size += 5;
     for (const BasElement& e : line->elements)
-      if (IsCodeKind(e.kind) && e.raw) size += static_cast<uint32_t>(e.raw->size());
+      if (const auto raw = e.Raw(); raw && IsCodeKind(e.kind)) size += static_cast<uint32_t>(raw->size());
   }
   SavedCodeFits(AddressRange(load_address_, load_address_ + size - 1));
   return true;

@@ -15,15 +15,16 @@ namespace {
 // character, a token as its keyword, anything else as it stands.
 void AddPieces(const BasElement& e, std::vector<TextPiece>& pieces) {
   using Kind = TextPiece::Kind;
-  const bool plain = e.raw && e.text.size() == e.raw->size() &&
+  const std::optional<std::string_view> raw = e.Raw();
+  const bool plain = raw && e.text.size() == raw->size() &&
                      (e.kind == BasElementKind::Name || e.kind == BasElementKind::Punct);
   if (plain) {
     for (size_t i = 0; i < e.text.size(); ++i) {
-      const uint8_t b = static_cast<uint8_t>((*e.raw)[i]);
+      const uint8_t b = static_cast<uint8_t>((*raw)[i]);
       // Names are raised when read, so a lower-case byte needs its code.
       pieces.push_back({Kind::Plain, std::string_view(e.text).substr(i, 1), b, b >= 'a' && b <= 'z'});
     }
-  } else if (e.raw && e.kind == BasElementKind::Token && e.raw->size() <= 2 && !e.text.starts_with("{") &&
+  } else if (raw && e.kind == BasElementKind::Token && raw->size() <= 2 && !e.text.starts_with("{") &&
              e.value != kTokenPi) {  // pi is a character, whose "~" no keyword starts
     pieces.push_back({Kind::Keyword, e.text, e.value, false});
   } else {

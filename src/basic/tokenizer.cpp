@@ -147,8 +147,8 @@ void BasProgram::DirectiveAtTokenize(BasLine& line, BasElement& e) {
     e.kind = BasElementKind::Token;
     return;
   }
-  const std::string& argument = e.argument;
-  if (e.directive == TokenizerDirective::Pi && !e.has_argument) {
+  const std::string argument(e.Argument());
+  if (e.directive == TokenizerDirective::Pi && !e.HasArgument()) {
     // A petcat name outside quotes stands for its byte, as {$xx} does.
     if (auto code = codes_.PetcatAlias(Trim(std::string_view(e.text).substr(1, e.text.size() - 2)))) {
       e.kind = BasElementKind::Token;
@@ -229,13 +229,7 @@ void BasProgram::ApplySym(BasElement& e, const std::string& argument) {
 void BasProgram::AddDirectiveLine(TokenizerDirective directive, std::string_view name, const std::string& argument) {
   auto line = std::make_unique<BasLine>();
   line->generated = true;
-  std::string text(1, '{');
-  ((((text += name) += ':') += argument) += '}');
-  BasElement e(std::move(text), BasElementKind::Brace, 0);
-  e.directive = directive;
-  e.has_argument = true;
-  e.argument = argument;
-  line->elements.push_back(std::move(e));
+  line->elements.push_back(BasElement::Directive(directive, name, argument));
   lines_.push_back(std::move(line));
 }
 

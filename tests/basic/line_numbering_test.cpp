@@ -20,10 +20,7 @@ std::unique_ptr<BasLine> Code(int32_t number) {
 std::unique_ptr<BasLine> Directives(std::vector<std::pair<TokenizerDirective, std::string>> directives) {
   auto line = std::make_unique<BasLine>();
   for (auto& [kind, argument] : directives) {
-    BasElement e("{}", BasElementKind::Brace, 0);
-    e.directive = kind;
-    e.argument = argument;
-    line->elements.push_back(std::move(e));
+    line->elements.push_back(BasElement::Directive(kind, "directive", argument));
   }
   return line;
 }
