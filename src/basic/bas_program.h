@@ -115,6 +115,8 @@ class BasProgram {
   // Tokenizing (tokenizer.cpp).
   void ResetNumbering();
   std::unique_ptr<BasLine> TokenizeLine(SourcePos at, std::string_view text);
+  // Moves the elements read into `line`, which takes only the room they need.
+  void TakeElements(BasLine& line);
   bool HandleLineStart(BasLine& line, BasElement& e, bool& at_start);
   void DirectiveAtTokenize(BasLine& line, BasElement& e);
   // Checks on source text (source_checks.cpp).
@@ -193,6 +195,7 @@ class BasProgram {
   mutable Supervariables supervariables_;  // detokenizing names new variables
 
   std::vector<std::unique_ptr<BasLine>> lines_;
+  std::vector<BasElement> elements_;  // the line being read
   LineIndex index_;
   size_t source_lines_done_ = 0;
 

@@ -37,7 +37,10 @@ bool BasProgram::LoadPrg(ProgramFile& file) {
     std::string& bytes = loaded_bytes_.emplace_back();
     bytes.reserve(last >= address ? last - address + 1 : 0);
     for (uint32_t a = address; a <= last; ++a) bytes += static_cast<char>(memory_.Read(static_cast<uint16_t>(a)));
+    // A line takes at least five bytes.
+    lines_.reserve(lines_.size() + bytes.size() / 5 + 2);
     std::vector<std::string_view> bodies;
+    bodies.reserve(bytes.size() / 5 + 1);
     uint32_t cursor = address;
     int32_t previous = -1;
     while (true) {
@@ -102,6 +105,7 @@ bool BasProgram::DetokenizeLine(BasLine& line, std::string_view bytes, uint16_t 
   while (!past(cursor) && byte(cursor) != 0) ++cursor;
   if (past(cursor)) return !log_.ReportWarning(RanOffMemoryText());
   const std::string_view body = bytes.substr(start - address, cursor - start);
+  elements_.clear();
   bodies.push_back(body);
   ++cursor;  // past the line's zero byte
   // The C64 relinks a program when it loads it, so any link works there;
@@ -129,8 +133,9 @@ bool BasProgram::DetokenizeLine(BasLine& line, std::string_view bytes, uint16_t 
     e.text = data_item ? DataItemWithBlanks(e, line.text) : ElementToText(e, line.text);
     // An apostrophe byte is code on the C64; as a token it stays in the line.
     if (e.kind == BasElementKind::Tick) e.kind = BasElementKind::Token;
-    line.elements.push_back(std::move(e));
+    elements_.push_back(std::move(e));
   }
+  TakeElements(line);
   return true;
 }
 

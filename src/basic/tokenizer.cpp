@@ -1,6 +1,7 @@
 // Text to BASIC lines: each source line is cut into elements, its number or
 // label taken from the front, and brace directives acted on as they come.
 #include <algorithm>
+#include <iterator>
 
 #include "basic/bas_program.h"
 #include "basic/basic_keywords.h"
@@ -63,6 +64,14 @@ bool BasProgram::Tokenize() {
   return !log_.ErrorFlag();
 }
 
+// A line's elements are gathered in one reused list and then take exactly
+// the room they need: a program holds some ten thousand of them.
+void BasProgram::TakeElements(BasLine& line) {
+  line.elements.reserve(elements_.size());
+  std::move(elements_.begin(), elements_.end(), std::back_inserter(line.elements));
+  elements_.clear();
+}
+
 bool BasProgram::HasStatements() const {
   return std::any_of(lines_.begin(), lines_.end(), [](const auto& l) { return l->IsWritten(); });
 }
@@ -70,6 +79,7 @@ bool BasProgram::HasStatements() const {
 std::unique_ptr<BasLine> BasProgram::TokenizeLine(SourcePos at, std::string_view text) {
   auto line = std::make_unique<BasLine>();
   line->pos = at;
+  elements_.clear();
   LineLexer lexer(SourceText(text, petcat_text_), keywords_, LineLexer::Mode::Text);
   bool rest_of_line = false;
   bool in_data = false;
@@ -90,8 +100,7 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(SourcePos at, std::string_view
     if (e.kind == BasElementKind::Tick) {
       // An apostrophe starts a source comment: it, the rest and the blanks
       // before it are dropped, as a trimmed line would have lost them.
-      while (!line->elements.empty() && line->elements.back().kind == BasElementKind::Space)
-        line->elements.pop_back();
+      while (!elements_.empty() && elements_.back().kind == BasElementKind::Space) elements_.pop_back();
       break;
     }
     if (e.kind == BasElementKind::Brace && e.brace == BraceKind::Label) {
@@ -116,8 +125,9 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(SourcePos at, std::string_view
     if (e.IsToken(kTokenRem)) rest_of_line = true;
     if (e.IsToken(kTokenData)) in_data = true;
     else if (e.IsPunct(':')) in_data = false;
-    line->elements.push_back(std::move(e));
+    elements_.push_back(std::move(e));
   }
+  TakeElements(*line);
   if (question_mark) WarnQuestionMark(at);
   HintPetcat(*line);
   HintOtherDialect(*line);
