@@ -5,6 +5,7 @@
 
 #include "basic/basic_keywords.h"
 #include "basic/dialect_keywords.h"
+#include "text/char_class.h"
 #include "text/quote_scanner.h"
 #include "text/text_ops.h"
 
@@ -99,13 +100,43 @@ TokenTable MakeKeywordTable(const Dialect& dialect) {
   return table;
 }
 
+namespace {
+
+// Every keyword name of every dialect, by first letter: whether a text
+// starts with any of them is asked for most statements of a program, and
+// the answer is almost always no.
+bool StartsWithAnyKeyword(std::string_view text, size_t at_least) {
+  static const auto& by_first = *new std::array<std::vector<std::string_view>, 256>([] {
+    std::array<std::vector<std::string_view>, 256> names;
+    auto add = [&names](std::string_view name) {
+      if (!name.empty()) names[static_cast<uint8_t>(name[0])].push_back(name);
+    };
+    for (const KeywordRow& row : kBasic2Keywords) add(row.name);
+    for (const Dialect& d : kDialects)
+      for (const DialectKeyword& k : d.keywords) add(k.name);
+    return names;
+  }());
+  if (text.empty()) return false;
+  for (std::string_view name : by_first[static_cast<uint8_t>(ToUpper(text[0]))]) {
+    if (name.size() <= at_least || name.size() > text.size()) continue;
+    size_t i = 1;
+    while (i < name.size() && ToUpper(text[i]) == name[i]) ++i;
+    if (i == name.size()) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 std::vector<ForeignKeyword> ForeignKeywordsAt(const Dialect& current, std::string_view text, size_t at_least) {
-  static const std::vector<TokenTable> tables = [] {
+  std::vector<ForeignKeyword> found;
+  if (!StartsWithAnyKeyword(text, at_least)) return found;
+  // Built when first needed, and never taken down: the run ends soon after.
+  static const auto& tables = *new std::vector<TokenTable>([] {
     std::vector<TokenTable> all;
     for (const Dialect& d : kDialects) all.push_back(MakeKeywordTable(d));
     return all;
-  }();
-  std::vector<ForeignKeyword> found;
+  }());
   for (size_t i = 0; i < std::size(kDialects); ++i) {
     const TokenMatch match = tables[i].MatchKeyword(text, 0);
     if (&kDialects[i] != &current && match.length > at_least) found.push_back({&kDialects[i], match.length});
