@@ -207,6 +207,9 @@ class BasProgram {
   bool renumber_requested_ = false;
   LineNumbering numbering_{log_};
   int32_t last_line_number_ = -1;
+  // The fewest bytes the lines tokenized so far take in memory.
+  uint32_t least_bytes_ = 0;
+  bool may_trim_ = false;  // crunching, spacing or REM removal may be on
   bool crunched_ = false;
   bool loaded_from_program_ = false;  // lines came numbered from a program file
   uint32_t end_address_ = 0x0100;

@@ -21,9 +21,33 @@ std::string_view SourceText(std::string_view text, bool keep_trailing_blanks) {
   return keep_trailing_blanks ? text : text.substr(0, text.find_last_not_of(kBlankChars) + 1);
 }
 
+// Whether an element puts at least one byte into memory whatever comes
+// later: REM removal, crunching and spacing (when `trimmed` may be on) only
+// take blanks, colons and REMs, and a DATA item may be empty.
+bool SurelyWritesAByte(const BasElement& e, bool trimmed) {
+  switch (e.kind) {
+    case BasElementKind::Space: return !trimmed;
+    case BasElementKind::Quoted:
+    case BasElementKind::Digits:
+    case BasElementKind::Control:
+    case BasElementKind::Name:
+    case BasElementKind::SymbolRef:
+    case BasElementKind::Label: return true;
+    case BasElementKind::Token: return !trimmed || e.value != kTokenRem;
+    case BasElementKind::Punct: return !trimmed || e.value != ':';
+    default: return false;
+  }
+}
+
+// The bytes of the C64's memory: a program that surely needs more can
+// never be written, however it goes on.
+constexpr uint32_t kMemoryBytes = 0x10000;
+
 }  // namespace
 
 void BasProgram::ResetNumbering() {
+  least_bytes_ = 0;
+  may_trim_ = options_.crunch || options_.autospace || options_.remRemoval;
   renumber_requested_ = false;
   numbering_.Reset();
   last_line_number_ = -1;
@@ -50,7 +74,14 @@ bool BasProgram::Tokenize() {
       if (!codes_.AlphaChosen()) lines_.push_back(TokenizeLine(src.pos, "{alpha:petcat}"));
       continue;
     }
-    if (!IsPetcatComment(src)) lines_.push_back(TokenizeLine(src.pos, src));
+    if (IsPetcatComment(src)) continue;
+    lines_.push_back(TokenizeLine(src.pos, src));
+    // A text far too long for memory is not read to its end: that would
+    // take memory in proportion to it, for a program that cannot be written.
+    if (least_bytes_ > kMemoryBytes) {
+      log_.ReportError(src.pos, RanOffMemoryText());
+      break;
+    }
   }
   if (load_address_ == kUnsetAddress) load_address_ = header_address_;
   if (HasStatements()) {
@@ -87,6 +118,7 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(SourcePos at, std::string_view
   bool drop_space = false;
   bool statement_start = true;
   bool question_mark = false;
+  size_t elements_written = 0;
   while (true) {
     lexer.SetMode(options_.keywordShortcuts ? LineLexer::Mode::TextShortcuts : LineLexer::Mode::Text);
     BasElement e = lexer.Next(rest_of_line, in_data);
@@ -125,6 +157,17 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(SourcePos at, std::string_view
     if (e.IsToken(kTokenRem)) rest_of_line = true;
     if (e.IsToken(kTokenData)) in_data = true;
     else if (e.IsPunct(':')) in_data = false;
+    // The switches act on the lines after them (REM removal on the rest of
+    // its own line too), whatever they turn.
+    if (e.IsDirective(TokenizerDirective::Crunch) || e.IsDirective(TokenizerDirective::AutoSpace) ||
+        e.IsDirective(TokenizerDirective::RemRemoval))
+      may_trim_ = true;
+    if (!options_.notBasic && SurelyWritesAByte(e, may_trim_)) {
+      // Its line's link, number and end come with the first such element.
+      least_bytes_ += elements_written == 0 ? 6 : 1;
+      ++elements_written;
+      if (least_bytes_ > kMemoryBytes) break;
+    }
     elements_.push_back(std::move(e));
   }
   TakeElements(*line);

@@ -179,26 +179,35 @@ namespace vantrel {
 namespace {
 
 // Inputs that need more memory than the run may have: a clear Fatal and a
-// failed run, never an abort.
+// failed run, never an abort. A BASIC text far too long for memory is
+// refused within a small multiple of its size.
 TEST(Limits, RunningOutOfMemoryIsAFatalMessage) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the sanitizer reserves more address space than the cap allows";
 #endif
   const size_t depth = 12 * kMiB;
-  const std::string basic_line = "10 PRINT \"HELLO\";A$(I)+B*2:GOTO 10\n";
+  std::string basic_line = "A=B+1";
+  for (int i = 0; i < 7; ++i) basic_line += ":" + basic_line;  // 128 statements
+  std::string basic;
+  for (size_t i = 0; basic.size() < 24 * kMiB; ++i) basic += Numbered("", i, " ") + basic_line + "\n";
   const struct {
     const char* file;
     std::string text;
+    size_t cap_kb;
+    std::string line;
   } cases[] = {
-      {"parens.asm", " orig $c000\n lda #" + std::string(depth, '(') + "1" + std::string(depth, ')') + "\n"},
-      {"big.txt", Repeat(basic_line, 24 * kMiB / basic_line.size())},
+      {"parens.asm", " orig $c000\n lda #" + std::string(depth, '(') + "1" + std::string(depth, ')') + "\n",
+       128 * 1024, "Fatal: Out of memory"},
+      // A line takes 772 bytes (128 statements of 5 bytes, 127 colons, link,
+      // number and end): 85 lines surely pass 65,536, wherever they load.
+      {"big.txt", basic, (32 * kMiB + 2 * basic.size()) / 1024, "Error: [big.txt (85)] Ran off end of memory!"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     ScratchDir dir;
     test::WriteFile(dir.File(c.file), c.text);
-    auto r = test::RunVantrel(dir.Path(), {c.file, "-prg"}, "", 128 * 1024);
-    EXPECT_NE(r.output.find("Fatal: Out of memory\n"), std::string::npos) << r.output.substr(0, 2000);
+    auto r = test::RunVantrel(dir.Path(), {c.file, "-prg"}, "", c.cap_kb);
+    EXPECT_TRUE(test::HasLine(r.output, c.line)) << r.output.substr(0, 2000);
     EXPECT_NE(r.output.find("Vantrel failed."), std::string::npos);
     EXPECT_EQ(r.status, 1);
     EXPECT_FALSE(test::FileExists(dir.File(std::filesystem::path(c.file).stem().string() + ".prg")));
