@@ -89,3 +89,24 @@ for prg in card-games/prg/Poker4-en/poker-4-en.prg card-games/prg/Briscola-it/br
   basic_row "detokenize $(basename "$prg")" "$(stat -c %s corpus.prg)" "$vantrel" corpus.prg -txt:c.txt -ovr -q
   basic_row "tokenize it back" "$(stat -c %s corpus.prg)" "$vantrel" c.txt -prg:c2.prg -ovr -q
 done
+
+# The fixed cost of a run: one small conversion against a static C
+# hello-world, alternating, median CPU time and instructions of each.
+printf '#include <stdio.h>\nint main(void) { puts("hello"); return 0; }\n' > hello.c
+cc -O2 -static -o hello hello.c
+printf '10 print"hello"\n20 goto 10\n' > small.txt
+h=() s=()
+for ((i = 0; i < ${ROUNDS:-15} * 4; ++i)); do
+  read -r a _ < <(cpu_peak ./hello)
+  read -r b _ < <(cpu_peak "$vantrel" small.txt -prg:small.prg -ovr -q)
+  h+=("$a") s+=("$b")
+done
+hi="-" si="-"
+if have_valgrind; then hi=$(instructions ./hello); si=$(instructions "$vantrel" small.txt -prg:small.prg -ovr -q); fi
+hm=$(median "${h[@]}") sm=$(median "${s[@]}")
+echo
+echo "| start-up | CPU ms | instructions |"
+echo "|---|---|---|"
+echo "| static hello-world | $(python3 -c "print('%.3f'%($hm*1000))") | $hi |"
+echo "| vantrel small.txt -prg | $(python3 -c "print('%.3f'%($sm*1000))") | $si |"
+echo "| difference | $(python3 -c "print('%.3f'%(($sm-$hm)*1000))") | $([ "$hi" = - ] && echo - || echo $((si - hi))) |"

@@ -46,6 +46,17 @@ std::string ShellQuote(const std::string& s) {
 }
 }  // namespace
 
+RunResult RunShell(const std::string& command) {
+  RunResult r;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return r;
+  std::array<char, 4096> buf{};
+  for (size_t n; (n = fread(buf.data(), 1, buf.size(), pipe)) > 0;) r.output.append(buf.data(), n);
+  const int status = pclose(pipe);
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return r;
+}
+
 RunResult RunVantrel(const std::string& dir, const std::vector<std::string>& args, const std::string& redirect,
                      size_t address_space_kb) {
   std::string cmd = "cd ";
@@ -56,16 +67,7 @@ RunResult RunVantrel(const std::string& dir, const std::vector<std::string>& arg
   cmd += "ASAN_OPTIONS=\"$ASAN_OPTIONS:abort_on_error=1\" UBSAN_OPTIONS=\"$UBSAN_OPTIONS:abort_on_error=1\" ";
   cmd += ShellQuote(VANTREL_BINARY);
   for (const std::string& a : args) (cmd += ' ') += ShellQuote(a);
-  cmd += " 2>&1 </dev/null " + redirect;
-  RunResult r;
-  FILE* pipe = popen(cmd.c_str(), "r");
-  if (pipe == nullptr) return r;
-  std::array<char, 4096> buf{};
-  size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) r.output.append(buf.data(), n);
-  int status = pclose(pipe);
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
+  return RunShell(cmd + " 2>&1 </dev/null " + redirect);
 }
 
 std::string BasicProgramFile(uint16_t load_address, const std::vector<BasicLineBytes>& lines) {

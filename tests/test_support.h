@@ -40,6 +40,9 @@ struct RunResult {
   std::string output;  // stdout and stderr together
 };
 
+// Runs a shell command; its standard output is captured.
+RunResult RunShell(const std::string& command);
+
 // Runs the vantrel binary in `dir` with the given arguments; `redirect`
 // (">/dev/full", ">&-") is added to its shell command after stderr has been
 // joined to the captured output. A nonzero `address_space_kb` caps the

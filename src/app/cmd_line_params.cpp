@@ -69,10 +69,9 @@ CmdLineParams::CmdLineParams(const std::vector<std::string>& args) {
 }
 
 CmdLineParam* CmdLineParams::FirstNamed(std::string_view name, bool unused_only) {
-  const std::string wanted = LowerCopy(name);
   for (CmdLineParam& p : records_) {
     if (unused_only && p.used) continue;
-    if (!p.name.empty() && LowerCopy(p.name) == wanted) return &p;
+    if (!p.name.empty() && EqualsNoCase(p.name, name)) return &p;
   }
   return nullptr;
 }

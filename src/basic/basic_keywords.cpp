@@ -1,14 +1,23 @@
 #include "basic/basic_keywords.h"
 
+#include <array>
+
 #include "text/text_ops.h"
 
 namespace vantrel {
 
-TokenTable MakeKeywordTable() {
-  TokenTable table;
-  for (const KeywordRow& row : kBasic2Keywords) table.Add(row.code, row.name);
-  return table;
-}
+namespace {
+
+constexpr auto kKeywordRows = [] {
+  std::array<TokenRow, std::size(kBasic2Keywords)> rows{};
+  for (size_t i = 0; i < rows.size(); ++i) rows[i] = {kBasic2Keywords[i].code, kBasic2Keywords[i].name, true};
+  return rows;
+}();
+constexpr auto kKeywordTable = FreezeTokens<kKeywordRows.size(), kKeywordRows.size()>(kKeywordRows, false);
+
+}  // namespace
+
+TokenTable MakeKeywordTable() { return TokenTable(kKeywordTable); }
 
 TokenMatch MatchKeywordShortcut(const TokenTable& keywords, std::string_view line, size_t pos) {
   if (pos < line.size() && line[pos] == '?') return {kTokenPrint, 1};

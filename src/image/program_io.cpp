@@ -1,7 +1,6 @@
 #include "image/program_io.h"
 
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 #include <vector>
 

@@ -63,13 +63,19 @@ std::string Braced(std::string_view name) {
 
 }  // namespace
 
-PetsciiCodes::PetsciiCodes(MsgLog& log) : log_(log) {
-  quoter_.SetCaseInsensitive();
-  for (const QuoterRow& row : kQuoterNames) {
-    if (row.kind == NameKind::Primary) quoter_.Add(row.code, row.name);
-    else quoter_.AddAlias(row.code, row.name);
-  }
-}
+namespace {
+
+constexpr auto kQuoterRows = [] {
+  std::array<TokenRow, std::size(kQuoterNames)> rows{};
+  for (size_t i = 0; i < rows.size(); ++i)
+    rows[i] = {kQuoterNames[i].code, kQuoterNames[i].name, kQuoterNames[i].kind == NameKind::Primary};
+  return rows;
+}();
+constexpr auto kQuoterTable = FreezeTokens<kQuoterRows.size(), CountPrimaries(kQuoterRows)>(kQuoterRows, true);
+
+}  // namespace
+
+PetsciiCodes::PetsciiCodes(MsgLog& log) : log_(log), quoter_(kQuoterTable) {}
 
 void PetsciiCodes::SetAlpha(AlphaMode mode, bool chosen) {
   if (mode == AlphaMode::Error) return;

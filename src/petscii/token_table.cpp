@@ -37,16 +37,65 @@ std::string_view StripName(std::string_view name) {
   return name;
 }
 
+const TokenName* FindByName(std::span<const TokenName> names, std::string_view name) {
+  auto it = std::lower_bound(names.begin(), names.end(), TokenName{0, name}, token_order::ByName);
+  return it != names.end() && it->name == name ? &*it : nullptr;
+}
+
+const TokenName* FindByCode(std::span<const TokenName> names, int32_t code) {
+  auto it = std::lower_bound(names.begin(), names.end(), TokenName{code, {}}, token_order::ByCode);
+  return it != names.end() && it->code == code ? &*it : nullptr;
+}
+
+template <class Less>
+void InsertSorted(std::vector<TokenName>& names, TokenName name, Less less) {
+  names.insert(std::upper_bound(names.begin(), names.end(), name, less), name);
+}
+
+template <class Less>
+bool EraseSorted(std::vector<TokenName>& names, TokenName key, Less less) {
+  auto it = std::lower_bound(names.begin(), names.end(), key, less);
+  if (it == names.end() || less(key, *it)) return false;
+  names.erase(it);
+  return true;
+}
+
+constexpr std::array<uint16_t, 257> kNoGroups{};
+
 }  // namespace
 
+TokenTable::TokenTable() : view_{{}, {}, {}, {}, kNoGroups} {}
+
 bool TokenTable::SetCaseInsensitive() {
-  if (!by_name_.empty() || !by_code_.empty()) return false;
+  if (!view_.by_name.empty() || !view_.by_code.empty()) return false;
   case_insensitive_ = true;
   return true;
 }
 
 std::string TokenTable::Key(std::string_view name) const {
   return case_insensitive_ ? LowerCopy(name) : std::string(name);
+}
+
+// Copy on the first change, and when a copy of the table shares the memory.
+TokenTable::Owned& TokenTable::Own() {
+  if (owned_ && owned_.use_count() == 1) return *owned_;
+  auto owned = std::make_shared<Owned>();
+  auto copy = [&owned](std::span<const TokenName> from, std::vector<TokenName>& to) {
+    to.reserve(from.size());
+    for (const TokenName& n : from) to.push_back({n.code, owned->names.emplace_back(n.name)});
+  };
+  copy(view_.by_name, owned->by_name);
+  copy(view_.by_code, owned->by_code);
+  copy(view_.listing, owned->listing);
+  owned_ = std::move(owned);
+  return *owned_;
+}
+
+void TokenTable::Publish() {
+  Owned& o = *owned_;
+  o.first_order.assign(o.by_code.size(), 0);
+  token_order::GroupByFirst(std::span<const TokenName>(o.by_code), o.first_order, o.first_start);
+  view_ = {o.by_name, o.by_code, o.listing, o.first_order, o.first_start};
 }
 
 void TokenTable::Widen(int32_t code) {
@@ -59,55 +108,59 @@ void TokenTable::RecomputeBounds() {
   lowest_ = std::numeric_limits<int32_t>::max();
   highest_ = std::numeric_limits<int32_t>::min();
   prefixes_.reset();
-  for (const auto& [code, name] : listing_) Widen(code);
-  for (const auto& [code, name] : by_code_) Widen(code);
-  for (const auto& [name, code] : by_name_) Widen(code);
+  for (const auto& names : {view_.listing, view_.by_code, view_.by_name})
+    for (const TokenName& n : names) Widen(n.code);
 }
 
 bool TokenTable::Add(int32_t code, std::string_view name) {
   std::string key = Key(name);
-  if (key.empty() || by_code_.count(code) != 0 || by_name_.count(key) != 0) return false;
-  by_code_[code] = key;
-  by_name_[key] = code;
+  if (key.empty() || FindByCode(view_.by_code, code) || FindByName(view_.by_name, key)) return false;
+  Owned& o = Own();
+  const TokenName added{code, o.names.emplace_back(std::move(key))};
+  InsertSorted(o.by_code, added, token_order::ByCode);
+  InsertSorted(o.by_name, added, token_order::ByName);
   Widen(code);
-  index_stale_ = true;
+  Publish();
   return true;
 }
 
 bool TokenTable::AddAlias(int32_t code, std::string_view name) {
   std::string key = Key(name);
-  if (key.empty() || by_name_.count(key) != 0) return false;
-  by_name_[key] = code;
+  if (key.empty() || FindByName(view_.by_name, key)) return false;
+  Owned& o = Own();
+  InsertSorted(o.by_name, {code, o.names.emplace_back(std::move(key))}, token_order::ByName);
   Widen(code);
+  Publish();
   return true;
 }
 
 bool TokenTable::RemoveCode(int32_t code) {
-  bool existed = by_code_.erase(code) != 0;
-  index_stale_ = true;
+  bool existed = EraseSorted(Own().by_code, {code, {}}, token_order::ByCode);
+  Publish();
   RecomputeBounds();
   return existed;
 }
 
 bool TokenTable::AddListing(int32_t code, std::string_view name) {
-  if (name.empty() || by_code_.count(code) != 0) return false;
-  listing_[code] = Key(name);
+  if (name.empty() || FindByCode(view_.by_code, code)) return false;
+  Owned& o = Own();
+  EraseSorted(o.listing, {code, {}}, token_order::ByCode);
+  InsertSorted(o.listing, {code, o.names.emplace_back(Key(name))}, token_order::ByCode);
   Widen(code);
+  Publish();
   return true;
 }
 
-bool TokenTable::HasName(std::string_view name) const { return by_name_.count(Key(name)) != 0; }
+bool TokenTable::HasName(std::string_view name) const { return FindByName(view_.by_name, Key(name)) != nullptr; }
 
 std::optional<int32_t> TokenTable::FindCode(std::string_view name) const {
-  auto it = by_name_.find(Key(name));
-  if (it == by_name_.end()) return std::nullopt;
-  return it->second;
+  if (const TokenName* found = FindByName(view_.by_name, Key(name))) return found->code;
+  return std::nullopt;
 }
 
 std::optional<std::string> TokenTable::FindName(int32_t code) const {
-  auto it = by_code_.find(code);
-  if (it != by_code_.end()) return it->second;
-  if (auto listed = listing_.find(code); listed != listing_.end()) return listed->second;
+  if (const TokenName* found = FindByCode(view_.by_code, code)) return std::string(found->name);
+  if (const TokenName* listed = FindByCode(view_.listing, code)) return std::string(listed->name);
   return std::nullopt;
 }
 
@@ -120,21 +173,18 @@ std::string TokenTable::OutputName(int32_t code) const {
   return text + ByteCode(static_cast<uint8_t>(code));
 }
 
-const std::vector<std::pair<int32_t, std::string>>& TokenTable::NamesStartingWith(char c) const {
-  if (index_stale_) {
-    for (auto& names : by_first_) names.clear();
-    for (const auto& [code, name] : by_code_) by_first_[static_cast<uint8_t>(name[0])].emplace_back(code, name);
-    index_stale_ = false;
-  }
-  return by_first_[static_cast<uint8_t>(c)];
+std::span<const uint16_t> TokenTable::NamesStartingWith(char c) const {
+  const uint8_t first = static_cast<uint8_t>(c);
+  return view_.first_order.subspan(view_.first_start[first], view_.first_start[first + 1] - view_.first_start[first]);
 }
 
 TokenMatch TokenTable::MatchKeyword(std::string_view line, size_t pos) const {
   if (pos >= line.size()) return {};
   TokenMatch best;
-  for (const auto& [code, name] : NamesStartingWith(ToUpper(line[pos]))) {
-    if (!NameAtUpper(line, pos, name) || name.size() <= best.length) continue;
-    best = {code, name.size()};
+  for (uint16_t at : NamesStartingWith(ToUpper(line[pos]))) {
+    const TokenName& n = view_.by_code[at];
+    if (!NameAtUpper(line, pos, n.name) || n.name.size() <= best.length) continue;
+    best = {n.code, n.name.size()};
     if (!longest_match_) break;
   }
   return best;
@@ -142,8 +192,8 @@ TokenMatch TokenTable::MatchKeyword(std::string_view line, size_t pos) const {
 
 TokenMatch TokenTable::MatchShortcut(std::string_view line, size_t pos) const {
   if (pos >= line.size()) return {};
-  for (const auto& [code, name] : NamesStartingWith(line[pos]))
-    if (size_t length = ShortcutLength(line, pos, name)) return {code, length};
+  for (uint16_t at : NamesStartingWith(line[pos]))
+    if (size_t length = ShortcutLength(line, pos, view_.by_code[at].name)) return {view_.by_code[at].code, length};
   return {};
 }
 
@@ -170,7 +220,7 @@ bool TokenTable::ApplyAssignment(std::string_view item, MsgLog& log, SourcePos a
     RemoveCode(code);
     return log.ReportInfo(at, "Removing token $" + Hex(code, 2));
   }
-  const bool replacing = by_code_.count(code) != 0;
+  const bool replacing = FindByCode(view_.by_code, code) != nullptr;
   Rebind(code, Key(name));
   std::string report = replacing ? "Replacing token $" : "Adding token $";
   report += Hex(code, 1);
@@ -183,19 +233,21 @@ bool TokenTable::ApplyAssignment(std::string_view item, MsgLog& log, SourcePos a
 // code's old name goes too, so that the name reads as the code and the code
 // writes as the name.
 void TokenTable::Rebind(int32_t code, const std::string& key) {
-  if (auto named = by_name_.find(key); named != by_name_.end()) {
-    auto owner = by_code_.find(named->second);
-    if (owner != by_code_.end() && owner->second == key) by_code_.erase(owner);
-    by_name_.erase(named);
+  Owned& o = Own();
+  if (const TokenName* named = FindByName(o.by_name, key)) {
+    const TokenName* owner = FindByCode(o.by_code, named->code);
+    if (owner && owner->name == key) EraseSorted(o.by_code, *owner, token_order::ByCode);
+    EraseSorted(o.by_name, {0, key}, token_order::ByName);
   }
-  if (auto old = by_code_.find(code); old != by_code_.end()) {
-    auto stale = by_name_.find(old->second);
-    if (stale != by_name_.end() && stale->second == code) by_name_.erase(stale);
-    by_code_.erase(old);
+  if (const TokenName* old = FindByCode(o.by_code, code)) {
+    const TokenName* stale = FindByName(o.by_name, old->name);
+    if (stale && stale->code == code) EraseSorted(o.by_name, *stale, token_order::ByName);
+    EraseSorted(o.by_code, {code, {}}, token_order::ByCode);
   }
-  by_code_[code] = key;
-  by_name_[key] = code;
-  index_stale_ = true;
+  const TokenName bound{code, o.names.emplace_back(key)};
+  InsertSorted(o.by_code, bound, token_order::ByCode);
+  InsertSorted(o.by_name, bound, token_order::ByName);
+  Publish();
   RecomputeBounds();
 }
 

@@ -2,9 +2,8 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
+#include "text/input_file.h"
 
 namespace vantrel {
 
@@ -23,9 +22,12 @@ bool ReadDecimal(const std::string& text, int64_t& value) {
 
 bool BuildRevisionTracker::Load(const HiPath& path) {
   path_ = path;
-  std::ifstream in(path.Text(), std::ios::binary);
-  if (!in) return false;
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string text;
+  // A revision is one number: anything near this size is no revision file.
+  constexpr uintmax_t kLimit = 4096;
+  // A revision file named "-" is a file, not standard input.
+  const std::string file = IsStandardInput(path.Text()) ? "./-" : path.Text();
+  if (ReadInputFile(file, kLimit, text) != ReadStatus::Ok) return false;
   if (text.find('\n') != std::string::npos) return false;
   if (!text.empty() && text.back() == '\r') text.pop_back();
   int64_t value = 0;

@@ -1,12 +1,9 @@
 #include "source/source_loader.h"
 
 #include <algorithm>
+#include <ctime>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iomanip>
-#include <locale>
-#include <sstream>
 #include <string>
 
 #include "text/input_file.h"
@@ -22,14 +19,13 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr uintmax_t kMaxSourceBytes = uintmax_t{32} << 20;
 constexpr uint32_t kMaxSourceLines = 2'000'000;
 
-// The "C" locale keeps month names in English whatever the host is set to.
+// The program never sets a locale, so strftime's month names are the "C"
+// locale's English ones whatever the host is set to.
 std::string FormatLocalTime(std::time_t time, const char* format) {
   std::tm parts{};
   localtime_r(&time, &parts);
-  std::ostringstream out;
-  out.imbue(std::locale::classic());
-  out << std::put_time(&parts, format);
-  return out.str();
+  char text[64];
+  return std::string(text, std::strftime(text, sizeof text, format, &parts));
 }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }

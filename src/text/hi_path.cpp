@@ -1,21 +1,12 @@
 #include "text/hi_path.h"
 
-#include "text/text_ops.h"
-
 namespace vantrel {
 
 void HiPath::SetText(std::string_view text) {
   text_ = std::string(text);
   size_t sep = text_.find_first_of("/\\");
   separator_ = sep == std::string::npos ? '/' : text_[sep];
-  directory_ = (!text_.empty() && (text_.back() == '/' || text_.back() == '\\')) || text_ == "." ||
-               text_ == "..";
   parts_.dirty = true;
-}
-
-void HiPath::SetText(std::string_view text, bool directory_hint) {
-  SetText(StripPair(text, '"', '"'));
-  if (directory_hint) directory_ = true;
 }
 
 const HiPath::Parts& HiPath::Split() const {
@@ -63,14 +54,6 @@ void HiPath::SetExtension(std::string_view ext) {
   Parts p = Split();
   p.extension = std::string(ext);
   p.trailing_dot = false;
-  Rebuild(p);
-}
-
-void HiPath::SetFileName(const HiPath& other) {
-  Parts p = Split();
-  p.file_name = other.FileName();
-  p.extension = other.Extension();
-  p.trailing_dot = other.HasTrailingDot();
   Rebuild(p);
 }
 

@@ -15,12 +15,7 @@ class HiPath {
   const std::string& Text() const { return text_; }
   bool Empty() const { return text_.empty(); }
   void SetText(std::string_view text);
-  // For names built from parts: drops one enclosing pair of quotes and may
-  // force the directory flag.
-  void SetText(std::string_view text, bool directory_hint);
 
-  char Separator() const { return separator_; }
-  bool IsDirectory() const { return directory_; }
   // Drives do not exist here; kept so derived names merge the same way.
   const std::string& Drive() const { return Split().drive; }
   const std::string& Directory() const { return Split().directory; }
@@ -30,7 +25,6 @@ class HiPath {
   bool IsRooted() const;
 
   void SetExtension(std::string_view ext);
-  void SetFileName(const HiPath& other);
   // Each missing part (drive, directory, name, extension) is taken from `defaults`.
   void MergeWithDefaults(const HiPath& defaults);
   // `name` (a relative path) placed inside this directory.
@@ -48,7 +42,6 @@ class HiPath {
   void Rebuild(const Parts& parts);
 
   std::string text_;
-  bool directory_ = false;
   char separator_ = '/';
   mutable Parts parts_;
 };

@@ -30,11 +30,8 @@ TEST(CmdLineParam, SplitsPrefixNameSeparatorValue) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.arg);
     CmdLineParam p(r.arg);
-    EXPECT_EQ(p.Raw(), r.arg);
-    EXPECT_EQ(p.prefix, r.prefix);
-    EXPECT_EQ(p.name, r.name);
-    EXPECT_EQ(p.separator, r.separator);
-    EXPECT_EQ(p.value, r.value);
+    using Parts = std::vector<std::string>;
+    EXPECT_EQ((Parts{p.Raw(), p.prefix, p.name, p.separator, p.value}), (Parts{r.arg, r.prefix, r.name, r.separator, r.value}));
   }
   CmdLineParam empty;
   EXPECT_FALSE(empty.Parse(""));

@@ -111,49 +111,69 @@ TEST(Cli, InputResolutionErrors) {
   EXPECT_EQ(test::EntriesIn(dir.Path()), 14u);
 }
 
-// Whole runs: the lines they print, the exit status, and the output file
-// written only on success.
+// Whole runs: the lines they print and the exit status. A run that fails
+// leaves every output path as it was (no new file, every old one byte for
+// byte, the build revision uncounted), whichever output or check failed.
 TEST(Cli, RunsEndWithTallyAndStatus) {
   struct Row {
-    const char* file;  // written with `text` when not empty
-    const char* text;
+    std::vector<std::pair<const char*, const char*>> files;
     std::vector<std::string> args;
     std::vector<std::string> lines;
-    int status;
-    const char* output;
+    const char* output = nullptr;  // the one file a run that succeeds writes
   };
   const std::string kTally = "====================\n1 Errors; 0 Warnings\n====================";
   const Row rows[] = {
-      {"", "", {"missing.txt", "-prg"}, {"Error: Input file missing.txt not found", kTally, "Vantrel failed."}, 1,
-       "missing.prg"},
-      {"prog.txt", "  lda #1\n", {"prog.txt", "-loadext:asm", "-crunch", "-rem", "-varcase:u", "-prg", "-asm:x"},
+      {{}, {"missing.txt", "-prg"}, {"Error: Input file missing.txt not found", kTally, "Vantrel failed."}},
+      {{{"prog.txt", "  lda #1\n"}}, {"prog.txt", "-loadext:asm", "-crunch", "-rem", "-varcase:u", "-prg", "-asm:x"},
        {"Starting assembler on prog.txt", "Error: -crunch is not valid for assembler",
         "Error: -rem is not valid for assembler", "Error: -asm is not valid for assembler",
-        "Error: -varcase is not valid for assembler", "4 Errors; 0 Warnings"},
-       1, "prog.prg"},
-      {"game.txt", "10 PRINT\n{fatal:stop here}\n20 END\n", {"game.txt", "-prg"},
-       {"Fatal: [game.txt (2)] stop here", "Vantrel failed."}, 1, "game.prg"},
-      {"game.txt", "10 PRINT\n{warning:look}\n{error:oops}\n", {"game.txt", "-prg", "-msgfmt:gnu"},
-       {"game.txt:2: warning: look", "game.txt:3: error: oops", "1 Errors; 1 Warnings", "Vantrel failed."}, 1,
-       "game.prg"},
+        "Error: -varcase is not valid for assembler", "4 Errors; 0 Warnings"}},
+      {{{"game.txt", "10 PRINT\n{fatal:stop here}\n20 END\n"}}, {"game.txt", "-prg"},
+       {"Fatal: [game.txt (2)] stop here", "Vantrel failed."}},
+      {{{"game.txt", "10 PRINT\n{warning:look}\n{error:oops}\n"}}, {"game.txt", "-prg", "-msgfmt:gnu"},
+       {"game.txt:2: warning: look", "game.txt:3: error: oops", "1 Errors; 1 Warnings", "Vantrel failed."}},
       // No character of the path can end its position early.
-      {"my (odd)] x: y.txt", "10 PRINT\n{warning:look}\n", {"my (odd)] x: y.txt", "-prg", "-msgfmt:gnu"},
-       {"my (odd)] x: y.txt:2: warning: look", "Vantrel finished"}, 0, "my (odd)] x: y.prg"},
-      {"game.txt", "10 PRINT\n", {"game.txt", "-prg", "-msgfmt:vi"}, {"Error: Error in -msgfmt parameter"}, 1,
-       "game.prg"},
-      {"game.txt", "10 PRINT\n", {"game.txt", "-prg", "-VERBOSE:list"},
-       {"Loading game.txt", "==> Saving in .prg format: game.prg"}, 0, "game.prg"},
-      {".txt", "10 PRINT\n", {".txt", "-prg"}, {"Starting Vantrel on .txt", "Vantrel finished"}, 0, ".prg"},
+      {{{"my (odd)] x: y.txt", "10 PRINT\n{warning:look}\n"}}, {"my (odd)] x: y.txt", "-prg", "-msgfmt:gnu"},
+       {"my (odd)] x: y.txt:2: warning: look", "Vantrel finished"}, "my (odd)] x: y.prg"},
+      {{{"game.txt", "10 PRINT\n"}}, {"game.txt", "-prg", "-msgfmt:vi"}, {"Error: Error in -msgfmt parameter"}},
+      {{{"game.txt", "10 PRINT\n"}}, {"game.txt", "-prg", "-VERBOSE:list"},
+       {"Loading game.txt", "==> Saving in .prg format: game.prg"}, "game.prg"},
+      {{{".txt", "10 PRINT\n"}}, {".txt", "-prg"}, {"Starting Vantrel on .txt", "Vantrel finished"}, ".prg"},
+      {{{"dodge.txt", "10 PRINT\n"}, {"dodge.prg", "old"}},
+       {"dodge.txt", "-prg", "-hex", "-txt:copy", "-d64:disk::DODGE"}, {"Error: File already exists: dodge.prg"}},
+      {{{"demo.asm", " orig $c000\n rts\n"}, {"demo.lst", "old"}},
+       {"demo.asm", "-prg", "-sym", "-lst"}, {"Error: File already exists: demo.lst"}},
+      {{{"demo.asm", " orig $c000\n asmfmt \"-bogus\"\n rts\n"}},
+       {"demo.asm", "-prg", "-dis", "-vice"}, {"Error: Invalid AsmFmt specified"}},
+      {{{"dodge.txt", "10 PRINT\n"}},
+       {"dodge.txt", "-prg", "-txt:none/x"}, {"Error: Can't open file none/x.txt for writing: No such file or directory"}},
+      {{{"dodge.txt", "10 PRINT\n{buildrev:rev}\n"}, {"rev", "41"}},
+       {"dodge.txt", "-prg", "-hex:/dev/full"}, {"Error: Error saving .hex file /dev/full: No space left on device"}},
+      {{{"dodge.txt", "10 PRINT\n"}, {"disk.d64", ""}},
+       {"dodge.txt", "-prg", "-d64:disk::DODGE"}, {"Error: Error loading d64 image disk.d64: its size fits no .d64 image "
+       "(174848, 175531, 196608, 197376, 205312, 206114 bytes)"}},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.args[0]);
+    SCOPED_TRACE(row.lines[0]);
     ScratchDir dir;
-    if (*row.file != '\0') test::WriteFile(dir.File(row.file), row.text);
+    for (const auto& [name, content] : row.files) test::WriteFile(dir.File(name), content);
     auto r = RunVantrel(dir.Path(), row.args);
     for (const std::string& line : row.lines) EXPECT_TRUE(HasLine(r.output, line)) << line << "\n" << r.output;
-    EXPECT_EQ(r.status, row.status);
-    EXPECT_EQ(test::FileExists(dir.File(row.output)), row.status == 0);
+    EXPECT_EQ(r.status, row.output ? 0 : 1);
+    EXPECT_EQ(test::EntriesIn(dir.Path()), row.files.size() + (row.output ? 1 : 0));
+    for (const auto& [name, content] : row.files) EXPECT_EQ(test::ReadFile(dir.File(name)), content) << name;
+    if (row.output) {
+      EXPECT_TRUE(test::FileExists(dir.File(row.output)));
+    }
   }
+  // A run that succeeds counts the build, and the program holds the
+  // revision it was made with: 10 PRINT 41.
+  ScratchDir dir;
+  test::WriteFile(dir.File("rev"), "41");
+  test::WriteFile(dir.File("good.txt"), "{buildrev:rev}\n10 PRINT {usedef:__BuildRev}\n");
+  EXPECT_EQ(RunVantrel(dir.Path(), {"good.txt", "-prg"}).status, 0);
+  EXPECT_EQ(test::ReadFile(dir.File("rev")), "42");
+  EXPECT_EQ(test::ReadFile(dir.File("good.prg")), test::BasicProgramFile(0x0801, {{10, "\x99 41"}}));
 }
 
 // Text lost on a full or closed standard output fails the run; a run that
@@ -218,62 +238,6 @@ TEST(Cli, StandardStreams) {
   EXPECT_EQ(test::EntriesIn(dir.Path()), 4u);  // game, again: no "-.prg", no "stdout.prg"
 }
 
-TEST(Cli, QuietPrintsOnlyProblems) {
-  ScratchDir dir;
-  test::WriteFile(dir.File("game.txt"), "10 PRINT\n");
-  test::WriteFile(dir.File("bad.txt"), "10 PRINT\n{error:oops}\n");
-  for (const char* word : {"-quiet", "-q"}) {
-    EXPECT_EQ(RunVantrel(dir.Path(), {"game.txt", "-prg", "-ovr", word}).output, "");
-    auto r = RunVantrel(dir.Path(), {"bad.txt", "-prg", word});
-    EXPECT_EQ(r.output, "Error: [bad.txt (2)] oops\n");
-    EXPECT_EQ(r.status, 1);
-  }
-}
-
-// A run that fails leaves every output path as it was (no new file, every
-// old one byte for byte, the build revision uncounted), whichever output or
-// check failed.
-TEST(Cli, AFailedRunWritesNothing) {
-  const struct {
-    const char* name;
-    std::vector<std::pair<const char*, const char*>> files;
-    std::vector<std::string> args;
-    std::string line;
-  } rows[] = {
-      {"existing output", {{"dodge.txt", "10 PRINT\n"}, {"dodge.prg", "old"}},
-       {"dodge.txt", "-prg", "-hex", "-txt:copy", "-d64:disk::DODGE"}, "Error: File already exists: dodge.prg"},
-      {"existing listing", {{"demo.asm", " orig $c000\n rts\n"}, {"demo.lst", "old"}},
-       {"demo.asm", "-prg", "-sym", "-lst"}, "Error: File already exists: demo.lst"},
-      {"bad asmfmt", {{"demo.asm", " orig $c000\n asmfmt \"-bogus\"\n rts\n"}},
-       {"demo.asm", "-prg", "-dis", "-vice"}, "Error: Invalid AsmFmt specified"},
-      {"missing folder", {{"dodge.txt", "10 PRINT\n"}},
-       {"dodge.txt", "-prg", "-txt:none/x"}, "Error: Can't open file none/x.txt for writing: No such file or directory"},
-      {"device that fails", {{"dodge.txt", "10 PRINT\n{buildrev:rev}\n"}, {"rev", "41"}},
-       {"dodge.txt", "-prg", "-hex:/dev/full"}, "Error: Error saving .hex file /dev/full: No space left on device"},
-      {"image exists", {{"dodge.txt", "10 PRINT\n"}, {"disk.d64", ""}},
-       {"dodge.txt", "-prg", "-d64:disk::DODGE"}, "Error: Error loading d64 image disk.d64: its size fits no .d64 image (174848, 175531, 196608, "
-       "197376, 205312, 206114 bytes)"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    ScratchDir dir;
-    for (const auto& [name, content] : row.files) test::WriteFile(dir.File(name), content);
-    auto r = RunVantrel(dir.Path(), row.args);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(HasLine(r.output, row.line)) << r.output;
-    EXPECT_EQ(test::EntriesIn(dir.Path()), row.files.size());
-    for (const auto& [name, content] : row.files) EXPECT_EQ(test::ReadFile(dir.File(name)), content) << name;
-  }
-  // A run that succeeds counts the build, and the program holds the
-  // revision it was made with: 10 PRINT 41.
-  ScratchDir dir;
-  test::WriteFile(dir.File("rev"), "41");
-  test::WriteFile(dir.File("good.txt"), "{buildrev:rev}\n10 PRINT {usedef:__BuildRev}\n");
-  EXPECT_EQ(RunVantrel(dir.Path(), {"good.txt", "-prg"}).status, 0);
-  EXPECT_EQ(test::ReadFile(dir.File("rev")), "42");
-  EXPECT_EQ(test::ReadFile(dir.File("good.prg")), test::BasicProgramFile(0x0801, {{10, "\x99 41"}}));
-}
-
 // Two runs creating the same file at once: exactly one of them may.
 TEST(Cli, RacingRunsHaveOneWinner) {
   ScratchDir dir;
@@ -283,12 +247,7 @@ TEST(Cli, RacingRunsHaveOneWinner) {
                            "'" VANTREL_BINARY "' a.txt -prg:r -q >a.out 2>&1 & "
                            "'" VANTREL_BINARY "' b.txt -prg:r -q >b.out 2>&1 & "
                            "wait; cat a.out b.out; done";
-  FILE* pipe = popen(race.c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  std::string output;
-  for (char buffer[4096]; size_t n = fread(buffer, 1, sizeof buffer, pipe);) output.append(buffer, n);
-  pclose(pipe);
-  EXPECT_EQ(output, [] {
+  EXPECT_EQ(test::RunShell(race).output, [] {
     std::string expected;
     for (int i = 0; i < 20; ++i) expected += "Error: File already exists: r.prg\n";
     return expected;

@@ -1,8 +1,6 @@
 // Disk images on the command line: save a program into a new image and load
 // it back out, work on whole disks, and change one image from many runs at
 // once.
-#include <cstdio>
-
 #include <gtest/gtest.h>
 
 #include "d64/d64_test_support.h"
@@ -12,8 +10,29 @@
 namespace vantrel {
 namespace {
 
-// One run per step; -quiet leaves the listing alone on the console. A
-// step that fails leaves the image as it was.
+struct Step {
+  std::vector<std::string> args;
+  int status;
+  std::string output;
+};
+
+// One run per step; -quiet leaves the listing alone on the console. A step
+// that fails leaves `image` as it was.
+void RunSteps(const test::ScratchDir& dir, const std::string& image, const std::vector<Step>& steps) {
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.args.front() + " " + step.args.back());
+    const std::string before = test::ReadFile(dir.File(image));
+    std::vector<std::string> args = step.args;
+    args.push_back("-quiet");
+    const test::RunResult r = test::RunVantrel(dir.Path(), args);
+    EXPECT_EQ(r.status, step.status);
+    EXPECT_EQ(r.output, step.output);
+    if (step.status != 0) {
+      EXPECT_EQ(test::ReadFile(dir.File(image)), before);
+    }
+  }
+}
+
 TEST(D64Cli, WholeDiskOperations) {
   test::ScratchDir dir;
   test::WriteFile(dir.File("a.prg"), std::string("\x01\x08", 2) + std::string(10, 'A'));   // 1 block
@@ -21,11 +40,7 @@ TEST(D64Cli, WholeDiskOperations) {
   test::WriteFile(dir.File("data.seq"), "HELLO");
   // 10 PRINT "HI" as the C64 stores it at $0801.
   test::WriteFile(dir.File("x.prg"), std::string("\x01\x08\x0c\x08\x0a\x00\x99\x20\x22\x48\x49\x22\x00\x00\x00", 15));
-  const struct {
-    std::vector<std::string> args;
-    int status;
-    std::string output;
-  } steps[] = {
+  RunSteps(dir, "work.d64", {
       {{"work.d64", "-new:\"work disk,ab\"", "-add", "a.prg", "b.prg", "data.seq", "-dir"}, 0,
        "0 \"work disk       \" ab 2a\n"
        "1    \"a\"                prg\n"
@@ -54,19 +69,7 @@ TEST(D64Cli, WholeDiskOperations) {
                           "2    \"c\"                prg\n"
                           "1    \"data\"             seq\n"
                           "660 blocks free.\n"},
-  };
-  for (const auto& step : steps) {
-    SCOPED_TRACE(step.args.back());
-    const std::string before = test::ReadFile(dir.File("work.d64"));
-    std::vector<std::string> args = step.args;
-    args.push_back("-quiet");
-    const test::RunResult r = test::RunVantrel(dir.Path(), args);
-    EXPECT_EQ(r.status, step.status);
-    EXPECT_EQ(r.output, step.output);
-    if (step.status != 0) {
-      EXPECT_EQ(test::ReadFile(dir.File("work.d64")), before);
-    }
-  }
+  });
   EXPECT_EQ(test::ReadFile(dir.File("back.prg")), test::ReadFile(dir.File("x.prg")));
   EXPECT_EQ(test::ReadFile(dir.File("data.bin")), "HELLO");
   EXPECT_EQ(test::ReadFile(dir.File("work/Back\\slash.prg")), test::ReadFile(dir.File("x.prg")));
@@ -85,11 +88,7 @@ TEST(D64Cli, OtherContainers) {
   std::vector<uint8_t> prg{0x01, 0x08};
   prg.insert(prg.end(), body.begin(), body.end());
   test::WriteBytes(dir.File("tape.t64"), test::TapeArchive({{"GAME", prg}}));
-  const struct {
-    std::vector<std::string> args;
-    int status;
-    std::string output;
-  } steps[] = {
+  RunSteps(dir, "tape.t64", {
       {{"game.txt", "-d64:work::\"GAME\""}, 0, ""},
       {{"game.txt", "-d64:disk.d81::game", "-p00:game"}, 0, ""},
       {{"work::\"G*\"", "-prg:back.prg"}, 0, ""},
@@ -109,15 +108,7 @@ TEST(D64Cli, OtherContainers) {
        "Error: T64 archive tape.t64 can't be changed: -new, -add, -scratch and -rename are for disk images\n"},
       {{"game.txt", "-d64:tape.t64::game"}, 1,
        "Error: T64 archive tape.t64 can't be changed: save to a .d64, .d71 or .d81 image\n"},
-  };
-  for (const auto& step : steps) {
-    SCOPED_TRACE(step.args.front());
-    std::vector<std::string> args = step.args;
-    args.push_back("-quiet");
-    const test::RunResult r = test::RunVantrel(dir.Path(), args);
-    EXPECT_EQ(r.status, step.status);
-    EXPECT_EQ(r.output, step.output);
-  }
+  });
   EXPECT_EQ(test::ReadFile(dir.File("back.prg")), std::string("\x01\x08", 2) + body);
   EXPECT_EQ(test::ReadFile(dir.File("disk.d81")).size(), 819200u);
   EXPECT_EQ(test::ReadFile(dir.File("disk.d71")).size(), 349696u);
@@ -141,14 +132,9 @@ TEST(D64Cli, ConcurrentSavesAllLand) {
     for (int i = 0; i < runs; ++i)
       script += "'" VANTREL_BINARY "' p" + std::to_string(i) + ".txt -d64:disk.d64::p" + std::to_string(i) + " -ovr -q & ";
     script += "wait; '" VANTREL_BINARY "' disk.d64 -q | grep -c prg; done";
-    FILE* pipe = popen(script.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string counts;
-    for (char buffer[256]; size_t n = fread(buffer, 1, sizeof buffer, pipe);) counts.append(buffer, n);
-    pclose(pipe);
     std::string expected;
     for (int round = 0; round < 10; ++round) expected += std::to_string(runs) + "\n";
-    EXPECT_EQ(counts, expected);
+    EXPECT_EQ(test::RunShell(script).output, expected);
   }
   EXPECT_EQ(test::EntriesIn(dir.Path()), 9u);  // no lock or temporary file left
 }
