@@ -1,6 +1,7 @@
 #include "basic/dialect.h"
 
 #include <algorithm>
+#include <bitset>
 #include <tuple>
 
 #include "basic/basic_keywords.h"
@@ -105,18 +106,33 @@ namespace {
 // Every keyword name of every dialect, by first letter: whether a text
 // starts with any of them is asked for most statements of a program, and
 // the answer is almost always no.
+struct KeywordIndex {
+  std::array<std::vector<std::string_view>, 256> by_first;
+  std::bitset<256> single;          // the names of one character
+  std::bitset<0x10000> first_two;  // the first two characters of the longer names
+};
+
 bool StartsWithAnyKeyword(std::string_view text, size_t at_least) {
-  static const auto& by_first = *new std::array<std::vector<std::string_view>, 256>([] {
-    std::array<std::vector<std::string_view>, 256> names;
-    auto add = [&names](std::string_view name) {
-      if (!name.empty()) names[static_cast<uint8_t>(name[0])].push_back(name);
+  static const KeywordIndex& index = *new KeywordIndex([] {
+    KeywordIndex all;
+    auto add = [&all](std::string_view name) {
+      if (name.empty()) return;
+      all.by_first[static_cast<uint8_t>(name[0])].push_back(name);
+      if (name.size() == 1) all.single.set(static_cast<uint8_t>(name[0]));
+      else all.first_two.set(static_cast<uint8_t>(name[0]) << 8 | static_cast<uint8_t>(name[1]));
     };
     for (const KeywordRow& row : kBasic2Keywords) add(row.name);
     for (const Dialect& d : kDialects)
       for (const DialectKeyword& k : d.keywords) add(k.name);
-    return names;
+    return all;
   }());
   if (text.empty()) return false;
+  if (at_least == 0 && index.single.test(static_cast<uint8_t>(ToUpper(text[0])))) return true;
+  // Most statements start with two characters no longer name starts with.
+  if (text.size() < 2 ||
+      !index.first_two.test(static_cast<uint8_t>(ToUpper(text[0])) << 8 | static_cast<uint8_t>(ToUpper(text[1]))))
+    return false;
+  const auto& by_first = index.by_first;
   for (std::string_view name : by_first[static_cast<uint8_t>(ToUpper(text[0]))]) {
     if (name.size() <= at_least || name.size() > text.size()) continue;
     size_t i = 1;
