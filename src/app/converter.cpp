@@ -6,7 +6,6 @@
 #include <new>
 #include <system_error>
 
-#include "app/large_heap.h"
 #include "d64/d64_file_spec.h"
 #include "d64/d64_files.h"
 #include "d64/disk_format.h"
@@ -272,9 +271,6 @@ void Converter::RunAssembler() {
   if (o.key_case != CharacterCase::Auto) log_->ReportError("-keycase is not valid for assembler");
   if (o.variable_case != CharacterCase::Auto) log_->ReportError("-varcase is not valid for assembler");
   if (Failed()) return;
-  std::error_code ec;
-  const uintmax_t size = std::filesystem::file_size(input_path_.Text(), ec);
-  PrepareHeapFor(ec ? 0 : size);  // a FIFO or a vanished file reports no size
   if (!loader_->LoadSource(input_path_.Text(), SourceType::Asm)) return;
   assembler_->SetDebug(o.dbg);
   // The Resolve pass reports its problems but lets the passes go on; a

@@ -8,6 +8,19 @@
 
 namespace vantrel {
 
+namespace {
+
+// `cut`, what is left of `text` once its mode syntax is gone, as a view:
+// into `text` when it is its start or its end ("#$12", "$1234,x"), kept by
+// the program otherwise (blanks taken out).
+std::string_view KeptPart(AsmPrg& program, std::string_view text, std::string_view cut) {
+  if (text.starts_with(cut)) return text.substr(0, cut.size());
+  if (text.ends_with(cut)) return text.substr(text.size() - cut.size());
+  return program.Texts().Keep(cut);
+}
+
+}  // namespace
+
 bool AsmInstr::GetValue(C6510Address&) const { return true; }
 
 bool AsmInstrLabel::GetValue(C6510Address& value) const {
@@ -15,7 +28,7 @@ bool AsmInstrLabel::GetValue(C6510Address& value) const {
   return value.known;
 }
 
-std::string AsmInstrLabel::ToText(const AsmFmt& fmt) const { return fmt.labels ? name_ + ":" : std::string(); }
+std::string AsmInstrLabel::ToText(const AsmFmt& fmt) const { return fmt.labels ? std::string(name_) + ":" : std::string(); }
 
 bool AsmInstrEquates::GetValue(C6510Address& value) const {
   if (!value.known) value = value_.Address();
@@ -39,7 +52,9 @@ const AsmInstr* AsmInstrEquates::WaitsFor() const {
 }
 
 std::string AsmInstrEquates::ToText(const AsmFmt& fmt) const {
-  return fmt.equates ? "\t" + name_ + " = " + value_.Text() : std::string();
+  if (!fmt.equates) return {};
+  std::string text = "\t";
+  return ((text += name_) += " = ") += value_.Text();
 }
 
 AsmInstr6510::AsmInstr6510(const OpcodeEntry& entry, uint16_t at, uint8_t low, uint8_t high,
@@ -57,9 +72,9 @@ bool AsmInstr6510::Build(AsmPrg& program) { return operand_.BuildOperand(program
 
 bool AsmInstr6510::Evaluate(AsmPrg& program) {
   if (mode_ == AddressingMode::None) {
-    std::string text = operand_.Text();
+    std::string text(operand_.Text());
     mode_ = ParseOperandMode(text, mnemonic_ == Mnemonic::Jmp);
-    operand_.SetText(std::move(text));
+    operand_.SetText(KeptPart(program, operand_.Text(), text));
     operand_.SetMode(mode_);
   }
   program.Stall();
@@ -117,24 +132,24 @@ bool AsmInstr6510::Resolve(AsmPrg& program) {
   if (!has_entry_) return true;
   const AddressingMode mode = entry_.mode;
   if (mode == AddressingMode::None || mode == AddressingMode::Register) return true;
-  const std::string& text = operand_.Text();
-  if (!operand_.IsOperandResolved()) return ReportLineError(program, this, "Unresolved operand: " + text);
+  const std::string_view text = operand_.Text();
+  if (!operand_.IsOperandResolved()) return ReportLineError(program, this, "Unresolved operand: " + std::string(text));
   const uint16_t value = operand_.Value();
   // An immediate is a byte, signed or not: -128 to 255.
   const int32_t signed_value = operand_.SignedValue();
   if (mode == AddressingMode::Immediate && signed_value < -128)
     return ReportLineError(program, this,
-                           "Immediate value too small: " + text + " -- (" + std::to_string(signed_value) + " < -128)");
+                           "Immediate value too small: " + std::string(text) + " -- (" + std::to_string(signed_value) + " < -128)");
   if (mode == AddressingMode::Immediate && signed_value < 0) return true;
   if (mode == AddressingMode::Relative) {
     int32_t offset = 0;
     if (address.known && !BranchOffset(offset))
       return ReportLineError(program, this,
-                             "Branch out of range.  " + std::string(MnemonicName(mnemonic_)) + " can't reach " + text);
+                             "Branch out of range.  " + std::string(MnemonicName(mnemonic_)) + " can't reach " + std::string(text));
     return true;
   }
   if (InstructionLength(mode) == 2 && value > 255) {
-    const std::string detail = text + " -- (" + std::to_string(value) + " > 255)";
+    const std::string detail = std::string(text) + " -- (" + std::to_string(value) + " > 255)";
     if (mode == AddressingMode::Immediate) return ReportLineError(program, this, "Immediate value too big: " + detail);
     return ReportLineError(program, this, "Expecting zero page value: " + detail);
   }

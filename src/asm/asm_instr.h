@@ -46,12 +46,14 @@ class AsmInstr {
   virtual bool IsEquates() const { return false; }
   virtual bool IsPseudoOp() const { return false; }
   virtual std::string GetName() const { return {}; }
-  virtual void SetName(const std::string&) {}
+  // The name's text must outlive the line (the source line's, or kept by
+  // the symbol table).
+  virtual void SetName(std::string_view) {}
   // Fills `value` with the value of the symbol the line defines when it is
   // not known yet; answers whether it is known now.
   virtual bool GetValue(C6510Address& value) const;
   // The symbol table renames lines whose name it normalised ("!x" -> "x").
-  virtual void Rename(const std::string& name) { SetName(name); }
+  virtual void Rename(std::string_view name) { SetName(name); }
 
   virtual bool Build(AsmPrg& program) = 0;
   virtual bool Assemble(AsmPrg& program) = 0;
@@ -66,14 +68,14 @@ class AsmInstr {
 
   const SourceLine* Source() const { return source_; }
   size_t Index() const { return index_; }
-  void SetIndex(size_t index) { index_ = index; }
+  void SetIndex(size_t index) { index_ = static_cast<uint32_t>(index); }
 
   C6510Address address;  // first byte, set by the Link pass
   C6510Address end;      // last byte, set by the Link pass
 
  private:
   const SourceLine* source_;
-  size_t index_ = 0;
+  uint32_t index_ = 0;  // a run holds at most two million lines
 };
 
 // Base for lines that place nothing and need no pass work of their own.
@@ -91,28 +93,28 @@ class AsmInstrQuiet : public AsmInstr {
 
 class AsmInstrLabel : public AsmInstrQuiet {
  public:
-  AsmInstrLabel(const SourceLine* source, std::string name) : AsmInstrQuiet(source), name_(std::move(name)) {}
+  AsmInstrLabel(const SourceLine* source, std::string_view name) : AsmInstrQuiet(source), name_(name) {}
 
   bool IsLabel() const override { return true; }
-  std::string GetName() const override { return name_; }
-  void SetName(const std::string& name) override { name_ = name; }
+  std::string GetName() const override { return std::string(name_); }
+  void SetName(std::string_view name) override { name_ = name; }
   bool GetValue(C6510Address& value) const override;
   bool Evaluate(AsmPrg&) override { return true; }
   bool IsResolved() const override { return true; }
   std::string ToText(const AsmFmt& fmt) const override;
 
  private:
-  std::string name_;
+  std::string_view name_;
 };
 
 class AsmInstrEquates : public AsmInstrQuiet {
  public:
-  AsmInstrEquates(const SourceLine* source, std::string name, std::string value_text)
-      : AsmInstrQuiet(source), name_(std::move(name)), value_(std::move(value_text)) {}
+  AsmInstrEquates(const SourceLine* source, std::string_view name, std::string_view value_text)
+      : AsmInstrQuiet(source), name_(name), value_(value_text) {}
 
   bool IsEquates() const override { return true; }
-  std::string GetName() const override { return name_; }
-  void SetName(const std::string& name) override { name_ = name; }
+  std::string GetName() const override { return std::string(name_); }
+  void SetName(std::string_view name) override { name_ = name; }
   bool GetValue(C6510Address& value) const override;
   bool Assemble(AsmPrg& program) override;
   bool Evaluate(AsmPrg& program) override;
@@ -123,14 +125,14 @@ class AsmInstrEquates : public AsmInstrQuiet {
   const AsmOperandSymbolic& Value() const { return value_; }
 
  private:
-  std::string name_;
+  std::string_view name_;
   AsmOperandSymbolic value_;
 };
 
 class AsmInstr6510 : public AsmInstr {
  public:
-  AsmInstr6510(const SourceLine* source, Mnemonic mnemonic, std::string operand)
-      : AsmInstr(source), mnemonic_(mnemonic), operand_(std::move(operand)) {}
+  AsmInstr6510(const SourceLine* source, Mnemonic mnemonic, std::string_view operand)
+      : AsmInstr(source), mnemonic_(mnemonic), operand_(operand) {}
   // A line made by the disassembler from the bytes at `at`.
   AsmInstr6510(const OpcodeEntry& entry, uint16_t at, uint8_t low, uint8_t high, uint16_t operand_value,
                Width operand_width);

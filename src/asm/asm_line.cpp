@@ -57,14 +57,14 @@ bool AddSymbolFor(AsmPrg& program, AsmInstr& line, std::string name, bool is_lab
 }
 
 bool BuildLabel(AsmPrg& program, const AsmLineFields& fields) {
-  auto label = std::make_unique<AsmInstrLabel>(fields.source, std::string(fields.label));
+  auto label = std::make_unique<AsmInstrLabel>(fields.source, fields.label);
   AsmInstr& line = *label;
   program.AppendLine(std::move(label));
   return AddSymbolFor(program, line, std::string(fields.label), true);
 }
 
 bool BuildEquate(AsmPrg& program, const AsmLineFields& fields) {
-  auto equate = std::make_unique<AsmInstrEquates>(fields.source, std::string(fields.label), std::string(fields.operand));
+  auto equate = std::make_unique<AsmInstrEquates>(fields.source, fields.label, fields.operand);
   equate->Build(program);
   equate->Evaluate(program);
   AsmInstr& line = *equate;
@@ -187,7 +187,7 @@ bool BuildAsmLine(AsmPrg& program, const SourceLine& source) {
 std::unique_ptr<AsmInstr> MakeInstruction(AsmPrg& program, const AsmLineFields& fields) {
   std::unique_ptr<AsmInstr> instr;
   if (Mnemonic m = FindMnemonic(fields.mnemonic); m != Mnemonic::None)
-    instr = std::make_unique<AsmInstr6510>(fields.source, m, std::string(fields.operand));
+    instr = std::make_unique<AsmInstr6510>(fields.source, m, fields.operand);
   else if (PseudoMnemonic p = FindPseudoMnemonic(fields.mnemonic); p != PseudoMnemonic::None)
     instr = MakePseudoOp(p, fields.source, std::string(fields.operand));
   if (instr) instr->Build(program);

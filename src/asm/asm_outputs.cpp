@@ -44,7 +44,7 @@ bool AsmPrg::ExportDisassembly(OutputSet& out, const std::string& path, const Ad
   const AsmPass pass = pass_;
   pass_ = AsmPass::Disassemble;
   std::vector<std::unique_ptr<AsmInstr>> listing;
-  const bool ok = Disassemble(opcodes_, memory_, range, fmt, symbols_, listing);
+  const bool ok = Disassemble(opcodes_, memory_, range, fmt, symbols_, texts_, listing);
   pass_ = pass;
   if (!ok) return log.ReportError("Error disassembling program");
   if (listing.empty()) return true;

@@ -85,6 +85,11 @@ class AsmPrg {
   const MemoryImage& Memory() const { return memory_; }
   PetsciiCodes& Codes() { return codes_; }
   SymbolTable& Symbols() { return symbols_; }
+  ExprPool& Expressions() { return expressions_; }
+  // Text made while assembling (operands with their mode cut off), kept
+  // for the assembly's life.
+  TextStore& Texts() { return texts_; }
+  const ExprPool& Expressions() const { return expressions_; }
   const SymbolTable& Symbols() const { return symbols_; }
   AsmPass CurrentPass() const { return pass_; }
   const std::vector<std::unique_ptr<AsmInstr>>& Lines() const { return lines_; }
@@ -136,6 +141,8 @@ class AsmPrg {
   MemoryImage& memory_;
   PetsciiCodes& codes_;
   SymbolTable symbols_;
+  ExprPool expressions_;
+  TextStore texts_;
   std::vector<std::unique_ptr<AsmInstr>> lines_;
   C6510Address origin_ = C6510Address::Known(0x0100);
   AsmFmt listing_;

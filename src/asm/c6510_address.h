@@ -7,7 +7,7 @@
 
 namespace vantrel {
 
-enum class Width : uint32_t { Auto = 0, Byte = 1, Word = 2 };
+enum class Width : uint8_t { Auto = 0, Byte = 1, Word = 2 };
 
 // "[auto]", "[byte]", "[word]"; "[illegal width]" otherwise.
 std::string_view WidthText(Width width);

@@ -36,8 +36,8 @@ bool NamesOperand(const DecodedInstruction& d) {
 }
 
 std::string OperandName(const SymbolIndex& index, const DecodedInstruction& d) {
-  if (const AsmSymbol* s = index.Find(d.operand, d.operandWidth)) return s->name;
-  if (const AsmSymbol* s = index.Find(static_cast<uint16_t>(d.operand - 1))) return s->name + " +1";
+  if (const AsmSymbol* s = index.Find(d.operand, d.operandWidth)) return std::string(s->name);
+  if (const AsmSymbol* s = index.Find(static_cast<uint16_t>(d.operand - 1))) return std::string(s->name) + " +1";
   return {};
 }
 
@@ -73,7 +73,8 @@ DecodedInstruction DecodeAt(const OpcodeTable& opcodes, const MemoryImage& image
 }
 
 bool Disassemble(const OpcodeTable& opcodes, const MemoryImage& image, const AddressRange& range,
-                 const AsmFmt& fmt, const SymbolTable& symbols, std::vector<std::unique_ptr<AsmInstr>>& out) {
+                 const AsmFmt& fmt, const SymbolTable& symbols, TextStore& texts,
+                 std::vector<std::unique_ptr<AsmInstr>>& out) {
   AddressRange span = range;
   // A range given by its start alone runs to the end of the used range.
   if (!span.IsEmpty() && span.start <= 0xFFFF && span.end > 0xFFFF) span.end = image.Used().end;
@@ -90,7 +91,7 @@ bool Disassemble(const OpcodeTable& opcodes, const MemoryImage& image, const Add
       }
     const DecodedInstruction d = DecodeAt(opcodes, image, address);
     auto line = std::make_unique<AsmInstr6510>(d.entry, d.address.value, d.low, d.high, d.operand, d.operandWidth);
-    if (fmt.symbols && NamesOperand(d)) line->Operand().SetText(OperandName(index, d));
+    if (fmt.symbols && NamesOperand(d)) line->Operand().SetText(texts.Keep(OperandName(index, d)));
     out.push_back(std::move(line));
   }
   return true;

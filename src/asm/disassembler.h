@@ -33,6 +33,7 @@ DecodedInstruction DecodeAt(const OpcodeTable& opcodes, const MemoryImage& image
 
 // The lines for `range` (the image's used range when the range is empty).
 bool Disassemble(const OpcodeTable& opcodes, const MemoryImage& image, const AddressRange& range,
-                 const AsmFmt& fmt, const SymbolTable& symbols, std::vector<std::unique_ptr<AsmInstr>>& out);
+                 const AsmFmt& fmt, const SymbolTable& symbols, TextStore& texts,
+                 std::vector<std::unique_ptr<AsmInstr>>& out);
 
 }  // namespace vantrel

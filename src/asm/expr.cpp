@@ -1,12 +1,15 @@
 #include "asm/expr.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <span>
 #include <iterator>
 #include <limits>
 
 #include "asm/asm_instr.h"
 #include "asm/asm_line.h"
 #include "asm/asm_prg.h"
+#include "text/char_class.h"
 #include "text/text_ops.h"
 
 namespace vantrel {
@@ -14,8 +17,6 @@ namespace vantrel {
 namespace {
 
 
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 int DigitIn(char c, int base) {
   int d = -1;
@@ -56,7 +57,13 @@ bool LooksLikeNumber(std::string_view term) {
   return !term.empty() && (term[0] == '$' || term[0] == '%' || IsDigit(term[0]));
 }
 
-int Precedence(const ExprItem& op) {
+// An operator waiting on the shunting-yard stack.
+struct PendingOp {
+  char op;
+  bool unary;
+};
+
+int Precedence(PendingOp op) {
   if (op.unary) return 9;
   switch (op.op) {
     case '~': return 7;
@@ -72,20 +79,28 @@ int Precedence(const ExprItem& op) {
   }
 }
 
-bool GroupsFromRight(const ExprItem& op) { return op.unary || op.op == '<' || op.op == '>'; }
+bool GroupsFromRight(PendingOp op) { return op.unary || op.op == '<' || op.op == '>'; }
 
-ExprItem OperatorItem(char c) {
+ExprItem OperatorItem(PendingOp op) {
   ExprItem item;
   item.type = ExprItemType::Operator;
-  item.op = c;
+  item.op = op.op;
+  item.unary = op.unary;
   return item;
 }
 
-ExprItem TermItem(std::string_view text) {
+ExprItem TermItem(NameTable& names, std::string_view text) {
   ExprItem item;
   item.type = ExprItemType::Term;
   // Symbols match without regard to case; a character literal keeps its letters.
-  item.term = (!text.empty() && text[0] == '\'') ? std::string(text) : LowerCopy(text);
+  if (!text.empty() && text[0] == '\'') {
+    item.value = static_cast<int32_t>(names.Intern(text));
+  } else {
+    static thread_local std::string lower;
+    lower.assign(text);
+    for (char& c : lower) c = ToLower(c);
+    item.value = static_cast<int32_t>(names.Intern(lower));
+  }
   return item;
 }
 
@@ -98,21 +113,27 @@ bool IsOperatorChar(char c) {
 }
 
 
-// Cuts the text at every operator character outside character literals;
-// the pieces are views into the text.
-void Tokenize(std::string_view text, std::vector<std::string_view>& out) {
-  out.clear();
-  size_t start = 0;
-  bool quoted = false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\'') quoted = !quoted;
-    if (quoted || !IsOperatorChar(c)) continue;
-    if (std::string_view piece = TrimView(text.substr(start, i - start)); !piece.empty()) out.push_back(piece);
-    out.push_back(text.substr(i, 1));
-    start = i + 1;
+// The token at `pos`, which moves past it: an operator character, or the
+// trimmed text up to the next operator character outside character
+// literals; empty at the end. Read as parsing goes, so a long expression
+// keeps no list of its tokens.
+std::string_view NextToken(std::string_view text, size_t& pos) {
+  while (pos < text.size()) {
+    const size_t start = pos;
+    bool quoted = false;
+    size_t i = start;
+    for (; i < text.size(); ++i) {
+      if (text[i] == '\'') quoted = !quoted;
+      if (!quoted && IsOperatorChar(text[i])) break;
+    }
+    if (i == start) {
+      ++pos;
+      return text.substr(start, 1);
+    }
+    pos = i;
+    if (std::string_view piece = TrimView(text.substr(start, i - start)); !piece.empty()) return piece;
   }
-  if (std::string_view piece = TrimView(text.substr(start)); !piece.empty()) out.push_back(piece);
+  return {};
 }
 
 bool IsOperatorToken(std::string_view t) { return t.size() == 1 && IsOperatorChar(t[0]); }
@@ -192,7 +213,7 @@ int64_t Wrap32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(st
 // "<x" and ">x" are, and stay so with a byte added, taken away or masked
 // ("<table+1", "x&$0f"), as the evaluator's width rule gives once it has
 // the values (a sum past 255 is then reported where a byte is needed).
-bool AlwaysByteWide(const std::vector<ExprItem>& postfix) {
+bool AlwaysByteWide(std::span<const ExprItem> postfix) {
   enum Kind : char { Other, ByteLiteral, Selected };
   static thread_local std::vector<Kind> kinds;
   kinds.clear();
@@ -234,67 +255,71 @@ bool ParseNumber(std::string_view text, C6510Address& out) {
   return true;
 }
 
-bool ExprList::PrepareExpression(std::string_view text) {
+bool ExprList::PrepareExpression(AsmPrg& program, std::string_view text) {
   *this = ExprList();
-  auto malformed = [this] {
+  std::vector<ExprItem>& pool = program.Expressions().items;
+  NameTable& names = program.Expressions().names;
+  first_ = static_cast<uint32_t>(pool.size());
+  // An expression has at most one item a character: a long one gets its
+  // room at once rather than by doubling, which would hold the old and the
+  // new list together at twice the size.
+  if (text.size() > pool.capacity() - pool.size()) pool.reserve(std::max(pool.size() + text.size(), 2 * pool.capacity()));
+  auto malformed = [&] {
+    pool.resize(first_);
     failed_ = true;
     return false;
   };
-  // Scratch kept from one expression to the next: a program has one
-  // expression a line, and allocating these anew for each was a fifth of
-  // the assembler's time. Parsing never nests, so one set serves.
-  static thread_local std::vector<std::string_view> tokens;
-  static thread_local std::vector<ExprItem> ops, postfix;
+  // Kept from one expression to the next: parsing never nests.
+  static thread_local std::vector<PendingOp> ops;
   ops.clear();
-  postfix.clear();
-  Tokenize(text, tokens);
   // Shunting-yard into postfix as the items come; no recursion, so deep
   // nesting costs no stack.
   bool after_operand = false;
-  auto add = [&](ExprItem&& item) {
-    after_operand = item.type != ExprItemType::Operator || item.op == ')';
-    if (item.type != ExprItemType::Operator) {
-      postfix.push_back(std::move(item));
+  auto add_operand = [&](const ExprItem& item) {
+    after_operand = true;
+    pool.push_back(item);
+  };
+  auto add_operator = [&](PendingOp op) {
+    after_operand = op.op == ')';
+    if (op.op == '(') {
+      ops.push_back(op);
       return true;
     }
-    if (item.op == '(') {
-      ops.push_back(item);
-      return true;
-    }
-    if (item.op == ')') {
+    if (op.op == ')') {
       while (!ops.empty() && ops.back().op != '(') {
-        postfix.push_back(ops.back());
+        pool.push_back(OperatorItem(ops.back()));
         ops.pop_back();
       }
       if (ops.empty()) return false;
       ops.pop_back();
       return true;
     }
-    const int prec = Precedence(item);
+    const int prec = Precedence(op);
     while (!ops.empty() && ops.back().op != '(') {
       const int top = Precedence(ops.back());
-      if (GroupsFromRight(item) ? top <= prec : top < prec) break;
-      postfix.push_back(ops.back());
+      if (GroupsFromRight(op) ? top <= prec : top < prec) break;
+      pool.push_back(OperatorItem(ops.back()));
       ops.pop_back();
     }
-    ops.push_back(item);
+    ops.push_back(op);
     return true;
   };
-  for (size_t i = 0; i < tokens.size(); ++i) {
-    const std::string_view t = tokens[i];
-    bool added = true;
+  size_t pos = 0;
+  for (std::string_view t = NextToken(text, pos); !t.empty(); t = NextToken(text, pos)) {
     if (IsOperatorToken(t)) {
-      ExprItem op = OperatorItem(t[0]);
-      op.unary = !after_operand && op.op != '(' && op.op != ')';
+      PendingOp op{t[0], !after_operand && t[0] != '(' && t[0] != ')'};
+      size_t next_pos = pos;
+      const std::string_view next = NextToken(text, next_pos);
       // "<@name" and ">@name" name the direction of a local label search.
-      if (op.unary && (op.op == '<' || op.op == '>') && i + 1 < tokens.size() && tokens[i + 1][0] == '@') {
+      if (op.unary && (op.op == '<' || op.op == '>') && !next.empty() && next[0] == '@') {
         std::string joined(t);
-        joined += tokens[++i];
-        added = add(TermItem(joined));
+        joined += next;
+        pos = next_pos;
+        add_operand(TermItem(names, joined));
       } else if (op.unary && op.op == '*') {
-        added = add(TermItem("*"));
-      } else {
-        added = add(std::move(op));
+        add_operand(TermItem(names, "*"));
+      } else if (!add_operator(op)) {
+        return malformed();
       }
     } else if (after_operand) {
       return malformed();
@@ -306,23 +331,22 @@ bool ExprList::PrepareExpression(std::string_view text) {
       item.type = ExprItemType::Value;
       item.value = static_cast<int32_t>(static_cast<uint32_t>(value));
       item.width = width;
-      item.known = true;
-      added = add(std::move(item));
+      add_operand(item);
     } else {
-      added = add(TermItem(t));
+      add_operand(TermItem(names, t));
     }
-    if (!added) return malformed();
   }
   while (!ops.empty()) {
     if (ops.back().op == '(') return malformed();
-    postfix.push_back(ops.back());
+    pool.push_back(OperatorItem(ops.back()));
     ops.pop_back();
   }
 
   // Every operator must find its operands and exactly one value must be left.
+  const std::span<const ExprItem> postfix(pool.data() + first_, pool.size() - first_);
   size_t depth = 0;
   for (const ExprItem& item : postfix) {
-    if (item.type != ExprItemType::Operator) ++depth;
+    if (item.type != ExprItemType::Operator) depth_ = std::max<uint32_t>(depth_, static_cast<uint32_t>(++depth));
     else if (item.unary ? depth < 1 : depth < 2) return malformed();
     else if (!item.unary) --depth;
   }
@@ -332,32 +356,31 @@ bool ExprList::PrepareExpression(std::string_view text) {
     evaluated_ = true;
     value_ = postfix[0].value;
     width_ = postfix[0].width;
-  } else if (postfix.size() == 1) {
-    single_ = std::move(postfix[0]);
-    has_single_ = true;
+    pool.resize(first_);
   } else {
-    items_.assign(std::make_move_iterator(postfix.begin()), std::make_move_iterator(postfix.end()));
+    count_ = static_cast<uint32_t>(postfix.size());
   }
   return true;
 }
 
 ExprState ExprList::EvaluateExpression(AsmPrg& program, const AsmInstr& line) {
   if (evaluated_) return ExprState::Resolved;
-  const std::span<const ExprItem> items = Items();
-  if (failed_ || items.empty()) return ExprState::Failed;
+  if (failed_ || count_ == 0) return ExprState::Failed;
   // A term may evaluate another expression (an equate's) on the way, so
   // the stack is this call's own: in place for the usual short expression.
   constexpr size_t kInPlace = 16;
   StackValue in_place[kInPlace];
-  std::vector<StackValue> on_heap(items.size() > kInPlace ? items.size() : 0);
-  ValueStack stack{items.size() > kInPlace ? on_heap.data() : in_place};
+  std::vector<StackValue> on_heap(depth_ > kInPlace ? depth_ : 0);
+  ValueStack stack{depth_ > kInPlace ? on_heap.data() : in_place};
+  const ExprPool& pool = program.Expressions();
   pending_symbol_ = nullptr;
   auto fail = [&](const std::string& message) {
     failed_ = true;
     if (!message.empty()) ReportLineError(program, &line, message);
     return ExprState::Failed;
   };
-  for (const ExprItem& item : items) {
+  for (uint32_t i = first_; i < first_ + count_; ++i) {
+    const ExprItem item = pool.items[i];
     if (item.type == ExprItemType::Value) {
       stack.push_back({item.value, item.width});
       continue;
@@ -365,19 +388,21 @@ ExprState ExprList::EvaluateExpression(AsmPrg& program, const AsmInstr& line) {
     if (item.type == ExprItemType::Term) {
       C6510Address v;
       bool relocatable = false;
-      const ExprState state = ResolveTerm(program, item, v, line, relocatable);
+      const uint32_t name = static_cast<uint32_t>(item.value);
+      const ExprState state = ResolveTerm(program, name, v, line, relocatable);
       if (state == ExprState::Failed) {
         failed_ = true;
         return state;
       }
       if (state == ExprState::Pending) {
-        pending_symbol_ = item.symbol;
+        pending_symbol_ = pool.names.Symbol(name);
         return state;
       }
       StackValue value{v.value, v.size};
       if (relocatable) value.form = RelocForm::Address, value.target = v.value;
-      else if (item.symbol != nullptr && item.symbol->line != nullptr && item.symbol->line->IsEquates())
-        EquateRelocation(*item.symbol->line, value);
+      else if (const AsmSymbol* symbol = pool.names.Symbol(name);
+               symbol != nullptr && symbol->line != nullptr && symbol->line->IsEquates())
+        EquateRelocation(*symbol->line, value);
       stack.push_back(value);
       continue;
     }
@@ -435,7 +460,7 @@ ExprState ExprList::EvaluateExpression(AsmPrg& program, const AsmInstr& line) {
 
 namespace {
 
-ExprState CharacterLiteral(AsmPrg& program, const std::string& term, C6510Address& out, const AsmInstr& line) {
+ExprState CharacterLiteral(AsmPrg& program, std::string_view term, C6510Address& out, const AsmInstr& line) {
   const size_t close = term.size() > 1 ? term.find('\'', 1) : kNotFound;
   if (term.empty() || term[0] != '\'' || close == kNotFound) {
     ReportLineError(program, &line, "Badly formatted code");
@@ -445,7 +470,7 @@ ExprState CharacterLiteral(AsmPrg& program, const std::string& term, C6510Addres
     ReportExtraCharacters(program, line);
     return ExprState::Failed;
   }
-  const std::string content = term.substr(1, close - 1);
+  const std::string content(term.substr(1, close - 1));
   std::string bytes;
   if (!program.Codes().TextToPetscii(content, bytes)) {
     ReportLineError(program, &line, content + " could not be encoded");
@@ -459,11 +484,11 @@ ExprState CharacterLiteral(AsmPrg& program, const std::string& term, C6510Addres
   return ExprState::Resolved;
 }
 
-ExprState LocalLabel(AsmPrg& program, const std::string& term, C6510Address& out, const AsmInstr& line) {
+ExprState LocalLabel(AsmPrg& program, std::string_view term, C6510Address& out, const AsmInstr& line) {
   // Which definition is nearest is only known once every line is in place.
   if (program.CurrentPass() < AsmPass::Resolve) return ExprState::Pending;
   const char direction = term[0];
-  const std::string name = direction == '@' ? term : term.substr(1);
+  const std::string name(direction == '@' ? term : term.substr(1));
   if (name.size() < 2 || name[0] != '@') {
     ReportLineError(program, &line, "Invalid local label");
     return ExprState::Failed;
@@ -484,9 +509,10 @@ ExprState LocalLabel(AsmPrg& program, const std::string& term, C6510Address& out
 
 }  // namespace
 
-ExprState ResolveTerm(AsmPrg& program, const ExprItem& term, C6510Address& out, const AsmInstr& line,
+ExprState ResolveTerm(AsmPrg& program, uint32_t name, C6510Address& out, const AsmInstr& line,
                       bool& relocatable) {
-  const std::string& t = term.term;
+  NameTable& names = program.Expressions().names;
+  const std::string_view t = names.Name(name);
   if (t.empty()) return ExprState::Failed;
   if (t == "*") {
     if (!line.address.known) return ExprState::Pending;
@@ -505,13 +531,14 @@ ExprState ResolveTerm(AsmPrg& program, const ExprItem& term, C6510Address& out, 
     if (state == ExprState::Resolved) relocatable = true;
     return state;
   }
-  if (term.symbol == nullptr) term.symbol = program.Symbols().FindSymbol(t);
-  if (term.symbol == nullptr) return ExprState::Pending;
-  out = term.symbol->value;
+  const AsmSymbol* symbol = names.Symbol(name);
+  if (symbol == nullptr) names.SetSymbol(name, symbol = program.Symbols().FindSymbol(t));
+  if (symbol == nullptr) return ExprState::Pending;
+  out = symbol->value;
   // The defining line may know its value before the table is refreshed.
-  if (!out.known && term.symbol->line != nullptr) term.symbol->line->GetValue(out);
+  if (!out.known && symbol->line != nullptr) symbol->line->GetValue(out);
   if (!out.known) return ExprState::Pending;
-  relocatable = term.symbol->relocatable;
+  relocatable = symbol->relocatable;
   return ExprState::Resolved;
 }
 

@@ -4,12 +4,12 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "asm/c6510_address.h"
+#include "asm/name_table.h"
 
 namespace vantrel {
 
@@ -28,15 +28,15 @@ bool ParseNumber(std::string_view text, C6510Address& out);
 
 enum class ExprItemType : uint8_t { Consumed = 0, Value = 1, Term = 2, Operator = 3, Error = 4 };
 
+// One item of a postfix expression. The items of all the expressions of
+// an assembly sit end to end in one pool, and a term names its text by an
+// index into the assembly's name table.
 struct ExprItem {
   ExprItemType type = ExprItemType::Consumed;
   char op = 0;
   bool unary = false;
-  int32_t value = 0;
   Width width = Width::Auto;
-  bool known = false;
-  std::string term;  // as written; lower case for symbol lookups
-  mutable const AsmSymbol* symbol = nullptr;  // found once, then read directly
+  int32_t value = 0;  // a Value's value; a Term's name index
 };
 
 // Why an evaluation did not give a value.
@@ -49,9 +49,10 @@ enum class RelocForm : uint8_t { Fixed, Address, LowByte, HighByte, Unknown };
 
 class ExprList {
  public:
-  // Tokenizes and reorders `text` into postfix; false for a malformed
-  // expression (two terms in a row, a bad number, unbalanced parentheses).
-  bool PrepareExpression(std::string_view text);
+  // Tokenizes and reorders `text` into postfix in the program's pool; false
+  // for a malformed expression (two terms in a row, a bad number,
+  // unbalanced parentheses).
+  bool PrepareExpression(AsmPrg& program, std::string_view text);
   // Evaluates with the symbols known now. Errors found on the way (a bad
   // character literal, a division by zero) are reported once on `line`.
   ExprState EvaluateExpression(AsmPrg& program, const AsmInstr& line);
@@ -70,28 +71,30 @@ class ExprList {
   const AsmSymbol* PendingSymbol() const { return pending_symbol_; }
 
  private:
-  std::span<const ExprItem> Items() const {
-    return has_single_ ? std::span<const ExprItem>(&single_, 1) : std::span<const ExprItem>(items_);
-  }
-
-  // Postfix order. Most operands are one term: it is kept in place rather
-  // than in a list of its own.
-  ExprItem single_;
-  bool has_single_ = false;
-  std::vector<ExprItem> items_;
+  const AsmSymbol* pending_symbol_ = nullptr;
+  // Postfix order, in the program's pool.
+  uint32_t first_ = 0;
+  uint32_t count_ = 0;
+  // The deepest the value stack goes.
+  uint32_t depth_ = 0;
+  int32_t value_ = 0;
+  int32_t reloc_target_ = 0;
   bool evaluated_ = false;
   bool failed_ = false;
   bool selects_byte_ = false;
   RelocForm reloc_form_ = RelocForm::Fixed;
-  int32_t reloc_target_ = 0;
-  const AsmSymbol* pending_symbol_ = nullptr;
-  int32_t value_ = 0;
   Width width_ = Width::Auto;
+};
+
+// The items and names of all the expressions of one assembly.
+struct ExprPool {
+  std::vector<ExprItem> items;
+  NameTable names;
 };
 
 // Resolves one term: "*", random "?" terms, character literals, local
 // label references and symbols.
-ExprState ResolveTerm(AsmPrg& program, const ExprItem& term, C6510Address& out, const AsmInstr& line,
+ExprState ResolveTerm(AsmPrg& program, uint32_t name, C6510Address& out, const AsmInstr& line,
                       bool& relocatable);
 
 }  // namespace vantrel

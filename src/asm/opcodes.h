@@ -12,7 +12,7 @@ namespace vantrel {
 
 // 1 to 56 are the documented instructions in alphabetical order, 57 to 75
 // the undocumented ones.
-enum class Mnemonic : uint32_t {
+enum class Mnemonic : uint8_t {
   None = 0,
   Adc, And, Asl, Bcc, Bcs, Beq, Bit, Bmi, Bne, Bpl, Brk, Bvc, Bvs, Clc, Cld, Cli, Clv, Cmp, Cpx, Cpy,
   Dec, Dex, Dey, Eor, Inc, Inx, Iny, Jmp, Jsr, Lda, Ldx, Ldy, Lsr, Nop, Ora, Pha, Php, Pla, Plp, Rol,
@@ -21,7 +21,7 @@ enum class Mnemonic : uint32_t {
 };
 inline constexpr uint32_t kMnemonicCount = 75;
 
-enum class AddressingMode : uint32_t {
+enum class AddressingMode : uint8_t {
   None = 0,
   Register,
   Immediate,

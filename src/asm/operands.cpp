@@ -28,7 +28,7 @@ bool AsmOperandSymbolic::EvaluateOperand(AsmPrg& program, const AsmInstr& line) 
   if (resolved_) return true;
   if (!prepared_) {
     prepared_ = true;
-    expr_.PrepareExpression(text_);
+    expr_.PrepareExpression(program, text_);
   }
   if (expr_.EvaluateExpression(program, line) != ExprState::Resolved) {
     value_ = 0xFFFF;
@@ -96,7 +96,7 @@ void AsmOperandSymbolic::Relocate(RelocContext& context, const AsmInstr& line, u
   else if (form == RelocForm::LowByte) kind = RelocKind::Low;
   else if (form == RelocForm::HighByte) kind = RelocKind::High;
   if (kind == RelocKind::None) {
-    ReportLineWarning(*context.program, &line, "Operand cannot be relocated: " + text_);
+    ReportLineWarning(*context.program, &line, "Operand cannot be relocated: " + std::string(text_));
     return;
   }
   RelocEntry entry;
@@ -107,12 +107,12 @@ void AsmOperandSymbolic::Relocate(RelocContext& context, const AsmInstr& line, u
   context.entries->push_back(entry);
 }
 
-void AsmOperandSymbolic::SetDecoded(uint16_t value, Width width, std::string source_text) {
+void AsmOperandSymbolic::SetDecoded(uint16_t value, Width width, std::string_view source_text) {
   value_ = value;
   width_ = width;
   resolved_ = true;
   prepared_ = true;
-  text_ = std::move(source_text);
+  text_ = source_text;
 }
 
 bool AsmOperandText::BuildOperand(AsmPrg& program, const AsmInstr& line) {
@@ -120,9 +120,9 @@ bool AsmOperandText::BuildOperand(AsmPrg& program, const AsmInstr& line) {
   bytes_.clear();
   const size_t close = text_.find('"', 1);
   if (text_.empty() || text_[0] != '"' || close == kNotFound)
-    return ReportLineError(program, &line, "Missing closing quote: " + text_);
+    return ReportLineError(program, &line, "Missing closing quote: " + std::string(text_));
   if (close + 1 != text_.size()) return ReportExtraCharacters(program, line);
-  content_ = text_.substr(1, close - 1);
+  content_ = std::string(text_.substr(1, close - 1));
   if (!program.Codes().TextToPetscii(content_, bytes_))
     return ReportLineError(program, &line, content_ + " could not be encoded");
   ok_ = true;
@@ -144,15 +144,15 @@ void AsmOperandList::Build(AsmPrg& program, const AsmInstr& line, const std::str
     // line's start every time, a long list would take quadratic time.
     size_t comma = FindOutsideQuotes(std::string_view(text).substr(start), ",");
     comma = comma == kNotFound ? text.size() : start + comma;
-    std::string piece = Trim(std::string_view(text).substr(start, comma - start));
+    const std::string_view piece = program.Texts().Keep(Trim(std::string_view(text).substr(start, comma - start)));
     start = comma + 1;
     if (piece.empty()) {
       ReportLineError(program, &line, "Empty operand");
       continue;
     }
     std::unique_ptr<AsmOperand> member;
-    if (piece[0] == '"') member = std::make_unique<AsmOperandText>(std::move(piece));
-    else member = std::make_unique<AsmOperandSymbolic>(std::move(piece));
+    if (piece[0] == '"') member = std::make_unique<AsmOperandText>(piece);
+    else member = std::make_unique<AsmOperandSymbolic>(piece);
     member->BuildOperand(program, line);
     members_.push_back(std::move(member));
   }

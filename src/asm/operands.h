@@ -21,13 +21,15 @@ enum class OperandKind : uint32_t { None = 0, Text = 1, Symbolic = 2, List = 3 }
 std::string_view OperandKindText(OperandKind kind);
 
 // What a relocation entry for an operand rewrites.
-enum class RelocKind : uint32_t { None = 0, Word = 1, Low = 2, High = 3, Unused = 4, NotRelocatable = 5 };
+enum class RelocKind : uint8_t { None = 0, Word = 1, Low = 2, High = 3, Unused = 4, NotRelocatable = 5 };
 
 using ByteSink = std::string;
 
+// An operand's text is a view: into its source line, or into text the
+// program keeps for the assembly's life.
 class AsmOperand {
  public:
-  explicit AsmOperand(std::string text) : text_(std::move(text)) {}
+  explicit AsmOperand(std::string_view text) : text_(text) {}
   virtual ~AsmOperand() = default;
 
   virtual OperandKind Kind() const = 0;
@@ -45,10 +47,10 @@ class AsmOperand {
   // still has no value.
   virtual bool GetWord(uint16_t& out, AsmPrg& program, const AsmInstr& line) = 0;
 
-  const std::string& Text() const { return text_; }
+  std::string_view Text() const { return text_; }
 
  protected:
-  std::string text_;
+  std::string_view text_;
 };
 
 class AsmOperandSymbolic : public AsmOperand {
@@ -67,7 +69,7 @@ class AsmOperandSymbolic : public AsmOperand {
   bool GetWord(uint16_t& out, AsmPrg& program, const AsmInstr& line) override;
 
   // The expression text (an instruction sets it once the mode syntax is cut).
-  void SetText(std::string text) { text_ = std::move(text); }
+  void SetText(std::string_view text) { text_ = text; }
   uint16_t Value() const { return value_; }
   Width ValueWidth() const { return width_; }
   C6510Address Address() const { return {value_, width_, resolved_}; }
@@ -82,7 +84,7 @@ class AsmOperandSymbolic : public AsmOperand {
   void Relocate(RelocContext& context, const AsmInstr& line, uint32_t location, uint32_t width) const;
   // For operands made by the disassembler: a known value, and the symbol
   // name shown for it.
-  void SetDecoded(uint16_t value, Width width, std::string source_text);
+  void SetDecoded(uint16_t value, Width width, std::string_view source_text);
 
  private:
   uint16_t value_ = 0xFFFF;

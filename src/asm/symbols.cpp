@@ -25,6 +25,7 @@ AddSymbolResult SymbolTable::AddSymbol(std::string& name, bool is_label, AsmInst
   symbol.isLabel = is_label;
   symbol.relocatable = is_label;
   symbol.line = line;
+  bool rename = false;
   while (!name.empty() && name[0] == '^') {
     symbol.relocatable = true;
     name = LowerCopy(std::string_view(name).substr(1));
@@ -32,21 +33,22 @@ AddSymbolResult SymbolTable::AddSymbol(std::string& name, bool is_label, AsmInst
   if (!name.empty() && name[0] == '!') {
     symbol.level = SymbolLevel::Important;
     name = LowerCopy(std::string_view(name).substr(1));
-    if (line != nullptr && !name.empty()) line->Rename(name);
+    rename = !name.empty();
   } else if (!name.empty() && name[0] == '@') {
     // Every definition of a local label gets its own numbered entry.
     const std::string base = LowerCopy(name);
     symbol.level = SymbolLevel::Local;
     name = base + "@" + std::to_string(CountLocal(base));
-    if (line != nullptr) line->Rename(name);
+    rename = true;
   } else {
     name = LowerCopy(name);
   }
+  symbol.name = names_.Keep(name);
+  if (rename && line != nullptr) line->Rename(symbol.name);
   if (name.empty()) return AddSymbolResult::InvalidName;
-  symbol.name = name;
   if (line != nullptr) line->GetValue(symbol.value);
   if (demotion_ && symbol.level == SymbolLevel::Important) symbol.level = SymbolLevel::General;
-  if (2 * (symbols_.size() + 1) > slots_.size()) Rehash(std::max<size_t>(64, 2 * slots_.size()));
+  if (4 * (symbols_.size() + 1) > 3 * slots_.size()) Rehash(std::max<size_t>(64, 2 * slots_.size()));
   const size_t hash = std::hash<std::string_view>{}(name);
   Slot& slot = slots_[Probe(name, hash)];
   if (slot.symbol != 0) return AddSymbolResult::Redefined;
@@ -88,7 +90,7 @@ void SymbolTable::Rehash(size_t slot_count) {
 }
 
 void SymbolTable::Reserve(size_t count) {
-  if (2 * (symbols_.size() + count) > slots_.size()) Rehash(2 * (symbols_.size() + count));
+  if (4 * (symbols_.size() + count) > 3 * slots_.size()) Rehash(4 * (symbols_.size() + count) / 3 + 1);
 }
 
 size_t SymbolTable::RefreshValues() {
@@ -153,7 +155,7 @@ std::vector<const AsmSymbol*> SymbolTable::AtLevel(SymbolLevel level) const {
 }
 
 std::string SymbolTable::SymbolLine(const AsmSymbol& s, size_t name_width, bool debug) {
-  std::string line = s.name;
+  std::string line(s.name);
   line.resize(std::max(name_width, s.name.size()), ' ');
   line += "  = ";
   // Two-digit values line up with four-digit ones.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "asm/c6510_address.h"
+#include "asm/name_table.h"
 #include "asm/symbol_level.h"
 
 namespace vantrel {
@@ -19,7 +20,7 @@ namespace vantrel {
 class AsmInstr;
 
 struct AsmSymbol {
-  std::string name;  // lower case, prefixes removed; locals keep "@" and get "@n"
+  std::string_view name;  // lower case, prefixes removed; locals keep "@" and get "@n"
   C6510Address value;
   AsmInstr* line = nullptr;  // the defining label or equate line
   SymbolLevel level = SymbolLevel::General;
@@ -91,7 +92,8 @@ class SymbolTable {
   // Kept in definition order, and never moved, so pointers to them hold and
   // the passes walk them in memory order rather than node by node.
   std::deque<AsmSymbol> symbols_;
-  std::vector<Slot> slots_;  // a power of two in size, at most half full
+  TextStore names_;  // the symbols' names, and the lines' names the table normalised
+  std::vector<Slot> slots_;  // a power of two in size, at most three quarters full
   NameMap<std::vector<LocalDefinition>> locals_;
   bool demotion_ = false;
 };

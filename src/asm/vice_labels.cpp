@@ -32,7 +32,7 @@ std::string SymbolLines(const AsmPrg& program) {
     if (!line->IsLabel() && !line->IsEquates()) continue;
     const AsmSymbol* symbol = program.Symbols().FindSymbol(LowerCopy(line->GetName()));
     if (symbol == nullptr || !symbol->value.known) continue;
-    std::string name = symbol->name;
+    std::string name(symbol->name);
     if (symbol->level == SymbolLevel::Local) {
       // "@loop@1" under "start" becomes ".start_loop_1".
       name = scope.empty() ? name.substr(1) : scope + "_" + name.substr(1);

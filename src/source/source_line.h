@@ -40,10 +40,12 @@ class HeapOptional {
   std::unique_ptr<T> value_;
 };
 
-class SourceLine : public HiText {
+// A plain string, not a HiText: a million-line assembly holds a million of
+// these at once, and a line needs no selection span or virtual table.
+class SourceLine : public std::string {
  public:
   SourceLine() = default;
-  SourceLine(std::string_view text, SourcePos at) : HiText(text), pos(at) {}
+  SourceLine(std::string_view text, SourcePos at) : std::string(text), pos(at) {}
 
   // A brace token the assembler handles, cut up once by the loader.
   HeapOptional<DirectiveParts> directive;
