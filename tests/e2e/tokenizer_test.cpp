@@ -363,6 +363,12 @@ TEST(Tokenizer, LoadedCodeBehindBasic) {
       << spaced.output;
   EXPECT_EQ(test::ReadFile(dir.File("spaced.prg")), Prg(0x0801, {{10, "99 20 41"}}));
   EXPECT_EQ(spaced.status, 0);
+  // Line 10 links into line 20's number 0, so the program seems to end at
+  // $080a and what follows is kept as code; the lines read one after
+  // another fill $0801-$080e. A run for text only says so too.
+  test::WriteFile(dir.File("q.prg"), std::string("\x01\x08\x09\x08\x0a\x00\x99\x00\x0d\x08\x00\x00\x99\x00\x00\x00\xa9\x01\x60", 19));
+  auto text = test::RunVantrel(dir.Path(), {"q.prg", "-txt:q.txt"});
+  EXPECT_TRUE(HasLine(text.output, "Warning: Removed conflicting loaded non-BASIC code at $080b 0811")) << text.output;
 }
 
 // The bundled examples give the programs worked out by hand from the token
