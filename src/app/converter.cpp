@@ -18,6 +18,18 @@
 
 namespace vantrel {
 
+namespace {
+
+// A loaded program wanted only as text: its lines need preparing, not
+// writing back into memory. Spacing can make it outgrow memory, which only
+// writing finds out.
+bool OnlyTextWanted(const ConverterOptions& o) {
+  return o.prg.Empty() && o.p00.Empty() && o.bin.Empty() && o.d64.empty() && o.hex.Empty() && o.lst.Empty() &&
+         o.dis.Empty() && o.sym.Empty() && o.vice.Empty() && o.asm_source.Empty() && !o.notbasic && !o.autospace;
+}
+
+}  // namespace
+
 Converter::Converter()
     : log_(std::make_unique<SourceLoaderMsgLog>()),
       codes_(std::make_unique<PetsciiCodes>(*log_)),
@@ -143,7 +155,8 @@ void Converter::RunBasic() {
   if (mode_ == RunMode::BasicText) LoadBasicText();
   else LoadBasicBinary();
   if (Failed() || data_file_) return;
-  PlaceBasicIntoMemory();
+  if (mode_ == RunMode::BasicBinary && OnlyTextWanted(o)) basic_->PrepareText();
+  else PlaceBasicIntoMemory();
   if (Failed()) return;
 
   WriteBasicOutputs();

@@ -6,11 +6,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace vantrel {
 
-enum class BasElementKind : int32_t {
+enum class BasElementKind : uint8_t {
   None = 0,
   End = 1,
   Consumed = 2,
@@ -33,7 +34,7 @@ enum class BasElementKind : int32_t {
 
 // Tokenizer directive numbers. 1 is the empty name and 23 any unknown name
 // (a brace outside quotes that is no directive writes the pi character).
-enum class TokenizerDirective : int32_t {
+enum class TokenizerDirective : uint8_t {
   None = 1,
   Crunch = 2,
   AutoSpace = 3,
@@ -61,7 +62,7 @@ enum class TokenizerDirective : int32_t {
 
 // What a brace token outside quotes holds, read once by the lexer: a label
 // "{:name}", a byte "{$41}", or a name with an optional ":argument".
-enum class BraceKind : int32_t { Named = 0, Label = 1, Byte = 2 };
+enum class BraceKind : uint8_t { Named = 0, Label = 1, Byte = 2 };
 
 // Kinds that put bytes into memory: a line holding one of them has code.
 constexpr bool IsCodeKind(BasElementKind kind) {
@@ -83,27 +84,59 @@ constexpr bool IsCodeKind(BasElementKind kind) {
   }
 }
 
+// A program holds one of these for every token, name and blank, so it is
+// kept small: its bytes are a view, a directive's argument a part of its text.
 struct BasElement {
   BasElement() = default;
   BasElement(std::string text, BasElementKind kind, int32_t value)
-      : text(std::move(text)), kind(kind), value(value) {}
+      : text(std::move(text)), value(value), kind(kind) {}
+  // A directive line's element: "{name:argument}".
+  static BasElement Directive(TokenizerDirective directive, std::string_view name, std::string_view argument) {
+    std::string text(1, '{');
+    ((((text += name) += ':') += argument) += '}');
+    BasElement e(std::move(text), BasElementKind::Brace, 0);
+    e.directive = directive;
+    e.argument_at = static_cast<uint32_t>(name.size() + 2);
+    return e;
+  }
 
   std::string text;  // bytes as written in the source, or as read from memory
-  BasElementKind kind = BasElementKind::None;
+
+ private:
+  // The bytes a loaded program held for this element, in the program's copy
+  // of the loaded bytes; null for none.
+  const char* raw_data_ = nullptr;
+  uint32_t raw_size_ = 0;
+
+ public:
   int32_t value = 0;  // token code, character, hash or address
+  BasElementKind kind = BasElementKind::None;
   // A brace token, read once by the lexer: "{crunch:on}" is Crunch with the
   // argument "on"; a name that is no directive is Pi.
   BraceKind brace = BraceKind::Named;
   TokenizerDirective directive = TokenizerDirective::None;
-  bool has_argument = false;
-  std::string argument;
+  // Where the argument starts in the text, past the colon; 0 for none.
+  uint32_t argument_at = 0;
+
+  bool HasArgument() const { return argument_at != 0; }
+  std::string_view Argument() const {
+    return HasArgument() ? std::string_view(text).substr(argument_at, text.size() - 1 - argument_at)
+                         : std::string_view();
+  }
   // The bytes a loaded program held for this element; writing it back uses
   // them, so a rebuilt program keeps every byte whatever its text form.
-  std::optional<std::string> raw;
+  std::optional<std::string_view> Raw() const {
+    return raw_data_ ? std::optional<std::string_view>(std::string_view(raw_data_, raw_size_)) : std::nullopt;
+  }
+  void SetRaw(std::string_view bytes) {
+    raw_data_ = bytes.data() ? bytes.data() : "";
+    raw_size_ = static_cast<uint32_t>(bytes.size());
+  }
 
   bool IsDirective(TokenizerDirective d) const { return kind == BasElementKind::Brace && directive == d; }
   bool IsPunct(char c) const { return kind == BasElementKind::Punct && value == static_cast<uint8_t>(c); }
   bool IsToken(int32_t code) const { return kind == BasElementKind::Token && value == code; }
 };
+static_assert(sizeof(BasElement) <= 56);
 
 }  // namespace vantrel

@@ -50,8 +50,9 @@ std::string BasProgram::ProgramText(std::string (TextWriter::*form)() const, con
   const TextWriter writer(lines_, index_, keywords_);
   if (const BasLine* line = writer.FirstEmptyLine())
     log_.ReportWarning("Line " + line->text + " holds nothing and will be dropped when this text is tokenized");
-  std::string text = supervariables_.Enabled() ? supervariables_.Definitions() : std::string();
-  return text + (writer.*form)() + kept_code;
+  std::string text = (writer.*form)();
+  if (supervariables_.Enabled()) text.insert(0, supervariables_.Definitions());
+  return text += kept_code;
 }
 
 bool BasProgram::WriteText(OutputSet& out, const std::string& path, std::string text, const char* console_message,

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <span>
+#include <string_view>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -75,6 +78,13 @@ class BasProgram {
   // Prepares the lines and writes them into memory; with -notbasic the
   // memory keeps the loaded bytes.
   bool WriteIntoMemory();
+  // What WriteIntoMemory does before writing: references, REM removal,
+  // crunching and spacing, line numbers.
+  bool Prepare();
+  // Prepares a loaded program that is wanted only as text, with the
+  // warnings writing it back would give. Not for spaced-out programs, which
+  // can outgrow memory.
+  bool PrepareText();
   // Where the bytes behind the written program start.
   uint16_t EndAddress() const { return static_cast<uint16_t>(end_address_); }
   // The value of an assembler symbol; none when it is unknown.
@@ -105,6 +115,8 @@ class BasProgram {
   // Tokenizing (tokenizer.cpp).
   void ResetNumbering();
   std::unique_ptr<BasLine> TokenizeLine(SourcePos at, std::string_view text);
+  // Moves the elements read into `line`, which takes only the room they need.
+  void TakeElements(BasLine& line);
   bool HandleLineStart(BasLine& line, BasElement& e, bool& at_start);
   void DirectiveAtTokenize(BasLine& line, BasElement& e);
   // Checks on source text (source_checks.cpp).
@@ -122,7 +134,8 @@ class BasProgram {
   void SetLoadAddress(uint16_t address, uint16_t& target, SourcePos at);
   // A line of one directive for the text outputs, made by the detokenizer.
   void AddDirectiveLine(TokenizerDirective directive, std::string_view name, const std::string& argument);
-  void WarnOtherDialect(uint16_t load_address);
+  // `bodies`: the bytes of each loaded line.
+  void WarnOtherDialect(uint16_t load_address, std::span<const std::string_view> bodies);
   void HintOtherDialect(const BasLine& line);
 
   // Line numbers and labels (line_numbers.cpp).
@@ -143,14 +156,20 @@ class BasProgram {
   bool WriteLines();
   bool WriteLine(BasLine& line, LineMemory& memory);
   void DirectiveAtWrite(const BasElement& e, SourcePos at);
-  bool SetSwitch(bool& option, const std::string& argument, const char* label, SourcePos at);
+  bool SetSwitch(bool& option, std::string_view argument, const char* label, SourcePos at);
   std::string ElementToBytes(const BasElement& e, SourcePos at);
   std::string TypedBytes(std::string_view text) const;
   std::string RemainderBytes(const std::string& text) const;
+  // False, and a warning when they overlap, if the code kept behind a
+  // loaded program cannot go back behind `program`.
+  bool SavedCodeFits(const AddressRange& program);
 
   // Detokenizing (detokenizer.cpp).
   bool LoadPrg(ProgramFile& file);
-  bool DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previous);
+  // Reads the line at address `cursor` of `bytes`, the loaded bytes from
+  // `address` on, and adds its body to `bodies`.
+  bool DetokenizeLine(BasLine& line, std::string_view bytes, uint16_t address, uint32_t& cursor, int32_t& previous,
+                      std::vector<std::string_view>& bodies);
   std::string ElementToText(const BasElement& e, std::string_view line) const;
   std::string RemainderText(const std::string& bytes) const;
   std::string DataItemWithBlanks(const BasElement& e, std::string_view line) const;
@@ -176,6 +195,7 @@ class BasProgram {
   mutable Supervariables supervariables_;  // detokenizing names new variables
 
   std::vector<std::unique_ptr<BasLine>> lines_;
+  std::vector<BasElement> elements_;  // the line being read
   LineIndex index_;
   size_t source_lines_done_ = 0;
 
@@ -187,11 +207,16 @@ class BasProgram {
   bool renumber_requested_ = false;
   LineNumbering numbering_{log_};
   int32_t last_line_number_ = -1;
+  // The fewest bytes the lines tokenized so far take in memory.
+  uint32_t least_bytes_ = 0;
+  bool may_trim_ = false;  // crunching, spacing or REM removal may be on
   bool crunched_ = false;
   bool loaded_from_program_ = false;  // lines came numbered from a program file
   uint32_t end_address_ = 0x0100;
   // Where WriteLines put each {sym:name} placeholder.
   std::unordered_map<const BasElement*, uint32_t> symbol_slots_;
+  // The bytes of loaded programs, which their elements' raw bytes view.
+  std::deque<std::string> loaded_bytes_;
   ProgramFile saved_code_;
   bool code_kept_ = false;  // saved_code_ goes into text output
   ProgramFile program_file_;

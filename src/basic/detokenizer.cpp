@@ -33,13 +33,21 @@ bool BasProgram::LoadPrg(ProgramFile& file) {
       SetLoadAddress(address, load_address_, SourcePos{});
       AddDirectiveLine(TokenizerDirective::LoadAddr, "loadaddr", '$' + Hex(address, 4));
     }
+    const uint32_t last = memory_.Used().end;
+    std::string& bytes = loaded_bytes_.emplace_back();
+    bytes.reserve(last >= address ? last - address + 1 : 0);
+    for (uint32_t a = address; a <= last; ++a) bytes += static_cast<char>(memory_.Read(static_cast<uint16_t>(a)));
+    // A line takes at least five bytes.
+    lines_.reserve(lines_.size() + bytes.size() / 5 + 2);
+    std::vector<std::string_view> bodies;
+    bodies.reserve(bytes.size() / 5 + 1);
     uint32_t cursor = address;
     int32_t previous = -1;
     while (true) {
       auto line = std::make_unique<BasLine>();
       // A line that runs off the loaded bytes ends the program there, so a
       // rebuild still closes it with its end marker.
-      if (!DetokenizeLine(*line, cursor, previous)) {
+      if (!DetokenizeLine(*line, bytes, address, cursor, previous, bodies)) {
         line = std::make_unique<BasLine>();
         line->endOfProgram = true;
       }
@@ -48,7 +56,7 @@ bool BasProgram::LoadPrg(ProgramFile& file) {
       lines_.push_back(std::move(line));
       if (end) break;
     }
-    WarnOtherDialect(address);
+    WarnOtherDialect(address, bodies);
   }
   // Code right behind a sound BASIC program can be written into the text as
   // an {asm} block; anything else is only warned about.
@@ -65,22 +73,25 @@ bool BasProgram::LoadPrg(ProgramFile& file) {
   return !log_.ErrorFlag();
 }
 
-bool BasProgram::DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previous) {
-  const uint64_t last = memory_.Used().end;
-  if (cursor + 1 > last) {
+bool BasProgram::DetokenizeLine(BasLine& line, std::string_view bytes, uint16_t address, uint32_t& cursor,
+                                int32_t& previous, std::vector<std::string_view>& bodies) {
+  auto past = [&](uint32_t at) { return at - address >= bytes.size(); };
+  auto byte = [&](uint32_t at) { return static_cast<uint8_t>(bytes[at - address]); };
+  auto word = [&](uint32_t at) { return static_cast<uint16_t>(byte(at) | byte(at + 1) << 8); };
+  if (past(cursor + 1)) {
     // The file ends without the two zero bytes that close a program.
     line.endOfProgram = true;
     return log_.ReportWarning(RanOffMemoryText());
   }
-  if (memory_.ReadWord(static_cast<uint16_t>(cursor)) == 0) {
+  if (word(cursor) == 0) {
     line.endOfProgram = true;
     return true;
   }
-  if (cursor + 3 > last) return !log_.ReportWarning(RanOffMemoryText());
-  const uint16_t link = memory_.ReadWord(static_cast<uint16_t>(cursor));
+  if (past(cursor + 3)) return !log_.ReportWarning(RanOffMemoryText());
+  const uint16_t link = word(cursor);
   cursor += 2;
   line.fromProgram = true;
-  line.lineNumber = memory_.ReadWord(static_cast<uint16_t>(cursor));
+  line.lineNumber = word(cursor);
   line.SetText(std::to_string(line.lineNumber));
   cursor += 2;
   if (line.lineNumber >= kFirstInvalidLineNumber) {
@@ -90,10 +101,12 @@ bool BasProgram::DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previo
     previous = line.lineNumber;
   }
 
-  std::string bytes;
-  while (cursor <= last && memory_.Read(static_cast<uint16_t>(cursor)) != 0)
-    bytes += static_cast<char>(memory_.Read(static_cast<uint16_t>(cursor++)));
-  if (cursor > last) return !log_.ReportWarning(RanOffMemoryText());
+  const uint32_t start = cursor;
+  while (!past(cursor) && byte(cursor) != 0) ++cursor;
+  if (past(cursor)) return !log_.ReportWarning(RanOffMemoryText());
+  const std::string_view body = bytes.substr(start - address, cursor - start);
+  elements_.clear();
+  bodies.push_back(body);
   ++cursor;  // past the line's zero byte
   // The C64 relinks a program when it loads it, so any link works there;
   // a rebuilt program holds the right one.
@@ -104,7 +117,7 @@ bool BasProgram::DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previo
   // must not find it.
   RegisterLine(line);
 
-  LineLexer lexer(bytes, keywords_, LineLexer::Mode::Bytes);
+  LineLexer lexer(body, keywords_, LineLexer::Mode::Bytes);
   bool rest_of_line = false;
   bool in_data = false;
   while (true) {
@@ -116,12 +129,13 @@ bool BasProgram::DetokenizeLine(BasLine& line, uint32_t& cursor, int32_t& previo
     if (e.IsToken(kTokenRem)) rest_of_line = true;
     if (e.IsToken(kTokenData)) in_data = true;
     else if (e.IsPunct(':')) in_data = false;
-    e.raw = std::string(lexer.LastSpan());
+    e.SetRaw(lexer.LastSpan());
     e.text = data_item ? DataItemWithBlanks(e, line.text) : ElementToText(e, line.text);
     // An apostrophe byte is code on the C64; as a token it stays in the line.
     if (e.kind == BasElementKind::Tick) e.kind = BasElementKind::Token;
-    line.elements.push_back(std::move(e));
+    elements_.push_back(std::move(e));
   }
+  TakeElements(line);
   return true;
 }
 
@@ -180,7 +194,7 @@ std::string BasProgram::RemainderText(const std::string& bytes) const {
 // trimming of the line can take. A quoted item behind them no longer reads
 // as quoted, so it is written as other items are.
 std::string BasProgram::DataItemWithBlanks(const BasElement& e, std::string_view line) const {
-  const std::string& raw = *e.raw;
+  const std::string_view raw = *e.Raw();
   const size_t lead = raw.find_first_not_of(' ');
   if (lead == std::string::npos) return ByteCodes(' ', raw.size());
   const size_t trail = raw.size() - 1 - raw.find_last_not_of(' ');

@@ -1,10 +1,12 @@
 #include "basic/dialect.h"
 
 #include <algorithm>
+#include <bitset>
 #include <tuple>
 
 #include "basic/basic_keywords.h"
 #include "basic/dialect_keywords.h"
+#include "text/char_class.h"
 #include "text/quote_scanner.h"
 #include "text/text_ops.h"
 
@@ -99,13 +101,58 @@ TokenTable MakeKeywordTable(const Dialect& dialect) {
   return table;
 }
 
+namespace {
+
+// Every keyword name of every dialect, by first letter: whether a text
+// starts with any of them is asked for most statements of a program, and
+// the answer is almost always no.
+struct KeywordIndex {
+  std::array<std::vector<std::string_view>, 256> by_first;
+  std::bitset<256> single;          // the names of one character
+  std::bitset<0x10000> first_two;  // the first two characters of the longer names
+};
+
+bool StartsWithAnyKeyword(std::string_view text, size_t at_least) {
+  static const KeywordIndex& index = *new KeywordIndex([] {
+    KeywordIndex all;
+    auto add = [&all](std::string_view name) {
+      if (name.empty()) return;
+      all.by_first[static_cast<uint8_t>(name[0])].push_back(name);
+      if (name.size() == 1) all.single.set(static_cast<uint8_t>(name[0]));
+      else all.first_two.set(static_cast<uint8_t>(name[0]) << 8 | static_cast<uint8_t>(name[1]));
+    };
+    for (const KeywordRow& row : kBasic2Keywords) add(row.name);
+    for (const Dialect& d : kDialects)
+      for (const DialectKeyword& k : d.keywords) add(k.name);
+    return all;
+  }());
+  if (text.empty()) return false;
+  if (at_least == 0 && index.single.test(static_cast<uint8_t>(ToUpper(text[0])))) return true;
+  // Most statements start with two characters no longer name starts with.
+  if (text.size() < 2 ||
+      !index.first_two.test(static_cast<uint8_t>(ToUpper(text[0])) << 8 | static_cast<uint8_t>(ToUpper(text[1]))))
+    return false;
+  const auto& by_first = index.by_first;
+  for (std::string_view name : by_first[static_cast<uint8_t>(ToUpper(text[0]))]) {
+    if (name.size() <= at_least || name.size() > text.size()) continue;
+    size_t i = 1;
+    while (i < name.size() && ToUpper(text[i]) == name[i]) ++i;
+    if (i == name.size()) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 std::vector<ForeignKeyword> ForeignKeywordsAt(const Dialect& current, std::string_view text, size_t at_least) {
-  static const std::vector<TokenTable> tables = [] {
+  std::vector<ForeignKeyword> found;
+  if (!StartsWithAnyKeyword(text, at_least)) return found;
+  // Built when first needed, and never taken down: the run ends soon after.
+  static const auto& tables = *new std::vector<TokenTable>([] {
     std::vector<TokenTable> all;
     for (const Dialect& d : kDialects) all.push_back(MakeKeywordTable(d));
     return all;
-  }();
-  std::vector<ForeignKeyword> found;
+  }());
   for (size_t i = 0; i < std::size(kDialects); ++i) {
     const TokenMatch match = tables[i].MatchKeyword(text, 0);
     if (&kDialects[i] != &current && match.length > at_least) found.push_back({&kDialects[i], match.length});
@@ -115,7 +162,23 @@ std::vector<ForeignKeyword> ForeignKeywordsAt(const Dialect& current, std::strin
 
 namespace {
 
-void CountLine(const Dialect& dialect, std::string_view bytes, TokenCount& count) {
+// What a byte outside quotes is to a dialect, looked up once per dialect
+// rather than searched for at every byte of the program.
+enum class ByteRole : uint8_t { Plain, Known, Unknown, Prefix };
+
+std::array<ByteRole, 256> ByteRoles(const Dialect& dialect) {
+  std::array<ByteRole, 256> roles{};
+  for (int b = 0x80; b < 256; ++b)
+    if (b != kPiByte) roles[b] = ByteRole::Unknown;
+  for (const DialectKeyword& k : dialect.keywords) {
+    if (k.code > 0xFF) roles[k.code >> 8] = ByteRole::Prefix;
+    else if (k.use == KeywordUse::Both && roles[k.code] == ByteRole::Unknown) roles[k.code] = ByteRole::Known;
+  }
+  return roles;
+}
+
+void CountLine(const Dialect& dialect, const std::array<ByteRole, 256>& roles, std::string_view bytes,
+               TokenCount& count) {
   QuoteScanner quotes;
   bool data = false;
   for (size_t i = 0; i < bytes.size(); ++i) {
@@ -124,32 +187,86 @@ void CountLine(const Dialect& dialect, std::string_view bytes, TokenCount& count
     if (!quotes.Outside(bytes[i]) || (data && b != ':')) continue;
     data = b == kTokenDataByte;
     if (b == kTokenRemByte) break;
-    if (dialect.IsPrefix(b)) {
+    if (roles[b] == ByteRole::Prefix) {
       // The prefix takes the next byte whatever it is.
       const int32_t second = i + 1 < bytes.size() ? static_cast<uint8_t>(bytes[++i]) : 0;
       ++(Knows(dialect, b << 8 | second) ? count.prefixed : count.unknown);
-    } else if (b >= 0x80 && b != kPiByte && !Knows(dialect, b)) {
+    } else if (roles[b] == ByteRole::Unknown) {
       ++count.unknown;
     }
   }
 }
 
+// Bytes that some dialect reads as the first of a two-byte code.
+const std::array<bool, 256>& AnyPrefix() {
+  static const std::array<bool, 256> any = [] {
+    std::array<bool, 256> table{};
+    for (const Dialect& d : kDialects)
+      for (const DialectKeyword& k : d.keywords)
+        if (k.code > 0xFF) table[k.code >> 8] = true;
+    return table;
+  }();
+  return any;
+}
+
+// Whether a byte taken as the second of a two-byte code would have changed
+// how the rest of its line is read, had it been read on its own.
+bool SteersReading(uint8_t b) { return b == '"' || b == ':' || b == kTokenDataByte || b == kTokenRemByte; }
+
 }  // namespace
 
-TokenCount CountTokens(const Dialect& dialect, const std::vector<std::string>& line_bytes) {
+// Read as CountLine reads a line, but with no dialect's two-byte codes
+// taken: the same reading for every dialect unless a prefix byte is
+// followed by a byte that steers it, and such lines are kept whole.
+CodeCensus::CodeCensus(std::span<const std::string_view> line_bytes) {
+  const std::array<bool, 256>& any_prefix = AnyPrefix();
+  for (std::string_view bytes : line_bytes) {
+    const size_t first = codes_.size();
+    QuoteScanner quotes;
+    bool data = false;
+    bool steered = false;
+    for (size_t i = 0; i < bytes.size() && !steered; ++i) {
+      const uint8_t b = static_cast<uint8_t>(bytes[i]);
+      if (!quotes.Outside(bytes[i]) || (data && b != ':')) continue;
+      data = b == kTokenDataByte;
+      if (b == kTokenRemByte) break;
+      if (b < 0x80 && !any_prefix[b]) continue;
+      const uint8_t next = i + 1 < bytes.size() ? static_cast<uint8_t>(bytes[i + 1]) : 0;
+      steered = any_prefix[b] && SteersReading(next);
+      if (codes_.size() > first && codes_.back().at + 1 == i) codes_.back().next_is_code = true;
+      codes_.push_back({static_cast<uint32_t>(i), b, next, false});
+    }
+    if (!steered) continue;
+    codes_.resize(first);
+    steered_.push_back(bytes);
+  }
+}
+
+TokenCount CountTokens(const Dialect& dialect, const CodeCensus& census) {
+  const std::array<ByteRole, 256> roles = ByteRoles(dialect);
   TokenCount count;
-  for (const std::string& bytes : line_bytes) CountLine(dialect, bytes, count);
+  const std::vector<CodeCensus::Code>& codes = census.codes_;
+  for (size_t i = 0; i < codes.size(); ++i) {
+    const CodeCensus::Code& c = codes[i];
+    if (roles[c.byte] == ByteRole::Prefix) {
+      // The prefix takes the next byte whatever it is.
+      ++(Knows(dialect, c.byte << 8 | c.next) ? count.prefixed : count.unknown);
+      if (c.next_is_code) ++i;
+    } else if (roles[c.byte] == ByteRole::Unknown) {
+      ++count.unknown;
+    }
+  }
+  for (std::string_view bytes : census.steered_) CountLine(dialect, roles, bytes, count);
   return count;
 }
 
-const Dialect* LikelyDialect(const Dialect& current, uint16_t load_address,
-                             const std::vector<std::string>& line_bytes) {
+const Dialect* LikelyDialect(const Dialect& current, uint16_t load_address, const CodeCensus& census) {
   // Fewest unknown codes first, then the most two-byte codes (Simons'
   // BASIC's are letters to BASIC 2.0, so only they can tell), then a
   // matching machine; the current dialect, then the table's order (the more
   // common dialect first) break a tie.
   auto rank = [&](const Dialect& d) {
-    const TokenCount count = CountTokens(d, line_bytes);
+    const TokenCount count = CountTokens(d, census);
     return std::tuple(count.unknown, -count.prefixed, d.FitsAddress(load_address) ? 0 : 1);
   };
   const Dialect* best = &current;

@@ -50,17 +50,33 @@ struct ForeignKeyword {
 };
 std::vector<ForeignKeyword> ForeignKeywordsAt(const Dialect& current, std::string_view text, size_t at_least);
 
-// The codes outside quotes and REM in a program's line bytes that `dialect`
-// does not know, and its two-byte codes among those it knows: how far the
-// program is from being written in it, and how surely it is.
+// The codes outside quotes and REM in a program's line bytes that a
+// dialect does not know, and its two-byte codes among those it knows: how
+// far the program is from being written in it, and how surely it is.
 struct TokenCount {
   int32_t unknown = 0;
   int32_t prefixed = 0;
 };
-TokenCount CountTokens(const Dialect& dialect, const std::vector<std::string>& line_bytes);
+// The bytes of a program's lines that dialects can tell apart, found once
+// for counting in every dialect.
+class CodeCensus {
+ public:
+  explicit CodeCensus(std::span<const std::string_view> line_bytes);
+
+ private:
+  friend TokenCount CountTokens(const Dialect& dialect, const CodeCensus& census);
+  struct Code {
+    uint32_t at;        // in its line
+    uint8_t byte;
+    uint8_t next;       // the byte after it; 0 at the end of the line
+    bool next_is_code;  // and that byte is the next entry
+  };
+  std::vector<Code> codes_;
+  std::vector<std::string_view> steered_;  // lines each dialect reads itself
+};
+TokenCount CountTokens(const Dialect& dialect, const CodeCensus& census);
 // The dialect that a program's load address and line bytes point to when
 // `current` does not fit them and it does; null otherwise.
-const Dialect* LikelyDialect(const Dialect& current, uint16_t load_address,
-                             const std::vector<std::string>& line_bytes);
+const Dialect* LikelyDialect(const Dialect& current, uint16_t load_address, const CodeCensus& census);
 
 }  // namespace vantrel

@@ -85,23 +85,17 @@ void BasProgram::HintOtherDialect(const BasLine& line) {
 
 // The load address and the token codes are all a program says about the
 // BASIC it was written in.
-void BasProgram::WarnOtherDialect(uint16_t load_address) {
-  std::vector<std::string> bodies;
-  for (const auto& line : lines_) {
-    if (!line->fromProgram) continue;
-    std::string bytes;
-    for (const BasElement& e : line->elements) bytes += e.raw.value_or(std::string());
-    bodies.push_back(std::move(bytes));
-  }
-  const Dialect* likely = LikelyDialect(*dialect_, load_address, bodies);
+void BasProgram::WarnOtherDialect(uint16_t load_address, std::span<const std::string_view> bodies) {
+  const CodeCensus census(bodies);
+  const Dialect* likely = LikelyDialect(*dialect_, load_address, census);
   if (!likely) return;
   std::string reasons;
   if (likely->FitsAddress(load_address) && !dialect_->FitsAddress(load_address))
     reasons = "load address $" + Hex(load_address, 4) + ", ";
-  if (const int32_t unknown = CountTokens(*dialect_, bodies).unknown; unknown > 0)
+  if (const int32_t unknown = CountTokens(*dialect_, census).unknown; unknown > 0)
     reasons += std::to_string(unknown) + (unknown == 1 ? " code" : " codes") + " unknown to " +
                std::string(dialect_->name) + ", ";
-  else if (const int32_t prefixed = CountTokens(*likely, bodies).prefixed; prefixed > 0)
+  else if (const int32_t prefixed = CountTokens(*likely, census).prefixed; prefixed > 0)
     reasons += std::to_string(prefixed) + " of its two-byte codes, ";
   if (!reasons.empty()) reasons.replace(reasons.size() - 2, 2, "; ");
   log_.ReportWarning("Program looks like " + std::string(likely->description) + ": " + reasons + "-dialect:" +

@@ -22,9 +22,8 @@ BasElement ReadBrace(BasElement e) {
     e.value = static_cast<int32_t>(byte);
   } else {
     const size_t colon = inside.find(':');
-    e.has_argument = colon != std::string_view::npos;
     e.directive = FindTokenizerDirective(Trim(inside.substr(0, colon)));
-    if (e.has_argument) e.argument = inside.substr(colon + 1);
+    if (colon != std::string_view::npos) e.argument_at = static_cast<uint32_t>(colon + 2);
   }
   return e;
 }

@@ -23,9 +23,15 @@ class LineMemory {
     return PutByte(static_cast<uint8_t>(number & 0xFF)) && PutByte(static_cast<uint8_t>((number >> 8) & 0xFF));
   }
   bool Put(std::string_view bytes) {
-    for (char c : bytes)
-      if (!PutByte(static_cast<uint8_t>(c))) return false;
-    return true;
+    const uint32_t first = cursor_;
+    size_t i = 0;
+    for (; i < bytes.size() && cursor_ <= 0xFFFF; ++i) memory_.Write(static_cast<uint16_t>(cursor_++), static_cast<uint8_t>(bytes[i]));
+    // The used range has no holes, so its ends are enough.
+    if (cursor_ > first) {
+      memory_.MarkUsed(static_cast<uint16_t>(first));
+      memory_.MarkUsed(static_cast<uint16_t>(cursor_ - 1));
+    }
+    return i == bytes.size();
   }
   // The line's closing 0, and its link (at `link`) pointed at what follows,
   // which has to fit in memory too.

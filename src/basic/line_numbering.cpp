@@ -64,7 +64,7 @@ void LineNumbering::AssignNumbers(const std::vector<std::unique_ptr<BasLine>>& l
 }
 
 void LineNumbering::ApplyDirective(const BasElement& e, SourcePos at) {
-  const int32_t n = ReadDirectiveNumber(e.argument);
+  const int32_t n = ReadDirectiveNumber(e.Argument());
   switch (e.directive) {
     case TokenizerDirective::Number:
       if (n <= previous_) log_.ReportError(at, "Can't honor NUMBER directive for line " + std::to_string(n));

@@ -59,6 +59,12 @@ bool SpaceBefore(const BasElement& e) {
 
 bool BasProgram::WriteIntoMemory() {
   if (options_.notBasic) return true;
+  if (!Prepare()) return false;
+  memory_.Clear();
+  return !HasStatements() || WriteLines();
+}
+
+bool BasProgram::Prepare() {
   for (auto& line : lines_) MakeReferences(*line);
   RemoveRems();
   LinkLabelLines();
@@ -68,9 +74,7 @@ bool BasProgram::WriteIntoMemory() {
   for (auto& line : lines_)
     if (!line->endOfProgram && line->IsWritten() && line->lineNumber < 0)
       log_.ReportError(line->pos, "Missing line number. Please add one or request a {renumber}.");
-  if (log_.ErrorFlag()) return false;
-  memory_.Clear();
-  return !HasStatements() || WriteLines();
+  return !log_.ErrorFlag();
 }
 
 bool BasProgram::ExtractProgram() {
@@ -84,7 +88,7 @@ void BasProgram::RemoveRems() {
     bool removed = false;
     for (size_t i = 0; i < el.size(); ++i) {
       if (el[i].IsDirective(TokenizerDirective::RemRemoval)) {
-        SetSwitch(options_.remRemoval, el[i].argument, "REM Removal", line.pos);
+        SetSwitch(options_.remRemoval, el[i].Argument(), "REM Removal", line.pos);
       } else if (options_.remRemoval && (el[i].kind == BasElementKind::Tick || el[i].IsToken(kTokenRem))) {
         el.erase(el.begin() + static_cast<long>(i), el.end());
         removed = true;
@@ -101,9 +105,9 @@ void BasProgram::CrunchAndSpace() {
   for (auto& ptr : lines_) {
     BasLine& line = *ptr;
     for (const BasElement& e : line.elements) {
-      if (e.IsDirective(TokenizerDirective::Crunch)) SetSwitch(options_.crunch, e.argument, "Crunch", line.pos);
+      if (e.IsDirective(TokenizerDirective::Crunch)) SetSwitch(options_.crunch, e.Argument(), "Crunch", line.pos);
       if (e.IsDirective(TokenizerDirective::AutoSpace))
-        SetSwitch(options_.autospace, e.argument, "AutoSpace", line.pos);
+        SetSwitch(options_.autospace, e.Argument(), "AutoSpace", line.pos);
     }
     if (options_.crunch || options_.autospace) CrunchLine(line);
     if (options_.autospace) SpaceLine(line);
@@ -127,7 +131,7 @@ void BasProgram::SpaceLine(BasLine& line) {
   line.elements = std::move(spaced);
 }
 
-bool BasProgram::SetSwitch(bool& option, const std::string& argument, const char* label, SourcePos at) {
+bool BasProgram::SetSwitch(bool& option, std::string_view argument, const char* label, SourcePos at) {
   const std::string word = LowerCopy(Trim(argument));
   if (IsTrueWord(word) || IsFalseWord(word)) {
     option = IsTrueWord(word);

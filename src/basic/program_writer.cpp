@@ -57,7 +57,7 @@ bool BasProgram::WriteLine(BasLine& line, LineMemory& memory) {
 }
 
 void BasProgram::DirectiveAtWrite(const BasElement& e, SourcePos at) {
-  const std::string& argument = e.argument;
+  const std::string argument(e.Argument());
   switch (e.directive) {
     case TokenizerDirective::CrsrCodes:
       SetSwitch(options_.translateCodes, argument, "CrsrCodes", at);
@@ -83,7 +83,7 @@ void BasProgram::DirectiveAtWrite(const BasElement& e, SourcePos at) {
 }
 
 std::string BasProgram::ElementToBytes(const BasElement& e, SourcePos at) {
-  if (e.raw) return *e.raw;
+  if (const auto raw = e.Raw()) return std::string(*raw);
   switch (e.kind) {
     case BasElementKind::Quoted: {
       std::string bytes;
@@ -153,13 +153,33 @@ std::string BasProgram::RemainderBytes(const std::string& text) const {
 }
 
 void BasProgram::RestoreSavedCode() {
-  if (saved_code_.Size() == 0) return;
-  AddressRange range(saved_code_.load_address, saved_code_.load_address + saved_code_.Size() - 1);
-  if (range.Overlaps(memory_.Used())) {
-    log_.ReportWarning("Removed conflicting loaded non-BASIC code at " + range.Text());
-    return;
-  }
+  if (!SavedCodeFits(memory_.Used())) return;
   memory_.Place(saved_code_);
+}
+
+bool BasProgram::SavedCodeFits(const AddressRange& program) {
+  if (saved_code_.Size() == 0) return false;
+  AddressRange range(saved_code_.load_address, saved_code_.load_address + saved_code_.Size() - 1);
+  if (!range.Overlaps(program)) return true;
+  log_.ReportWarning("Removed conflicting loaded non-BASIC code at " + range.Text());
+  return false;
+}
+
+// A loaded program is written back from its own bytes, so where it would
+// end is known without writing it.
+bool BasProgram::PrepareText() {
+  if (!Prepare()) return false;
+  if (!HasStatements()) return true;
+  uint32_t size = 0;
+  for (const auto& line : lines_) {
+    if (line->endOfProgram) size += 2;
+    if (line->endOfProgram || !line->IsWritten()) continue;
+    size += 5;
+    for (const BasElement& e : line->elements)
+      if (const auto raw = e.Raw(); raw && IsCodeKind(e.kind)) size += static_cast<uint32_t>(raw->size());
+  }
+  SavedCodeFits(AddressRange(load_address_, load_address_ + size - 1));
+  return true;
 }
 
 void BasProgram::PatchSymbolReferences(const SymbolValue& value_of) {

@@ -96,7 +96,14 @@ bool BasProgram::CleanElementText(BasElement& e, SourcePos at) {
   if (!IsTextKind(e.kind)) {
     if (e.kind != BasElementKind::Space && e.kind != BasElementKind::Brace && e.kind != BasElementKind::BadBrace)
       return true;
+    // A directive's argument is read as written; the blanks go from the rest.
+    const size_t argument = e.HasArgument() ? e.argument_at : e.text.size();
+    const size_t before = e.text.size();
+    std::string rest = e.text.substr(argument);
+    e.text.resize(argument);
     drop("\t\r\n");
+    if (e.HasArgument()) e.argument_at -= static_cast<uint32_t>(before - rest.size() - e.text.size());
+    e.text += rest;
     return !e.text.empty();
   }
   if (e.text.find('\t') != std::string::npos)

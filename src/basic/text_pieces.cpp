@@ -14,13 +14,14 @@ struct Layout {
   std::vector<size_t> starts;  // where each piece begins in the text
 };
 
-Layout Lay(const std::vector<TextPiece>& pieces) {
-  Layout layout;
+void Lay(const std::vector<TextPiece>& pieces, Layout& layout) {
+  layout.text.clear();
+  layout.starts.clear();
   for (const TextPiece& p : pieces) {
     layout.starts.push_back(layout.text.size());
-    layout.text += p.coded ? TokenCodes(p.byte) : p.text;
+    if (p.coded) layout.text += TokenCodes(p.byte);
+    else layout.text += p.text;
   }
-  return layout;
 }
 
 // The lexer tries a keyword at every plain character it reaches, so none
@@ -35,7 +36,8 @@ bool Misread(const TextPiece& piece, const Layout& layout, size_t i, const Token
 }
 
 size_t MisreadsAmong(const std::vector<TextPiece>& pieces, size_t first, size_t last, const TokenTable& keywords) {
-  const Layout layout = Lay(pieces);
+  Layout layout;
+  Lay(pieces, layout);
   size_t count = 0;
   TokenMatch match;
   for (size_t i = first; i <= last; ++i) count += Misread(pieces[i], layout, i, keywords, match) ? 1 : 0;
@@ -43,8 +45,8 @@ size_t MisreadsAmong(const std::vector<TextPiece>& pieces, size_t first, size_t 
 }
 
 // The piece to code for the first misread one, or none when all read back.
-std::optional<size_t> NextToCode(const std::vector<TextPiece>& pieces, const TokenTable& keywords) {
-  const Layout layout = Lay(pieces);
+std::optional<size_t> NextToCode(const std::vector<TextPiece>& pieces, const Layout& layout,
+                                 const TokenTable& keywords) {
   for (size_t i = 0; i < pieces.size(); ++i) {
     TokenMatch match;
     if (!Misread(pieces[i], layout, i, keywords, match)) continue;
@@ -73,10 +75,16 @@ std::optional<size_t> NextToCode(const std::vector<TextPiece>& pieces, const Tok
 
 }  // namespace
 
-std::string JoinReadably(std::vector<TextPiece> pieces, const TokenTable& keywords) {
-  // Coding a piece only ever removes matches, so this ends.
-  while (std::optional<size_t> i = NextToCode(pieces, keywords)) pieces[*i].coded = true;
-  return Lay(pieces).text;
+std::string JoinReadably(std::vector<TextPiece>& pieces, const TokenTable& keywords) {
+  Layout layout;
+  Lay(pieces, layout);
+  // Coding a piece only ever removes matches, so this ends. Most lines
+  // read back as they are and are laid out once.
+  while (std::optional<size_t> i = NextToCode(pieces, layout, keywords)) {
+    pieces[*i].coded = true;
+    Lay(pieces, layout);
+  }
+  return std::move(layout.text);
 }
 
 }  // namespace vantrel

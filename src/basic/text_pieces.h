@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "petscii/token_table.h"
@@ -21,7 +22,7 @@ struct TextPiece {
     Fixed,    // text that keyword matching does not look into, or cannot break
   };
   Kind kind = Kind::Fixed;
-  std::string text;
+  std::string_view text;  // the caller keeps it alive
   int32_t byte = 0;    // above $FF a token's two bytes
   bool coded = false;  // written as {$xx}
 };
@@ -31,6 +32,7 @@ struct TextPiece {
 // at the plain character that leaves the fewest misreads, the last on a tie
 // (PRINT spelled out becomes PRIN{$54}); a keyword with no such character is
 // coded itself.
-std::string JoinReadably(std::vector<TextPiece> pieces, const TokenTable& keywords);
+// `pieces` is left with the coded ones marked.
+std::string JoinReadably(std::vector<TextPiece>& pieces, const TokenTable& keywords);
 
 }  // namespace vantrel

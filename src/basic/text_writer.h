@@ -9,6 +9,7 @@
 
 #include "basic/bas_line.h"
 #include "basic/line_index.h"
+#include "basic/text_pieces.h"
 #include "petscii/token_table.h"
 
 namespace vantrel {
@@ -25,12 +26,14 @@ class TextWriter {
   const BasLine* FirstEmptyLine() const;
 
  private:
-  std::string JoinElements(const BasLine& line, bool labels) const;
+  void AppendElements(const BasLine& line, bool labels, std::string& out) const;
+  size_t SizeGuess() const;
   static std::string LabelText(const BasLine& line);
 
   const std::vector<std::unique_ptr<BasLine>>& lines_;
   const LineIndex& index_;
   const TokenTable& keywords_;
+  mutable std::vector<TextPiece> pieces_;  // reused from line to line
 };
 
 }  // namespace vantrel

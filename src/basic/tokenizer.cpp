@@ -1,6 +1,7 @@
 // Text to BASIC lines: each source line is cut into elements, its number or
 // label taken from the front, and brace directives acted on as they come.
 #include <algorithm>
+#include <iterator>
 
 #include "basic/bas_program.h"
 #include "basic/basic_keywords.h"
@@ -20,9 +21,33 @@ std::string_view SourceText(std::string_view text, bool keep_trailing_blanks) {
   return keep_trailing_blanks ? text : text.substr(0, text.find_last_not_of(kBlankChars) + 1);
 }
 
+// Whether an element puts at least one byte into memory whatever comes
+// later: REM removal, crunching and spacing (when `trimmed` may be on) only
+// take blanks, colons and REMs, and a DATA item may be empty.
+bool SurelyWritesAByte(const BasElement& e, bool trimmed) {
+  switch (e.kind) {
+    case BasElementKind::Space: return !trimmed;
+    case BasElementKind::Quoted:
+    case BasElementKind::Digits:
+    case BasElementKind::Control:
+    case BasElementKind::Name:
+    case BasElementKind::SymbolRef:
+    case BasElementKind::Label: return true;
+    case BasElementKind::Token: return !trimmed || e.value != kTokenRem;
+    case BasElementKind::Punct: return !trimmed || e.value != ':';
+    default: return false;
+  }
+}
+
+// The bytes of the C64's memory: a program that surely needs more can
+// never be written, however it goes on.
+constexpr uint32_t kMemoryBytes = 0x10000;
+
 }  // namespace
 
 void BasProgram::ResetNumbering() {
+  least_bytes_ = 0;
+  may_trim_ = options_.crunch || options_.autospace || options_.remRemoval;
   renumber_requested_ = false;
   numbering_.Reset();
   last_line_number_ = -1;
@@ -49,7 +74,14 @@ bool BasProgram::Tokenize() {
       if (!codes_.AlphaChosen()) lines_.push_back(TokenizeLine(src.pos, "{alpha:petcat}"));
       continue;
     }
-    if (!IsPetcatComment(src)) lines_.push_back(TokenizeLine(src.pos, src));
+    if (IsPetcatComment(src)) continue;
+    lines_.push_back(TokenizeLine(src.pos, src));
+    // A text far too long for memory is not read to its end: that would
+    // take memory in proportion to it, for a program that cannot be written.
+    if (least_bytes_ > kMemoryBytes) {
+      log_.ReportError(src.pos, RanOffMemoryText());
+      break;
+    }
   }
   if (load_address_ == kUnsetAddress) load_address_ = header_address_;
   if (HasStatements()) {
@@ -63,6 +95,14 @@ bool BasProgram::Tokenize() {
   return !log_.ErrorFlag();
 }
 
+// A line's elements are gathered in one reused list and then take exactly
+// the room they need: a program holds some ten thousand of them.
+void BasProgram::TakeElements(BasLine& line) {
+  line.elements.reserve(elements_.size());
+  std::move(elements_.begin(), elements_.end(), std::back_inserter(line.elements));
+  elements_.clear();
+}
+
 bool BasProgram::HasStatements() const {
   return std::any_of(lines_.begin(), lines_.end(), [](const auto& l) { return l->IsWritten(); });
 }
@@ -70,6 +110,7 @@ bool BasProgram::HasStatements() const {
 std::unique_ptr<BasLine> BasProgram::TokenizeLine(SourcePos at, std::string_view text) {
   auto line = std::make_unique<BasLine>();
   line->pos = at;
+  elements_.clear();
   LineLexer lexer(SourceText(text, petcat_text_), keywords_, LineLexer::Mode::Text);
   bool rest_of_line = false;
   bool in_data = false;
@@ -77,6 +118,7 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(SourcePos at, std::string_view
   bool drop_space = false;
   bool statement_start = true;
   bool question_mark = false;
+  size_t elements_written = 0;
   while (true) {
     lexer.SetMode(options_.keywordShortcuts ? LineLexer::Mode::TextShortcuts : LineLexer::Mode::Text);
     BasElement e = lexer.Next(rest_of_line, in_data);
@@ -90,8 +132,7 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(SourcePos at, std::string_view
     if (e.kind == BasElementKind::Tick) {
       // An apostrophe starts a source comment: it, the rest and the blanks
       // before it are dropped, as a trimmed line would have lost them.
-      while (!line->elements.empty() && line->elements.back().kind == BasElementKind::Space)
-        line->elements.pop_back();
+      while (!elements_.empty() && elements_.back().kind == BasElementKind::Space) elements_.pop_back();
       break;
     }
     if (e.kind == BasElementKind::Brace && e.brace == BraceKind::Label) {
@@ -116,8 +157,20 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(SourcePos at, std::string_view
     if (e.IsToken(kTokenRem)) rest_of_line = true;
     if (e.IsToken(kTokenData)) in_data = true;
     else if (e.IsPunct(':')) in_data = false;
-    line->elements.push_back(std::move(e));
+    // The switches act on the lines after them (REM removal on the rest of
+    // its own line too), whatever they turn.
+    if (e.IsDirective(TokenizerDirective::Crunch) || e.IsDirective(TokenizerDirective::AutoSpace) ||
+        e.IsDirective(TokenizerDirective::RemRemoval))
+      may_trim_ = true;
+    if (!options_.notBasic && SurelyWritesAByte(e, may_trim_)) {
+      // Its line's link, number and end come with the first such element.
+      least_bytes_ += elements_written == 0 ? 6 : 1;
+      ++elements_written;
+      if (least_bytes_ > kMemoryBytes) break;
+    }
+    elements_.push_back(std::move(e));
   }
+  TakeElements(*line);
   if (question_mark) WarnQuestionMark(at);
   HintPetcat(*line);
   HintOtherDialect(*line);
@@ -147,8 +200,8 @@ void BasProgram::DirectiveAtTokenize(BasLine& line, BasElement& e) {
     e.kind = BasElementKind::Token;
     return;
   }
-  const std::string& argument = e.argument;
-  if (e.directive == TokenizerDirective::Pi && !e.has_argument) {
+  const std::string argument(e.Argument());
+  if (e.directive == TokenizerDirective::Pi && !e.HasArgument()) {
     // A petcat name outside quotes stands for its byte, as {$xx} does.
     if (auto code = codes_.PetcatAlias(Trim(std::string_view(e.text).substr(1, e.text.size() - 2)))) {
       e.kind = BasElementKind::Token;
@@ -229,13 +282,7 @@ void BasProgram::ApplySym(BasElement& e, const std::string& argument) {
 void BasProgram::AddDirectiveLine(TokenizerDirective directive, std::string_view name, const std::string& argument) {
   auto line = std::make_unique<BasLine>();
   line->generated = true;
-  std::string text(1, '{');
-  ((((text += name) += ':') += argument) += '}');
-  BasElement e(std::move(text), BasElementKind::Brace, 0);
-  e.directive = directive;
-  e.has_argument = true;
-  e.argument = argument;
-  line->elements.push_back(std::move(e));
+  line->elements.push_back(BasElement::Directive(directive, name, argument));
   lines_.push_back(std::move(line));
 }
 

@@ -32,11 +32,19 @@ std::string With64tass(const ScratchDir& dir, const std::string& origin, const s
   return ReadFile(dir.File("ref.prg"));
 }
 
+// Writes `name` and runs the binary on it with `args`.
+test::RunResult RunOn(const ScratchDir& dir, const std::string& name, const std::string& content,
+                      const std::vector<std::string>& args) {
+  WriteFile(dir.File(name), content);
+  std::vector<std::string> all = {name};
+  all.insert(all.end(), args.begin(), args.end());
+  return RunVantrel(dir.Path(), all);
+}
+
 std::string WithVantrel(const ScratchDir& dir, const std::string& source, const std::vector<std::string>& extra = {}) {
-  WriteFile(dir.File("t.asm"), source);
-  std::vector<std::string> args = {"t.asm", "-prg", "-ovr"};
+  std::vector<std::string> args = {"-prg", "-ovr"};
   args.insert(args.end(), extra.begin(), extra.end());
-  auto r = RunVantrel(dir.Path(), args);
+  auto r = RunOn(dir, "t.asm", source, args);
   if (r.status != 0) return r.output;
   return ReadFile(dir.File("t.prg"));
 }
@@ -92,18 +100,8 @@ std::string ToVantrel(std::string text) {
   return text;
 }
 
-TEST(AssemblerCli, BytesMatch64tass) {
-  if (!test::HaveTool("64tass")) GTEST_SKIP() << "64tass is not installed";
-  ScratchDir dir;
-  const std::string all = AllInstructions();
-  EXPECT_EQ(WithVantrel(dir, " orig $c000\n" + all), With64tass(dir, "$c000", all));
-  EXPECT_EQ(WithVantrel(dir, " orig $0900\n" + ToVantrel(kRealistic)), With64tass(dir, "$0900", kRealistic));
-}
-
 // The same macros, called the same way, written for each assembler.
-TEST(AssemblerCli, MacrosMatch64tass) {
-  if (!test::HaveTool("64tass")) GTEST_SKIP() << "64tass is not installed";
-  const char* tass = R"(setb .macro val, dest
+const char* kMacrosTass = R"(setb .macro val, dest
   lda #\val
   sta \dest
 .endm
@@ -124,7 +122,7 @@ start
   #wait 7
   rts
 )";
-  const char* ours = R"( orig $c000
+const char* kMacrosOurs = R"( orig $c000
 {macro:setb(val, dest)}
   lda #val
   sta dest
@@ -146,8 +144,36 @@ start:
   wait 7
   rts
 )";
+
+std::string Example(const std::string& name) {
+  return ReadFile(std::string(VANTREL_TEST_DATA) + "/../../examples/" + name);
+}
+
+// Every instruction, a realistic program, macros and the bundled demo,
+// each written for both assemblers.
+TEST(AssemblerCli, BytesMatch64tass) {
+  if (!test::HaveTool("64tass")) GTEST_SKIP() << "64tass is not installed";
+  const std::string all = AllInstructions(), demo = Example("demo.asm");
+  std::string tass_demo = demo;
+  tass_demo.replace(tass_demo.find("orig"), 4, "* =");
+  for (auto [from, to] : {std::pair{" byte ", " .byte "}, {" ascii ", " .text "}}) {
+    for (size_t at = 0; (at = tass_demo.find(from, at)) != std::string::npos; at += 3)
+      tass_demo.replace(at, std::string_view(from).size(), to);
+  }
+  const struct {
+    const char* name;
+    std::string ours, origin, tass;
+  } rows[] = {
+      {"every instruction", " orig $c000\n" + all, "$c000", all},
+      {"realistic", " orig $0900\n" + ToVantrel(kRealistic), "$0900", kRealistic},
+      {"macros", kMacrosOurs, "$c000", kMacrosTass},
+      {"demo example", demo, "$0801", tass_demo},
+  };
   ScratchDir dir;
-  EXPECT_EQ(WithVantrel(dir, ours), With64tass(dir, "$c000", tass));
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(WithVantrel(dir, row.ours), With64tass(dir, row.origin, row.tass));
+  }
 }
 
 // A program 64tass assembled, back to source with -asm: 64tass assembles
@@ -156,66 +182,37 @@ TEST(AssemblerCli, RecoveredSourceMatches64tass) {
   if (!test::HaveTool("64tass")) GTEST_SKIP() << "64tass is not installed";
   ScratchDir dir;
   const std::string program = With64tass(dir, "$0900", kRealistic);
-  WriteFile(dir.File("r.prg"), program);
-  auto r = RunVantrel(dir.Path(), {"r.prg", "-notbasic", "-asm"});
+  auto r = RunOn(dir, "r.prg", program, {"-notbasic", "-asm"});
   ASSERT_EQ(r.status, 0) << r.output;
   std::string source = ReadFile(dir.File("r.asm"));
   // jmp (vector): the vector sits behind rts at $092a, worked out by hand.
   EXPECT_TRUE(HasLine(source, "\tjmp ($092b)")) << source;
-  source.replace(0, source.find('\n'), "* = $0900");
+  source.erase(0, source.find('\n'));
   for (size_t at; (at = source.find("\tbyte")) != std::string::npos;) source.replace(at, 5, "\t.byte");
-  WriteFile(dir.File("ref.s"), source);
-  EXPECT_EQ(std::system(("cd '" + dir.Path() + "' && 64tass -q -o again.prg ref.s >/dev/null 2>&1").c_str()), 0);
-  EXPECT_EQ(ReadFile(dir.File("again.prg")), program);
+  EXPECT_EQ(With64tass(dir, "$0900", source), program);
 }
 
-std::string Example(const std::string& name) {
-  return ReadFile(std::string(VANTREL_TEST_DATA) + "/../../examples/" + name);
-}
-
-// The bundled examples against 64tass: the demo whole, and the machine code
-// of the mixed program behind its BASIC part, worked out by hand.
-TEST(AssemblerCli, Examples) {
+// The machine code of the bundled mixed program behind its BASIC part, worked
+// out by hand: 10 PRINT "{clear}MACHINE CODE SAYS:" (28 bytes from $0801),
+// 20 SYS 2124 (12), 30 PRINT "AND BASIC GOES ON." (27), 40 END (6), the end
+// marker (2): the code at $084c, 2124.
+TEST(AssemblerCli, MixedExample) {
   if (!test::HaveTool("64tass")) GTEST_SKIP() << "64tass is not installed";
   ScratchDir dir;
-  const std::string demo = Example("demo.asm");
-  std::string tass = demo;
-  tass.replace(tass.find("orig"), 4, "* =");
-  for (auto [from, to] : {std::pair{" byte ", " .byte "}, {" ascii ", " .text "}}) {
-    for (size_t at = 0; (at = tass.find(from, at)) != std::string::npos; at += 3)
-      tass.replace(at, std::string_view(from).size(), to);
-  }
-  EXPECT_EQ(WithVantrel(dir, demo), With64tass(dir, "$0801", tass));
-
   const std::string mixed = Example("mixed.txt");
-  WriteFile(dir.File("mixed.txt"), mixed);
-  auto r = RunVantrel(dir.Path(), {"mixed.txt", "-prg"});
+  auto r = RunOn(dir, "mixed.txt", mixed, {"-prg"});
   ASSERT_EQ(r.status, 0) << r.output;
-  // 10 PRINT "{clear}MACHINE CODE SAYS:" / 20 SYS nnnnn / 30 PRINT "AND BASIC
-  // GOES ON." / 40 END, the end marker, then the code.
-  const std::vector<std::pair<uint16_t, std::string>> lines = {
-      {10, "\x99\x20\x22\x93MACHINE CODE SAYS:\x22"},
-      {20, ""},
-      {30, "\x99\x20\x22" "AND BASIC GOES ON.\x22"},
-      {40, "\x80"}};
-  unsigned size = 2;  // the end marker
-  for (const auto& [number, body] : lines) size += 5 + (number == 20 ? 7 : body.size());
-  const unsigned code = 0x0801 + size;
-  char sys[8];
-  std::snprintf(sys, sizeof sys, "\x9e %5u", code);
-  std::vector<test::BasicLineBytes> bytes;
-  for (const auto& [number, body] : lines) bytes.push_back({number, number == 20 ? std::string(sys) : body});
+  const std::string basic = test::BasicProgramFile(0x0801, {{10, "\x99\x20\x22\x93MACHINE CODE SAYS:\x22"},
+                                                            {20, "\x9e  2124"},
+                                                            {30, "\x99\x20\x22" "AND BASIC GOES ON.\x22"},
+                                                            {40, "\x80"}});
   const std::string block = mixed.substr(mixed.find("{asm}") + 6, mixed.find("{endasm}") - mixed.find("{asm}") - 6);
-  std::string origin(1, '$');
-  origin += Hex(code, 4);
-  const std::string machine = With64tass(dir, origin, block).substr(2);
-  EXPECT_EQ(ReadFile(dir.File("mixed.prg")), test::BasicProgramFile(0x0801, bytes) + machine);
+  EXPECT_EQ(ReadFile(dir.File("mixed.prg")), basic + With64tass(dir, "$084c", block).substr(2));
 }
 
 TEST(AssemblerCli, OutputsOnlyWithoutErrors) {
   ScratchDir dir;
-  WriteFile(dir.File("demo.asm"), " orig $c000\n lda #1\n rts\n");
-  auto r = RunVantrel(dir.Path(), {"demo.asm", "-prg", "-bin", "-hex", "-d64:disk.d64::\"DEMO\""});
+  auto r = RunOn(dir, "demo.asm", " orig $c000\n lda #1\n rts\n", {"-prg", "-bin", "-hex", "-d64:disk.d64::\"DEMO\""});
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_EQ(ReadFile(dir.File("demo.prg")), std::string("\x00\xc0\xa9\x01\x60", 5));
   EXPECT_EQ(ReadFile(dir.File("demo.bin")), "\xa9\x01\x60");
@@ -223,16 +220,15 @@ TEST(AssemblerCli, OutputsOnlyWithoutErrors) {
   EXPECT_TRUE(test::FileExists(dir.File("disk.d64")));
 
   // Resolve-pass problems fail the run before any file is written.
-  WriteFile(dir.File("bad.asm"), " orig $c000\n lda nothere\n");
-  r = RunVantrel(dir.Path(), {"bad.asm", "-prg", "-dbg"});
+  r = RunOn(dir, "bad.asm", " orig $c000\n lda nothere\n", {"-prg", "-dbg"});
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(HasLine(r.output, "Error: [bad.asm (2)] Unresolved operand: nothere: lda nothere")) << r.output;
   EXPECT_TRUE(HasLine(r.output, "===============AsmPrg output=====================")) << r.output;
   EXPECT_FALSE(test::FileExists(dir.File("bad.prg")));
 
   // A listing up to $FFFF ends; debugstall marks the chosen pass.
-  WriteFile(dir.File("top.asm"), " orig $fff0\n debugstall \"+\", \"link\"\n area 16, $ea\n");
-  r = RunVantrel(dir.Path(), {"top.asm", "-dis:con", "-range:$fff8-$ffff"});
+  r = RunOn(dir, "top.asm", " orig $fff0\n debugstall \"+\", \"link\"\n area 16, $ea\n",
+          {"-dis:con", "-range:$fff8-$ffff"});
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_TRUE(HasLine(r.output, "\tffff  ea      \t nop  \t;")) << r.output;
   // A program ending at $FFFF loads back.
@@ -280,14 +276,12 @@ TEST(AssemblerCli, Listings) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.asmfmt);
     ScratchDir dir;
-    WriteFile(dir.File("l.asm"), kListed + row.asmfmt);
-    auto r = RunVantrel(dir.Path(), {"l.asm", "-dis"});
+    auto r = RunOn(dir, "l.asm", kListed + row.asmfmt, {"-dis"});
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(ReadFile(dir.File("l.dis")), row.listing);
   }
   ScratchDir dir;
-  WriteFile(dir.File("l.asm"), std::string(kListed) + " asmfmt \"-nosuch\"\n");
-  auto r = RunVantrel(dir.Path(), {"l.asm", "-dis"});
+  auto r = RunOn(dir, "l.asm", std::string(kListed) + " asmfmt \"-nosuch\"\n", {"-dis"});
   EXPECT_TRUE(HasLine(r.output, "Error: Invalid AsmFmt specified")) << r.output;
   EXPECT_FALSE(test::FileExists(dir.File("l.dis")));
 }
@@ -297,8 +291,7 @@ TEST(AssemblerCli, Listings) {
 // back from the next instruction.
 TEST(AssemblerCli, SourceListing) {
   ScratchDir dir;
-  WriteFile(dir.File("demo.asm"), Example("demo.asm"));
-  auto r = RunVantrel(dir.Path(), {"demo.asm", "-lst"});
+  auto r = RunOn(dir, "demo.asm", Example("demo.asm"), {"-lst"});
   ASSERT_EQ(r.status, 0) << r.output;
   const std::string listing = ReadFile(dir.File("demo.lst"));
   const char* expected = R"(      = $ffd2      chrout  = $ffd2
@@ -334,8 +327,7 @@ TEST(AssemblerCli, SourceListing) {
 
   // Included lines between marks, expansions under their call, long fills cut.
   WriteFile(dir.File("lib.asm"), "{macro:poke(v, at)}\n lda #v\n sta at\n{endmacro}\nlib: rts\n");
-  WriteFile(dir.File("main.asm"), " orig $c000\n{include:lib.asm}\ngo: poke 1, $d020\n area 40, $ea\n");
-  r = RunVantrel(dir.Path(), {"main.asm", "-lst:con"});
+  r = RunOn(dir, "main.asm", " orig $c000\n{include:lib.asm}\ngo: poke 1, $d020\n area 40, $ea\n", {"-lst:con"});
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_NE(r.output.find("c000                orig $c000\n;>>> lib.asm\nc000  60           lib: rts\n;<<< lib.asm\n"
                           "c001               go: poke 1, $d020\nc001  a9 01        + lda #1\nc003  8d 20 d0     + sta $d020\n"
@@ -357,8 +349,7 @@ TEST(AssemblerCli, ListingAssemblesBack) {
 
 TEST(AssemblerCli, SymbolFiles) {
   ScratchDir dir;
-  WriteFile(dir.File("s.asm"), " orig $c000\n!start: lda #count\ncount = 3\n@l: rts\n");
-  auto r = RunVantrel(dir.Path(), {"s.asm", "-prg", "-sym"});
+  auto r = RunOn(dir, "s.asm", " orig $c000\n!start: lda #count\ncount = 3\n@l: rts\n", {"-prg", "-sym"});
   EXPECT_EQ(ReadFile(dir.File("s.sym")), "start  = $c000\n");
   r = RunVantrel(dir.Path(), {"s.asm", "-prg", "-ovr", "-sym", "-symlvl:general"});
   EXPECT_EQ(ReadFile(dir.File("s.sym")), "count  =   $03\nstart  = $c000\n");
@@ -366,16 +357,14 @@ TEST(AssemblerCli, SymbolFiles) {
   EXPECT_TRUE(HasLine(r.output, "-Symbol Table-\n@l@0   = $c002\ncount  =   $03\nstart  = $c000\n"
                             "--------------\n3 symbols"))
       << r.output;
-  WriteFile(dir.File("n.asm"), " rts\n");
-  r = RunVantrel(dir.Path(), {"n.asm", "-prg", "-sym", "-verbose"});
+  r = RunOn(dir, "n.asm", " rts\n", {"-prg", "-sym", "-verbose"});
   EXPECT_TRUE(HasLine(r.output, "No symbols to save")) << r.output;
   EXPECT_FALSE(test::FileExists(dir.File("n.sym")));
 
   // The -sym3 file is an assembly block a BASIC source can include.
   r = RunVantrel(dir.Path(), {"s.asm", "-prg", "-ovr", "-sym:lib.sym", "-sym3", "-symlvl:general"});
   EXPECT_EQ(ReadFile(dir.File("lib.sym")), "{asm}\ncount  =   $03\nstart  = $c000\n{endasm}\n");
-  WriteFile(dir.File("main.txt"), "{include:lib.sym}\n10 SYS {sym:start}:POKE {sym:count},0\n");
-  r = RunVantrel(dir.Path(), {"main.txt", "-prg"});
+  r = RunOn(dir, "main.txt", "{include:lib.sym}\n10 SYS {sym:start}:POKE {sym:count},0\n", {"-prg"});
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_NE(ReadFile(dir.File("main.prg")).find("\x9e 49152:\x97     3,0"), std::string::npos);
   // Local labels too, kept as comments: they are found by search, not by name.
@@ -389,21 +378,21 @@ TEST(AssemblerCli, SymbolFiles) {
 // a break line for each break; BASIC line starts in a BASIC program.
 TEST(AssemblerCli, ViceLabels) {
   ScratchDir dir;
-  WriteFile(dir.File("v.asm"), " orig $c000\nscreen = $0400\ncount = 3\nstart: ldx #count\n break\n@loop: dex\n"
-                               " bne <@loop\nmy-sub: break\n rts\n@loop: nop\n");
-  auto r = RunVantrel(dir.Path(), {"v.asm", "-prg", "-vice"});
+  auto r = RunOn(dir, "v.asm",
+               " orig $c000\nscreen = $0400\ncount = 3\nstart: ldx #count\n break\n@loop: dex\n"
+               " bne <@loop\nmy-sub: break\n rts\n@loop: nop\n",
+               {"-prg", "-vice"});
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_EQ(ReadFile(dir.File("v.vs")), "al C:0400 .screen\nal C:c000 .start\nal C:c002 .start_loop_0\n"
                                         "al C:c005 .my_sub\nal C:c006 .my_sub_loop_1\nbreak C:c002\nbreak C:c005\n");
   // 10 SYS 2072 fills $0801-$080c, 20 GOTO 10 $080d-$0815, the end link
   // $0816-$0817; the code follows at $0818.
-  WriteFile(dir.File("b.txt"), "10 SYS {sym:go}\n20 GOTO 10\n{asm}\ngo: lda #1\n break\n rts\n{endasm}\n");
-  r = RunVantrel(dir.Path(), {"b.txt", "-prg", "-vice:mon.lbl"});
+  r = RunOn(dir, "b.txt", "10 SYS {sym:go}\n20 GOTO 10\n{asm}\ngo: lda #1\n break\n rts\n{endasm}\n",
+          {"-prg", "-vice:mon.lbl"});
   EXPECT_EQ(ReadFile(dir.File("mon.lbl")), "al C:0801 .line_10\nal C:080d .line_20\nal C:0818 .go\nbreak C:081a\n");
   r = RunVantrel(dir.Path(), {"b.txt", "-prg", "-vice:mon.lbl"});
   EXPECT_TRUE(HasLine(r.output, "Error: File already exists: mon.lbl")) << r.output;
-  WriteFile(dir.File("e.asm"), " orig $c000\n break 1\n");
-  r = RunVantrel(dir.Path(), {"e.asm", "-vice"});
+  r = RunOn(dir, "e.asm", " orig $c000\n break 1\n", {"-vice"});
   EXPECT_TRUE(HasLine(r.output, "Error: [e.asm (2)] break takes no argument: break 1")) << r.output;
 }
 
@@ -443,8 +432,7 @@ TEST(AssemblerCli, RelocationTable) {
   EXPECT_EQ(moved, high);
 
   // A value no entry can move is named.
-  WriteFile(dir.File("w.asm"), " orig $c000\nt: lda t/2\n");
-  auto r = RunVantrel(dir.Path(), {"w.asm", "-rft"});
+  auto r = RunOn(dir, "w.asm", " orig $c000\nt: lda t/2\n", {"-rft"});
   EXPECT_TRUE(HasLine(r.output, "Warning: [w.asm (2)] Operand cannot be relocated: t/2: t: lda t/2")) << r.output;
 }
 
@@ -476,10 +464,9 @@ struct RoundTrip {
 };
 
 RoundTrip Recover(const ScratchDir& dir, const std::string& prg, const std::vector<std::string>& load = {"-notbasic"}) {
-  WriteFile(dir.File("in.prg"), prg);
-  std::vector<std::string> args = {"in.prg", "-asm:out.asm", "-ovr"};
+  std::vector<std::string> args = {"-asm:out.asm", "-ovr"};
   args.insert(args.end(), load.begin(), load.end());
-  auto r = RunVantrel(dir.Path(), args);
+  auto r = RunOn(dir, "in.prg", prg, args);
   if (r.status != 0) return {r.output, ""};
   r = RunVantrel(dir.Path(), {"out.asm", "-prg:back.prg", "-ovr"});
   return {ReadFile(dir.File("out.asm")), r.status == 0 ? ReadFile(dir.File("back.prg")) : r.output};

@@ -1,6 +1,6 @@
 // Program files to text through the real binary: the listing, the label
-// form, the options that shape it, the warnings on odd programs, and the
-// BASIC dialect by option, directive and guess.
+// form, the options that shape it, the warnings on odd programs, preface
+// files, and the BASIC dialect by option, directive and guess.
 #include <gtest/gtest.h>
 
 #include "test_support.h"
@@ -16,7 +16,8 @@ struct Case {
   std::string input;  // in.txt, or in.prg when it starts with a load address
   std::vector<std::string> options;
   std::string output;                // the whole output file, out.txt or out.prg
-  std::vector<std::string> console;  // lines that must appear; "!text": text must not
+  std::vector<std::string> console;  // line ends that must appear; "~text": anywhere; "!text": nowhere
+  std::vector<std::pair<std::string, std::string>> files = {};  // other files beside the input
 };
 
 // Token bytes from the C64 ROM's keyword list.
@@ -33,7 +34,24 @@ std::string LinkedTo(uint16_t address, std::string prg) {
 // C128 and Simons' BASIC manuals' token lists: DOPEN $FE $0D, HIRES $64 $01.
 std::vector<Case> Cases() {
   const std::string c128 = test::BasicProgramFile(0x1C01, {{10, "\xfe\x0d"}});
+  const std::string good = BasicProgramFile(0x0801, {{10, kPrint}, {20, kPrint}});
   return {
+      // Broken files are reported, never crashed or hung on.
+      {"truncated in a line", good.substr(0, 9), {"-txt:con"}, "", {"Warning: Ran off end of memory!"}},
+      {"no end marker", good.substr(0, good.size() - 2), {"-txt:con"}, "", {"Warning: Ran off end of memory!"}},
+      {"line without its zero", std::string("\x01\x08\x0a\x08\x0a\x00\x99\x99\x99", 9), {"-txt:con"}, "",
+       {"Warning: Ran off end of memory!"}},
+      {"jump to a line cut short", std::string("\x01\x08\x0b\x08\x0a\x00\x89\x32\x30\x00\x10\x08\x14\x00\x99", 15),
+       {"-txt:con"}, "", {"Warning: Can't locate target line: 20"}},
+      // Line 10 fills $0801-$0806; its link points back at itself.
+      {"looping link", LinkedTo(0x0801, good), {"-txt:con"}, "",
+       {"Warning: Line 10 links to $0801, not to the next line at $0807; a rebuilt program corrects the link",
+        "~Source .prg file contains non-BASIC code"}},
+      {"load address only", std::string("\x01\x08", 2), {"-txt:con"}, "",
+       {"Error: Error inserting program into memory"}},
+      {"load address $ffff", std::string("\xff\xff\x00", 3), {"-txt:con"}, "", {"Error: Bad load address"}},
+      {"line 64000", BasicProgramFile(0x0801, {{64000, kPrint}}), {"-txt:con"}, "",
+       {"Warning: Illegal line number 64000"}},
       {"to the console", BasicProgramFile(0x0801, {{10, kPrint}}), {"-txt:CON", "-verbose"}, "",
        {"==> Exporting txt format\n10 PRINT"}},
       {"loadaddr line", BasicProgramFile(0x1c01, {{10, kPrint}}), {"-txt:out.txt"}, "{loadaddr:$1c01}\n10 PRINT\n", {}},
@@ -99,6 +117,15 @@ std::vector<Case> Cases() {
         "-dialect:basic7 reads it as one"}},
       {"a variable that another dialect's keyword starts", "10 fast=1:do(2)=3:do1=4\n", {"-prg:out.prg"},
        test::BasicProgramFile(0x0801, {{10, "FAST\xb2" "1:DO(2)\xb2" "3:DO1\xb2" "4"}}), {"!Warning:"}},
+      // A preface file may only define.
+      {"preface", BasicProgramFile(0x0801, {{10, "\xcc"}}), {"-txt:con", "-pref:defs"}, "", {"10 FOO"},
+       {{"defs.txt", "{tokenizer:$cc=FOO}\n"}}},
+      // PRINT's name taken: $99 is written as a code.
+      {"preface renaming a keyword", BasicProgramFile(0x0801, {{10, "\x99\xcc"}}), {"-txt:con", "-pref:defs"}, "",
+       {"10 {$99}PRINT"}, {{"defs.txt", "{tokenizer:$cc=PRINT}\n"}}},
+      {"preface with code", BasicProgramFile(0x0801, {{10, "\xcc"}}), {"-txt:con", "-pref:code"}, "",
+       {"Error: Preface file can't contain any actual code", "Error: Error processing preface file: code.txt"},
+       {{"code.txt", "10 PRINT\n"}}},
       {"unknown dialect", "10 print\n", {"-prg:out.prg", "-dialect:basic9"}, "",
        {"Error: Unknown BASIC dialect: basic9 (known: basic2, basic1, basic35, basic4, basic4cbm2, basic7, basic71, "
         "basic10, basic65, simons, fc3, basic4ext64, basic4ext20, basic5ext20, superexpander)"}},
@@ -111,6 +138,7 @@ TEST(Detokenizer, Conversions) {
     test::ScratchDir dir;
     const std::string input = c.input[0] == '1' || c.input[0] == '{' ? "in.txt" : "in.prg";
     test::WriteFile(dir.File(input), c.input);
+    for (const auto& [name, content] : c.files) test::WriteFile(dir.File(name), content);
     std::vector<std::string> args = {input};
     args.insert(args.end(), c.options.begin(), c.options.end());
     auto r = test::RunVantrel(dir.Path(), args);
@@ -118,6 +146,8 @@ TEST(Detokenizer, Conversions) {
     for (const std::string& line : c.console) {
       if (line[0] == '!') {
         EXPECT_EQ(r.output.find(line.substr(1)), std::string::npos) << r.output;
+      } else if (line[0] == '~') {
+        EXPECT_NE(r.output.find(line.substr(1)), std::string::npos) << line << "\n" << r.output;
       } else {
         EXPECT_NE(r.output.find(line + "\n"), std::string::npos) << line << "\n" << r.output;
       }
@@ -129,60 +159,6 @@ TEST(Detokenizer, Conversions) {
     if (test::FileExists(dir.File("re.prg"))) {
       EXPECT_EQ(test::ReadFile(dir.File("re.prg")), c.input);
     }
-  }
-}
-
-// Broken files are reported, never crashed or hung on.
-TEST(Detokenizer, HostileProgramsAreReported) {
-  const std::string good = BasicProgramFile(0x0801, {{10, kPrint}, {20, kPrint}});
-  struct Hostile {
-    const char* name;
-    std::string prg;
-    const char* message;
-  };
-  std::string looping = good;
-  looping[2] = 0x01;  // the first link points back at the line itself
-  looping[3] = 0x08;
-  const Hostile cases[] = {
-      {"truncated in a line", good.substr(0, 9), "Warning: Ran off end of memory!"},
-      {"no end marker", good.substr(0, good.size() - 2), "Warning: Ran off end of memory!"},
-      {"line without its zero", std::string("\x01\x08\x0a\x08\x0a\x00\x99\x99\x99", 9), "Warning: Ran off end of memory!"},
-      {"jump to a line cut short", std::string("\x01\x08\x0b\x08\x0a\x00\x89\x32\x30\x00\x10\x08\x14\x00\x99", 15),
-       "Warning: Can't locate target line: 20"},
-      {"looping link", looping, "Source .prg file contains non-BASIC code"},
-      {"load address only", std::string("\x01\x08", 2), "Error: Error inserting program into memory"},
-      {"load address $ffff", std::string("\xff\xff\x00", 3), "Error: Bad load address"},
-      {"line 64000", BasicProgramFile(0x0801, {{64000, kPrint}}), "Warning: Illegal line number 64000"},
-  };
-  for (const Hostile& h : cases) {
-    SCOPED_TRACE(h.name);
-    test::ScratchDir dir;
-    test::WriteFile(dir.File("in.prg"), h.prg);
-    auto r = test::RunVantrel(dir.Path(), {"in.prg", "-txt:con"});
-    EXPECT_NE(r.output.find(h.message), std::string::npos) << r.output;
-    EXPECT_TRUE(r.status == 0 || r.status == 1);
-  }
-}
-
-TEST(Detokenizer, PrefaceFilesMayOnlyDefine) {
-  test::ScratchDir dir;
-  test::WriteFile(dir.File("in.prg"), BasicProgramFile(0x0801, {{10, "\xcc"}}));
-  test::WriteFile(dir.File("defs.txt"), "{tokenizer:$cc=FOO}\n");
-  test::WriteFile(dir.File("code.txt"), "10 PRINT\n");
-  struct Row {
-    const char* pref;
-    std::vector<std::string> lines;
-  };
-  const Row rows[] = {
-      {"-pref:defs", {"10 FOO"}},
-      {"-pref:none", {"Error: Preface file not found: none.txt"}},
-      {"-pref:code",
-       {"Error: Preface file can't contain any actual code", "Error: Error processing preface file: code.txt"}},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.pref);
-    auto r = test::RunVantrel(dir.Path(), {"in.prg", "-txt:con", row.pref});
-    for (const std::string& line : row.lines) EXPECT_NE(r.output.find(line + "\n"), std::string::npos) << r.output;
   }
 }
 

@@ -2,7 +2,6 @@
 // programs of the corpus and on generated ones holding every byte value.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <random>
 
 #include "test_support.h"
@@ -175,11 +174,9 @@ class ProgramGenerator {
         return jump + std::to_string(Pick(0, 20));
       }
       default: {
-        // Every character that is neither letter, digit nor quote.
-        std::string punct;
-        for (int c = 0x21; c < 0x80; ++c)
-          if (!std::isalnum(c) && c != '"' && c != '\'') punct += static_cast<char>(c);
-        return std::string(1, punct[static_cast<size_t>(Pick(0, static_cast<int>(punct.size()) - 1))]);
+        // Every character below $80 that is neither blank, letter, digit nor quote.
+        static const std::string kPunct = R"(!#$%&()*+,-./:;<=>?@[\]^_`{|}~)" "\x7f";
+        return std::string(1, kPunct[static_cast<size_t>(Pick(0, static_cast<int>(kPunct.size()) - 1))]);
       }
     }
   }
