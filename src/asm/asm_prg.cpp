@@ -116,12 +116,30 @@ bool AsmPrg::BuildPass() {
   // At most one object or two per source line, and a symbol for some.
   const size_t count = loader_.AssemblerLines().size();
   lines_.reserve(lines_.size() + count);
-  built_.reserve(built_.size() + count);
   symbols_.Reserve(count / 2);
   bool ok = true;
   for (const SourceLine& source : loader_.AssemblerLines()) ok = BuildAsmLine(*this, source) && ok;
   DumpProgram();
   return ok;
+}
+
+void AsmPrg::AddBuiltLine(const SourceLine* source) {
+  if (expanded_) built_.push_back(source);
+  else ++plain_built_;
+}
+
+void AsmPrg::NoteExpansion() {
+  if (expanded_) return;
+  built_ = BuiltLines();
+  expanded_ = true;
+}
+
+std::vector<const SourceLine*> AsmPrg::BuiltLines() const {
+  if (expanded_) return built_;
+  std::vector<const SourceLine*> lines;
+  lines.reserve(plain_built_);
+  for (size_t i = 0; i < plain_built_; ++i) lines.push_back(&loader_.AssemblerLines()[i]);
+  return lines;
 }
 
 // An equate waiting for a later one is evaluated again right after it, so

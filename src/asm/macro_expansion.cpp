@@ -101,6 +101,7 @@ bool MacroExpander::Expand(AsmPrg& program, const AsmLineFields& fields, const M
   const std::string suffix = "__" + std::to_string(++expansions_);
   const SourceLine* call = fields.source;
   const size_t call_order = program.BuildOrder();
+  program.NoteExpansion();
   ++depth_;
   bool ok = true;
   for (const SourceLine& body : macro.body) {
