@@ -9,6 +9,7 @@
 
 #include "asm/asm_fmt.h"
 #include "asm/c6510_address.h"
+#include "asm/line_pool.h"
 #include "asm/opcodes.h"
 #include "asm/operands.h"
 #include "source/source_line.h"
@@ -39,9 +40,8 @@ class AsmInstr {
   virtual ~AsmInstr() = default;
   AsmInstr(const AsmInstr&) = delete;
   AsmInstr& operator=(const AsmInstr&) = delete;
-  // From blocks by size class (line_pool.cpp).
-  static void* operator new(size_t size);
-  static void operator delete(void* line, size_t size);
+  static void* operator new(size_t size) { return PoolAllocate(size); }
+  static void operator delete(void* line, size_t size) { PoolFree(line, size); }
 
   virtual uint32_t Size() const { return 0; }
   virtual bool IsInstruction() const { return false; }

@@ -1,4 +1,4 @@
-#include "asm/asm_instr.h"
+#include "asm/line_pool.h"
 
 #include <new>
 
@@ -6,14 +6,10 @@ namespace vantrel {
 
 namespace {
 
-// Lines are made by the hundred thousand and mostly live for the whole
-// assembly: carving them from large blocks by 8-byte size class saves
-// malloc's header and its rounding to 16 (a label takes 48 bytes, not 64).
-// A freed line's place goes to the next line of its size. The blocks are
-// never handed back, so nothing here needs a destructor that could run
-// before the last line is freed.
+// The blocks are never handed back, so nothing here needs a destructor
+// that could run before the last object is freed.
 constexpr size_t kGrain = 8;
-constexpr size_t kClasses = 32;  // up to 248 bytes; larger lines go to the heap
+constexpr size_t kClasses = 32;  // up to 248 bytes; larger objects go to the heap
 constexpr size_t kBlock = size_t{64} << 10;
 
 struct LinePool {
@@ -25,7 +21,7 @@ constinit LinePool pool{};
 
 }  // namespace
 
-void* AsmInstr::operator new(size_t size) {
+void* PoolAllocate(size_t size) {
   const size_t grains = (size + kGrain - 1) / kGrain;
   if (grains >= kClasses) return ::operator new(size);
   if (void* slot = pool.free[grains]) {
@@ -43,11 +39,11 @@ void* AsmInstr::operator new(size_t size) {
   return out;
 }
 
-void AsmInstr::operator delete(void* line, size_t size) {
+void PoolFree(void* object, size_t size) {
   const size_t grains = (size + kGrain - 1) / kGrain;
-  if (grains >= kClasses) return ::operator delete(line);
-  *static_cast<void**>(line) = pool.free[grains];
-  pool.free[grains] = line;
+  if (grains >= kClasses) return ::operator delete(object);
+  *static_cast<void**>(object) = pool.free[grains];
+  pool.free[grains] = object;
 }
 
 }  // namespace vantrel
