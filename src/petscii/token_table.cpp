@@ -66,12 +66,6 @@ constexpr std::array<uint16_t, 257> kNoGroups{};
 
 TokenTable::TokenTable() : view_{{}, {}, {}, {}, kNoGroups} {}
 
-bool TokenTable::SetCaseInsensitive() {
-  if (!view_.by_name.empty() || !view_.by_code.empty()) return false;
-  case_insensitive_ = true;
-  return true;
-}
-
 std::string TokenTable::Key(std::string_view name) const {
   return case_insensitive_ ? LowerCopy(name) : std::string(name);
 }
@@ -98,18 +92,14 @@ void TokenTable::Publish() {
   view_ = {o.by_name, o.by_code, o.listing, o.first_order, o.first_start};
 }
 
-void TokenTable::Widen(int32_t code) {
+void TokenTable::NotePrefix(int32_t code) {
   if (code > 0xFF) prefixes_.set(static_cast<uint8_t>(code >> 8));
-  lowest_ = std::min(lowest_, code);
-  highest_ = std::max(highest_, code);
 }
 
-void TokenTable::RecomputeBounds() {
-  lowest_ = std::numeric_limits<int32_t>::max();
-  highest_ = std::numeric_limits<int32_t>::min();
+void TokenTable::RecomputePrefixes() {
   prefixes_.reset();
   for (const auto& names : {view_.listing, view_.by_code, view_.by_name})
-    for (const TokenName& n : names) Widen(n.code);
+    for (const TokenName& n : names) NotePrefix(n.code);
 }
 
 bool TokenTable::Add(int32_t code, std::string_view name) {
@@ -119,17 +109,7 @@ bool TokenTable::Add(int32_t code, std::string_view name) {
   const TokenName added{code, o.names.emplace_back(std::move(key))};
   InsertSorted(o.by_code, added, token_order::ByCode);
   InsertSorted(o.by_name, added, token_order::ByName);
-  Widen(code);
-  Publish();
-  return true;
-}
-
-bool TokenTable::AddAlias(int32_t code, std::string_view name) {
-  std::string key = Key(name);
-  if (key.empty() || FindByName(view_.by_name, key)) return false;
-  Owned& o = Own();
-  InsertSorted(o.by_name, {code, o.names.emplace_back(std::move(key))}, token_order::ByName);
-  Widen(code);
+  NotePrefix(code);
   Publish();
   return true;
 }
@@ -137,7 +117,7 @@ bool TokenTable::AddAlias(int32_t code, std::string_view name) {
 bool TokenTable::RemoveCode(int32_t code) {
   bool existed = EraseSorted(Own().by_code, {code, {}}, token_order::ByCode);
   Publish();
-  RecomputeBounds();
+  RecomputePrefixes();
   return existed;
 }
 
@@ -146,7 +126,7 @@ bool TokenTable::AddListing(int32_t code, std::string_view name) {
   Owned& o = Own();
   EraseSorted(o.listing, {code, {}}, token_order::ByCode);
   InsertSorted(o.listing, {code, o.names.emplace_back(Key(name))}, token_order::ByCode);
-  Widen(code);
+  NotePrefix(code);
   Publish();
   return true;
 }
@@ -248,7 +228,7 @@ void TokenTable::Rebind(int32_t code, const std::string& key) {
   InsertSorted(o.by_code, bound, token_order::ByCode);
   InsertSorted(o.by_name, bound, token_order::ByName);
   Publish();
-  RecomputeBounds();
+  RecomputePrefixes();
 }
 
 }  // namespace vantrel

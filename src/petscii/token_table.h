@@ -73,8 +73,6 @@ struct FrozenTokens {
   std::array<TokenName, kCodes> by_code{};
   std::array<uint16_t, kCodes> first_order{};
   std::array<uint16_t, 257> first_start{};
-  int32_t lowest = std::numeric_limits<int32_t>::max();
-  int32_t highest = std::numeric_limits<int32_t>::min();
   std::array<bool, 256> prefixes{};
   bool case_insensitive = false;
 };
@@ -99,8 +97,6 @@ constexpr FrozenTokens<kNames, kCodes> FreezeTokens(std::span<const TokenRow> ro
       throw "a case-insensitive table stores its names lowered";
     t.by_name[i] = {r.code, r.name};
     if (r.primary) t.by_code[codes++] = {r.code, r.name};
-    t.lowest = std::min(t.lowest, r.code);
-    t.highest = std::max(t.highest, r.code);
     if (r.code > 0xFF) t.prefixes[static_cast<uint8_t>(r.code >> 8)] = true;
   }
   std::sort(t.by_name.begin(), t.by_name.end(), token_order::ByName);
@@ -121,21 +117,13 @@ class TokenTable {
   template <size_t kNames, size_t kCodes>
   explicit TokenTable(const FrozenTokens<kNames, kCodes>& frozen)
       : view_{frozen.by_name, frozen.by_code, {}, frozen.first_order, frozen.first_start},
-        case_insensitive_(frozen.case_insensitive),
-        lowest_(frozen.lowest),
-        highest_(frozen.highest) {
+        case_insensitive_(frozen.case_insensitive) {
     for (size_t b = 0; b < frozen.prefixes.size(); ++b) prefixes_[b] = frozen.prefixes[b];
   }
-
-  // Lowers every name before storing and looking it up. Only possible while
-  // the table is empty; returns whether it took effect.
-  bool SetCaseInsensitive();
 
   // A primary name: refused when the code or the name is already present,
   // and for an empty name, which would match anywhere.
   bool Add(int32_t code, std::string_view name);
-  // A further input name for a code; refused when the name is present.
-  bool AddAlias(int32_t code, std::string_view name);
   // Drops the primary name of a code; its names still resolve to it.
   bool RemoveCode(int32_t code);
   // A name the code is written as, but which does not read as the code: a
@@ -154,9 +142,6 @@ class TokenTable {
   // for any other code without one ({$xx}{$yy} for two bytes); the
   // tokenizer reads both back.
   std::string OutputName(int32_t code) const;
-
-  int32_t Lowest() const { return lowest_; }
-  int32_t Highest() const { return highest_; }
 
   // The keyword written out in full at `pos`, in any letter case. The lowest
   // code wins, so INPUT# beats INPUT and GOTO beats GO.
@@ -189,8 +174,8 @@ class TokenTable {
   std::string Key(std::string_view name) const;
   Owned& Own();
   void Publish();
-  void Widen(int32_t code);
-  void RecomputeBounds();
+  void NotePrefix(int32_t code);
+  void RecomputePrefixes();
   bool ApplyAssignment(std::string_view item, MsgLog& log, SourcePos at);
   void Rebind(int32_t code, const std::string& key);
   std::span<const uint16_t> NamesStartingWith(char c) const;
@@ -200,8 +185,6 @@ class TokenTable {
   bool case_insensitive_ = false;
   bool longest_match_ = false;
   std::bitset<256> prefixes_;
-  int32_t lowest_ = std::numeric_limits<int32_t>::max();
-  int32_t highest_ = std::numeric_limits<int32_t>::min();
 };
 
 }  // namespace vantrel
