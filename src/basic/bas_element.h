@@ -3,11 +3,14 @@
 // detokenizer and the text writers.
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
+
+#include "basic/text_arena.h"
 
 namespace vantrel {
 
@@ -88,19 +91,25 @@ constexpr bool IsCodeKind(BasElementKind kind) {
 // kept small: its bytes are a view, a directive's argument a part of its text.
 struct BasElement {
   BasElement() = default;
-  BasElement(std::string text, BasElementKind kind, int32_t value)
-      : text(std::move(text)), value(value), kind(kind) {}
+  BasElement(std::string_view text, BasElementKind kind, int32_t value) : text(text), value(value), kind(kind) {}
+  // The text must outlive the element: keep it in the program's arena.
+  template <class Text>
+    requires std::same_as<Text, std::string>
+  BasElement(Text&& text, BasElementKind kind, int32_t value) = delete;
   // A directive line's element: "{name:argument}".
-  static BasElement Directive(TokenizerDirective directive, std::string_view name, std::string_view argument) {
+  static BasElement Directive(TextArena& texts, TokenizerDirective directive, std::string_view name,
+                              std::string_view argument) {
     std::string text(1, '{');
     ((((text += name) += ':') += argument) += '}');
-    BasElement e(std::move(text), BasElementKind::Brace, 0);
+    BasElement e(texts.Keep(text), BasElementKind::Brace, 0);
     e.directive = directive;
     e.argument_at = static_cast<uint32_t>(name.size() + 2);
     return e;
   }
 
-  std::string text;  // bytes as written in the source, or as read from memory
+  // Bytes as written in the source, or as read from memory; kept in the
+  // program's text arena (or the loaded bytes), not by the element.
+  std::string_view text;
 
  private:
   // The bytes a loaded program held for this element, in the program's copy
@@ -120,7 +129,7 @@ struct BasElement {
 
   bool HasArgument() const { return argument_at != 0; }
   std::string_view Argument() const {
-    return HasArgument() ? std::string_view(text).substr(argument_at, text.size() - 1 - argument_at)
+    return HasArgument() ? text.substr(argument_at, text.size() - 1 - argument_at)
                          : std::string_view();
   }
   // The bytes a loaded program held for this element; writing it back uses
@@ -137,6 +146,6 @@ struct BasElement {
   bool IsPunct(char c) const { return kind == BasElementKind::Punct && value == static_cast<uint8_t>(c); }
   bool IsToken(int32_t code) const { return kind == BasElementKind::Token && value == code; }
 };
-static_assert(sizeof(BasElement) <= 56);
+static_assert(sizeof(BasElement) <= 40);
 
 }  // namespace vantrel
