@@ -172,7 +172,8 @@ class BasProgram {
                       std::vector<std::string_view>& bodies);
   std::string ElementToText(const BasElement& e, std::string_view line) const;
   std::string RemainderText(std::string_view bytes) const;
-  std::string DataItemWithBlanks(const BasElement& e, std::string_view line) const;
+  // `raw`: the item's bytes, blanks around it included.
+  std::string DataItemWithBlanks(const BasElement& e, std::string_view raw, std::string_view line) const;
   void DebugDump(const BasLine& line) const;
 
   // Text outputs (bas_program.cpp; the text itself comes from TextWriter).
@@ -215,8 +216,6 @@ class BasProgram {
   uint32_t end_address_ = 0x0100;
   // Where WriteLines put each {sym:name} placeholder.
   std::unordered_map<const BasElement*, uint32_t> symbol_slots_;
-  // The bytes of loaded programs, which their elements' raw bytes view.
-  std::deque<std::string> loaded_bytes_;
   // The texts of all elements: lines and elements come and go, these stay.
   TextArena texts_;
   ProgramFile saved_code_;

@@ -34,13 +34,10 @@ bool BasProgram::LoadPrg(ProgramFile& file) {
       AddDirectiveLine(TokenizerDirective::LoadAddr, "loadaddr", '$' + Hex(address, 4));
     }
     const uint32_t last = memory_.Used().end;
-    std::string& bytes = loaded_bytes_.emplace_back();
+    std::string bytes;
     bytes.reserve(last >= address ? last - address + 1 : 0);
     for (uint32_t a = address; a <= last; ++a) bytes += static_cast<char>(memory_.Read(static_cast<uint16_t>(a)));
-    // A line takes at least five bytes.
-    lines_.reserve(lines_.size() + bytes.size() / 5 + 2);
     std::vector<std::string_view> bodies;
-    bodies.reserve(bytes.size() / 5 + 1);
     uint32_t cursor = address;
     int32_t previous = -1;
     while (true) {
@@ -129,8 +126,8 @@ bool BasProgram::DetokenizeLine(BasLine& line, std::string_view bytes, uint16_t 
     if (e.IsToken(kTokenRem)) rest_of_line = true;
     if (e.IsToken(kTokenData)) in_data = true;
     else if (e.IsPunct(':')) in_data = false;
-    e.SetRaw(lexer.LastSpan());
-    e.text = texts_.Keep(data_item ? DataItemWithBlanks(e, line.text) : ElementToText(e, line.text));
+    const std::string text = data_item ? DataItemWithBlanks(e, lexer.LastSpan(), line.text) : ElementToText(e, line.text);
+    e.SetLoaded(texts_, lexer.LastSpan(), text);
     // An apostrophe byte is code on the C64; as a token it stays in the line.
     if (e.kind == BasElementKind::Tick) e.kind = BasElementKind::Token;
     elements_.push_back(std::move(e));
@@ -193,8 +190,7 @@ std::string BasProgram::RemainderText(std::string_view bytes) const {
 // The blanks around a DATA item are written as byte codes, which no
 // trimming of the line can take. A quoted item behind them no longer reads
 // as quoted, so it is written as other items are.
-std::string BasProgram::DataItemWithBlanks(const BasElement& e, std::string_view line) const {
-  const std::string_view raw = *e.Raw();
+std::string BasProgram::DataItemWithBlanks(const BasElement& e, std::string_view raw, std::string_view line) const {
   const size_t lead = raw.find_first_not_of(' ');
   if (lead == std::string::npos) return ByteCodes(' ', raw.size());
   const size_t trail = raw.size() - 1 - raw.find_last_not_of(' ');

@@ -13,19 +13,26 @@ namespace vantrel {
 
 class TextArena {
  public:
-  // A copy of `text` that lives as long as the arena.
-  std::string_view Keep(std::string_view text) {
-    if (text.empty()) return {};
+  // A copy of `text`, then `more` right behind it, that lives as long as
+  // the arena.
+  std::string_view Keep(std::string_view text, std::string_view more = {}) {
+    const size_t size = text.size() + more.size();
+    if (size == 0) return {};
+    char* at = nullptr;
     // A long text gets a block of its own rather than wasting the rest of one.
-    if (text.size() > kBlockSize / 4) return large_.emplace_back(text);
-    if (used_ + text.size() > kBlockSize) {
-      blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
-      used_ = 0;
+    if (size > kBlockSize / 4) {
+      at = large_.emplace_back(size, '\0').data();
+    } else {
+      if (used_ + size > kBlockSize) {
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
+        used_ = 0;
+      }
+      at = blocks_.back().get() + used_;
+      used_ += size;
     }
-    char* at = blocks_.back().get() + used_;
-    std::memcpy(at, text.data(), text.size());
-    used_ += text.size();
-    return {at, text.size()};
+    if (!text.empty()) std::memcpy(at, text.data(), text.size());
+    if (!more.empty()) std::memcpy(at + text.size(), more.data(), more.size());
+    return {at, size};
   }
 
  private:
