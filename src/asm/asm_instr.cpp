@@ -59,9 +59,9 @@ std::string AsmInstrEquates::ToText(const AsmFmt& fmt) const {
 
 AsmInstr6510::AsmInstr6510(const OpcodeEntry& entry, uint16_t at, uint8_t low, uint8_t high,
                            uint16_t operand_value, Width operand_width)
-    : AsmInstr(nullptr), mnemonic_(entry.mnemonic), operand_(""), mode_(entry.mode), entry_(entry), has_entry_(true) {
+    : AsmInstr(nullptr), operand_(""), mnemonic_(entry.mnemonic), mode_(entry.mode), entry_(entry), has_entry_(true) {
   address = C6510Address::Known(at, Width::Word);
-  bytes_ = {true, entry.opcode, low, high, InstructionLength(entry.mode)};
+  bytes_ = {true, entry.opcode, low, high, static_cast<uint8_t>(InstructionLength(entry.mode))};
   operand_.SetDecoded(operand_value, operand_width, "");
   operand_.SetMode(mode_);
 }
@@ -160,7 +160,7 @@ bool AsmInstr6510::Encode(AsmPrg&) {
   if (!has_entry_) return false;
   const uint32_t length = InstructionLength(entry_.mode);
   const uint16_t value = operand_.Value();
-  bytes_ = {true, entry_.opcode, static_cast<uint8_t>(value & 0xFF), static_cast<uint8_t>(value >> 8), length};
+  bytes_ = {true, entry_.opcode, static_cast<uint8_t>(value & 0xFF), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(length)};
   if (entry_.mode == AddressingMode::Relative) {
     int32_t offset = 0;
     bytes_.low = BranchOffset(offset) ? static_cast<uint8_t>(offset & 0xFF) : 0xFF;

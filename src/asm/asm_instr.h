@@ -9,6 +9,7 @@
 
 #include "asm/asm_fmt.h"
 #include "asm/c6510_address.h"
+#include "asm/line_pool.h"
 #include "asm/opcodes.h"
 #include "asm/operands.h"
 #include "source/source_line.h"
@@ -39,6 +40,8 @@ class AsmInstr {
   virtual ~AsmInstr() = default;
   AsmInstr(const AsmInstr&) = delete;
   AsmInstr& operator=(const AsmInstr&) = delete;
+  static void* operator new(size_t size) { return PoolAllocate(size); }
+  static void operator delete(void* line, size_t size) { PoolFree(line, size); }
 
   virtual uint32_t Size() const { return 0; }
   virtual bool IsInstruction() const { return false; }
@@ -70,12 +73,13 @@ class AsmInstr {
   size_t Index() const { return index_; }
   void SetIndex(size_t index) { index_ = static_cast<uint32_t>(index); }
 
-  C6510Address address;  // first byte, set by the Link pass
-  C6510Address end;      // last byte, set by the Link pass
-
+  // Declared in this order so that the base takes 24 bytes.
  private:
   const SourceLine* source_;
   uint32_t index_ = 0;  // a run holds at most two million lines
+
+ public:
+  C6510Address address;  // first byte, set by the Link pass
 };
 
 // Base for lines that place nothing and need no pass work of their own.
@@ -132,7 +136,7 @@ class AsmInstrEquates : public AsmInstrQuiet {
 class AsmInstr6510 : public AsmInstr {
  public:
   AsmInstr6510(const SourceLine* source, Mnemonic mnemonic, std::string_view operand)
-      : AsmInstr(source), mnemonic_(mnemonic), operand_(operand) {}
+      : AsmInstr(source), operand_(operand), mnemonic_(mnemonic) {}
   // A line made by the disassembler from the bytes at `at`.
   AsmInstr6510(const OpcodeEntry& entry, uint16_t at, uint8_t low, uint8_t high, uint16_t operand_value,
                Width operand_width);
@@ -160,7 +164,7 @@ class AsmInstr6510 : public AsmInstr {
   struct Bytes {
     bool valid = false;
     uint8_t opcode = 0, low = 0, high = 0;
-    uint32_t length = 0;
+    uint8_t length = 0;
   };
   const Bytes& Encoded() const { return bytes_; }
 
@@ -170,8 +174,9 @@ class AsmInstr6510 : public AsmInstr {
   // be encoded in one byte.
   bool BranchOffset(int32_t& offset) const;
 
-  Mnemonic mnemonic_;
+  // The small members after the operand, so that the line takes 104 bytes.
   AsmOperandSymbolic operand_;
+  Mnemonic mnemonic_;
   AddressingMode mode_ = AddressingMode::None;
   OpcodeEntry entry_;
   bool has_entry_ = false;

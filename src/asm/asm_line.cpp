@@ -107,7 +107,7 @@ bool BuildDirectiveLine(AsmPrg& program, const SourceLine& source) {
     return true;
   }
   if (name == ToText(AsmDirective::DebugStall)) return true;
-  return program.BuildError("Unknown directive " + source);
+  return program.BuildError("Unknown directive " + std::string(source));
 }
 
 }  // namespace

@@ -123,6 +123,25 @@ bool AsmPrg::BuildPass() {
   return ok;
 }
 
+void AsmPrg::AddBuiltLine(const SourceLine* source) {
+  if (expanded_) built_.push_back(source);
+  else ++plain_built_;
+}
+
+void AsmPrg::NoteExpansion() {
+  if (expanded_) return;
+  built_ = BuiltLines();
+  expanded_ = true;
+}
+
+std::vector<const SourceLine*> AsmPrg::BuiltLines() const {
+  if (expanded_) return built_;
+  std::vector<const SourceLine*> lines;
+  lines.reserve(plain_built_);
+  for (size_t i = 0; i < plain_built_; ++i) lines.push_back(&loader_.AssemblerLines()[i]);
+  return lines;
+}
+
 // An equate waiting for a later one is evaluated again right after it, so
 // a chain written backwards resolves in one sweep, not one link per pass.
 void AsmPrg::ResolveEquates() {
@@ -165,12 +184,10 @@ bool AsmPrg::LinkPass() {
   bool wrapped = false;  // reported once, not again for every line after it
   for (auto& line : lines_) {
     const uint32_t at = pc.value;
-    line->address = line->end = C6510Address::Known(static_cast<uint16_t>(at), Width::Word);
+    line->address = C6510Address::Known(static_cast<uint16_t>(at), Width::Word);
     // The last byte may be at $FFFF; nothing may start past it.
     bool linked = at <= 0xFFFF && line->Link(*this, pc);
-    const uint32_t start = line->address.value;
     if (linked && pc.value > 0x10000u) linked = false;
-    if (linked && pc.value > start) line->end = C6510Address::Known(static_cast<uint16_t>(pc.value - 1));
     if (!linked) {
       ok = false;
       if (!(wrapped && at > 0xFFFF))

@@ -114,8 +114,10 @@ class AsmPrg {
   // Where the Build pass is: its source line and the index of its first object.
   void SetBuildLine(const SourceLine* source, size_t order) { build_source_ = source, build_order_ = order; }
   // Every source line the Build pass took, expanded ones included, in order.
-  void AddBuiltLine(const SourceLine* source) { built_.push_back(source); }
-  const std::vector<const SourceLine*>& BuiltLines() const { return built_; }
+  void AddBuiltLine(const SourceLine* source);
+  std::vector<const SourceLine*> BuiltLines() const;
+  // Called before a macro call's lines are built.
+  void NoteExpansion();
   size_t BuildOrder() const { return build_order_; }
 
  private:
@@ -154,7 +156,11 @@ class AsmPrg {
   bool holding_ = false;
   size_t held_errors_ = 0;
   std::vector<HeldMessage> held_;
+  // Until a macro is expanded the lines built are the loader's, in order:
+  // they are only counted, and listed from the loader's list.
   std::vector<const SourceLine*> built_;
+  size_t plain_built_ = 0;
+  bool expanded_ = false;
   const SourceLine* build_source_ = nullptr;
   size_t build_order_ = 0;
 };

@@ -79,9 +79,10 @@ class ExprList {
   uint32_t depth_ = 0;
   int32_t value_ = 0;
   int32_t reloc_target_ = 0;
-  bool evaluated_ = false;
-  bool failed_ = false;
-  bool selects_byte_ = false;
+  // Bits, so that an operand with its expression fits 64 bytes.
+  bool evaluated_ : 1 = false;
+  bool failed_ : 1 = false;
+  bool selects_byte_ : 1 = false;
   RelocForm reloc_form_ = RelocForm::Fixed;
   Width width_ = Width::Auto;
 };

@@ -101,10 +101,11 @@ bool MacroExpander::Expand(AsmPrg& program, const AsmLineFields& fields, const M
   const std::string suffix = "__" + std::to_string(++expansions_);
   const SourceLine* call = fields.source;
   const size_t call_order = program.BuildOrder();
+  program.NoteExpansion();
   ++depth_;
   bool ok = true;
   for (const SourceLine& body : macro.body) {
-    SourceLine& line = lines_.emplace_back(ExpandBodyLine(body, macro, arguments, locals, suffix), body.pos);
+    SourceLine& line = lines_.emplace_back(texts_.Keep(ExpandBodyLine(body, macro, arguments, locals, suffix)), body.pos);
     origins_[&line] = {call, macro.name, depth_};
     ok = BuildAsmLine(program, line) && ok;
   }

@@ -12,6 +12,7 @@
 #include "log/msg_log.h"
 #include "source/macro_table.h"
 #include "source/source_line.h"
+#include "source/text_store.h"
 
 namespace vantrel {
 
@@ -41,6 +42,7 @@ class MacroExpander {
   };
 
   LineBlock lines_;  // the expanded lines; a deque, so the line objects' pointers hold
+  TextStore texts_;  // their texts
   std::unordered_map<const SourceLine*, Origin> origins_;
   int depth_ = 0;
   uint32_t expansions_ = 0;

@@ -6,21 +6,6 @@
 
 namespace vantrel {
 
-std::string_view TextStore::Keep(std::string_view text) {
-  constexpr size_t kBlock = 64 << 10;
-  if (text.size() > left_) {
-    const size_t size = std::max(kBlock, text.size());
-    blocks_.push_back(std::make_unique<char[]>(size));
-    next_ = blocks_.back().get();
-    left_ = size;
-  }
-  if (!text.empty()) std::memcpy(next_, text.data(), text.size());
-  const std::string_view kept(next_, text.size());
-  next_ += text.size();
-  left_ -= text.size();
-  return kept;
-}
-
 uint32_t NameTable::Intern(std::string_view name) {
   if (slots_.size() < 2 * (entries_.size() + 1)) Rehash(slots_.empty() ? 64 : slots_.size() * 2);
   const size_t mask = slots_.size() - 1;

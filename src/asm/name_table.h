@@ -8,21 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "source/text_store.h"
+
 namespace vantrel {
 
 struct AsmSymbol;
-
-// Text kept in large blocks that never move, so views into it hold for the
-// store's life: names cost their characters, not a string object each.
-class TextStore {
- public:
-  std::string_view Keep(std::string_view text);
-
- private:
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  char* next_ = nullptr;
-  size_t left_ = 0;
-};
 
 class NameTable {
  public:

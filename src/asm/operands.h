@@ -9,6 +9,7 @@
 
 #include "asm/c6510_address.h"
 #include "asm/expr.h"
+#include "asm/line_pool.h"
 #include "asm/opcodes.h"
 
 namespace vantrel {
@@ -31,6 +32,8 @@ class AsmOperand {
  public:
   explicit AsmOperand(std::string_view text) : text_(text) {}
   virtual ~AsmOperand() = default;
+  static void* operator new(size_t size) { return PoolAllocate(size); }
+  static void operator delete(void* operand, size_t size) { PoolFree(operand, size); }
 
   virtual OperandKind Kind() const = 0;
   virtual bool BuildOperand(AsmPrg& program, const AsmInstr& line) = 0;

@@ -33,7 +33,7 @@ class PseudoOpOrig : public PseudoOp {
     if (pc.known && pc.value != 0x0100 && value - pc.value >= 257)
       ReportLineWarning(program, this, "Large change in origin");
     pc = {value, true};
-    address = end = C6510Address::Known(static_cast<uint16_t>(value), Width::Word);
+    address = C6510Address::Known(static_cast<uint16_t>(value), Width::Word);
     return true;
   }
 
@@ -94,7 +94,6 @@ class PseudoOpFill : public PseudoOp {
     if (mnemonic_ == PseudoMnemonic::Area) fill_length_ = value;
     else if (value != 0 && pc.value % value != 0) fill_length_ = value - pc.value % value;
     pc.value += fill_length_;
-    end = C6510Address::Known(static_cast<uint16_t>(pc.value));
     return true;
   }
 
@@ -198,7 +197,7 @@ class PseudoOpBreak : public PseudoOp {
   }
   bool Link(AsmPrg&, ProgramCounter& pc) override {
     if (!pc.known) return false;
-    address = end = C6510Address::Known(static_cast<uint16_t>(pc.value), Width::Word);
+    address = C6510Address::Known(static_cast<uint16_t>(pc.value), Width::Word);
     return true;
   }
 };

@@ -19,13 +19,14 @@ namespace vantrel {
 
 class AsmInstr;
 
+// The small members sit beside the value, so a symbol takes 32 bytes.
 struct AsmSymbol {
   std::string_view name;  // lower case, prefixes removed; locals keep "@" and get "@n"
   C6510Address value;
-  AsmInstr* line = nullptr;  // the defining label or equate line
   SymbolLevel level = SymbolLevel::General;
   bool isLabel = false;
   bool relocatable = false;
+  AsmInstr* line = nullptr;  // the defining label or equate line
 };
 
 // Why an insertion was refused; the caller words the message.

@@ -6,6 +6,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "log/source_pos.h"
@@ -40,12 +41,14 @@ class HeapOptional {
   std::unique_ptr<T> value_;
 };
 
-// A plain string, not a HiText: a million-line assembly holds a million of
-// these at once, and a line needs no selection span or virtual table.
-class SourceLine : public std::string {
+// A view of the line's text, not a string of its own: a million-line
+// assembly holds a million of these at once. The text is the loaded file's,
+// or the rewritten line's kept by whoever made the line, and outlives it.
+class SourceLine : public std::string_view {
  public:
   SourceLine() = default;
-  SourceLine(std::string_view text, SourcePos at) : std::string(text), pos(at) {}
+  SourceLine(std::string_view text, SourcePos at) : std::string_view(text), pos(at) {}
+  SourceLine(std::string&&, SourcePos) = delete;  // would outlive its text
 
   // A brace token the assembler handles, cut up once by the loader.
   HeapOptional<DirectiveParts> directive;

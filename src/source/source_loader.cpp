@@ -41,11 +41,9 @@ std::string IncludePath(const std::string& name) {
 
 // One line's text for each list; a physical line may feed all three.
 struct SourceLoader::Accumulators {
-  explicit Accumulators(const SourceLine& line)
-      : basic("", line.pos), assembler("", line.pos), macro("", line.pos) {}
-  SourceLine basic;
-  SourceLine assembler;
-  SourceLine macro;
+  std::string basic;
+  std::string assembler;
+  std::string macro;
 };
 
 SourceLoader::SourceLoader(SourceLoaderMsgLog& log, FileLocator& locator) : log_(log), locator_(locator) {
@@ -129,10 +127,12 @@ bool SourceLoader::ReadTextFile(const HiPath& path, SourcePos at) {
     default: return false;
   }
   source_bytes_ += content.size();
+  // The lines are views into the file's text, kept as read.
+  const std::string& file = texts_.emplace_back(std::move(content));
   // Map nodes never move, so this stays this file's record while nested
   // includes come and go.
   SourceFileRecord& record = files_.Current();
-  std::string_view rest(content);
+  std::string_view rest(file);
   if (rest.starts_with(kUtf8Bom)) rest.remove_prefix(kUtf8Bom.size());  // some editors write one
   // Lines end in LF or CR LF; a file without any LF (a PETSCII SEQ export,
   // an old Mac text) ends them in CR. A lone CR inside an LF line stays in it.
@@ -150,12 +150,12 @@ bool SourceLoader::ReadTextFile(const HiPath& path, SourcePos at) {
   }
   // The count goes on to the empty line after a final line break, which is
   // where a message about the end of the file points.
-  if (!log_.FatalFlag() && (content.empty() || content.back() == eol)) ++record.line;
+  if (!log_.FatalFlag() && (file.empty() || file.back() == eol)) ++record.line;
   return !log_.FatalFlag();
 }
 
 void SourceLoader::ProcessLine(SourceLine&& line) {
-  if (log_.Wants(MessageLevel::Plain)) log_.ReportAt(MessageLevel::Plain, SourcePos{}, line);
+  if (log_.Wants(MessageLevel::Plain)) log_.ReportAt(MessageLevel::Plain, SourcePos{}, std::string(line));
   // Most lines hold no brace token: they go to their list as they are.
   if (line.find('{') == std::string::npos) {
     if (!emit_) return;
@@ -167,7 +167,7 @@ void SourceLoader::ProcessLine(SourceLine&& line) {
     }
     return;
   }
-  Accumulators acc(line);
+  Accumulators acc;
   size_t pos = 0;
   size_t first = 0;
   size_t last = 0;
@@ -178,16 +178,16 @@ void SourceLoader::ProcessLine(SourceLine&& line) {
     for (char c : before) quotes.Outside(c);
     Append(acc, before);
     token_in_quotes_ = quotes.InQuotes();
-    const std::string token = line.substr(first, last - first + 1);
+    const std::string token(line.substr(first, last - first + 1));
     std::string replacement;
     if (ProcessBraceToken(line, token, replacement)) Append(acc, replacement);
     else log_.ReportError(line.pos, "Unhandled directive " + token);
     pos = last + 1;
   }
   if (found == BraceSearch::Unclosed && emit_)
-    log_.ReportWarning(line.pos, "Unterminated brace token: " + line.substr(first));
+    log_.ReportWarning(line.pos, "Unterminated brace token: " + std::string(line.substr(first)));
   if (pos < line.size()) Append(acc, std::string_view(line).substr(pos));
-  Flush(acc);
+  Flush(acc, line.pos);
 }
 
 void SourceLoader::Append(Accumulators& acc, std::string_view text) {
@@ -200,10 +200,10 @@ void SourceLoader::Append(Accumulators& acc, std::string_view text) {
   }
 }
 
-void SourceLoader::Flush(Accumulators& acc) {
-  if (!acc.basic.empty()) basic_lines_.push_back(std::move(acc.basic));
-  if (!acc.assembler.empty()) asm_lines_.push_back(std::move(acc.assembler));
-  if (!acc.macro.empty()) macro_.body.push_back(std::move(acc.macro));
+void SourceLoader::Flush(Accumulators& acc, SourcePos at) {
+  if (!acc.basic.empty()) basic_lines_.emplace_back(rewritten_.Keep(acc.basic), at);
+  if (!acc.assembler.empty()) asm_lines_.emplace_back(rewritten_.Keep(acc.assembler), at);
+  if (!acc.macro.empty()) macro_.body.emplace_back(rewritten_.Keep(acc.macro), at);
 }
 
 void SourceLoader::DefinePredefined() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <deque>
 #include <string>
 
 #include "image/output_set.h"
@@ -15,6 +16,7 @@
 #include "source/source_file_tracker.h"
 #include "source/source_line.h"
 #include "source/source_loader_msg_log.h"
+#include "source/text_store.h"
 #include "text/file_locator.h"
 
 namespace vantrel {
@@ -68,7 +70,7 @@ class SourceLoader {
   bool TooMuchSource(const HiPath& path, SourcePos at);
   void ProcessLine(SourceLine&& line);
   void Append(Accumulators& acc, std::string_view text);
-  void Flush(Accumulators& acc);
+  void Flush(Accumulators& acc, SourcePos at);
 
   // `shown` is how the Info message names the definition.
   void Define(const std::string& name, const std::string& value, const std::string& shown, SourcePos at);
@@ -96,6 +98,10 @@ class SourceLoader {
   std::string if_variable_;
   bool emit_ = true;
   SourceType mode_ = SourceType::Basic;
+  // The lines view these: every file's text as read, and the lines a brace
+  // token rewrote.
+  std::deque<std::string> texts_;
+  TextStore rewritten_;
   LineBlock basic_lines_;
   LineBlock asm_lines_;
   MacroDefinition macro_;

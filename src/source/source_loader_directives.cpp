@@ -31,7 +31,7 @@ bool SourceLoader::PassThrough(const SourceLine& line, const DirectiveParts& par
         replacement = token;
         return true;
       }
-      SourceLine directive(token, line.pos);
+      SourceLine directive(rewritten_.Keep(token), line.pos);
       directive.directive = parts;
       asm_lines_.push_back(directive);
       return true;
