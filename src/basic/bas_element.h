@@ -3,11 +3,14 @@
 // detokenizer and the text writers.
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
+
+#include "basic/text_arena.h"
 
 namespace vantrel {
 
@@ -88,55 +91,64 @@ constexpr bool IsCodeKind(BasElementKind kind) {
 // kept small: its bytes are a view, a directive's argument a part of its text.
 struct BasElement {
   BasElement() = default;
-  BasElement(std::string text, BasElementKind kind, int32_t value)
-      : text(std::move(text)), value(value), kind(kind) {}
+  BasElement(std::string_view text, BasElementKind kind, int32_t value) : text(text), value(value), kind(kind) {}
+  // The text must outlive the element: keep it in the program's arena.
+  template <class Text>
+    requires std::same_as<Text, std::string>
+  BasElement(Text&& text, BasElementKind kind, int32_t value) = delete;
   // A directive line's element: "{name:argument}".
-  static BasElement Directive(TokenizerDirective directive, std::string_view name, std::string_view argument) {
+  static BasElement Directive(TextArena& texts, TokenizerDirective directive, std::string_view name,
+                              std::string_view argument) {
     std::string text(1, '{');
     ((((text += name) += ':') += argument) += '}');
-    BasElement e(std::move(text), BasElementKind::Brace, 0);
+    BasElement e(texts.Keep(text), BasElementKind::Brace, 0);
     e.directive = directive;
     e.argument_at = static_cast<uint32_t>(name.size() + 2);
     return e;
   }
 
-  std::string text;  // bytes as written in the source, or as read from memory
+  // Bytes as written in the source, or as read from memory; kept in the
+  // program's text arena, not by the element.
+  std::string_view text;
+  int32_t value = 0;  // token code, character, hash or address
+  // Where the argument starts in the text, past the colon; 0 for none.
+  uint32_t argument_at = 0;
 
  private:
-  // The bytes a loaded program held for this element, in the program's copy
-  // of the loaded bytes; null for none.
-  const char* raw_data_ = nullptr;
-  uint32_t raw_size_ = 0;
+  // A loaded element's bytes sit in the arena right before its text.
+  uint16_t raw_size_ = 0;
+  bool has_raw_ = false;
 
  public:
-  int32_t value = 0;  // token code, character, hash or address
   BasElementKind kind = BasElementKind::None;
   // A brace token, read once by the lexer: "{crunch:on}" is Crunch with the
   // argument "on"; a name that is no directive is Pi.
   BraceKind brace = BraceKind::Named;
   TokenizerDirective directive = TokenizerDirective::None;
-  // Where the argument starts in the text, past the colon; 0 for none.
-  uint32_t argument_at = 0;
 
   bool HasArgument() const { return argument_at != 0; }
   std::string_view Argument() const {
-    return HasArgument() ? std::string_view(text).substr(argument_at, text.size() - 1 - argument_at)
+    return HasArgument() ? text.substr(argument_at, text.size() - 1 - argument_at)
                          : std::string_view();
   }
   // The bytes a loaded program held for this element; writing it back uses
   // them, so a rebuilt program keeps every byte whatever its text form.
   std::optional<std::string_view> Raw() const {
-    return raw_data_ ? std::optional<std::string_view>(std::string_view(raw_data_, raw_size_)) : std::nullopt;
+    return has_raw_ ? std::optional<std::string_view>(std::string_view(text.data() - raw_size_, raw_size_))
+                    : std::nullopt;
   }
-  void SetRaw(std::string_view bytes) {
-    raw_data_ = bytes.data() ? bytes.data() : "";
-    raw_size_ = static_cast<uint32_t>(bytes.size());
+  // A loaded element: the bytes it was read from and its text form.
+  void SetLoaded(TextArena& texts, std::string_view bytes, std::string_view text_form) {
+    const std::string_view both = texts.Keep(bytes, text_form);
+    raw_size_ = static_cast<uint16_t>(bytes.size());
+    has_raw_ = true;
+    text = both.substr(bytes.size());
   }
 
   bool IsDirective(TokenizerDirective d) const { return kind == BasElementKind::Brace && directive == d; }
   bool IsPunct(char c) const { return kind == BasElementKind::Punct && value == static_cast<uint8_t>(c); }
   bool IsToken(int32_t code) const { return kind == BasElementKind::Token && value == code; }
 };
-static_assert(sizeof(BasElement) <= 56);
+static_assert(sizeof(BasElement) <= 32);
 
 }  // namespace vantrel

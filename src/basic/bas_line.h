@@ -28,12 +28,12 @@ static_assert(LabelHash("") == 2166136261u);
 static_assert(LabelHash("a") == 0xE40C292Cu);  // the published FNV-1a test vector
 
 // The message for a jump whose target line is not there.
-inline std::string TargetNotFoundText(const BasElement& e) { return "Can't locate target line: " + e.text; }
+inline std::string TargetNotFoundText(const BasElement& e) { return "Can't locate target line: " + std::string(e.text); }
 
 // How a reference that names no line is written: "[:LOOP]" for {:loop}.
 inline std::string UnresolvedReferenceText(const BasElement& e) {
   std::string text(1, '[');
-  for (char c : std::string_view(e.text).substr(e.text.starts_with("{") ? 1 : 0))
+  for (char c : e.text.substr(e.text.starts_with("{") ? 1 : 0))
     if (c != '}') text += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
   text += ']';
   return text;
@@ -60,7 +60,7 @@ struct ReferenceHash {
 
 // The text a reference names its line by: "{:loop}", or "100" for "0100".
 inline std::string ReferenceKey(const BasElement& e) {
-  return e.text.starts_with("{") ? e.text : CanonicalDigits(e.text);
+  return e.text.starts_with("{") ? std::string(e.text) : CanonicalDigits(e.text);
 }
 
 struct BasLine {
@@ -94,9 +94,10 @@ inline const char* RanOffMemoryText() { return "Ran off end of memory!"; }
 // A jump target's number as written: the reference's own digits while they
 // still name the target ("GOTO 0100"), else the target's number.
 inline std::string TargetNumberText(const BasElement& reference, const BasLine& target) {
-  const std::string& digits = reference.text;
+  const std::string_view digits = reference.text;
   const bool numeric = !digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos;
-  return numeric && ReadLineNumber(digits) == target.lineNumber ? digits : std::to_string(target.lineNumber);
+  return numeric && ReadLineNumber(digits) == target.lineNumber ? std::string(digits)
+                                                                  : std::to_string(target.lineNumber);
 }
 
 }  // namespace vantrel

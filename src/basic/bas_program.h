@@ -159,7 +159,7 @@ class BasProgram {
   bool SetSwitch(bool& option, std::string_view argument, const char* label, SourcePos at);
   std::string ElementToBytes(const BasElement& e, SourcePos at);
   std::string TypedBytes(std::string_view text) const;
-  std::string RemainderBytes(const std::string& text) const;
+  std::string RemainderBytes(std::string_view text) const;
   // False, and a warning when they overlap, if the code kept behind a
   // loaded program cannot go back behind `program`.
   bool SavedCodeFits(const AddressRange& program);
@@ -171,8 +171,9 @@ class BasProgram {
   bool DetokenizeLine(BasLine& line, std::string_view bytes, uint16_t address, uint32_t& cursor, int32_t& previous,
                       std::vector<std::string_view>& bodies);
   std::string ElementToText(const BasElement& e, std::string_view line) const;
-  std::string RemainderText(const std::string& bytes) const;
-  std::string DataItemWithBlanks(const BasElement& e, std::string_view line) const;
+  std::string RemainderText(std::string_view bytes) const;
+  // `raw`: the item's bytes, blanks around it included.
+  std::string DataItemWithBlanks(const BasElement& e, std::string_view raw, std::string_view line) const;
   void DebugDump(const BasLine& line) const;
 
   // Text outputs (bas_program.cpp; the text itself comes from TextWriter).
@@ -215,8 +216,8 @@ class BasProgram {
   uint32_t end_address_ = 0x0100;
   // Where WriteLines put each {sym:name} placeholder.
   std::unordered_map<const BasElement*, uint32_t> symbol_slots_;
-  // The bytes of loaded programs, which their elements' raw bytes view.
-  std::deque<std::string> loaded_bytes_;
+  // The texts of all elements: lines and elements come and go, these stay.
+  TextArena texts_;
   ProgramFile saved_code_;
   bool code_kept_ = false;  // saved_code_ goes into text output
   ProgramFile program_file_;

@@ -34,13 +34,10 @@ bool BasProgram::LoadPrg(ProgramFile& file) {
       AddDirectiveLine(TokenizerDirective::LoadAddr, "loadaddr", '$' + Hex(address, 4));
     }
     const uint32_t last = memory_.Used().end;
-    std::string& bytes = loaded_bytes_.emplace_back();
+    std::string bytes;
     bytes.reserve(last >= address ? last - address + 1 : 0);
     for (uint32_t a = address; a <= last; ++a) bytes += static_cast<char>(memory_.Read(static_cast<uint16_t>(a)));
-    // A line takes at least five bytes.
-    lines_.reserve(lines_.size() + bytes.size() / 5 + 2);
     std::vector<std::string_view> bodies;
-    bodies.reserve(bytes.size() / 5 + 1);
     uint32_t cursor = address;
     int32_t previous = -1;
     while (true) {
@@ -129,8 +126,8 @@ bool BasProgram::DetokenizeLine(BasLine& line, std::string_view bytes, uint16_t 
     if (e.IsToken(kTokenRem)) rest_of_line = true;
     if (e.IsToken(kTokenData)) in_data = true;
     else if (e.IsPunct(':')) in_data = false;
-    e.SetRaw(lexer.LastSpan());
-    e.text = data_item ? DataItemWithBlanks(e, line.text) : ElementToText(e, line.text);
+    const std::string text = data_item ? DataItemWithBlanks(e, lexer.LastSpan(), line.text) : ElementToText(e, line.text);
+    e.SetLoaded(texts_, lexer.LastSpan(), text);
     // An apostrophe byte is code on the C64; as a token it stays in the line.
     if (e.kind == BasElementKind::Tick) e.kind = BasElementKind::Token;
     elements_.push_back(std::move(e));
@@ -148,7 +145,7 @@ std::string BasProgram::ElementToText(const BasElement& e, std::string_view line
     // back as the same byte.
     case BasElementKind::Tick:
     case BasElementKind::Control: return ByteCode(static_cast<uint8_t>(e.value));
-    case BasElementKind::Key: return "<KEY:" + e.text + ">";
+    case BasElementKind::Key: return "<KEY:" + std::string(e.text) + ">";
     case BasElementKind::SymbolRef: return "<HOLD>";
     case BasElementKind::Quoted: return codes_.PetsciiToText(e.text, line);
     case BasElementKind::Token:
@@ -158,26 +155,26 @@ std::string BasProgram::ElementToText(const BasElement& e, std::string_view line
     case BasElementKind::Remainder: return RemainderText(e.text);
     case BasElementKind::Name:
       if (supervariables_.Enabled())
-        return "{var:" + supervariables_.ForBasicName(e.text) + "}";
-      return ApplyCase(options_.variableCase, e.text);
+        return "{var:" + supervariables_.ForBasicName(std::string(e.text)) + "}";
+      return ApplyCase(options_.variableCase, std::string(e.text));
     case BasElementKind::Punct:
       // A raw brace would open a directive when the text is read again, and
       // petcat reads "~" as pi.
       return e.value == '{' || e.value == '}' || (e.value == '~' && codes_.Alpha() == AlphaMode::Petcat)
                  ? ByteCode(static_cast<uint8_t>(e.value))
-                 : e.text;
+                 : std::string(e.text);
     case BasElementKind::DataItem: return RemainderText(e.text);
     case BasElementKind::Brace:
     case BasElementKind::Space:
     case BasElementKind::Digits:
-    case BasElementKind::Label: return e.text;
+    case BasElementKind::Label: return std::string(e.text);
     default: return "<\?\?\?>";
   }
 }
 
 // REM text and DATA items follow the alphabet mode; a byte whose text form
 // would not read back as the same byte is written as a byte code instead.
-std::string BasProgram::RemainderText(const std::string& bytes) const {
+std::string BasProgram::RemainderText(std::string_view bytes) const {
   const AlphaMode mode = codes_.Alpha();
   std::string out;
   for (char ch : bytes) {
@@ -193,8 +190,7 @@ std::string BasProgram::RemainderText(const std::string& bytes) const {
 // The blanks around a DATA item are written as byte codes, which no
 // trimming of the line can take. A quoted item behind them no longer reads
 // as quoted, so it is written as other items are.
-std::string BasProgram::DataItemWithBlanks(const BasElement& e, std::string_view line) const {
-  const std::string_view raw = *e.Raw();
+std::string BasProgram::DataItemWithBlanks(const BasElement& e, std::string_view raw, std::string_view line) const {
   const size_t lead = raw.find_first_not_of(' ');
   if (lead == std::string::npos) return ByteCodes(' ', raw.size());
   const size_t trail = raw.size() - 1 - raw.find_last_not_of(' ');
@@ -207,7 +203,7 @@ void BasProgram::DebugDump(const BasLine& line) const {
   std::string out = "===============BasLine Tokenization=====================\n";
   out += line.referenced ? "[R] " : "[ ] ";
   out += line.text + " \n";
-  for (const BasElement& e : line.elements) out += "[" + e.text + "]";
+  for (const BasElement& e : line.elements) ((out += '[') += e.text) += ']';
   out += "\n";
   std::fwrite(out.data(), 1, out.size(), stderr);
 }

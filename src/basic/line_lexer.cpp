@@ -30,7 +30,7 @@ BasElement ReadBrace(BasElement e) {
 }  // namespace
 
 BasElement LineLexer::Take(BasElementKind kind, size_t length, int32_t value) {
-  BasElement e{std::string(line_.substr(pos_, length)), kind, value};
+  BasElement e{line_.substr(pos_, length), kind, value};
   pos_ += length;
   return e;
 }
@@ -117,7 +117,7 @@ BasElement LineLexer::NextDataItem() {
     item = first == std::string_view::npos ? std::string_view() : item.substr(first, item.find_last_not_of(blanks) - first + 1);
   pos_ = end;
   bool is_quoted = start != std::string_view::npos && start < end && line_[start] == '"';
-  return {std::string(item), is_quoted ? BasElementKind::Quoted : BasElementKind::DataItem, 0};
+  return {item, is_quoted ? BasElementKind::Quoted : BasElementKind::DataItem, 0};
 }
 
 }  // namespace vantrel

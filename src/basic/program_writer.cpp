@@ -88,7 +88,7 @@ std::string BasProgram::ElementToBytes(const BasElement& e, SourcePos at) {
     case BasElementKind::Quoted: {
       std::string bytes;
       if (!codes_.TextToPetscii(e.text, bytes)) {
-        log_.ReportError(at, "Unknown or badly formed token in string: " + e.text);
+        log_.ReportError(at, "Unknown or badly formed token in string: " + std::string(e.text));
         return {};
       }
       return bytes;
@@ -98,7 +98,7 @@ std::string BasProgram::ElementToBytes(const BasElement& e, SourcePos at) {
     case BasElementKind::Space:
     case BasElementKind::Digits:
     case BasElementKind::Control:
-    case BasElementKind::Punct: return e.text;
+    case BasElementKind::Punct: return std::string(e.text);
     case BasElementKind::Token: return TokenBytes(e.value);
     case BasElementKind::Name: return UpperCopy(e.text);
     case BasElementKind::SymbolRef: return "00000";
@@ -132,7 +132,7 @@ std::string BasProgram::TypedBytes(std::string_view text) const {
 
 // petcat reads the quoted parts of a REM as strings, brace codes and all,
 // and writes control codes outside them as brace codes too ("rem {wht}").
-std::string BasProgram::RemainderBytes(const std::string& text) const {
+std::string BasProgram::RemainderBytes(std::string_view text) const {
   if (codes_.Alpha() != AlphaMode::Petcat) return TypedBytes(text);
   std::string bytes;
   for (size_t pos = 0; pos < text.size();) {
@@ -186,14 +186,14 @@ void BasProgram::PatchSymbolReferences(const SymbolValue& value_of) {
   for (auto& line : lines_) {
     for (BasElement& e : line->elements) {
       if (e.kind != BasElementKind::SymbolRef) continue;
-      const std::optional<uint16_t> value = value_of(e.text);
+      const std::optional<uint16_t> value = value_of(std::string(e.text));
       if (!value) {
-        log_.ReportError(line->pos, "Could not resolve symbol " + e.text);
+        log_.ReportError(line->pos, "Could not resolve symbol " + std::string(e.text));
         continue;
       }
       const auto slot = symbol_slots_.find(&e);
       if (slot == symbol_slots_.end()) {
-        log_.ReportError(line->pos, "Invalid symbol reference " + e.text);
+        log_.ReportError(line->pos, "Invalid symbol reference " + std::string(e.text));
         continue;
       }
       // Five characters always hold a 16-bit number; blanks pad it on the left.
@@ -201,7 +201,7 @@ void BasProgram::PatchSymbolReferences(const SymbolValue& value_of) {
       std::snprintf(digits, sizeof digits, "%5u", static_cast<unsigned>(*value));
       for (uint32_t i = 0; i < 5; ++i) memory_.Write(static_cast<uint16_t>(slot->second + i), static_cast<uint8_t>(digits[i]));
       e.kind = BasElementKind::Digits;
-      e.text = digits;
+      e.text = texts_.Keep(digits);
     }
   }
 }

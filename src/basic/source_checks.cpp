@@ -90,27 +90,29 @@ void BasProgram::HintPetcatOnce(const std::string& reason, SourcePos at) {
 // is kept as its byte, and a CR, which no C64 line can hold, is dropped;
 // both are reported. False when nothing is left of the element.
 bool BasProgram::CleanElementText(BasElement& e, SourcePos at) {
-  auto drop = [&e](std::string_view chars) {
-    std::erase_if(e.text, [chars](char c) { return chars.find(c) != std::string_view::npos; });
+  auto without = [](std::string_view text, std::string_view chars) {
+    std::string kept(text);
+    std::erase_if(kept, [chars](char c) { return chars.find(c) != std::string_view::npos; });
+    return kept;
   };
   if (!IsTextKind(e.kind)) {
     if (e.kind != BasElementKind::Space && e.kind != BasElementKind::Brace && e.kind != BasElementKind::BadBrace)
       return true;
     // A directive's argument is read as written; the blanks go from the rest.
-    const size_t argument = e.HasArgument() ? e.argument_at : e.text.size();
-    const size_t before = e.text.size();
-    std::string rest = e.text.substr(argument);
-    e.text.resize(argument);
-    drop("\t\r\n");
-    if (e.HasArgument()) e.argument_at -= static_cast<uint32_t>(before - rest.size() - e.text.size());
-    e.text += rest;
+    const std::string_view head = e.text.substr(0, e.HasArgument() ? e.argument_at : e.text.size());
+    if (head.find_first_of("\t\r\n") != std::string_view::npos) {
+      std::string text = without(head, "\t\r\n");
+      if (e.HasArgument()) e.argument_at -= static_cast<uint32_t>(head.size() - text.size());
+      text += e.text.substr(head.size());
+      e.text = texts_.Keep(text);
+    }
     return !e.text.empty();
   }
   if (e.text.find('\t') != std::string::npos)
     log_.ReportWarning(at, "TAB in a string, REM or DATA is stored as byte $09; write {$09} to keep it without this warning");
   if (e.text.find_first_of("\r\n") != std::string::npos) {
     log_.ReportWarning(at, "Carriage return in a string, REM or DATA dropped; write {$0d} to keep the byte");
-    drop("\r\n");
+    e.text = texts_.Keep(without(e.text, "\r\n"));
   }
   return true;
 }

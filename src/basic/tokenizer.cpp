@@ -137,7 +137,7 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(SourcePos at, std::string_view
     }
     if (e.kind == BasElementKind::Brace && e.brace == BraceKind::Label) {
       e.kind = BasElementKind::Label;
-      e.text = LowerCopy(e.text);
+      e.text = texts_.Keep(LowerCopy(e.text));
       e.value = static_cast<int32_t>(LabelHash(e.text));
     }
     if (at_start && HandleLineStart(*line, e, at_start)) {
@@ -149,7 +149,7 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(SourcePos at, std::string_view
       if (e.kind == BasElementKind::Space) continue;
     }
     if (e.kind == BasElementKind::BadBrace) {
-      log_.ReportError(at, "Syntax error: " + e.text);
+      log_.ReportError(at, "Syntax error: " + std::string(e.text));
       continue;
     }
     if (e.kind == BasElementKind::Brace) DirectiveAtTokenize(*line, e);
@@ -168,6 +168,7 @@ std::unique_ptr<BasLine> BasProgram::TokenizeLine(SourcePos at, std::string_view
       ++elements_written;
       if (least_bytes_ > kMemoryBytes) break;
     }
+    e.text = texts_.Keep(e.text);  // it viewed the source line
     elements_.push_back(std::move(e));
   }
   TakeElements(*line);
@@ -267,7 +268,7 @@ void BasProgram::ApplyVar(BasElement& e, const std::string& argument, SourcePos 
   }
   if (auto basic = supervariables_.Lookup(Trim(argument))) {
     e.kind = BasElementKind::Name;
-    e.text = *basic;
+    e.text = texts_.Keep(*basic);
   } else {
     log_.ReportError(at, "SuperVariable is not defined: " + Trim(argument));
   }
@@ -275,14 +276,14 @@ void BasProgram::ApplyVar(BasElement& e, const std::string& argument, SourcePos 
 
 void BasProgram::ApplySym(BasElement& e, const std::string& argument) {
   e.kind = BasElementKind::SymbolRef;
-  e.text = Trim(argument);
+  e.text = texts_.Keep(Trim(argument));
   e.value = 0;
 }
 
 void BasProgram::AddDirectiveLine(TokenizerDirective directive, std::string_view name, const std::string& argument) {
   auto line = std::make_unique<BasLine>();
   line->generated = true;
-  line->elements.push_back(BasElement::Directive(directive, name, argument));
+  line->elements.push_back(BasElement::Directive(texts_, directive, name, argument));
   lines_.push_back(std::move(line));
 }
 
