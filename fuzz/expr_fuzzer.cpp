@@ -38,6 +38,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (a.loader.LoadSource(path, SourceType::Asm)) a.prg.AssembleProgram();
   if (a.prg.Lines().empty()) return 0;
   ExprList list;
-  if (list.PrepareExpression(text)) list.EvaluateExpression(a.prg, *a.prg.Lines().back());
+  if (list.PrepareExpression(a.prg, text)) list.EvaluateExpression(a.prg, *a.prg.Lines().back());
   return 0;
 }
