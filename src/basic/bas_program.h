@@ -142,6 +142,7 @@ class BasProgram {
   void RegisterLine(BasLine& line);
   void MakeReferences(BasLine& line);
   bool MarkTarget(BasElement& e, SourcePos at);
+  void WarnMissingTargets();
   bool PreviousIsGo(const BasLine& line, size_t i) const;
   BasLine* FindTarget(const std::string& key) const;
   void LinkLabelLines();
@@ -206,6 +207,13 @@ class BasProgram {
   bool petcat_hint_done_ = false;  // -alpha:petcat was suggested, or is moot
   bool dialect_hint_done_ = false;  // -dialect was suggested for a keyword
   bool renumber_requested_ = false;
+  // Numeric jump targets no line had when references were made: a line
+  // numbered later may still take the number.
+  struct MissingTarget {
+    SourcePos at;
+    std::string key, text;
+  };
+  std::vector<MissingTarget> missing_targets_;
   LineNumbering numbering_{log_};
   int32_t last_line_number_ = -1;
   // The fewest bytes the lines tokenized so far take in memory.

@@ -31,8 +31,14 @@ bool BasProgram::MarkTarget(BasElement& e, SourcePos at) {
     return true;
   }
   if (e.kind == BasElementKind::Label) return log_.ReportError(at, TargetNotFoundText(e));
-  log_.ReportWarning(at, TargetNotFoundText(e));
+  missing_targets_.push_back({at, key, TargetNotFoundText(e)});
   return false;
+}
+
+void BasProgram::WarnMissingTargets() {
+  for (const MissingTarget& m : missing_targets_)
+    if (!FindTarget(m.key)) log_.ReportWarning(m.at, m.text);
+  missing_targets_.clear();
 }
 
 void BasProgram::MakeReferences(BasLine& line) {

@@ -71,6 +71,7 @@ bool BasProgram::Prepare() {
   CrunchAndSpace();
   if (renumber_requested_) numbering_.Renumber(lines_);
   else if (!loaded_from_program_) numbering_.AssignNumbers(lines_, index_);
+  WarnMissingTargets();
   for (auto& line : lines_)
     if (!line->endOfProgram && line->IsWritten() && line->lineNumber < 0)
       log_.ReportError(line->pos, "Missing line number. Please add one or request a {renumber}.");

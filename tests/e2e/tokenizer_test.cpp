@@ -233,6 +233,8 @@ TEST(Tokenizer, Messages) {
       {"{assign:a=10}\n{assign:A=20}\n10 PRINT\n", {}, {"Error: [t.txt (2)] Label was already assigned: {:a}"}},
       {"{assign:a=x}\n10 PRINT\n", {}, {"Error: [t.txt (1)] Line number assignment is non-numeric: a=x"}},
       {"10 GOTO 100\n", {}, {"Warning: [t.txt (1)] Can't locate target line: 100"}},
+      // The lines after 10 become 11 and 12, so the target is found.
+      {"10 GOTO 12\nPRINT \"A\"\nPRINT \"B\"\n", {}, {"0 Errors; 0 Warnings"}},
       {"10 GOTO {:nowhere}\n", {}, {"Error: [t.txt (1)] Can't locate target line: {:nowhere}"}},
       {"{:a}\nRUN {:nowhere}\n", {}, {"Error: [t.txt (2)] Can't locate target line: {:nowhere}"}},
       {"{:a}\nGOTO {:end}\n{:end}\n", {}, {"Error: [t.txt (2)] Can't locate target line: {:end}"}},
