@@ -91,8 +91,7 @@ bool BuildInstruction(AsmPrg& program, const AsmLineFields& fields) {
   return program.BuildError("Unknown instruction " + mnemonic);
 }
 
-bool BuildDirectiveLine(AsmPrg& program, const SourceLine& source) {
-  const DirectiveParts& parts = *source.directive;
+bool BuildDirectiveLine(AsmPrg& program, const SourceLine& source, const DirectiveParts& parts) {
   const std::string name = LowerCopy(parts.keyword);
   if (name == ToText(AsmDirective::AddrCheck))
     return program.BuildError("AddrCheck directive not implemented in assembler yet; use addrcheck pseudo-op");
@@ -169,7 +168,7 @@ bool SplitAsmLine(const SourceLine& source, AsmPrg& program, AsmLineFields& fiel
 bool BuildAsmLine(AsmPrg& program, const SourceLine& source) {
   program.SetBuildLine(&source, program.Lines().size());
   program.AddBuiltLine(&source);
-  if (source.directive) return BuildDirectiveLine(program, source);
+  if (const DirectiveParts* parts = program.Loader().Directive(source)) return BuildDirectiveLine(program, source, *parts);
   AsmLineFields fields;
   if (!SplitAsmLine(source, program, fields)) return false;
   switch (fields.kind) {

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <deque>
 #include <string>
+#include <unordered_map>
 
 #include "image/output_set.h"
 #include "source/build_revision.h"
@@ -49,6 +50,9 @@ class SourceLoader {
 
   const LineBlock& BasicLines() const { return basic_lines_; }
   const LineBlock& AssemblerLines() const { return asm_lines_; }
+  // The brace token an assembler line stands for, cut up; null for the
+  // lines of source text.
+  const DirectiveParts* Directive(const SourceLine& line) const;
   const MacroTable& Macros() const { return macros_; }
   SourceType Mode() const { return mode_; }
   const SourceFileTracker& Files() const { return files_; }
@@ -104,6 +108,9 @@ class SourceLoader {
   TextStore rewritten_;
   LineBlock basic_lines_;
   LineBlock asm_lines_;
+  // Kept beside the lines, not in them: few lines are brace tokens, and
+  // every line would pay for the room.
+  std::unordered_map<const SourceLine*, DirectiveParts> asm_directives_;
   MacroDefinition macro_;
   MacroTable macros_;
   bool token_in_quotes_ = false;  // the brace token being handled stands inside quotes

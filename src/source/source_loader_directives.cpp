@@ -31,13 +31,17 @@ bool SourceLoader::PassThrough(const SourceLine& line, const DirectiveParts& par
         replacement = token;
         return true;
       }
-      SourceLine directive(rewritten_.Keep(token), line.pos);
-      directive.directive = parts;
-      asm_lines_.push_back(directive);
+      asm_directives_.emplace(&asm_lines_.emplace_back(rewritten_.Keep(token), line.pos), parts);
       return true;
     }
     default: return log_.ReportError(line.pos, "Badly placed directive");
   }
+}
+
+const DirectiveParts* SourceLoader::Directive(const SourceLine& line) const {
+  if (asm_directives_.empty()) return nullptr;
+  const auto found = asm_directives_.find(&line);
+  return found == asm_directives_.end() ? nullptr : &found->second;
 }
 
 bool SourceLoader::RunDirective(TokensPreProc token, const std::string& argument, SourcePos at,

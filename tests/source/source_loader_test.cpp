@@ -228,8 +228,8 @@ TEST(SourceLoader, AssemblerBlocksInBasic) {
   ASSERT_TRUE(h.Load("main.txt"));
   EXPECT_EQ(Texts(h.loader.BasicLines()), (Lines{"10 PRINT 1", " ", " ", " "}));
   EXPECT_EQ(Texts(h.loader.AssemblerLines()), (Lines{" ", "lda #0", "{clear}", "rts  ", " ", "nop"}));
-  EXPECT_TRUE(h.loader.AssemblerLines()[2].directive.has_value());
-  EXPECT_FALSE(h.loader.AssemblerLines()[3].directive.has_value());
+  EXPECT_NE(h.loader.Directive(h.loader.AssemblerLines()[2]), nullptr);
+  EXPECT_EQ(h.loader.Directive(h.loader.AssemblerLines()[3]), nullptr);
   EXPECT_EQ(h.Problems(), (Lines{"Error: " + h.At("main.txt", 7) + "Not in assembler mode",
                                  "Error: " + h.At("main.txt", 8) + "Must be in assembler mode"}));
 }
